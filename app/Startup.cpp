@@ -1,0 +1,62 @@
+#include "app/Startup.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/KestovaForm.h"
+#include "platform/core/NumberFormat.h"
+#include "platform/ui/Application.h"
+
+namespace {
+
+// Initialising COM and OLE for the main thread has no counterpart here; the
+// steps keep their places so that the order of the others stays as designed.
+void AddTraced(ModuleTable& table, const std::string& name, const StartupTrace& trace) {
+  table.Add(
+      name, [trace, name] { if (trace) trace("start " + name); },
+      [trace, name] { if (trace) trace("stop " + name); });
+}
+
+bool HaveDisplay() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && *platform && std::string(platform).rfind("xcb", 0) != 0 &&
+      std::string(platform).rfind("wayland", 0) != 0)
+    return true;  // offscreen, vnc, ...: no display server needed
+  auto set = [](const char* var) {
+    const char* v = std::getenv(var);
+    return v && *v;
+  };
+  return set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+
+void AddProgramModules(ModuleTable& table, StartupTrace trace) {
+  AddTraced(table, "COM", trace);
+  AddTraced(table, "OLE", trace);
+  AddTraced(table, "KestovaForm", trace);
+}
+
+int RunProgram(int argc, char** argv) {
+  if (!HaveDisplay()) {
+    std::fprintf(stderr, "kestova-gui: no display found (set DISPLAY, or run under Xvfb)\n");
+    return 1;
+  }
+  // The application object comes first: module steps create cursors, pixmaps
+  // and clipboard formats, which need it.
+  KestovaApplication app(argc, argv);
+  SetDefaultDecimalSeparator(QLocale::system().decimalPoint().at(0).toLatin1());
+
+  ModuleTable modules;
+  AddProgramModules(modules);
+  int exitCode = 1;
+  RunGuarded([&] {
+    modules.StartUp();
+    auto form = std::make_unique<TForm1>();
+    form->show();
+    exitCode = app.exec();
+  });
+  modules.ShutDown();
+  return exitCode;
+}

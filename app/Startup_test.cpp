@@ -1,0 +1,22 @@
+#include "app/Startup.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Startup, ShutDownRunsInReverseOrderOfStartUp) {
+  std::vector<std::string> log;
+  ModuleTable table;
+  AddProgramModules(table, [&](const std::string& line) { log.push_back(line); });
+  table.StartUp();
+  table.ShutDown();
+  // OLE starts after COM and stops before it.
+  auto at = [&](const std::string& line) { return std::find(log.begin(), log.end(), line) - log.begin(); };
+  EXPECT_LT(at("start COM"), at("start OLE"));
+  EXPECT_LT(at("start OLE"), at("start KestovaForm"));
+  EXPECT_LT(at("stop OLE"), at("stop COM"));
+  EXPECT_EQ(log.back(), "stop COM");
+  EXPECT_EQ(log.size(), 2 * table.Names().size());
+}
+
+}  // namespace

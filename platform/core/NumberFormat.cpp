@@ -1,0 +1,299 @@
+#include "platform/core/NumberFormat.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+#include "platform/core/Exceptions.h"
+
+namespace {
+
+char g_defaultSeparator = '.';
+
+// The value rounded to `precision` significant digits, as its digits (no
+// leading zeros, exactly `precision` of them) and the decimal exponent of the
+// first digit: value = 0.d1d2d3... * 10^(exp10 + 1).
+struct Decimal {
+  bool negative = false;
+  std::string digits;
+  int exp10 = 0;
+};
+
+Decimal ToDecimal(double value, int precision) {
+  Decimal d;
+  d.negative = std::signbit(value);
+  value = std::fabs(value);
+  if (value == 0) {
+    d.digits.assign(precision, '0');
+    d.exp10 = 0;
+    return d;
+  }
+  char buffer[64];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific,
+                              precision - 1);
+  std::string_view text(buffer, result.ptr - buffer);
+  size_t e = text.find('e');
+  for (char c : text.substr(0, e))
+    if (c != '.') d.digits += c;
+  int exponent = 0;
+  std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exponent);
+  d.exp10 = exponent;
+  return d;
+}
+
+bool AllZero(const std::string& s) { return std::all_of(s.begin(), s.end(), [](char c) { return c == '0'; }); }
+
+std::string ExponentText(int exponent, int minDigits) {
+  std::string e = std::to_string(std::abs(exponent));
+  if (static_cast<int>(e.size()) < minDigits) e.insert(0, minDigits - e.size(), '0');
+  return std::string(exponent < 0 ? "E-" : "E+") + e;
+}
+
+std::string Scientific(const Decimal& d, int shownDigits, int exponentDigits, char sep) {
+  std::string out = d.negative ? "-" : "";
+  out += d.digits[0];
+  if (shownDigits > 1) {
+    out += sep;
+    out += d.digits.substr(1, shownDigits - 1);
+  }
+  return out + ExponentText(d.exp10, exponentDigits);
+}
+
+// Rounds a digit string at `keep` digits, halves away from zero; returns the
+// carry into a new leading digit.
+bool RoundDigits(std::string& digits, int keep) {
+  if (keep >= static_cast<int>(digits.size())) {
+    digits.append(keep - digits.size(), '0');
+    return false;
+  }
+  if (keep < 0) {
+    digits.clear();
+    return false;
+  }
+  bool up = digits[keep] >= '5';
+  digits.resize(keep);
+  for (int i = keep - 1; up && i >= 0; --i) {
+    if (digits[i] == '9') {
+      digits[i] = '0';
+    } else {
+      ++digits[i];
+      up = false;
+    }
+  }
+  return up;
+}
+
+std::string Fixed(const Decimal& d, int decimals, char sep) {
+  // Integer digits and decimals taken from the digit string, padded with zeros.
+  std::string all = d.digits;
+  int intDigits = d.exp10 + 1;  // may be <= 0
+  std::string padded;
+  if (intDigits <= 0) {
+    padded.assign(-intDigits, '0');
+    padded += all;
+    intDigits = 0;
+  } else {
+    padded = all;
+  }
+  int keep = intDigits + decimals;
+  if (RoundDigits(padded, keep)) {
+    padded.insert(padded.begin(), '1');
+    ++intDigits;
+  }
+  std::string intPart = intDigits > 0 ? padded.substr(0, intDigits) : "0";
+  std::string fracPart = padded.substr(intDigits);
+  std::string out = (d.negative && !(AllZero(intPart) && AllZero(fracPart))) ? "-" : "";
+  out += intPart;
+  if (decimals > 0) {
+    out += sep;
+    out += fracPart;
+  }
+  return out;
+}
+
+std::string General(double value, int precision, int exponentDigits, char sep) {
+  if (value == 0) return "0";
+  Decimal d = ToDecimal(value, precision);
+  while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
+  int sig = static_cast<int>(d.digits.size());
+  if (d.exp10 >= precision || std::fabs(value) < 0.00001) return Scientific(d, sig, exponentDigits, sep);
+  std::string out = d.negative ? "-" : "";
+  if (d.exp10 < 0) {
+    out += "0";
+    out += sep;
+    out.append(-d.exp10 - 1, '0');
+    out += d.digits;
+    return out;
+  }
+  int intDigits = d.exp10 + 1;
+  std::string digits = d.digits;
+  if (static_cast<int>(digits.size()) < intDigits) digits.append(intDigits - digits.size(), '0');
+  out += digits.substr(0, intDigits);
+  if (static_cast<int>(digits.size()) > intDigits) {
+    out += sep;
+    out += digits.substr(intDigits);
+  }
+  return out;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+  return s;
+}
+
+}  // namespace
+
+char DefaultDecimalSeparator() { return g_defaultSeparator; }
+void SetDefaultDecimalSeparator(char separator) { g_defaultSeparator = separator; }
+
+std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits, char sep) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+  precision = std::clamp(precision, 1, 18);
+  switch (format) {
+    case TFloatFormat::ffGeneral:
+      return General(value, precision, std::clamp(digits, 0, 4), sep);
+    case TFloatFormat::ffExponent:
+      return Scientific(ToDecimal(value, precision), precision, std::clamp(digits, 0, 4), sep);
+    case TFloatFormat::ffFixed: {
+      Decimal d = ToDecimal(value, precision);
+      if (value != 0 && d.exp10 >= precision) return General(value, precision, 0, sep);
+      return Fixed(d, std::clamp(digits, 0, 18), sep);
+    }
+  }
+  return {};
+}
+
+std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits) {
+  return FloatToStrF(value, format, precision, digits, g_defaultSeparator);
+}
+
+std::string FloatToStr(double value, char sep) { return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, sep); }
+std::string FloatToStr(double value) { return FloatToStr(value, g_defaultSeparator); }
+
+bool TryStrToFloat(std::string_view text, double& value, char sep) {
+  std::string_view s = TrimBlanks(text);
+  if (s.empty()) return false;
+  // Normalise to the C form, refusing a "." that is not the separator.
+  std::string c;
+  c.reserve(s.size());
+  size_t i = 0;
+  if (s[i] == '+' || s[i] == '-') c += s[i++];
+  bool digitsSeen = false;
+  while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) c += s[i++], digitsSeen = true;
+  if (i < s.size() && s[i] == sep) {
+    c += '.';
+    ++i;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) c += s[i++], digitsSeen = true;
+  }
+  if (!digitsSeen) return false;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    c += 'e';
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) c += s[i++];
+    bool expDigits = false;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) c += s[i++], expDigits = true;
+    if (!expDigits) return false;
+  }
+  if (i != s.size()) return false;
+  const char* begin = c.data() + (c[0] == '+');
+  auto r = std::from_chars(begin, c.data() + c.size(), value);
+  if (r.ec == std::errc::result_out_of_range) {
+    // Underflow reads as zero, overflow is not a valid number.
+    double probe = 0;
+    std::from_chars(begin, c.data() + c.size(), probe, std::chars_format::general);
+    if (std::fabs(probe) < 1) {
+      value = 0;
+      return true;
+    }
+    return false;
+  }
+  return r.ec == std::errc() && r.ptr == c.data() + c.size();
+}
+
+double StrToFloat(std::string_view text, char sep) {
+  double value = 0;
+  if (!TryStrToFloat(text, value, sep))
+    throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+  return value;
+}
+
+double StrToFloat(std::string_view text) { return StrToFloat(text, g_defaultSeparator); }
+
+bool TryStrToInt(std::string_view text, int32_t& value) {
+  std::string_view s = TrimBlanks(text);
+  bool negative = false;
+  if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+    negative = s[0] == '-';
+    s.remove_prefix(1);
+  }
+  int base = 10;
+  if (!s.empty() && s[0] == '$') {
+    base = 16;
+    s.remove_prefix(1);
+  } else if (s.size() > 1 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    base = 16;
+    s.remove_prefix(2);
+  }
+  if (s.empty()) return false;
+  uint64_t magnitude = 0;
+  auto r = std::from_chars(s.data(), s.data() + s.size(), magnitude, base);
+  if (r.ec != std::errc() || r.ptr != s.data() + s.size()) return false;
+  if (base == 16 && !negative && magnitude <= 0xFFFFFFFFull) {
+    // Hexadecimal covers the whole 32-bit pattern ("$FFFFFFFF" is -1).
+    value = static_cast<int32_t>(static_cast<uint32_t>(magnitude));
+    return true;
+  }
+  int64_t signedValue = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+  if (magnitude > 0x80000000ull || signedValue < std::numeric_limits<int32_t>::min() ||
+      signedValue > std::numeric_limits<int32_t>::max())
+    return false;
+  value = static_cast<int32_t>(signedValue);
+  return true;
+}
+
+int32_t StrToInt(std::string_view text) {
+  int32_t value = 0;
+  if (!TryStrToInt(text, value)) throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+  return value;
+}
+
+int32_t StrToIntDef(std::string_view text, int32_t defaultValue) {
+  int32_t value = 0;
+  return TryStrToInt(text, value) ? value : defaultValue;
+}
+
+std::string IntToStr(int64_t value) { return std::to_string(value); }
+
+std::string IntToHex(uint64_t value, int digits) {
+  char buffer[32];
+  auto r = std::to_chars(buffer, buffer + sizeof buffer, value, 16);
+  std::string s(buffer, r.ptr);
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (static_cast<int>(s.size()) < digits) s.insert(0, digits - s.size(), '0');
+  return s;
+}
+
+int64_t Trunc(double value) {
+  if (!(value > -9223372036854775808.0 && value < 9223372036854775808.0)) throw EIntOverflow();
+  return static_cast<int64_t>(value);
+}
+
+int64_t RoundHalfEven(double value) {
+  if (!(value > -9223372036854775808.0 && value < 9223372036854775808.0)) throw EIntOverflow();
+  return static_cast<int64_t>(std::nearbyint(value));  // default rounding mode: halves to even
+}
+
+int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator) {
+  if (denominator == 0) return -1;
+  int64_t product = static_cast<int64_t>(number) * numerator;
+  int64_t half = std::llabs(denominator) / 2;
+  bool negative = (product < 0) != (denominator < 0);
+  int64_t q = (std::llabs(product) + half) / std::llabs(denominator);
+  int64_t result = negative ? -q : q;
+  if (result < std::numeric_limits<int32_t>::min() || result > std::numeric_limits<int32_t>::max()) return -1;
+  return static_cast<int32_t>(result);
+}

@@ -1,0 +1,31 @@
+# Sourced by run.sh and test.sh: installs the Debian packages the build needs
+# when they are missing (as root), or names the one command to run.
+KESTOVA_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-svg-dev libgl-dev
+  libgtest-dev libgmock-dev libboost-math-dev
+  fonts-liberation2 fonts-dejavu-core fontconfig
+)
+
+kestova_missing_packages() {
+  local missing=() p
+  for p in "${KESTOVA_PACKAGES[@]}" "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  echo "${missing[*]}"
+}
+
+kestova_ensure_packages() {
+  local missing
+  missing=$(kestova_missing_packages "$@")
+  [ -z "$missing" ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages. Run once: sudo apt-get install -y $missing" >&2
+    exit 1
+  fi
+  echo "Installing: $missing"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  # shellcheck disable=SC2086
+  apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
