@@ -13,9 +13,9 @@ mkdir -p run/kestova
 if [ -x build/release/tools/kestova/kestova ]; then
   cp build/release/tools/kestova/kestova run/kestova/kestova
 fi
-if [ -d tools/kestova/samples ]; then
-  cp tools/kestova/samples/* run/
-fi
+for sample in tools/kestova/samples/*; do
+  [ -f "$sample" ] && cp "$sample" run/
+done
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "run.sh: no display found; run it inside a desktop session (or under xvfb-run)." >&2

@@ -7,6 +7,7 @@
 #include "app/KestovaForm.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/ui/Application.h"
+#include "stats/GammaFuncs.h"
 
 namespace {
 
@@ -33,6 +34,16 @@ bool HaveDisplay() {
 }  // namespace
 
 void AddProgramModules(ModuleTable& table, StartupTrace trace) {
+  table.Add(
+      "GammaFuncs",
+      [trace] {
+        GammaFuncsStartUp();
+        if (trace) trace("start GammaFuncs");
+      },
+      [trace] {
+        GammaFuncsShutDown();
+        if (trace) trace("stop GammaFuncs");
+      });
   AddTraced(table, "COM", trace);
   AddTraced(table, "OLE", trace);
   AddTraced(table, "KestovaForm", trace);
