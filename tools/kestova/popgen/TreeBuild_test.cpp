@@ -1,0 +1,155 @@
+#include "popgen/TreeBuild.h"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "popgen/Bootstrap.h"
+#include "popgen/ResultWriter.h"
+
+namespace popgen {
+namespace {
+
+// A reference tree given as parent links: node i > taxa hangs below parent[i]
+// with length[i]; the root has parent -1. Taxa are nodes 0..taxa-1.
+struct ReferenceTree {
+  int taxa;
+  std::vector<int> parent;
+  std::vector<double> length;
+
+  // Path length between two taxa.
+  double Path(int a, int b) const {
+    std::map<int, double> up;  // a's ancestors with their distance from a
+    double sum = 0;
+    for (int v = a; v >= 0; v = parent[v]) {
+      up[v] = sum;
+      sum += length[v];
+    }
+    sum = 0;
+    for (int v = b;; v = parent[v]) {
+      if (auto it = up.find(v); it != up.end()) return sum + it->second;
+      sum += length[v];
+    }
+  }
+
+  DistanceMatrix Distances() const {
+    DistanceMatrix d(taxa);
+    for (int i = 0; i < taxa; ++i)
+      for (int j = i + 1; j < taxa; ++j) d.Set(i, j, Path(i, j));
+    return d;
+  }
+};
+
+// The unrooted tree as "split: length" lines, splits as taxon lists without
+// taxon 0, in the order of their bits; branches with the same split (the two
+// halves at a root) add up.
+std::string SplitLengths(const Tree& tree) {
+  const std::vector<std::uint64_t> groups = TreeGroups(tree, TreeMethod::NJ);
+  std::vector<double> length(2 * tree.taxa - 1, 0.0);
+  for (const Join& j : tree.joins)
+    for (int c = 0; c < 2; ++c) length[j.child[c]] = j.length[c];
+  std::map<std::uint64_t, double> sum;
+  for (int v = 0; v < 2 * tree.taxa - 2; ++v) sum[groups[v]] += length[v];
+  std::string text;
+  for (const auto& [bits, len] : sum) {
+    for (int t = 0; t < tree.taxa; ++t)
+      if (bits >> t & 1) text += std::to_string(t);
+    text += ":" + FormatFixed(len, 6) + " ";
+  }
+  return text;
+}
+
+// The rooted tree as nested text, children ordered by their smallest taxon.
+std::string Rooted(const Tree& tree) {
+  std::function<std::pair<int, std::string>(int)> walk = [&](int v) -> std::pair<int, std::string> {
+    if (v < tree.taxa) return {v, std::to_string(v)};
+    const Join& j = tree.joins[v - tree.taxa];
+    auto a = walk(j.child[0]), b = walk(j.child[1]);
+    a.second += ":" + FormatFixed(j.length[0], 6);
+    b.second += ":" + FormatFixed(j.length[1], 6);
+    if (b.first < a.first) std::swap(a, b);
+    return {a.first, "(" + a.second + "," + b.second + ")"};
+  };
+  return walk(tree.Nodes() - 1).second;
+}
+
+TEST(TreeBuildTest, NeighbourJoiningRecoversAdditiveTrees) {
+  struct Case {
+    const char* name;
+    ReferenceTree tree;
+    const char* splits;
+  } cases[] = {
+      {"three cherries",
+       // ((0:2,1:3):1.5,(2:1,3:4):2.5,(4:0.5,5:1.2):0.7)
+       {6, {6, 6, 7, 7, 8, 8, 9, 9, 9, -1}, {2, 3, 1, 4, 0.5, 1.2, 1.5, 2.5, 0.7, 0}},
+       "1:3.000000 2:1.000000 3:4.000000 23:2.500000 4:0.500000 5:1.200000 45:0.700000 "
+       "2345:1.500000 12345:2.000000 "},
+      {"caterpillar with a short inner branch",
+       // (((0:1,1:1):0.1,2:5):0.2,3:2,4:0.3)
+       {5, {5, 5, 6, 7, 7, 6, 7, -1}, {1, 1, 5, 2, 0.3, 0.1, 0.2, 0}},
+       "1:1.000000 2:5.000000 3:2.000000 4:0.300000 34:0.200000 234:0.100000 1234:1.000000 "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Tree tree = TreeBuilder().Build(c.tree.Distances(), TreeMethod::NJ);
+    ASSERT_EQ(tree.joins.size(), static_cast<size_t>(c.tree.taxa - 1));
+    // The root join holds the third node at the centre and the centre with 0.
+    EXPECT_EQ(tree.joins.back().child[1], 2 * c.tree.taxa - 3);
+    EXPECT_EQ(tree.joins.back().length[1], 0);
+    EXPECT_EQ(SplitLengths(tree), c.splits);
+  }
+}
+
+TEST(TreeBuildTest, UpgmaRecoversUltrametricTree) {
+  // ((0:1,1:1):2,((2:0.5,3:0.5):1.5,4:2):1): every taxon at height 3.
+  const ReferenceTree ref{5, {5, 5, 6, 6, 7, 8, 7, 8, -1}, {1, 1, 0.5, 0.5, 2, 2, 1.5, 1, 0}};
+  const Tree tree = TreeBuilder().Build(ref.Distances(), TreeMethod::UPGMA);
+  EXPECT_EQ(Rooted(tree), "((0:1.000000,1:1.000000):2.000000,((2:0.500000,3:0.500000):1.500000,4:2.000000):1.000000)");
+}
+
+TEST(TreeBuildTest, TiesGoToTheFirstPairInActiveOrder) {
+  DistanceMatrix star(4);
+  for (int i = 0; i < 4; ++i)
+    for (int j = i + 1; j < 4; ++j) star.Set(i, j, 1);
+  const Tree upgma = TreeBuilder().Build(star, TreeMethod::UPGMA);
+  // (0,1) first; the new node 4 takes 0's place, so (4,2) comes before (2,3).
+  ASSERT_EQ(upgma.joins.size(), 3u);
+  EXPECT_EQ(std::make_pair(upgma.joins[0].child[0], upgma.joins[0].child[1]), std::make_pair(0, 1));
+  EXPECT_EQ(std::make_pair(upgma.joins[1].child[0], upgma.joins[1].child[1]), std::make_pair(4, 2));
+  EXPECT_EQ(std::make_pair(upgma.joins[2].child[0], upgma.joins[2].child[1]), std::make_pair(5, 3));
+  const Tree nj = TreeBuilder().Build(star, TreeMethod::NJ);
+  EXPECT_EQ(std::make_pair(nj.joins[0].child[0], nj.joins[0].child[1]), std::make_pair(0, 1));
+  EXPECT_EQ(std::make_pair(nj.joins[1].child[0], nj.joins[1].child[1]), std::make_pair(4, 2));
+  EXPECT_EQ(std::make_pair(nj.joins[2].child[0], nj.joins[2].child[1]), std::make_pair(3, 5));
+}
+
+TEST(TreeBuildTest, SmallestTrees) {
+  DistanceMatrix two(2);
+  two.Set(0, 1, 0.8);
+  const Tree nj = TreeBuilder().Build(two, TreeMethod::NJ);
+  ASSERT_EQ(nj.joins.size(), 1u);
+  EXPECT_EQ(nj.joins[0].length[0], 0.8);
+  EXPECT_EQ(nj.joins[0].length[1], 0);
+  EXPECT_EQ(Rooted(TreeBuilder().Build(two, TreeMethod::UPGMA)), "(0:0.400000,1:0.400000)");
+
+  DistanceMatrix three(3);
+  three.Set(0, 1, 3);
+  three.Set(0, 2, 4);
+  three.Set(1, 2, 5);
+  EXPECT_EQ(SplitLengths(TreeBuilder().Build(three, TreeMethod::NJ)), "1:2.000000 2:3.000000 12:1.000000 ");
+}
+
+TEST(TreeBuildTest, CarriesNegativeDistances) {
+  DistanceMatrix d(3);
+  d.Set(0, 1, -0.2);
+  d.Set(0, 2, 0.4);
+  d.Set(1, 2, 0.4);
+  EXPECT_EQ(Rooted(TreeBuilder().Build(d, TreeMethod::UPGMA)),
+            "((0:-0.100000,1:-0.100000):0.300000,2:0.200000)");
+}
+
+}  // namespace
+}  // namespace popgen
