@@ -148,7 +148,7 @@ std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args, 
         if (type == 'u' && v < 0) v = static_cast<uint32_t>(v);
         text = IntToStr(v < 0 ? -v : v);
         if (precision > static_cast<int>(text.size())) text.insert(0, precision - text.size(), '0');
-        if (v < 0) text.insert(0, "-");
+        if (v < 0) text = "-" + text;
         break;
       }
       case 'x': {

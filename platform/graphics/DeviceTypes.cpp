@@ -1,0 +1,22 @@
+#include "platform/graphics/DeviceTypes.h"
+
+#include "platform/core/NumberFormat.h"
+
+DeviceInfo DeviceInfoFromPixels(std::int32_t width, std::int32_t height, std::int32_t pixelsPerInch) {
+  const std::int32_t dpi = pixelsPerInch > 0 ? pixelsPerInch : kDefaultPixelsPerInch;
+  DeviceInfo info;
+  info.HorzRes = width;
+  info.VertRes = height;
+  // 254 tenths of a millimetre to the inch.
+  info.HorzSize = MulDiv(width, 254, dpi * 10);
+  info.VertSize = MulDiv(height, 254, dpi * 10);
+  info.LogPixelsX = dpi;
+  info.LogPixelsY = dpi;
+  return info;
+}
+
+bool Bitmap24::IsValid() const {
+  if (Width <= 0 || Height <= 0) return false;
+  const std::uint64_t bytes = static_cast<std::uint64_t>(Width) * static_cast<std::uint64_t>(Height) * 3u;
+  return Bgr.size() == bytes;
+}

@@ -1,0 +1,200 @@
+#pragma once
+// The vocabulary of a device context: modes, logical descriptions of fonts,
+// pens and brushes, typed object handles, 24-bit bitmaps and the device
+// capabilities. Names and numeric values follow the graphics interface the
+// drawing code was designed against, so that code reads like its description.
+
+#include <compare>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/graphics/Color.h"
+
+enum GraphicsMode : std::uint8_t { GM_COMPATIBLE = 1, GM_ADVANCED = 2 };
+
+// MM_TEXT: one logical unit is one device unit. MM_ANISOTROPIC: a logical
+// x maps to x * viewport extent / window extent (the same for y), each axis
+// on its own.
+enum MapMode : std::uint8_t { MM_TEXT = 1, MM_ANISOTROPIC = 8 };
+
+// Whether the gaps of text cells, dashed pens and hatched brushes are filled
+// with the background colour.
+enum BkMode : std::uint8_t { TRANSPARENT = 1, OPAQUE = 2 };
+
+// Direction in which Arc runs from its start ray to its end ray, as seen on
+// the device (y growing downwards).
+enum ArcDirection : std::uint8_t { AD_COUNTERCLOCKWISE = 1, AD_CLOCKWISE = 2 };
+
+// Mixing of pen and brush colour P with the destination D (the sixteen binary
+// raster operations; text, bitmaps and FillRect always copy).
+enum Rop2 : std::uint8_t {
+  R2_BLACK = 1,        // 0
+  R2_NOTMERGEPEN,      // ~(P | D)
+  R2_MASKNOTPEN,       // ~P & D
+  R2_NOTCOPYPEN,       // ~P
+  R2_MASKPENNOT,       // P & ~D
+  R2_NOT,              // ~D
+  R2_XORPEN,           // P ^ D
+  R2_NOTMASKPEN,       // ~(P & D)
+  R2_MASKPEN,          // P & D
+  R2_NOTXORPEN,        // ~(P ^ D): drawing the same shape twice restores D
+  R2_NOP,              // D
+  R2_MERGENOTPEN,      // ~P | D
+  R2_COPYPEN,          // P
+  R2_MERGEPENNOT,      // P | ~D
+  R2_MERGEPEN,         // P | D
+  R2_WHITE,            // 1
+};
+
+// Text alignment flags: one horizontal and one vertical choice, or-ed.
+// TA_BOTTOM puts the bottom of the character cell (baseline plus descent) on
+// the given y, TA_TOP its top, TA_BASELINE the baseline.
+enum TextAlignFlags : std::uint32_t {
+  TA_LEFT = 0,
+  TA_RIGHT = 2,
+  TA_CENTER = 6,
+  TA_TOP = 0,
+  TA_BOTTOM = 8,
+  TA_BASELINE = 24,
+};
+inline constexpr std::uint32_t kTextAlignHorizontalMask = 6;
+inline constexpr std::uint32_t kTextAlignVerticalMask = 24;
+
+enum DeviceCap : std::uint8_t {
+  HORZSIZE = 4,    // width in millimetres
+  VERTSIZE = 6,    // height in millimetres
+  HORZRES = 8,     // width in pixels
+  VERTRES = 10,    // height in pixels
+  LOGPIXELSX = 88, // pixels per inch
+  LOGPIXELSY = 90,
+};
+
+// Sizes of a device: the screen for a window, the page for a printer.
+struct DeviceInfo {
+  std::int32_t HorzRes = 0;
+  std::int32_t VertRes = 0;
+  std::int32_t HorzSize = 0;
+  std::int32_t VertSize = 0;
+  std::int32_t LogPixelsX = 96;
+  std::int32_t LogPixelsY = 96;
+  bool operator==(const DeviceInfo&) const = default;
+};
+inline constexpr std::int32_t kDefaultPixelsPerInch = 96;
+
+// A device of width x height pixels at `pixelsPerInch` (96 when 0 or less),
+// with its millimetre sizes worked out from the resolution.
+DeviceInfo DeviceInfoFromPixels(std::int32_t width, std::int32_t height, std::int32_t pixelsPerInch);
+
+// ---- Fonts --------------------------------------------------------------
+enum FontPitchRequest : std::uint8_t { DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2 };
+inline constexpr std::int32_t FW_NORMAL = 400;
+inline constexpr std::int32_t FW_BOLD = 700;
+
+// Height in logical units: negative = character height (the em, without
+// internal leading), positive = cell height (ascent plus descent), 0 = a
+// default character height of 12. Escapement is the direction of the
+// baseline in tenths of a degree counter-clockwise from the x axis; glyphs
+// turn with it (Orientation is kept for the record and expected equal).
+// Weight 100..900. Text is drawn at most 16384 device pixels tall.
+// FaceName goes through the font substitutions (Arial to a
+// metric-compatible sans face, FixedSys to a monospace face, unknown names to
+// the default sans face).
+struct LogFont {
+  std::int32_t Height = 0;
+  std::int32_t Escapement = 0;
+  std::int32_t Orientation = 0;
+  std::int32_t Weight = FW_NORMAL;
+  bool Italic = false;
+  bool Underline = false;
+  bool StrikeOut = false;
+  FontPitchRequest Pitch = DEFAULT_PITCH;
+  std::string FaceName;
+  bool operator==(const LogFont&) const = default;
+};
+
+// ---- Pens ---------------------------------------------------------------
+enum PenType : std::uint8_t { PS_COSMETIC = 0, PS_GEOMETRIC = 1 };
+enum PenDashStyle : std::uint8_t {
+  PS_SOLID = 0,
+  PS_DASH = 1,
+  PS_DOT = 2,
+  PS_DASHDOT = 3,
+  PS_DASHDOTDOT = 4,
+  PS_NULL = 5,
+  PS_INSIDEFRAME = 6,  // drawn as PS_SOLID
+};
+enum PenEndCap : std::uint8_t { PS_ENDCAP_ROUND = 0, PS_ENDCAP_SQUARE = 1, PS_ENDCAP_FLAT = 2 };
+enum PenJoin : std::uint8_t { PS_JOIN_ROUND = 0, PS_JOIN_BEVEL = 1, PS_JOIN_MITER = 2 };
+
+// A cosmetic pen is one device pixel wide whatever the mapping; its dashes
+// are 18 pixels with gaps of 6, its dots 3 with gaps of 3. A geometric pen is
+// Width logical units wide (0 is drawn as a cosmetic pen); its caps square
+// (half the width beyond the end point), round or flat, its joins mitred
+// (limit 10 widths), round or bevelled; dashes are 3 widths and dots 1 width
+// long with gaps of 1 width, caps included, so a dotted line stays dotted
+// whatever its caps. Widths beyond 32767 logical units are drawn as 32767.
+struct LogPen {
+  PenType Type = PS_COSMETIC;
+  PenDashStyle Style = PS_SOLID;
+  PenEndCap EndCap = PS_ENDCAP_ROUND;
+  PenJoin Join = PS_JOIN_ROUND;
+  std::int32_t Width = 1;
+  TColor Color = clBlack;
+  bool operator==(const LogPen&) const = default;
+};
+
+// ---- Brushes ------------------------------------------------------------
+enum BrushKind : std::uint8_t { BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2 };
+// Hatches are 8-pixel patterns in device pixels, not scaled by the mapping.
+// HS_FDIAGONAL runs down from left to right, HS_BDIAGONAL up.
+enum HatchStyle : std::uint8_t {
+  HS_HORIZONTAL = 0,
+  HS_VERTICAL = 1,
+  HS_FDIAGONAL = 2,
+  HS_BDIAGONAL = 3,
+  HS_CROSS = 4,
+  HS_DIAGCROSS = 5,
+};
+struct LogBrush {
+  BrushKind Style = BS_SOLID;
+  TColor Color = clWhite;
+  HatchStyle Hatch = HS_HORIZONTAL;
+  bool operator==(const LogBrush&) const = default;
+};
+
+// ---- Handles ------------------------------------------------------------
+// Small typed ids of the objects of one device context; 0 is no object.
+// Handles of different contexts are unrelated.
+template <class Tag>
+struct Handle {
+  std::uint32_t id = 0;
+  explicit operator bool() const { return id != 0; }
+  auto operator<=>(const Handle&) const = default;
+};
+using FontHandle = Handle<struct FontTag>;
+using PenHandle = Handle<struct PenTag>;
+using BrushHandle = Handle<struct BrushTag>;
+
+// Stock objects every context has from the start. They can be selected like
+// any other object; deleting them does nothing.
+inline constexpr PenHandle kBlackPen{1};   // cosmetic, solid, black: selected at first
+inline constexpr PenHandle kWhitePen{2};
+inline constexpr PenHandle kNullPen{3};
+inline constexpr BrushHandle kWhiteBrush{4};  // selected at first
+inline constexpr BrushHandle kBlackBrush{5};
+inline constexpr BrushHandle kNullBrush{6};
+inline constexpr FontHandle kSystemFont{7};  // height 0, default face: selected at first
+inline constexpr std::uint32_t kFirstObjectId = 8;
+
+// ---- Bitmaps ------------------------------------------------------------
+// A 24-bit picture: rows from top to bottom, three bytes per pixel in the
+// order blue, green, red, no padding. Valid when Width and Height are above 0
+// and Bgr holds exactly Width * Height * 3 bytes.
+struct Bitmap24 {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  std::vector<std::uint8_t> Bgr;
+  bool IsValid() const;
+  bool operator==(const Bitmap24&) const = default;
+};

@@ -1,0 +1,33 @@
+#pragma once
+// Pens, brushes and raster operations of a device context in Qt form (used by
+// PainterContext only).
+
+#include <QBrush>
+#include <QColor>
+#include <QPainter>
+#include <QPen>
+
+#include "platform/graphics/DeviceTypes.h"
+
+// What a raster operation makes of the pen or brush colour, and how it mixes.
+enum class Ink : std::uint8_t { Pen, Black, White, Inverted };
+struct RopPlan {
+  bool draw = true;
+  QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+  Ink ink = Ink::Pen;
+};
+
+// How to draw with `rop`: R2_NOP draws nothing; R2_BLACK, R2_WHITE and
+// R2_NOTCOPYPEN copy a fixed or inverted colour; the mixing operations need a
+// device with raster operations and copy the pen colour elsewhere.
+RopPlan PlanFor(Rop2 rop, bool rasterOps);
+
+QColor InkColor(TColor rgb, Ink ink);
+
+// The Qt pen of a logical pen in `color` (see LogPen for the dash lengths,
+// caps, joins and the width limit).
+QPen MakePen(const LogPen& pen, const QColor& color);
+
+// The Qt brush of a logical brush in `color`: hatches as Qt's 8-pixel
+// patterns, which match the platform's on raster devices.
+QBrush MakeBrush(const LogBrush& brush, const QColor& color);

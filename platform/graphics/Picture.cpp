@@ -1,0 +1,225 @@
+#include "platform/graphics/Picture.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/core/NumberFormat.h"
+
+namespace {
+
+using Op = DeviceContext::Op;
+
+// One recorded call. Scalars as in DeviceContext::Command; `first` and
+// `count` index the pool that the operation uses (points, text bytes, object
+// descriptions, bitmaps).
+struct Record {
+  Op op;
+  std::int32_t a, b, c, d;
+  std::uint32_t id;
+  std::uint32_t first;
+  std::uint32_t count;
+};
+
+DeviceInfo NormalizedReference(DeviceInfo info) {
+  if (info.HorzRes <= 0 || info.VertRes <= 0) return DeviceInfoFromPixels(1920, 1080, kDefaultPixelsPerInch);
+  if (info.LogPixelsX <= 0) info.LogPixelsX = kDefaultPixelsPerInch;
+  if (info.LogPixelsY <= 0) info.LogPixelsY = kDefaultPixelsPerInch;
+  if (info.HorzSize <= 0) info.HorzSize = MulDiv(info.HorzRes, 254, info.LogPixelsX * 10);
+  if (info.VertSize <= 0) info.VertSize = MulDiv(info.VertRes, 254, info.LogPixelsY * 10);
+  return info;
+}
+
+Coord ToPixels(Coord hundredthsMm, std::int32_t pixels, std::int32_t millimetres) {
+  return RoundHalfEven(static_cast<double>(hundredthsMm) * pixels / (millimetres * 100.0));
+}
+
+std::uint32_t Index(std::size_t size) { return static_cast<std::uint32_t>(size); }
+
+}  // namespace
+
+struct PictureData {
+  Rect frame;
+  DeviceInfo reference;
+  std::vector<Record> records;
+  std::vector<PointI> points;
+  std::string text;
+  std::vector<LogFont> fonts;
+  std::vector<LogPen> pens;
+  std::vector<LogBrush> brushes;
+  std::vector<Bitmap24> bitmaps;
+};
+
+// ---- Picture ----
+
+Rect Picture::Frame() const { return data_ ? data_->frame : Rect{}; }
+
+DeviceInfo Picture::Reference() const { return data_ ? data_->reference : DeviceInfo{}; }
+
+Rect Picture::FramePixels() const {
+  if (!data_) return {};
+  const Rect& f = data_->frame;
+  const DeviceInfo& r = data_->reference;
+  return {ToPixels(f.left, r.HorzRes, r.HorzSize), ToPixels(f.top, r.VertRes, r.VertSize),
+          ToPixels(f.right, r.HorzRes, r.HorzSize), ToPixels(f.bottom, r.VertRes, r.VertSize)};
+}
+
+std::size_t Picture::RecordCount() const { return data_ ? data_->records.size() : 0; }
+
+void Picture::Replay(DeviceContext& target) const {
+  if (!data_) return;
+  const PictureData& p = *data_;
+
+  const GraphicsMode graphicsMode = target.GetGraphicsMode();
+  const MapMode mapMode = target.GetMapMode();
+  const Size windowExt = target.GetWindowExt(), viewportExt = target.GetViewportExt();
+  const BkMode bkMode = target.GetBkMode();
+  const TColor bkColor = target.GetBkColor(), textColor = target.GetTextColor();
+  const std::uint32_t textAlign = target.GetTextAlign();
+  const ArcDirection arcDirection = target.GetArcDirection();
+  const Rop2 rop2 = target.GetROP2();
+  const Point position = target.GetCurrentPosition();
+  const FontHandle font = target.CurrentFont();
+  const PenHandle pen = target.CurrentPen();
+  const BrushHandle brush = target.CurrentBrush();
+
+  // Recorded handle id -> id in target; stock ids are the same everywhere.
+  std::vector<std::uint32_t> handles;
+  auto mapped = [&](std::uint32_t id) -> std::uint32_t {
+    if (id < kFirstObjectId) return id;
+    return id < handles.size() ? handles[id] : 0;
+  };
+  auto remember = [&](std::uint32_t recorded, std::uint32_t created) {
+    if (handles.size() <= recorded) handles.resize(recorded + 1, 0);
+    handles[recorded] = created;
+  };
+  std::vector<Point> points;
+  auto pointsOf = [&](const Record& r) -> std::span<const Point> {
+    points.resize(r.count);
+    for (std::uint32_t i = 0; i < r.count; ++i) points[i] = {p.points[r.first + i].x, p.points[r.first + i].y};
+    return points;
+  };
+
+  for (const Record& r : p.records) {
+    switch (r.op) {
+      case Op::SetGraphicsMode: target.SetGraphicsMode(static_cast<GraphicsMode>(r.a)); break;
+      case Op::SetMapMode: target.SetMapMode(static_cast<MapMode>(r.a)); break;
+      case Op::SetWindowExt: target.SetWindowExt(r.a, r.b); break;
+      case Op::SetViewportExt: target.SetViewportExt(r.a, r.b); break;
+      case Op::SetBkMode: target.SetBkMode(static_cast<BkMode>(r.a)); break;
+      case Op::SetBkColor: target.SetBkColor(r.a); break;
+      case Op::SetTextColor: target.SetTextColor(r.a); break;
+      case Op::SetTextAlign: target.SetTextAlign(static_cast<std::uint32_t>(r.a)); break;
+      case Op::SetArcDirection: target.SetArcDirection(static_cast<ArcDirection>(r.a)); break;
+      case Op::SetROP2: target.SetROP2(static_cast<Rop2>(r.a)); break;
+      case Op::CreateFont: remember(r.id, target.CreateFontIndirect(p.fonts[r.first]).id); break;
+      case Op::CreatePen: remember(r.id, target.ExtCreatePen(p.pens[r.first]).id); break;
+      case Op::CreateBrush: remember(r.id, target.CreateBrushIndirect(p.brushes[r.first]).id); break;
+      case Op::SelectFont: target.SelectObject(FontHandle{mapped(r.id)}); break;
+      case Op::SelectPen: target.SelectObject(PenHandle{mapped(r.id)}); break;
+      case Op::SelectBrush: target.SelectObject(BrushHandle{mapped(r.id)}); break;
+      case Op::DeleteObject:
+        if (r.a == 0) target.DeleteObject(FontHandle{mapped(r.id)});
+        else if (r.a == 1) target.DeleteObject(PenHandle{mapped(r.id)});
+        else target.DeleteObject(BrushHandle{mapped(r.id)});
+        break;
+      case Op::MoveTo: target.MoveTo(r.a, r.b); break;
+      case Op::LineTo: target.LineTo(r.a, r.b); break;
+      case Op::Polyline: target.Polyline(pointsOf(r)); break;
+      case Op::Polygon: target.Polygon(pointsOf(r)); break;
+      case Op::PolyBezier: target.PolyBezier(pointsOf(r)); break;
+      case Op::Ellipse: target.Ellipse(r.a, r.b, r.c, r.d); break;
+      case Op::Rectangle: target.Rectangle(r.a, r.b, r.c, r.d); break;
+      case Op::Arc: {
+        const PointI& s = p.points[r.first];
+        const PointI& e = p.points[r.first + 1];
+        target.Arc(r.a, r.b, r.c, r.d, s.x, s.y, e.x, e.y);
+        break;
+      }
+      case Op::TextOut: target.TextOut(r.a, r.b, std::string_view(p.text).substr(r.first, r.count)); break;
+      case Op::StretchDIBits: target.StretchDIBits(r.a, r.b, r.c, r.d, p.bitmaps[r.first]); break;
+      case Op::FillRect: target.FillRect({r.a, r.b, r.c, r.d}, BrushHandle{mapped(r.id)}); break;
+    }
+  }
+
+  if (target.CurrentFont() != font) target.SelectObject(font);
+  if (target.CurrentPen() != pen) target.SelectObject(pen);
+  if (target.CurrentBrush() != brush) target.SelectObject(brush);
+  for (std::size_t recorded = kFirstObjectId; recorded < handles.size(); ++recorded) {
+    const std::uint32_t id = handles[recorded];
+    if (id == 0) continue;
+    // Only one of these matches the kind the id has in target.
+    target.DeleteObject(FontHandle{id});
+    target.DeleteObject(PenHandle{id});
+    target.DeleteObject(BrushHandle{id});
+  }
+  if (target.GetGraphicsMode() != graphicsMode) target.SetGraphicsMode(graphicsMode);
+  if (target.GetMapMode() != mapMode) target.SetMapMode(mapMode);
+  if (target.GetWindowExt() != windowExt) target.SetWindowExt(windowExt.cx, windowExt.cy);
+  if (target.GetViewportExt() != viewportExt) target.SetViewportExt(viewportExt.cx, viewportExt.cy);
+  if (target.GetBkMode() != bkMode) target.SetBkMode(bkMode);
+  if (target.GetBkColor() != bkColor) target.SetBkColor(bkColor);
+  if (target.GetTextColor() != textColor) target.SetTextColor(textColor);
+  if (target.GetTextAlign() != textAlign) target.SetTextAlign(textAlign);
+  if (target.GetArcDirection() != arcDirection) target.SetArcDirection(arcDirection);
+  if (target.GetROP2() != rop2) target.SetROP2(rop2);
+  if (target.GetCurrentPosition() != position) target.MoveTo(position.x, position.y);
+}
+
+Rect PictureFrameFromPixels(std::int32_t width, std::int32_t height, const DeviceInfo& reference) {
+  return {0, 0, MulDiv(width, reference.HorzSize * 100, reference.HorzRes),
+          MulDiv(height, reference.VertSize * 100, reference.VertRes)};
+}
+
+// ---- PictureRecorder ----
+
+PictureRecorder::PictureRecorder(const Rect& frame, const DeviceInfo& reference)
+    : DeviceContext(NormalizedReference(reference)), data_(std::make_shared<PictureData>()) {
+  data_->frame = frame;
+  data_->reference = Device();
+}
+
+PictureRecorder::~PictureRecorder() = default;
+
+Picture PictureRecorder::Close() {
+  if (!data_) return {};
+  return Picture(std::move(data_));
+}
+
+void PictureRecorder::Apply(const Command& c) {
+  if (!data_) return;
+  PictureData& p = *data_;
+  Record r{c.op, c.a, c.b, c.c, c.d, c.id, 0, 0};
+  switch (c.op) {
+    case Op::CreateFont:
+      r.first = Index(p.fonts.size());
+      p.fonts.push_back(*FontOf(FontHandle{c.id}));
+      break;
+    case Op::CreatePen:
+      r.first = Index(p.pens.size());
+      p.pens.push_back(*PenOf(PenHandle{c.id}));
+      break;
+    case Op::CreateBrush:
+      r.first = Index(p.brushes.size());
+      p.brushes.push_back(*BrushOf(BrushHandle{c.id}));
+      break;
+    case Op::Polyline:
+    case Op::Polygon:
+    case Op::PolyBezier:
+    case Op::Arc:
+      r.first = Index(p.points.size());
+      r.count = Index(c.points.size());
+      p.points.insert(p.points.end(), c.points.begin(), c.points.end());
+      break;
+    case Op::TextOut:
+      r.first = Index(p.text.size());
+      r.count = Index(c.text.size());
+      p.text.append(c.text);
+      break;
+    case Op::StretchDIBits:
+      r.first = Index(p.bitmaps.size());
+      p.bitmaps.push_back(*c.bitmap);
+      break;
+    default: break;
+  }
+  p.records.push_back(r);
+}

@@ -1,0 +1,46 @@
+#include "platform/graphics/TextMeasurer.h"
+
+#include <QFontMetricsF>
+#include <QString>
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/graphics/QtGraphics.h"
+
+namespace {
+
+std::int32_t CharacterHeight(const TFont& font) {
+  return font.Height < 0 ? -font.Height : font.Height - font.Height / 6;
+}
+
+std::int32_t CodePoints(std::string_view text) {
+  std::int32_t n = 0;
+  for (char c : text)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+}  // namespace
+
+std::int32_t QtTextMeasurer::TextWidth(const TFont& font, std::string_view text) const {
+  if (text.empty()) return 0;
+  const QFontMetricsF metrics(QFontOf(font));
+  return static_cast<std::int32_t>(
+      std::lround(metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())))));
+}
+
+std::int32_t QtTextMeasurer::TextHeight(const TFont& font, std::string_view) const {
+  const QFontMetricsF metrics(QFontOf(font));
+  return static_cast<std::int32_t>(std::lround(metrics.ascent() + metrics.descent()));
+}
+
+std::int32_t FixedTextMeasurer::TextWidth(const TFont& font, std::string_view text) const {
+  const std::int32_t each = (CharacterHeight(font) + 1) / 2 + (font.Style.Contains(TFontStyle::fsBold) ? 1 : 0);
+  return CodePoints(text) * each;
+}
+
+std::int32_t FixedTextMeasurer::TextHeight(const TFont& font, std::string_view) const {
+  if (font.Height > 0) return font.Height;
+  const std::int32_t c = CharacterHeight(font);
+  return c + c / 5;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Text measurement in pixels, injected into layout code so that layouts can
+// be tested without the installed fonts.
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/graphics/GraphicsTypes.h"
+
+class TextMeasurer {
+ public:
+  virtual ~TextMeasurer() = default;
+  // Advance width in pixels of UTF-8 `text` in `font` (at the font's own
+  // pixel height); 0 for empty text.
+  virtual std::int32_t TextWidth(const TFont& font, std::string_view text) const = 0;
+  // Cell height in pixels (ascent plus descent) of `text` in `font`; the same
+  // for every text of one font, empty text included.
+  virtual std::int32_t TextHeight(const TFont& font, std::string_view text) const = 0;
+};
+
+// Measures with the installed fonts, as text is drawn on the screen: the face
+// substitutions of the drawing layer apply and kerning is off. Needs a
+// QGuiApplication.
+class QtTextMeasurer final : public TextMeasurer {
+ public:
+  std::int32_t TextWidth(const TFont& font, std::string_view text) const override;
+  std::int32_t TextHeight(const TFont& font, std::string_view text) const override;
+};
+
+// Deterministic measures for layout tests, independent of any font: with c the
+// character height (-Height for a negative Height, Height - Height div 6 for a
+// positive one), each code point is (c + 1) div 2 pixels wide, one more in a
+// bold font; the cell height is c + c div 5 (Height itself when positive).
+class FixedTextMeasurer final : public TextMeasurer {
+ public:
+  std::int32_t TextWidth(const TFont& font, std::string_view text) const override;
+  std::int32_t TextHeight(const TFont& font, std::string_view text) const override;
+};
