@@ -44,7 +44,9 @@ class TTreeList {
   // 100).
   double MaxStats = -1;
   // Lower-triangular distances between the taxa, handed on to the tree view.
-  // Not owned: Clear drops the pointer without freeing the matrix.
+  // The list never frees it (Clear drops the pointer); a tree box that takes
+  // the list over takes the matrix with it and frees it, so a matrix set here
+  // must come from new (CreateDistanceMatrix(...).release()).
   TDistanceMatrix* DistanceMatrix = nullptr;
   // The taxon names: entry i names taxon i of every tree.
   TStringList OTUNames;

@@ -1,0 +1,29 @@
+#pragma once
+// A text measurer that remembers what it measured. Laying a tree out asks
+// for the same widths again and again (every name after each re-rooting,
+// the same support numbers at many nodes); measuring with the installed
+// fonts is slow enough for that to dominate large trees. The answers are
+// those of the wrapped measurer, which must give the same width for the same
+// font and text every time.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/graphics/TextMeasurer.h"
+
+class TTextWidthCache final : public TextMeasurer {
+ public:
+  explicit TTextWidthCache(std::unique_ptr<TextMeasurer> inner) : inner_(std::move(inner)) {}
+  std::int32_t TextWidth(const TFont& font, std::string_view text) const override;
+  std::int32_t TextHeight(const TFont& font, std::string_view text) const override;
+
+ private:
+  // Entries kept before the cache starts afresh (about a tree's names a few
+  // times over).
+  static constexpr std::size_t kMaxEntries = 1 << 17;
+  std::unique_ptr<TextMeasurer> inner_;
+  mutable std::unordered_map<std::string, std::int32_t> widths_;
+};

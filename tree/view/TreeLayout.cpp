@@ -1,0 +1,334 @@
+#include "tree/view/TreeLayout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "platform/core/Exceptions.h"
+#include "platform/core/NumberFormat.h"
+#include "tree/view/RadialLayout.h"
+#include "tree/view/TreeSize.h"
+
+namespace {
+
+bool IsGroup(const TNode* node) { return node->compressed && !node->isOTU; }
+
+void ClearHidden(TTreeDisplay& display) {
+  for (TNode* node : PreOrder(display.Root, WalkInto::NotIntoCompressed)) node->hidden = false;
+}
+
+int CheckedInt(double value) {
+  if (!(value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max())) throw EIntOverflow();
+  return static_cast<int>(value);
+}
+
+void ChooseScaling(TTreeDisplay& display, const TTreeFlags& flags) {
+  TNode* root = display.Root;
+  const bool byHeight = display.Linearized() && root->height > 1e-12;
+  if (flags.isBranchLength || byHeight) {
+    display.MaxLength = byHeight ? root->height : std::max(root->des1->pathDown, root->des2->pathDown);
+    if (!(display.MaxLength >= 1e-12)) display.Cladogram = true;
+  } else {
+    display.Cladogram = true;
+  }
+  if (display.Cladogram) {
+    SetCondensedDepths(root, display.Condensed ? display.CondenseValue : 0);
+    display.RootDepth = root->depth;
+    const int scale = display.RootDepth > 0 ? display.CladogramWidth * 4 / display.RootDepth : 0;
+    display.XScale = scale == 0 ? 1.0 : scale;
+  } else if (std::abs(display.ScaleRatio) < 1e-14) {
+    display.XScale = display.TreeWidthPx * 4.0 / display.MaxLength;
+    display.ScaleRatio = display.XScale / 4;
+  } else {
+    // A kept ratio fixes the scale; the width follows the tree.
+    display.XScale = display.ScaleRatio * 4;
+    display.TreeWidthPx = CheckedInt(std::ceil(display.MaxLength * display.ScaleRatio));
+  }
+}
+
+// ---- x positions ----
+
+void SetTraditionalX(TTreeDisplay& d) {
+  const bool linearized = d.Linearized();
+  for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
+    Coord x = 0;
+    if (node != d.Root) {
+      if (d.Cladogram)
+        x = node->IsTip() ? RoundCoord(d.RootDepth * d.XScale) : RoundCoord(d.XScale * (d.RootDepth - node->depth));
+      else if (linearized)
+        x = RoundCoord((d.MaxLength - node->height) * d.XScale);
+      else
+        x = node->anc->position.x + RoundCoord(node->blen * d.XScale);
+      x = std::max(x, node->anc->position.x);  // negative lengths draw as zero
+      if (!node->isOTU && x == node->anc->position.x) node->hidden = true;
+    }
+    node->position.x = x;
+    if (IsGroup(node) && !d.Cladogram) {
+      const Coord far = linearized ? RoundCoord(d.XScale * d.MaxLength) : x + RoundCoord(node->height * d.XScale);
+      node->des1->position.x = far;
+      node->des2->position.x = far;
+    }
+  }
+}
+
+// Row weights of the straight cladogram; returns round(root rows).
+Coord SetRows(TTreeDisplay& d) {
+  for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
+    if (node->isOTU || (IsGroup(node) && d.Cladogram))
+      node->rows = 1;
+    else if (IsGroup(node))
+      node->rows = d.PixelsPerOTU4 > 0 ? static_cast<double>(node->vspace) / d.PixelsPerOTU4 : 1;
+    else
+      node->rows = node->des1->rows + node->des2->rows;
+  }
+  return RoundCoord(d.Root->rows);
+}
+
+void SetStraightCladogramX(TTreeDisplay& d) {
+  const Coord R = SetRows(d);
+  const Coord tipX = RoundCoord(d.RootDepth * d.XScale);
+  for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
+    if (node == d.Root) {
+      node->position.x = 0;
+      continue;
+    }
+    if (node->IsTip()) {
+      node->position.x = tipX;
+      if (IsGroup(node)) node->des1->position.x = node->des2->position.x = tipX;
+    } else {
+      const TNode* c = node;
+      while (c != d.Root && c->anc->depth == node->depth) c = c->anc;
+      const double share = R > 1 ? (c->rows - 1) / static_cast<double>(R - 1) : 0;
+      node->position.x = RoundCoord((1 - share) * d.RootDepth * d.XScale);
+    }
+    if (!node->isOTU && node->position.x == node->anc->position.x) node->hidden = true;
+  }
+}
+
+// ---- y positions ----
+
+// The row cursor shared by the y passes: tips take the next rows.
+struct RowCursor {
+  Coord cursor = 0;
+  void PlaceTip(const TTreeDisplay& d, TNode* node, bool curved) {
+    const Coord ppo = d.PixelsPerOTU4;
+    if (node->isOTU || d.Cladogram) {
+      node->position.y = cursor + ppo / 2;
+      cursor += ppo;
+      if (IsGroup(node)) {
+        node->des1->position.y = node->position.y - ppo / 2;
+        node->des2->position.y = node->position.y + ppo / 2;
+      }
+      return;
+    }
+    const Coord member = d.PixelsPerGroupMember4;
+    if (curved) {
+      node->position.y = cursor + node->vspace / 2;
+      cursor += node->vspace;
+    } else {
+      node->position.y = cursor + (member + node->vspace) / 2;
+      cursor += node->vspace + member;
+    }
+    const Coord half = member * node->size / 2;
+    node->des1->position.y = node->position.y - half;
+    node->des2->position.y = node->position.y + half;
+  }
+};
+
+void SetRectangularY(TTreeDisplay& d) {
+  RowCursor rows;
+  for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
+    if (node->IsTip()) {
+      rows.PlaceTip(d, node, false);
+      continue;
+    }
+    const TNode* q = node->des1;
+    while (!q->IsTip() && q->position.x <= node->position.x) q = q->des1;
+    const TNode* r = node->des2;
+    while (!r->IsTip() && r->position.x <= node->position.x) r = r->des2;
+    node->position.y = (q->position.y + r->position.y) / 2;
+  }
+}
+
+void SetCurvedY(TTreeDisplay& d) {
+  RowCursor rows;
+  for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
+    if (node->IsTip()) {
+      rows.PlaceTip(d, node, true);
+      continue;
+    }
+    const TNode* q = node->des1;
+    const TNode* r = node->des2;
+    if (d.Cladogram) {
+      while (!q->IsTip()) q = q->des1;
+      while (!r->IsTip()) r = r->des2;
+    } else {
+      // Midway between the innermost rows of the two subtrees.
+      while (!q->IsTip() && q->position.x == node->position.x) q = q->des1;
+      while (!q->IsTip()) q = q->des2;
+      while (!r->IsTip() && r->position.x == node->position.x) r = r->des2;
+      while (!r->IsTip()) r = r->des1;
+    }
+    node->position.y = (q->position.y + r->position.y) / 2;
+  }
+}
+
+void AlignCompressedY(TTreeDisplay& d) {
+  for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
+    if (!IsGroup(node) || !node->anc) continue;
+    const Point a = node->anc->position;
+    const Coord span = node->des1->position.x - a.x;
+    if (span == 0) continue;
+    node->position.y = a.y - (node->position.x - a.x) * (a.y - node->position.y) / span;
+  }
+}
+
+// The curved cladogram: x on the elliptic arcs through the clade's outer
+// rows, so the branches along one edge of a clade follow one curve.
+void SetCurvedCladogramX(TTreeDisplay& d) {
+  for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
+    if (node == d.Root || node->IsTip()) continue;
+    const TNode* a = node->anc;
+    const Coord y = node->position.y;
+    const TNode* ref = node;
+    if (node == a->des2) {
+      if (a->position.y >= y) {
+        ref = a;
+      } else {
+        while (ref != d.Root && !(ref->anc->position.y >= ref->position.y &&
+                                  (ref->position.y != ref->anc->position.y || ref != ref->anc->des2)))
+          ref = ref->anc;
+      }
+    } else {
+      if (y >= a->position.y) {
+        ref = a;
+      } else {
+        while (ref != d.Root && !(ref->anc->position.y <= ref->position.y &&
+                                  (ref->position.y != ref->anc->position.y || ref != ref->anc->des1)))
+          ref = ref->anc;
+      }
+    }
+    const double b = ref->position.x;
+    const double c = ref->position.y;
+    const TNode* tip = node;
+    const bool down = y >= c;
+    while (!tip->IsTip()) tip = down ? tip->des2 : tip->des1;
+    const double e = tip->position.x;
+    const double dy = tip->position.y;
+    if (a->depth == node->depth) {
+      node->position.x = a->position.x;
+    } else if (e != b && dy != c && std::abs(dy - c) >= std::abs(y - c)) {
+      const double o = std::sqrt(3.0) * std::abs(dy - c) / (e - b);
+      const double yy = static_cast<double>(y);
+      if (2 * std::abs(yy - c) >= std::abs(yy - dy)) {
+        const double t = 4.0 / 3 * c - 1.0 / 3 * dy - yy;
+        node->position.x = RoundCoord(e - std::sqrt(std::max(0.0, 16.0 / 9 * (dy - c) * (dy - c) - t * t)) / o);
+      } else {
+        const double t = 1.0 / 3 * c + 2.0 / 3 * dy - yy;
+        node->position.x = RoundCoord(b + std::sqrt(std::max(0.0, 4.0 / 9 * (dy - c) * (dy - c) - t * t)) / o);
+      }
+    }
+    if (node->position.x == a->position.x) node->hidden = true;
+  }
+}
+
+std::string ScaleCaption(double length, char separator) {
+  const int t = static_cast<int>(std::trunc(std::log10(length)));
+  const int p = length >= 1 ? t + 1 : t - 1;
+  return FloatToStrF(length, TFloatFormat::ffFixed, 15, p <= 0 ? -p : 0, separator);
+}
+
+}  // namespace
+
+Coord RoundCoord(double value) {
+  if (!std::isfinite(value)) throw EIntOverflow();
+  return RoundHalfEven(value);
+}
+
+void LayoutTraditional(TTreeDisplay& d) {
+  const bool straightCladogram = d.BranchStyle == TBranchStyle::bsStraight && d.Cladogram;
+  if (straightCladogram)
+    SetStraightCladogramX(d);
+  else
+    SetTraditionalX(d);
+  switch (d.BranchStyle) {
+    case TBranchStyle::bsRectangular:
+      SetRectangularY(d);
+      break;
+    case TBranchStyle::bsCurved:
+      if (d.Cladogram)
+        SetRectangularY(d);
+      else
+        SetCurvedY(d);
+      break;
+    case TBranchStyle::bsStraight:
+      SetCurvedY(d);
+      if (!d.Cladogram) AlignCompressedY(d);
+      break;
+  }
+}
+
+void JoinZeroBranches(TTreeDisplay& d) {
+  const bool circle = d.TreeStyle == TTreeStyle::tsCircle;
+  for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
+    if (node == d.Root || node->isOTU) continue;
+    const TNode* a = node->anc;
+    if (circle) {
+      if (node->extent == a->extent && (!node->compressed || d.Cladogram)) {
+        node->angle = a->angle;
+        node->position = a->position;
+      }
+    } else if (node->position.x == a->position.x) {
+      node->position.y = a->position.y;
+    }
+  }
+}
+
+void Layout(TTreeDisplay& d, const TTreeFlags& flags, const TextMeasurer& measurer) {
+  if (!d.TreePresent || !d.Root || d.Root->isOTU) return;
+  ClearHidden(d);
+  ChooseScaling(d, flags);
+  switch (d.TreeStyle) {
+    case TTreeStyle::tsRadiation:
+      LayoutRadiation(d);
+      return;
+    case TTreeStyle::tsCircle:
+      LayoutCircle(d);
+      return;
+    case TTreeStyle::tsTraditional:
+      break;
+  }
+  LayoutTraditional(d);
+  if (d.BranchStyle != TBranchStyle::bsRectangular) JoinZeroBranches(d);
+  if (d.BranchStyle == TBranchStyle::bsCurved && d.Cladogram) SetCurvedCladogramX(d);
+  SetLabelExtents(d, measurer);
+}
+
+void MakeScale(TTreeDisplay& d, char decimalSeparator) {
+  double L = d.Root ? 2 * d.Root->height : 0;
+  // A negative root height (negative branch lengths) gives no scale, like 0.
+  if (!(L > 0) || !std::isfinite(L)) {
+    d.ScaleLength = 0;
+    return;
+  }
+  L /= 10;
+  const double k = std::floor(std::log10(L));
+  const double m = L / std::pow(10.0, k);
+  if (std::trunc(m + 0.5) >= 8)
+    d.ScaleLength = std::pow(10.0, k + 1);
+  else if (std::trunc(m) >= 3)
+    d.ScaleLength = 5 * std::pow(10.0, k);
+  else if (std::trunc(m) == 2 || std::trunc(m + 0.5) == 2)
+    d.ScaleLength = 2 * std::pow(10.0, k);
+  else
+    d.ScaleLength = std::pow(10.0, k);
+  d.ScaleMinorInterval = d.ScaleLength;
+  d.TimeFactor = d.TimeInterval = d.TimeMinorInterval = 0;
+  d.TimeText.clear();
+  d.ScaleText = ScaleCaption(d.ScaleLength, decimalSeparator);
+  d.ScaleLength = StrToFloat(d.ScaleText, decimalSeparator);
+}
+
+bool HasScale(const TTreeDisplay& d) { return d.MaxLength > 1e-15 && !d.Cladogram; }
+
+bool HasTimeScale(const TTreeDisplay& d) { return HasScale(d) && std::abs(d.TimeInterval) >= 1e-15; }
