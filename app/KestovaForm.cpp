@@ -587,6 +587,6 @@ void TForm1::SaveTBtnClick() {
   list->ExportAllToNewickFile(*path, true, isStats, 0);
 }
 
-void TForm1::PrintTBtnClick() {}
+void TForm1::PrintTBtnClick() { TreeBox->PrintTree(); }
 
-void TForm1::CopyTBtnClick() {}
+void TForm1::CopyTBtnClick() { TreeBox->CopyImageToClipboard(); }

@@ -17,18 +17,16 @@ bool HasFraction(double v) { return v != std::trunc(v); }
 
 TTreeBox::TTreeBox(QWidget* parent) : TTreeCustomControl(parent) {}
 
-TTreeBox::~TTreeBox() = default;
-
-TTreeData* TTreeBox::Tree(int i) const {
-  if (!treeList_ || i < 1 || i > noOfTrees_ || i > treeList_->NoOfTrees()) return nullptr;
-  return &treeList_->Items(i - 1);
+TTreeBox::~TTreeBox() {
+  // The lent subtree attributes die with their lists.
+  Display().AttribList.resize(1);
 }
 
 bool TTreeBox::SetTreeList(std::unique_ptr<TTreeList>&& list, bool AutoRoot) {
   if (!list || list->NoOfTrees() == 0) return false;
-  if (noOfTrees_ > 0) FreeNodes();
+  if (Bound()) FreeNodes();
   TTreeDisplay& d = Display();
-  SourceTag = "TreeList";
+  SourceTag = kTreeListSource;
   d.isSE = list->isSE();
   d.isStats = list->isStats();
   d.isRooted = list->isRooted;
@@ -56,22 +54,23 @@ bool TTreeBox::SetTreeList(std::unique_ptr<TTreeList>&& list, bool AutoRoot) {
   if (SEFunc) treeList_->SetIsSE(true);
   if (StatsFunc) treeList_->SetIsStats(true);
   try {
+    if (noOfTrees_ > 1 && treeList_->TotalFrequency() > 0)
+      consensusTree_ = std::make_unique<TTreeData>(n, false, false, true);
     BuildNodes(n);
     for (int i = 0; i < n; ++i) {
       TNode* node = d.Node(i + 1);
       node->name = node->savedName = treeList_->OTUName(i);
       node->nameTag.clear();
     }
-    auto decimals = [this](bool present, const TBranchInfoFunc& func, double TTreeData::*value) {
-      if (!present) return 0;
+    auto decimals = [this](const TBranchInfoFunc& func, double TTreeData::*value) {
       if (func) return 8;
       for (int i = 0; i < noOfTrees_; ++i) {
         if (HasFraction(treeList_->Items(i).*value)) return 8;
       }
       return 0;
     };
-    if (isValue) ValueDecimals = decimals(true, ValueFunc, &TTreeData::Value);
-    if (isValue2) Value2Decimals = decimals(true, Value2Func, &TTreeData::Value2);
+    if (isValue) ValueDecimals = decimals(valueFunc_, &TTreeData::Value);
+    if (isValue2) Value2Decimals = decimals(value2Func_, &TTreeData::Value2);
     if (treeList_->DistanceMatrix) {
       d.DistanceMatrix.reset(treeList_->DistanceMatrix);
       treeList_->DistanceMatrix = nullptr;
@@ -86,112 +85,113 @@ bool TTreeBox::SetTreeList(std::unique_ptr<TTreeList>&& list, bool AutoRoot) {
   }
 }
 
+void TTreeBox::SetPartitionList(std::unique_ptr<TPartitionList>&& list) {
+  if (!list) return;
+  if (Bound()) FreeNodes();
+  TTreeDisplay& d = Display();
+  partitionList_ = std::move(list);
+  const TPartitionList& p = *partitionList_;
+  SourceTag = kPartitionListSource;
+  d.isRooted = p.isRooted;
+  d.isSE = false;
+  d.isStats = true;
+  StatsNameField = p.GetStatsName();
+  d.MaxStats = p.TotalFrequency();
+  auto decimals = [&p](double (TPartitionList::*value)(int) const) {
+    for (int i = 0; i < p.NoOfTopologies(); ++i) {
+      if (HasFraction((p.*value)(i))) return 8;
+    }
+    return 0;
+  };
+  isValue = !p.ValueName.empty();
+  if (isValue) {
+    ValueName = p.ValueName;
+    ValueDecimals = decimals(&TPartitionList::TopologyValue);
+  }
+  isValue2 = !p.Value2Name.empty();
+  if (isValue2) {
+    Value2Name = p.Value2Name;
+    Value2Decimals = decimals(&TPartitionList::TopologyValue2);
+  }
+  freqName_ = p.FreqName;
+  freqDecimals_ = decimals(&TPartitionList::TopologyFreq);
+  d.NoAutoRoot = false;
+  noOfTrees_ = p.NoOfTopologies();
+  const int n = p.NoOfOTUs();
+  try {
+    if (p.DistanceMatrix) {
+      // The matrix passes to the box with the tally.
+      d.DistanceMatrix.reset(partitionList_->DistanceMatrix);
+      partitionList_->DistanceMatrix = nullptr;
+      if (!IsLowerTriangular(*d.DistanceMatrix, n)) throw Exception(kInvalidTreeText);
+    }
+    auto trees = std::make_unique<TTreeList>();
+    trees->AssignInformation(p.Information);
+    trees->FreqName = p.FreqName;
+    trees->ValueName = p.ValueName;
+    trees->Value2Name = p.Value2Name;
+    trees->StatsName = p.GetStatsName();
+    trees->MaxStats = p.TotalFrequency();
+    trees->isRooted = p.isRooted;
+    for (int i = 0; i < n; ++i) trees->SetOTUName(i, p.GetOTUName(i));
+    // Every tree is made with the arrays its topology tree will bring, so
+    // that the list's trees always agree in shape.
+    const bool withBLen = p.isBLen() || static_cast<bool>(BLenFunc);
+    for (int i = 0; i < noOfTrees_; ++i) trees->Add(std::make_unique<TTreeData>(n, withBLen, bool(SEFunc), true));
+    treeList_ = std::move(trees);
+    if (p.NoOfPartitions() >= n - 3 && p.TotalFrequency() > 0)
+      consensusTree_ = std::make_unique<TTreeData>(n, false, false, true);
+    BuildNodes(n);
+    for (int i = 0; i < n; ++i) {
+      TNode* node = d.Node(i + 1);
+      node->name = node->savedName = treeList_->OTUName(i);
+      node->nameTag.clear();
+    }
+    InitTree();
+  } catch (const std::exception&) {
+    FreeNodes();
+  }
+}
+
 void TTreeBox::BuildNodes(int noOfOTUs) {
   TTreeCustomControl::BuildNodes(noOfOTUs);
+  ancStates_.clear();
+  for (TNode& node : Display().Nodes) ancStates_.push_back(&node.charState);
   treePrepared_.assign(noOfTrees_ + 1, false);
   treeInitialised_.assign(noOfTrees_ + 1, false);
+  treeAttribLists_.clear();
+  treeAttribLists_.resize(noOfTrees_ + 1);
+  consensusHasValue_ = false;
 }
 
 void TTreeBox::FreeNodes() {
+  consensusTree_.reset();
   treeList_.reset();
+  partitionList_.reset();
+  ancStates_.clear();
   treePrepared_.clear();
   treeInitialised_.clear();
-  noOfTrees_ = 0;
+  Display().AttribList.resize(1);  // the lent attributes go with their lists
+  treeAttribLists_.clear();
+  Display().DistanceMatrix.reset();
+  noOfTrees_ = siteIndex_ = maxSiteIndex_ = 0;
   TTreeCustomControl::FreeNodes();
 }
 
 void TTreeBox::InitTree() {
-  treeIndex_ = 1;
-  PrepareTree(1);
-  LoadTree(1);
-  treeInitialised_[1] = treePrepared_[1];
+  if (noOfTrees_ > 0 || SourceTag != kPartitionListSource) {
+    treeIndex_ = 1;
+  } else {
+    treeIndex_ = 0;
+    EnterConsensus();
+  }
+  if (!Tree(treeIndex_)) throw Exception(kInvalidTreeText);  // nothing to show
+  PrepareTree(treeIndex_);
+  LoadTree(treeIndex_);
+  treeInitialised_[treeIndex_] = treePrepared_[treeIndex_];
   consensusValue_ = 50;
-  savedCondenseValue_ = CondenseValue();
+  savedCondenseValue_ = Display().CondenseValue;
   TTreeCustomControl::InitTree();
-}
-
-void TTreeBox::PrepareTree(int i) {
-  TTreeData* tree = Tree(i);
-  if (!tree) return;
-  if (StatsFunc) StatsFunc(*tree);
-  if (ValueFunc) tree->Value = ValueFunc(*tree);
-  if (Value2Func) tree->Value2 = Value2Func(*tree);
-  treePrepared_[i] = true;
-}
-
-void TTreeBox::LoadTree(int i) {
-  TTreeData* tree = Tree(i);
-  if (!tree) return;
-  TTreeDisplay& d = Display();
-  if (!d.ShowTopologyOnly && BLenFunc && tree->SBL() < 1e-12) {
-    tree->SetIsBLen(true);
-    BLenFunc(*tree);
-    if (SEFunc) {
-      tree->SetIsSE(true);
-      SEFunc(*tree);
-    }
-    treeInitialised_[i] = false;  // rooted anew with its new lengths
-  }
-  d.Cladogram = !tree->isBLen() || ShowTopologyOnly() || d.Condensed;
-  TreeValue = tree->Value;
-  TreeValue2 = tree->Value2;
-  LinkTree(d, *tree);
-  if (d.Root != d.Node(d.Nodes.NoOfNodes())) MoveRootToEnd(d);
-  d.TreePresent = true;
-}
-
-void TTreeBox::StoreTree(int i) {
-  if (TTreeData* tree = Tree(i)) ::StoreTree(Display(), *tree);
-}
-
-void TTreeBox::SetOutgroupMarks(bool useOutgroup) {
-  TTreeDisplay& d = Display();
-  for (TNode& node : d.Nodes) node.mark = useOutgroup && node.outgroup;
-  if (useOutgroup || !d.Root || d.Root->isOTU) return;
-  for (TNode* node : PreOrder(d.Root->des2)) {
-    if (node->isOTU) node->mark = true;
-  }
-}
-
-void TTreeBox::ResetClusters() {
-  TTreeDisplay& d = Display();
-  SetClusterSizeAndOrder(d.Root);
-  SetVSpace(d, d.Root);
-}
-
-void TTreeBox::SetTreeIndex(int value) {
-  if (value < 1 || value > noOfTrees_) return;
-  TTreeDisplay& d = Display();
-  if (NodeFocused() || BranchFocused()) ClearFocus();
-  StoreTree(treeIndex_);
-  if (!treePrepared_[value]) PrepareTree(value);
-  LoadTree(value);
-  treeIndex_ = value;
-  bool outgroup = false;
-  for (const TNode& node : d.Nodes) outgroup = outgroup || (node.isOTU && node.outgroup);
-  const bool initialised = treeInitialised_[value];
-  if (!initialised) SetOutgroupMarks(outgroup);
-  SetStatsValues();
-  if (GetisBranchLength()) SetLongestPaths(d.Root);
-  ResetClusters();
-  LoadTreeAttributes();
-  AssignAttributes(d, Measurer());
-  if (!initialised) {
-    if (outgroup && !d.isRooted) {
-      TNode* node = FindOutgroupNode(d.Root);
-      if (node != d.Root && node->anc != d.Root) {
-        MoveRoot(node, true);
-        ResetClusters();
-      }
-    } else if (!d.NoAutoRoot && !d.isRooted && GetisBranchLength()) {
-      MoveRoot(FindMidpointNode(d), true);
-      ResetClusters();
-    }
-    LoadTreeAttributes();
-    AssignAttributes(d, Measurer());
-  }
-  SetNodeHeights(d, GetisSE());
-  treeInitialised_[value] = treePrepared_[value];
 }
 
 void TTreeBox::SetOTUName(int index, const std::string& name) {
@@ -200,10 +200,28 @@ void TTreeBox::SetOTUName(int index, const std::string& name) {
   Display().Node(index)->name = name;
 }
 
-bool TTreeBox::GetisValue() const { return ValueFunc ? true : treeIndex_ > 0 && isValue; }
-bool TTreeBox::GetisValue2() const { return Value2Func ? true : treeIndex_ > 0 && isValue2; }
+// ---- Properties ----
+
+bool TTreeBox::GetisValue() const {
+  if (valueFunc_) return true;
+  return treeIndex_ > 0 ? isValue : consensusHasValue_;
+}
+
+bool TTreeBox::GetisValue2() const {
+  if (value2Func_) return true;
+  return treeIndex_ > 0 ? isValue2 : consensusHasValue2_;
+}
+
+void TTreeBox::SetValueFunc(const TBranchInfoFunc& func) {
+  if (!func.SameCode(valueFunc_)) valueFunc_ = func;
+}
+
+void TTreeBox::SetValue2Func(const TBranchInfoFunc& func) {
+  if (!func.SameCode(value2Func_)) value2Func_ = func;
+}
 
 double TTreeBox::TotalFrequency() const {
+  if (partitionList_) return partitionList_->TotalFrequency();
   return noOfTrees_ > 0 && treeList_ ? treeList_->TotalFrequency() : 0;
 }
 
@@ -211,21 +229,33 @@ bool TTreeBox::isFreq() const { return noOfTrees_ > 1 && !freqName_.empty() && T
 
 std::string TTreeBox::StatsName() const { return treeIndex_ == 0 ? kConsensusStatsName : StatsNameField; }
 
-double TTreeBox::MaxStats() const { return Display().MaxStats; }
+double TTreeBox::MaxStats() const {
+  if (ConsensusShown()) {
+    if (partitionList_) return partitionList_->TotalFrequency();
+    if (treeList_ && treeList_->NoOfTrees() > 0) return treeList_->TotalFrequency();
+  }
+  return Display().MaxStats;
+}
 
-void TTreeBox::SetConsensusValue(int value) { consensusValue_ = std::clamp(value, 0, 100); }
+void TTreeBox::SetConsensusValue(int value) {
+  value = std::clamp(value, 0, 100);
+  if (value == consensusValue_) return;
+  consensusValue_ = value;
+  if (ConsensusShown()) CondenseValueField() = value;
+}
+
+int TTreeBox::CondenseValue() const { return ConsensusShown() ? savedCondenseValue_ : Display().CondenseValue; }
 
 void TTreeBox::SetCondenseValue(int value) {
   if (value == CondenseValue()) return;
-  CondenseValueField() = std::clamp(value, 0, 100);
+  value = std::clamp(value, 0, 100);
+  if (ConsensusShown())
+    savedCondenseValue_ = value;
+  else
+    CondenseValueField() = value;
 }
 
-double TTreeBox::TreeSBL(int i) {
-  TTreeData* tree = Tree(i);
-  if (!tree) return 0;
-  if (!treePrepared_[i]) PrepareTree(i);
-  return tree->SBL();
-}
+// ---- Overrides ----
 
 void TTreeBox::SetShowTopologyOnly(bool value) {
   TTreeCustomControl::SetShowTopologyOnly(value);
@@ -243,7 +273,8 @@ bool TTreeBox::GetisBranchLength() const {
 
 bool TTreeBox::GetisSE() const {
   if (SEFunc) return true;
-  return treeIndex_ > 0 && Display().isSE;
+  if (treeIndex_ > 0) return Display().isSE;
+  return consensusTree_ && consensusTree_->isSE();
 }
 
 bool TTreeBox::GetisStats() const {
@@ -264,8 +295,14 @@ void TTreeBox::NameEditorChange() {
 
 void TTreeBox::AssignTreeAttrib(TTreeCustomControl& source) {
   TTreeCustomControl::AssignTreeAttrib(source);
-  if (auto* box = dynamic_cast<TTreeBox*>(&source)) {
-    consensusValue_ = box->consensusValue_;
-    freqDecimals_ = box->freqDecimals_;
+  auto* box = dynamic_cast<TTreeBox*>(&source);
+  if (!box) return;
+  SetConsensusValue(box->consensusValue_);
+  freqDecimals_ = box->freqDecimals_;
+  if (box->ConsensusShown() && !ConsensusShown()) {
+    SetCondenseValue(box->savedCondenseValue_);
+  } else if (ConsensusShown() && !box->ConsensusShown()) {
+    savedCondenseValue_ = box->Display().CondenseValue;
+    CondenseValueField() = consensusValue_;
   }
 }

@@ -334,7 +334,7 @@ TEST(TTreeBox, EachTreeKeepsItsRootWhenSwitching) {
   box.SetTreeIndex(2);
   EXPECT_EQ(box.TreeIndex(), 2);
   EXPECT_EQ(ShownNewick(box.Display(), false, false), "((A,C),(B,D))");
-  box.SetTreeIndex(0);  // no consensus tree here
+  box.SetTreeIndex(-1);
   box.SetTreeIndex(3);
   EXPECT_EQ(box.TreeIndex(), 2);
   box.SetTreeIndex(1);

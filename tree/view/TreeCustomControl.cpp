@@ -1,11 +1,15 @@
 #include "tree/view/TreeCustomControl.h"
 
 #include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 #include "platform/core/NumberFormat.h"
+#include "platform/graphics/PicturePlayer.h"
+#include "platform/graphics/QtGraphics.h"
 #include "platform/ui/Application.h"
 #include "tree/view/TextWidthCache.h"
 #include "tree/view/TreeAttributes.h"
@@ -162,14 +166,47 @@ void TTreeCustomControl::RebuildTree() {
 
 void TTreeCustomControl::RefreshTree() {
   RebuildTree();
+  ResetOverlay();
   update();
 }
 
-void TTreeCustomControl::paintEvent(QPaintEvent*) {
+void TTreeCustomControl::paintEvent(QPaintEvent* event) {
+  paintRect_ = event->rect();
+  painting_ = true;
   RunGuarded([this] {
     if (display_.TreePresent) DrawTree();
     if (OnPaint) OnPaint(this);
   });
+  painting_ = false;
+}
+
+TTreePictureOptions TTreeCustomControl::PictureOptions() const {
+  TTreePictureOptions options;
+  options.Flags = Flags();
+  options.StatsPosition = statsPosition_;
+  options.BLenPosition = bLenPosition_;
+  options.StatsCutoff = statsCutoff_;
+  options.BLenCutoff = bLenCutoff_;
+  options.EmphasisColor = emphasisColor_;
+  options.ShowMappedTreeNames = showMappedTreeNames_;
+  options.DecimalSeparator = DefaultDecimalSeparator();
+  return options;
+}
+
+void TTreeCustomControl::BuildTreeImage() {
+  treePicture_ = Picture();
+  if (!display_.TreePresent) return;
+  treePicture_ = BuildTreePicture(display_, PictureOptions(), *measurer_, ScreenDeviceInfo());
+}
+
+void TTreeCustomControl::DrawTree() {
+  if (!display_.TreePresent) return;
+  {
+    QPainter painter(this);
+    PlayPicture(treePicture_, painter, Rect{0, 0, display_.PictureWidth, display_.PictureHeight},
+                QRectF(paintRect_));
+  }
+  if (nodeFocused_ || branchFocused_) DrawFocus();
 }
 
 // ---- Store life cycle ----
@@ -184,6 +221,7 @@ void TTreeCustomControl::FreeNodes() {
   if (display_.Nodes.Empty()) return;
   display_.Nodes.Clear();
   display_.Root = nullptr;
+  overlay_.Clear();
   display_.DistanceMatrix.reset();
   display_.AttribList.resize(1);
   focusedIndex_ = nameFocusedIndex_ = 0;
@@ -263,6 +301,7 @@ void TTreeCustomControl::InitTree() {
 void TTreeCustomControl::NameEditorChange() {
   if (nameFocusedIndex_ < 1 || nameFocusedIndex_ > display_.Nodes.NoOfNodes()) return;
   display_.Node(nameFocusedIndex_)->name = nameEditor_->text().toStdString();
+  WidenNameEditor();
 }
 
 // ---- Tree operations ----

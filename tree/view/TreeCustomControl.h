@@ -13,21 +13,35 @@
 // outside 0..8191 are ignored; TreeStyle refuses tsRadiation for a tree
 // without branch lengths. Setters never raise.
 //
-// Seams for later work: BuildTreeImage (record the picture), DrawTree (play
-// it) and DrawFocus (the focus outline) do nothing here.
+// Picture: every RefreshTree records the laid-out tree once into TreePicture
+// (TreePicture.h); painting plays it back into the exposed part of the
+// control. DrawFocus draws the focus outline over it through the overlay
+// journal (platform/ui/Overlay.h, FocusOutline.h).
 
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "platform/graphics/Picture.h"
 #include "platform/graphics/TextMeasurer.h"
+#include "platform/ui/Overlay.h"
 #include "tree/model/NTreeData.h"
 #include "tree/view/TreeDisplay.h"
+#include "tree/view/TreePicture.h"
 
 class QLineEdit;
+class Printer;
+class Clipboard;
 
 using TNotifyEvent = std::function<void(QObject* Sender)>;
+// A mouse press: the button, the modifier keys held, the position in client
+// pixels.
+using TMouseDownEvent =
+    std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
+// A key press: the Qt key code, which the handler may change (0: no key), and
+// the modifier keys held.
+using TKeyDownEvent = std::function<void(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift)>;
 
 class TTreeCustomControl : public QWidget {
   Q_OBJECT
@@ -158,6 +172,9 @@ class TTreeCustomControl : public QWidget {
   TNotifyEvent OnSearch;      // kept, never raised
   TNotifyEvent OnTreeResize;  // TreeWidth or PixelsPerOTU changed
   TNotifyEvent OnNameClick;   // a taxon name was clicked
+  TMouseDownEvent OnMouseDown;  // every mouse press, before the control acts on it
+  TKeyDownEvent OnKeyDown;      // every key press, before the control acts on it
+  TNotifyEvent OnDblClick;      // a double click, after the name editor opened
 
   // ---- What the tree carries ----
   virtual bool GetisBranchLength() const;  // SBL > 1e-14
@@ -168,6 +185,13 @@ class TTreeCustomControl : public QWidget {
   // ---- Picture ----
   // Layout, size, scale and picture again, then repaint.
   virtual void RefreshTree();
+  // The picture of the last RefreshTree, PictureWidth x PictureHeight pixels
+  // (4 logical units a pixel); none before the first build and after a
+  // build that failed.
+  const Picture& TreePicture() const { return treePicture_; }
+  // The settings the picture is drawn with (the editing box draws tagged
+  // names even where they overlap).
+  virtual TTreePictureOptions PictureOptions() const;
 
   // ---- Tree operations ----
   virtual void MoveRoot(TNode* node, bool midpoint);
@@ -199,6 +223,37 @@ class TTreeCustomControl : public QWidget {
   void FocusOnBranch(int i);
   void ClearFocus();
 
+  // ---- Pointing (TreeControlInput.cpp; rules in TreeFocus.h) ----
+  // Hit tests at client pixel (x, y); each focuses what it hit, raises
+  // OnChange and answers true, or answers false. A click at or above-left of
+  // (0, 0) clears the focus. Clicking the focused node or branch again
+  // changes nothing and answers false. NameAt (traditional style with names
+  // shown) first clears the focus and raises OnChange, then sets
+  // NameFocusedIndex and raises OnNameClick on a hit.
+  bool NodeAt(int x, int y);
+  bool BranchAt(int x, int y);
+  bool NameAt(int x, int y);
+  // Opens the name editor over the name NameFocusedIndex points at, with
+  // the whole name selected; nothing unless EditNameEnabled.
+  void EditName();
+  // The drawing over the picture (the focus outline), kept for painting.
+  const OverlayJournal& Overlay() const { return overlay_; }
+
+  // ---- Printing and copying (TreePrint.cpp) ----
+  // Shows the print dialog (Dialogs().Print); when accepted, prints the
+  // picture on one page of the chosen printer, shrunk to fit and centred.
+  // Cancelling prints nothing; a failure during the job is swallowed.
+  // Without a picture (no tree shown yet) nothing happens, not even the
+  // dialog.
+  void PrintTree();
+  // The same on `printer`, without the dialog.
+  void PrintTreeOn(Printer& printer);
+  // The name editor's selected text when the editor has the keyboard focus,
+  // else the picture (SVG and PNG), onto the system clipboard. Without a
+  // picture the clipboard is left as it is.
+  void CopyImageToClipboard();
+  void CopyImageTo(Clipboard& clipboard);
+
  protected:
   // Store life cycle: allocate records for n taxa (deriving classes fill
   // links, values and names), free them, prepare the filled tree.
@@ -207,17 +262,37 @@ class TTreeCustomControl : public QWidget {
   virtual void InitTree();
   virtual void SetStatsValues();
   virtual void NameEditorChange();
-  virtual void DrawFocus() {}
-  virtual void DrawTree() {}
-  virtual void BuildTreeImage() {}
+  // Draws the focus outline over the picture with an inverting pen
+  // (FocusOutline.h): outside painting into the overlay journal, followed by
+  // a repaint, so drawing it twice takes it away; while painting, the
+  // journal is played over the picture just painted.
+  virtual void DrawFocus();
+  // Plays the picture into the control (clipped to the part being painted),
+  // then draws the focus outline when something is focused.
+  virtual void DrawTree();
+  // Records the picture from the current layout; the previous picture is
+  // dropped first, so an error part-way leaves none.
+  virtual void BuildTreeImage();
   void RebuildTree();
   // Raises OnTreeResize.
   void TreeResized();
 
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  // Asks for Home and the arrow keys before shortcuts can take them.
+  bool event(QEvent* event) override;
+  // The name editor's key presses and loss of focus.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   QLineEdit* NameEditor() const { return nameEditor_; }
   int& CondenseValueField() { return display_.CondenseValue; }
+  // For deriving controls that draw over the picture themselves: the
+  // overlay journal (draw into it, then repaint), and whether a paint is
+  // running (then DrawFocus plays the journal).
+  OverlayJournal& MutableOverlay() { return overlay_; }
+  bool Painting() const { return painting_; }
 
   // Captions and per-tree values a deriving class sets from its source.
   double TreeValue = 0;
@@ -237,6 +312,18 @@ class TTreeCustomControl : public QWidget {
 
   TTreeDisplay display_;
   std::unique_ptr<TextMeasurer> measurer_;
+  Picture treePicture_;
+  QRect paintRect_;  // the part of the control being painted
+  // Focus input and overlay (TreeControlInput.cpp).
+  void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+  // The overlay as a fresh paint leaves it: the outline of the focus only.
+  void ResetOverlay();
+  void NameEditorKeyDown(QKeyEvent* event, bool& handled);
+  void NameEditorExit();
+  // Widens the name editor to its text and "00", up to the right edge.
+  void WidenNameEditor();
+  OverlayJournal overlay_;
+  bool painting_ = false;
   QLineEdit* nameEditor_ = nullptr;
   bool nodeFocused_ = false;
   bool branchFocused_ = false;

@@ -67,6 +67,8 @@ class TTreeDrawer {
   Point P(Coord x, Coord y) const { return {x + d_.Origin.x, y + d_.Origin.y}; }
   Point P(const Point& p) const { return P(p.x, p.y); }
   void Line(Point from, Point to);
+  // Text with its bottom at the tree point (x, y).
+  void TextAt(Coord x, Coord y, std::string_view text);
   // Polyline of the first `count` points of the buffer.
   void PolylineOfBuffer(std::size_t count);
   // A font of the layers that do not belong to an attribute (support values,
@@ -78,6 +80,9 @@ class TTreeDrawer {
   bool StatsShown() const { return o_.Flags.isStats && d_.ShowStats; }
   bool CharStatesShown() const;
   Coord TextWidth4(const TFont& font, std::string_view text) const;
+  // Cell height in pixels; the same for every text of a font, so it is
+  // measured once per font.
+  Coord TextHeightOf(const TFont& font, std::string_view text) const;
 
   // ---- BranchDrawing.cpp ----
   void DrawBranch(const TNode* n);
@@ -104,8 +109,7 @@ class TTreeDrawer {
   void RecordName(Coord left, Coord right, Coord top, Coord bottom);
   void DrawMarkers();
   void DrawMarkersRadial();
-  void DrawMarker(const TNode* n, Point centre, double angle, Coord s, bool bold, TNodeMarker marker,
-                  bool radial);
+  void DrawMarker(Point centre, double angle, double half, Coord s, bool bold, TNodeMarker marker);
 
   // ---- BranchInfo.cpp ----
   Coord ChildPenWidth(const TNode* c) const;
@@ -146,6 +150,7 @@ class TTreeDrawer {
   };
   std::multimap<Coord, NameBand> names_;
   Coord maxBand_ = 0;
+  mutable std::vector<std::pair<TFont, Coord>> heights_;
 };
 
 }  // namespace tree_picture

@@ -53,6 +53,15 @@ Coord TTreeDrawer::TextWidth4(const TFont& font, std::string_view text) const {
   return 4 * Coord{m_.TextWidth(font, text)};
 }
 
+Coord TTreeDrawer::TextHeightOf(const TFont& font, std::string_view text) const {
+  for (const auto& [f, h] : heights_) {
+    if (f == font) return h;
+  }
+  const Coord h = m_.TextHeight(font, text);
+  heights_.emplace_back(font, h);
+  return h;
+}
+
 // ---- Attributes and drawing sets ----
 
 const TNodeAttrib& TTreeDrawer::Attrib(int index) const {
@@ -106,8 +115,8 @@ void TTreeDrawer::ReleaseSet() {
 void TTreeDrawer::CreateSet(int index) {
   ReleaseSet();
   const TNodeAttrib& a = Attrib(index);
-  const bool roundCaps = IsStyle(TTreeStyle::tsRadiation) ||
-                         (Traditional() && d_.BranchStyle == TBranchStyle::bsStraight);
+  const bool roundCaps =
+      IsStyle(TTreeStyle::tsRadiation) || (Traditional() && d_.BranchStyle == TBranchStyle::bsStraight);
   DrawingSet s;
   s.index = index;
   LogFont name = LogFontOf(a.NameFont, 4);
@@ -215,9 +224,12 @@ void TTreeDrawer::Line(Point from, Point to) {
   PolylineOfBuffer(2);
 }
 
-void TTreeDrawer::PolylineOfBuffer(std::size_t count) {
-  dc_.Polyline(std::span<const Point>(points_.data(), count));
+void TTreeDrawer::TextAt(Coord x, Coord y, std::string_view text) {
+  const Point at = P(x, y);
+  dc_.TextOut(at.x, at.y, text);
 }
+
+void TTreeDrawer::PolylineOfBuffer(std::size_t count) { dc_.Polyline(std::span<const Point>(points_.data(), count)); }
 
 }  // namespace tree_picture
 
@@ -238,11 +250,10 @@ void DrawTreeImage(DeviceContext& dc, const TTreeDisplay& display, const TTreePi
   drawer.DrawAll();
 }
 
-Picture BuildTreePicture(const TTreeDisplay& display, const TTreePictureOptions& options,
-                         const TextMeasurer& measurer, const DeviceInfo& reference) {
+Picture BuildTreePicture(const TTreeDisplay& display, const TTreePictureOptions& options, const TextMeasurer& measurer,
+                         const DeviceInfo& reference) {
   if (!display.TreePresent || !display.Root) return {};
-  PictureRecorder recorder(PictureFrameFromPixels(display.PictureWidth, display.PictureHeight, reference),
-                           reference);
+  PictureRecorder recorder(PictureFrameFromPixels(display.PictureWidth, display.PictureHeight, reference), reference);
   SetUpTreeDevice(recorder, display.PictureWidth, display.PictureHeight);
   DrawTreeImage(recorder, display, options, measurer);
   return recorder.Close();

@@ -38,8 +38,8 @@ struct TTreePictureOptions {
   TTreeFlags Flags;  // what the tree carries, as the control answers it
   TBranchInfoPosition StatsPosition = TBranchInfoPosition::bipAutomatic;
   TBranchInfoPosition BLenPosition = TBranchInfoPosition::bipAutomatic;
-  int StatsCutoff = 0;     // support values below it are not written (nor -1 ever)
-  double BLenCutoff = 0;   // branch lengths below it are not written (outside cladograms)
+  int StatsCutoff = 0;           // support values below it are not written (nor -1 ever)
+  double BLenCutoff = 0;         // branch lengths below it are not written (outside cladograms)
   TColor EmphasisColor = clRed;  // emphasized names without a colour of their own
   bool ShowMappedTreeNames = false;
   // A name with a tag is drawn even where it would overlap (the editing box
@@ -67,5 +67,5 @@ void DrawTreeImage(DeviceContext& dc, const TTreeDisplay& display, const TTreePi
 // the reference device (in hundredths of a millimetre), device settings,
 // every layer. A null picture when no tree is present. Raises what the
 // drawing raises (see above); then nothing is kept.
-Picture BuildTreePicture(const TTreeDisplay& display, const TTreePictureOptions& options,
-                         const TextMeasurer& measurer, const DeviceInfo& reference);
+Picture BuildTreePicture(const TTreeDisplay& display, const TTreePictureOptions& options, const TextMeasurer& measurer,
+                         const DeviceInfo& reference);

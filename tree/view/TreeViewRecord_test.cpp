@@ -1,0 +1,259 @@
+#include "tree/view/TreeViewRecord.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+#include <algorithm>
+#include <cstring>
+#include <functional>
+
+#include "platform/core/Exceptions.h"
+#include "tree/model/NTreeList.h"
+#include "tree/view/AttribImage.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
+
+// A small picture in the given format ("PNG", "JPG", "BMP").
+std::vector<uint8_t> ImageBytes(const char* format, int width = 10, int height = 8) {
+  QImage image(width, height, QImage::Format_RGB888);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgb(x * 25, 200, y * 30));
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  EXPECT_TRUE(image.save(&buffer, format)) << format;
+  return {bytes.begin(), bytes.end()};
+}
+
+// An attribute whose every stored field differs from the defaults.
+void FillAttrib(TNodeAttrib& a) {
+  a.NodeIndex = 7;
+  a.Compressed = true;
+  a.Caption = "Clade \xC3\xA9";
+  a.MarkerShape = 3;
+  a.MarkerColor = 0x123456;
+  a.UserFlag = true;
+  a.OverrideGroups = true;
+  a.GroupName = "Group";
+  a.BranchPen = {0x0000FF, 3, TPenStyle::psDash};
+  a.CaptionPen = {0x00FF00, 2, TPenStyle::psDot};
+  a.NameFont.Name = "Courier New";
+  a.NameFont.Color = 0x808080;
+  a.NameFont.SetSize(12);
+  a.NameFont.Style = {TFontStyle::fsBold, TFontStyle::fsItalic};
+  a.CaptionFont.Name = "Times New Roman";
+  a.CaptionFont.SetSize(14);
+  a.CaptionFont.Style = {TFontStyle::fsUnderline};
+  a.Brush = {0x00FFFF, TBrushStyle::bsCross};
+  a.ShowTaxonName = false;
+  a.ShowTaxonMarker = false;
+  a.ShowNodeMarker = false;
+  a.ShowCaption = false;
+  a.ShowBracket = false;
+  a.BranchColoring = 2;
+  a.BracketStyle = 1;
+  SetAttribImage(a, ImageBytes("PNG"), 0);
+}
+
+std::vector<uint8_t> Record(const TNodeAttrib& a, int version) {
+  TMemoryStream s;
+  WriteNodeAttribRecord(s, a, version);
+  return s.Bytes();
+}
+
+void ReadBack(const std::vector<uint8_t>& bytes, TNodeAttrib& a, int viewVersion) {
+  TMemoryStream s(bytes);
+  ReadNodeAttribRecord(s, a, viewVersion);
+  EXPECT_EQ(s.Remaining(), 0) << "the whole record is read";
+}
+
+TEST(NodeAttribRecord, EveryStoredFieldComesBack) {
+  TNodeAttrib written;
+  FillAttrib(written);
+  written.ImagePosition = 3;  // not stored
+  written.ShowImage = false;  // not stored
+  TNodeAttrib read;
+  ReadBack(Record(written, kNodeAttribRecordVersion), read, kTreeViewRecordVersion);
+  EXPECT_EQ(read.NodeIndex, 7);
+  EXPECT_EQ(read.Compressed, true);
+  EXPECT_EQ(read.Caption, written.Caption);
+  EXPECT_EQ(read.MarkerShape, 3);
+  EXPECT_EQ(read.MarkerColor, 0x123456);
+  EXPECT_TRUE(read.UserFlag);
+  EXPECT_TRUE(read.OverrideGroups);
+  EXPECT_EQ(read.GroupName, "Group");
+  EXPECT_EQ(read.BranchPen, written.BranchPen);
+  EXPECT_EQ(read.CaptionPen, written.CaptionPen);
+  EXPECT_EQ(read.NameFont, written.NameFont);
+  EXPECT_EQ(read.CaptionFont, written.CaptionFont);
+  EXPECT_EQ(read.Brush, written.Brush);
+  EXPECT_FALSE(read.ShowTaxonName);
+  EXPECT_FALSE(read.ShowTaxonMarker);
+  EXPECT_FALSE(read.ShowNodeMarker);
+  EXPECT_FALSE(read.ShowCaption);
+  EXPECT_FALSE(read.ShowBracket);
+  EXPECT_EQ(read.BranchColoring, 2);
+  EXPECT_EQ(read.BracketStyle, 1);
+  EXPECT_EQ(read.Bitmap, written.Bitmap);
+  EXPECT_EQ(read.ImageKind, 0);
+  EXPECT_EQ(read.ImagePosition, 1);
+  EXPECT_TRUE(read.ShowImage);
+}
+
+TEST(NodeAttribRecord, AJPEGTravelsAsItsOwnStream) {
+  TNodeAttrib written;
+  const std::vector<uint8_t> jpeg = ImageBytes("JPG");
+  SetAttribImage(written, jpeg, 1);
+  ASSERT_EQ(written.Bitmap.Width, 10);
+  TNodeAttrib read;
+  const std::vector<uint8_t> bytes = Record(written, kNodeAttribRecordVersion);
+  ReadBack(bytes, read, kTreeViewRecordVersion);
+  EXPECT_EQ(read.ImageKind, 1);
+  EXPECT_EQ(read.JPEGImage, jpeg);
+  EXPECT_EQ(read.Bitmap, written.Bitmap);
+  // The JPEG bytes themselves are in the record.
+  EXPECT_NE(std::search(bytes.begin(), bytes.end(), jpeg.begin(), jpeg.end()), bytes.end());
+}
+
+TEST(NodeAttribRecord, WithoutImageTheImageFieldIsOneZero) {
+  TNodeAttrib a;
+  const std::vector<uint8_t> bytes = Record(a, kNodeAttribRecordVersion);
+  // The record ends with the image field and four switch bytes.
+  ASSERT_GE(bytes.size(), 8u);
+  int32_t image = -1;
+  std::memcpy(&image, &bytes[bytes.size() - 8], 4);
+  EXPECT_EQ(image, 0);
+  TNodeAttrib read;
+  ReadBack(bytes, read, kTreeViewRecordVersion);
+  EXPECT_FALSE(read.HasImage());
+}
+
+TEST(NodeAttribRecord, OlderVersionsLeaveTheirMissingFieldsAtTheDefaults) {
+  TNodeAttrib full;
+  FillAttrib(full);
+  struct Field {
+    const char* name;
+    int since;
+    std::function<bool(const TNodeAttrib&)> equalsWritten;
+  } fields[] = {
+      {"GroupName", 6, [&](const TNodeAttrib& a) { return a.GroupName == full.GroupName; }},
+      {"ShowNodeMarker", 7, [&](const TNodeAttrib& a) { return a.ShowNodeMarker == full.ShowNodeMarker; }},
+      {"ShowBracket", 5, [&](const TNodeAttrib& a) { return a.ShowBracket == full.ShowBracket; }},
+      {"BracketStyle", 6, [&](const TNodeAttrib& a) { return a.BracketStyle == full.BracketStyle; }},
+      {"Compressed", 9, [&](const TNodeAttrib& a) { return a.Compressed == full.Compressed; }},
+      {"CaptionFont", 1, [&](const TNodeAttrib& a) { return a.CaptionFont == full.CaptionFont; }},
+      {"Marker", 4, [&](const TNodeAttrib& a) { return a.MarkerShape == full.MarkerShape; }},
+      {"Image", 4, [&](const TNodeAttrib& a) { return a.Bitmap == full.Bitmap; }},
+      {"ShowTaxonName", 5, [&](const TNodeAttrib& a) { return a.ShowTaxonName == full.ShowTaxonName; }},
+      {"UserFlag", 10, [&](const TNodeAttrib& a) { return a.UserFlag == full.UserFlag; }},
+      {"OverrideGroups", 11, [&](const TNodeAttrib& a) { return a.OverrideGroups == full.OverrideGroups; }},
+  };
+  for (int version : {0, 1, 4, 5, 6, 7, 9, 10, 11}) {
+    SCOPED_TRACE("version " + std::to_string(version));
+    TNodeAttrib read;
+    // Below 11 the record has no marker and takes the view's version.
+    ReadBack(Record(full, version), read, version);
+    EXPECT_EQ(read.NodeIndex, 7);
+    EXPECT_EQ(read.Caption, full.Caption);
+    EXPECT_EQ(read.BranchPen, full.BranchPen);
+    for (const Field& f : fields) {
+      SCOPED_TRACE(f.name);
+      EXPECT_EQ(f.equalsWritten(read), version >= f.since);
+    }
+  }
+}
+
+TEST(NodeAttribRecord, AFirstNumberAboveTheMarkersIsTheNodeIndex) {
+  TNodeAttrib a;
+  a.NodeIndex = 7;
+  a.OverrideGroups = true;
+  std::vector<uint8_t> bytes = Record(a, kNodeAttribRecordVersion);
+  bytes.erase(bytes.begin(), bytes.begin() + 4);  // without the marker
+  TNodeAttrib read;
+  ReadBack(bytes, read, 12);  // the view's version 12 has every field
+  EXPECT_EQ(read.NodeIndex, 7);
+  EXPECT_TRUE(read.OverrideGroups);
+}
+
+TEST(NodeAttribRecord, AnUnknownImageKindIsSkipped) {
+  TNodeAttrib a;
+  SetAttribImage(a, ImageBytes("BMP"), 0);
+  a.UserFlag = true;
+  std::vector<uint8_t> bytes = Record(a, kNodeAttribRecordVersion);
+  // The image kind is the Int32 before the four switch bytes.
+  const int32_t kind = 2;
+  std::memcpy(&bytes[bytes.size() - 8], &kind, 4);
+  TNodeAttrib read;
+  ReadBack(bytes, read, kTreeViewRecordVersion);
+  EXPECT_FALSE(read.HasImage());
+  EXPECT_TRUE(read.UserFlag);
+}
+
+TEST(NodeAttribRecord, BadRecordsFailToRead) {
+  TNodeAttrib a;
+  const std::vector<uint8_t> good = Record(a, kNodeAttribRecordVersion);
+  const size_t branchColoring = 4 + 4 + 4 + 4 + 16;  // marker, NodeIndex, GroupName, Caption, reserved
+  const size_t branchPenStyle = branchColoring + 2 + 4 + 8;
+  auto patched = [&](size_t at, std::vector<uint8_t> value) {
+    std::vector<uint8_t> bytes = good;
+    std::copy(value.begin(), value.end(), bytes.begin() + static_cast<long>(at));
+    return bytes;
+  };
+  auto withImage = [&](const std::vector<uint8_t>& image) {
+    TNodeAttrib b;
+    std::vector<uint8_t> bytes = Record(b, kNodeAttribRecordVersion);
+    std::vector<uint8_t> size(4);
+    const int32_t n = static_cast<int32_t>(image.size());
+    std::memcpy(size.data(), &n, 4);
+    bytes.erase(bytes.end() - 8, bytes.end() - 4);  // the empty image field
+    bytes.insert(bytes.end() - 4, size.begin(), size.end());
+    bytes.insert(bytes.end() - 4, image.begin(), image.end());
+    const std::vector<uint8_t> kind{1, 0, 0, 0};
+    bytes.insert(bytes.end() - 4, kind.begin(), kind.end());
+    return bytes;
+  };
+  struct Row {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    const char* message;
+  } rows[] = {
+      {"cut short", std::vector<uint8_t>(good.begin(), good.end() - 1), kReadErrorText},
+      {"caption too long", patched(12, {0x00, 0x10, 0, 0}), kRangeErrorText},
+      {"group name too long", patched(8, {0x00, 0x10, 0, 0}), kRangeErrorText},
+      {"branch colouring 4", patched(branchColoring, {4}), kRangeErrorText},
+      {"pen style 7", patched(branchPenStyle, {7}), kRangeErrorText},
+      {"pen width negative", patched(branchPenStyle - 4, {0xFF, 0xFF, 0xFF, 0xFF}), kRangeErrorText},
+      {"image larger than the record", patched(good.size() - 8, {0x00, 0x00, 0x01, 0x00}), kRangeErrorText},
+      {"image bytes are no picture", withImage({1, 2, 3, 4, 5}), kInvalidImageText},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    EXPECT_THAT(
+        [&] {
+          TMemoryStream s(r.bytes);
+          TNodeAttrib read;
+          ReadNodeAttribRecord(s, read, kTreeViewRecordVersion);
+        },
+        ThrowsMessage<Exception>(HasSubstr(r.message)));
+  }
+}
+
+TEST(RecordText, IsLengthAndBytesAndRefusesWhatItCannotHold) {
+  TMemoryStream s;
+  WriteRecordText(s, "abc");
+  WriteRecordText(s, "");
+  EXPECT_EQ(s.Bytes(), (std::vector<uint8_t>{3, 0, 0, 0, 'a', 'b', 'c', 0, 0, 0, 0}));
+  s.SetPosition(0);
+  EXPECT_EQ(ReadRecordText(s), "abc");
+  EXPECT_EQ(ReadRecordText(s), "");
+  EXPECT_THROW(WriteRecordText(s, std::string(kMaxRecordStringLength + 1, 'x')), ERangeError);
+  TMemoryStream negative(std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF});
+  EXPECT_EQ(ReadRecordText(negative), "");
+}
+
+}  // namespace
