@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QStatusBar>
+#include <QStyleOptionComboBox>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -69,6 +70,28 @@ class BranchWidthDelegate : public QStyledItemDelegate {
   }
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     return QSize(QStyledItemDelegate::sizeHint(option, index).width(), 14);
+  }
+};
+
+// The line-width list draws its shown item as it draws the list's items.
+class BranchWidthComboBox : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    option.currentText.clear();
+    style()->drawComplexControl(QStyle::CC_ComboBox, &option, &painter, this);
+    if (currentIndex() < 0) return;
+    QStyleOptionViewItem item;
+    item.initFrom(this);
+    item.font = font();
+    item.rect = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    item.state &= ~QStyle::State_Selected;
+    itemDelegate()->paint(&painter, item, model()->index(currentIndex(), 0));
   }
 };
 
@@ -235,7 +258,7 @@ void TForm1::BuildTreePage() {
   ToolButton1->setText("Font");
   ToolButton1->setToolButtonStyle(Qt::ToolButtonTextOnly);
   ToolBar->addSeparator();
-  BranchWidthCmbBx = new QComboBox;
+  BranchWidthCmbBx = new BranchWidthComboBox;
   BranchWidthCmbBx->setToolTip("Set Branch Line Width");
   BranchWidthCmbBx->setFixedWidth(131);
   BranchWidthCmbBx->addItems({"1 pt", "2 pt", "3 pt", "4 pt", "5 pt"});
