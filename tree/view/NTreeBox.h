@@ -15,9 +15,10 @@
 // their condense threshold.
 //
 // Members are implemented by topic: binding and switching trees
-// (NTreeBox.cpp, TreeBoxTrees.cpp), subtree and group attributes
-// (TreeBoxAttributes.cpp), the binary record (TreeBoxRecord.cpp), tree files
-// (TreeBoxFiles.cpp), ancestral states and information (TreeBoxAncestral.cpp).
+// (NTreeBox.cpp, TreeBoxTrees.cpp), copying a subtree (TreeBoxSubtree.cpp),
+// subtree and group attributes (TreeBoxAttributes.cpp), the binary record
+// (TreeBoxRecord.cpp), tree files (TreeBoxFiles.cpp), ancestral states and
+// information (TreeBoxAncestral.cpp).
 
 #include <memory>
 #include <string>

@@ -42,7 +42,7 @@ class ScopedPen {
 
 TTreeEditBox::TTreeEditBox(QWidget* parent) : TTreeCustomControl(parent) { setMouseTracking(true); }
 
-bool TTreeEditBox::SetTree(const TTreeData& tree, const std::vector<std::string>& names) {
+bool TTreeEditBox::SetTree(const TTreeData& tree, const std::vector<std::string>& names, bool isRooted) {
   FreeNodes();
   TTreeDisplay& d = Display();
   try {
@@ -52,7 +52,8 @@ bool TTreeEditBox::SetTree(const TTreeData& tree, const std::vector<std::string>
       node->name = node->savedName = i <= static_cast<int>(names.size()) ? names[i - 1] : std::string();
     }
     LinkTree(d, tree);
-    d.isRooted = true;  // shown as it comes
+    d.isRooted = isRooted;
+    d.NoAutoRoot = true;  // shown as it comes
     d.isSE = tree.isSE();
     d.isStats = tree.isStats();
     InitTree();

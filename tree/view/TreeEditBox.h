@@ -22,6 +22,8 @@
 // control's overlay journal (platform/ui/Overlay.h), in client pixels.
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "tree/model/NTreeData.h"
 #include "tree/view/TreeCustomControl.h"
@@ -38,10 +40,12 @@ class TTreeEditBox : public TTreeCustomControl {
  public:
   explicit TTreeEditBox(QWidget* parent = nullptr);
 
-  // Shows a copy of `tree` with the names (1-based taxon i gets names[i-1],
-  // empty beyond the list), rooted as it is. False, with nothing shown, when
-  // the tree cannot be shown (see TreeSetup.h).
-  bool SetTree(const TTreeData& tree, const std::vector<std::string>& names);
+  // Shows `tree` with the names (1-based taxon i gets names[i-1], empty
+  // beyond the list) and its root where it is (never rooted automatically).
+  // `isRooted`: the root is a real node (RootOnFocusedBranch then does
+  // nothing). False, with nothing shown, when the tree cannot be shown (see
+  // TreeSetup.h). The caller refreshes.
+  bool SetTree(const TTreeData& tree, const std::vector<std::string>& names, bool isRooted);
 
   bool EditEnabled() const { return editEnabled_; }
   void SetEditEnabled(bool value) { editEnabled_ = value; }  // no redraw

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QImage>
 #include <algorithm>
 #include <cstring>
@@ -241,6 +243,37 @@ TEST(NodeAttribRecord, BadRecordsFailToRead) {
         },
         ThrowsMessage<Exception>(HasSubstr(r.message)));
   }
+}
+
+TEST(AttribImage, FilesKeepJPEGBytesAndOtherFormatsAsBitmaps) {
+  QTemporaryDir dir;
+  struct Row {
+    const char* format;
+    int kind;
+  } rows[] = {{"JPG", 1}, {"PNG", 0}, {"BMP", 0}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.format);
+    const std::string path = dir.filePath(r.format).toStdString();
+    const std::vector<uint8_t> bytes = ImageBytes(r.format, 7, 5);
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    file.close();
+    TNodeAttrib a;
+    ASSERT_TRUE(LoadAttribImage(a, path));
+    EXPECT_EQ(a.ImageKind, r.kind);
+    EXPECT_EQ(a.Bitmap.Width, 7);
+    EXPECT_EQ(a.Bitmap.Height, 5);
+    EXPECT_EQ(a.JPEGImage.empty(), r.kind == 0);
+  }
+  TNodeAttrib untouched;
+  EXPECT_FALSE(LoadAttribImage(untouched, dir.filePath("missing.png").toStdString()));
+  QFile text(dir.filePath("text.png"));
+  ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+  text.write("not a picture");
+  text.close();
+  EXPECT_FALSE(LoadAttribImage(untouched, text.fileName().toStdString()));
+  EXPECT_FALSE(untouched.HasImage());
 }
 
 TEST(RecordText, IsLengthAndBytesAndRefusesWhatItCannotHold) {
