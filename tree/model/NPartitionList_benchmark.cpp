@@ -18,6 +18,7 @@
 #include "platform/core/NumberFormat.h"
 #include "platform/core/StrUtils.h"
 #include "tree/model/NPartitionList.h"
+#include "tree/model/RandomTree.h"
 
 namespace {
 
@@ -38,19 +39,9 @@ std::string Seconds(Clock::duration d) {
 
 std::string MB(int kB) { return FloatToStrF(kB / 1024.0, TFloatFormat::ffFixed, 15, 1, '.') + " MB"; }
 
-std::unique_ptr<TTreeData> RandomTree(int n, std::mt19937& random) {
+std::unique_ptr<TTreeData> TopologyTree(int n, std::mt19937& random) {
   auto tree = std::make_unique<TTreeData>(n, true, false, false);
-  std::vector<int> clusters(n);
-  for (int t = 0; t < n; ++t) clusters[t] = t;
-  for (int k = 0; k < n - 1; ++k) {
-    const int i = std::uniform_int_distribution<int>(0, static_cast<int>(clusters.size()) - 1)(random);
-    std::swap(clusters[i], clusters.back());
-    const int a = clusters.back();
-    clusters.pop_back();
-    const int j = std::uniform_int_distribution<int>(0, static_cast<int>(clusters.size()) - 1)(random);
-    tree->NodeArray()[k] = {static_cast<int16_t>(a), static_cast<int16_t>(clusters[j])};
-    clusters[j] = n + k;
-  }
+  RandomTopology(*tree, random);
   return tree;
 }
 
@@ -72,7 +63,7 @@ void Interchange(TTreeData& tree, int x, std::mt19937& random) {
 // Replicates of a reference tree: up to eight interchanges each, random
 // lengths, and the root moved by interchanges at the root's children.
 std::vector<std::unique_ptr<TTreeData>> BootstrapTrees(int count, int n, std::mt19937& random) {
-  const auto reference = RandomTree(n, random);
+  const auto reference = TopologyTree(n, random);
   std::vector<std::unique_ptr<TTreeData>> trees;
   std::uniform_int_distribution<int> internal(n, 2 * n - 3);
   for (int i = 0; i < count; ++i) {
@@ -99,7 +90,7 @@ int main(int argc, char** argv) {
   std::mt19937 random(12345);
   std::vector<std::unique_ptr<TTreeData>> trees;
   if (scenario == "random") {
-    for (int i = 0; i < count; ++i) trees.push_back(RandomTree(n, random));
+    for (int i = 0; i < count; ++i) trees.push_back(TopologyTree(n, random));
   } else {
     trees = BootstrapTrees(count, n, random);
   }

@@ -1,4 +1,5 @@
 #include "tree/model/NPartitionList.h"
+#include "tree/model/RandomTree.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -195,17 +196,7 @@ std::unique_ptr<TTreeData> Rerooted(const TTreeData& tree, int edge, double frac
 // A random rooted tree over n taxa with lengths in eighths.
 std::unique_ptr<TTreeData> RandomTree(int n, std::mt19937& random, double freq) {
   auto tree = std::make_unique<TTreeData>(n, true, false, false);
-  std::vector<int> clusters(n);
-  for (int t = 0; t < n; ++t) clusters[t] = t;
-  for (int k = 0; k < n - 1; ++k) {
-    const int i = std::uniform_int_distribution<int>(0, static_cast<int>(clusters.size()) - 1)(random);
-    std::swap(clusters[i], clusters.back());
-    const int a = clusters.back();
-    clusters.pop_back();
-    const int j = std::uniform_int_distribution<int>(0, static_cast<int>(clusters.size()) - 1)(random);
-    tree->NodeArray()[k] = {static_cast<int16_t>(a), static_cast<int16_t>(clusters[j])};
-    clusters[j] = n + k;
-  }
+  RandomTopology(*tree, random);
   for (int v = 0; v < 2 * n - 2; ++v) tree->BLen()[v] = std::uniform_int_distribution<int>(1, 16)(random) / 8.0;
   tree->Freq = freq;
   return tree;

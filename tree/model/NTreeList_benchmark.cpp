@@ -19,43 +19,12 @@
 
 #include "platform/core/Streams.h"
 #include "tree/model/NTreeList.h"
+#include "tree/model/RandomTree.h"
+#include "testing/BenchmarkSupport.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
-
-// Peak resident memory of the process so far, in MiB (Linux reports KiB).
-double PeakMiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024.0;
-}
-
-// A random binary tree: clusters are joined two at a time, the root last,
-// with lengths and support counts out of 1000.
-std::unique_ptr<TTreeData> RandomTree(int n, std::mt19937& random) {
-  auto tree = std::make_unique<TTreeData>(n, true, false, true);
-  std::vector<int> active(n);
-  for (int i = 0; i < n; ++i) active[i] = i;
-  std::uniform_real_distribution<double> length(0.001, 1.0);
-  std::uniform_int_distribution<int> support(0, 1000);
-  for (int k = 0; k < n - 1; ++k) {
-    std::uniform_int_distribution<size_t> pick(0, active.size() - 1);
-    size_t a = pick(random), b = pick(random);
-    while (b == a) b = pick(random);
-    tree->NodeArray()[k] = {static_cast<int16_t>(active[a]), static_cast<int16_t>(active[b])};
-    active[a] = n + k;
-    active[b] = active.back();
-    active.pop_back();
-  }
-  for (int j = 0; j < 2 * n - 2; ++j) {
-    tree->BLen()[j] = length(random);
-    tree->Stats()[j] = j >= n ? support(random) : 0;
-  }
-  return tree;
-}
+using Clock = BenchClock;
 
 void FillRandomList(TTreeList& list, int trees, int n, std::mt19937& random) {
   for (int i = 0; i < n; ++i) list.SetOTUName(i, "taxon" + std::to_string(i));

@@ -17,49 +17,16 @@
 #include <string>
 #include <vector>
 
+#include "testing/BenchmarkSupport.h"
+#include "tree/model/RandomTree.h"
 #include "tree/view/NTreeBox.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = BenchClock;
 
-double Millis(Clock::time_point since) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
-}
-
-double PeakMiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024.0;
-}
-
-// A random unrooted tree: clusters joined two at a time, lengths and
-// support counts out of 1000.
 std::unique_ptr<TTreeList> RandomList(int n, std::mt19937& random) {
-  auto list = std::make_unique<TTreeList>();
-  auto tree = std::make_unique<TTreeData>(n, true, false, true);
-  std::vector<int> active(n);
-  for (int i = 0; i < n; ++i) {
-    active[i] = i;
-    list->SetOTUName(i, "Population_" + std::to_string(i + 1));
-  }
-  for (int r = 0; r < n - 1; ++r) {
-    const int a = std::uniform_int_distribution<int>(0, static_cast<int>(active.size()) - 1)(random);
-    const int first = active[a];
-    active.erase(active.begin() + a);
-    const int b = std::uniform_int_distribution<int>(0, static_cast<int>(active.size()) - 1)(random);
-    const int second = active[b];
-    active[b] = n + r;
-    tree->NodeArray()[r] = {static_cast<int16_t>(first), static_cast<int16_t>(second)};
-  }
-  std::uniform_real_distribution<double> length(0.001, 0.2);
-  for (int k = 0; k < 2 * n - 2; ++k) {
-    tree->BLen()[k] = length(random);
-    tree->Stats()[k] = k < n ? 0 : std::uniform_int_distribution<int>(0, 1000)(random);
-  }
-  list->MaxStats = 1000;
-  list->Add(std::move(tree));
-  return list;
+  return RandomTreeList(n, random, "Population_", 0.001, 0.2);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/core/NumberFormat.h"
+#include "tree/model/RandomTree.h"
 #include "tree/view/TreeAttributes.h"
 #include "tree/view/TreeSetup.h"
 
@@ -38,30 +39,7 @@ std::unique_ptr<TTreeList> LadderList(int n) {
 
 std::unique_ptr<TTreeList> RandomList(int n, unsigned seed) {
   std::mt19937 random(seed);
-  auto list = std::make_unique<TTreeList>();
-  auto tree = std::make_unique<TTreeData>(n, true, false, true);
-  std::vector<int> active(n);
-  for (int i = 0; i < n; ++i) {
-    active[i] = i;
-    list->SetOTUName(i, "Taxon_" + IntToStr(i + 1));
-  }
-  std::uniform_real_distribution<double> length(0.001, 1.0);
-  for (int r = 0; r < n - 1; ++r) {
-    const int a = std::uniform_int_distribution<int>(0, static_cast<int>(active.size()) - 1)(random);
-    const int first = active[a];
-    active.erase(active.begin() + a);
-    const int b = std::uniform_int_distribution<int>(0, static_cast<int>(active.size()) - 1)(random);
-    const int second = active[b];
-    active[b] = n + r;
-    tree->NodeArray()[r] = {static_cast<int16_t>(first), static_cast<int16_t>(second)};
-  }
-  for (int k = 0; k < 2 * n - 2; ++k) {
-    tree->BLen()[k] = length(random);
-    tree->Stats()[k] = k < n ? 0 : std::uniform_int_distribution<int>(0, 1000)(random);
-  }
-  list->MaxStats = 1000;
-  list->Add(std::move(tree));
-  return list;
+  return RandomTreeList(n, random, "Taxon_");
 }
 
 void LoadDisplay(TTreeDisplay& d, const TTreeList& list) {
