@@ -11,28 +11,20 @@ namespace {
 
 using namespace treeview_testing;
 
-struct Placed {
-  std::unique_ptr<TTreeList> list;
-  TTreeDisplay d;
-  explicit Placed(const std::string& newick, TTreeStyle style = TTreeStyle::tsTraditional,
-                  TBranchStyle branches = TBranchStyle::bsRectangular)
-      : list(ListFromNewick(newick)) {
-    LoadDisplay(d, *list);
-    d.TreeStyle = style;
-    d.BranchStyle = branches;
-    d.isRooted = false;
-  }
-  TNode* operator[](const std::string& names) const { return Clade(d, names); }
-  int Index(const std::string& names) const { return Clade(d, names)->index; }
-  // Pixel positions (origin 0: 4 tree units a pixel).
-  void Place(const std::string& names, Coord x, Coord y) { Clade(d, names)->position = {4 * x, 4 * y}; }
-};
-
 // ((A,B),C) with rectangular elbows: the root at (10, 80), (A,B) at (50, 30),
 // A (90, 10), B (90, 50), C (90, 110).
-struct Elbows : Placed {
+// The outlines are drawn for unrooted trees unless a test says otherwise.
+struct Unrooted : Placed {
+  explicit Unrooted(const std::string& newick, TTreeStyle style = TTreeStyle::tsTraditional,
+                    TBranchStyle branches = TBranchStyle::bsRectangular)
+      : Placed(newick, style, branches) {
+    d.isRooted = false;
+  }
+};
+
+struct Elbows : Unrooted {
   explicit Elbows(TBranchStyle branches = TBranchStyle::bsRectangular)
-      : Placed("((A:1,B:2):1,C:4);", TTreeStyle::tsTraditional, branches) {
+      : Unrooted("((A:1,B:2):1,C:4);", TTreeStyle::tsTraditional, branches) {
     Place("A,B,C", 10, 80);
     Place("A,B", 50, 30);
     Place("A", 90, 10);
@@ -107,7 +99,7 @@ TEST(DrawFocusOutline, OutlinesTheFocusedNodeOrBranchInTheTraditionalStyles) {
 TEST(DrawFocusOutline, TheSpecExampleOfARectangularBranch) {
   // A focused horizontal branch from pixel x 10 to 50 at y 30 is outlined
   // from (5, 25) to (55, 35); an origin moves it with the tree.
-  Placed t("(A:1,B:1);");
+  Unrooted t("(A:1,B:1);");
   t.d.Origin = {8, 4};
   t["A,B"]->position = {40 - 8, 200};
   t["A"]->position = {200 - 8, 120 - 4};
@@ -131,7 +123,7 @@ TEST(DrawFocusOutline, CurvedBranchesAreOutlinedAlongTheSampledCurve) {
 
 TEST(DrawFocusOutline, RadiationAndCircleBranches) {
   // A zero-length radiation branch: a square of side 2m turned by the angle.
-  Placed r("(A:1,B:1);", TTreeStyle::tsRadiation);
+  Unrooted r("(A:1,B:1);", TTreeStyle::tsRadiation);
   r.Place("A,B", 100, 100);
   r.Place("A", 100, 100);
   r.Place("B", 50, 100);
@@ -142,7 +134,7 @@ TEST(DrawFocusOutline, RadiationAndCircleBranches) {
 
   // Circle: only the radial part, from where A leaves the root's circle
   // (250, 100) to A (300, 100).
-  Placed c("(A:1,B:1);", TTreeStyle::tsCircle);
+  Unrooted c("(A:1,B:1);", TTreeStyle::tsCircle);
   c.d.CenterShift = {800, 400};
   c.Place("A,B", 200, 50);
   c["A,B"]->extent = 200;

@@ -25,10 +25,6 @@ namespace {
 
 using Clock = BenchClock;
 
-std::unique_ptr<TTreeList> RandomList(int n, std::mt19937& random) {
-  return RandomTreeList(n, random, "Population_", 0.001, 0.2);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -37,7 +33,7 @@ int main(int argc, char** argv) {
   const int n = argc > 1 ? std::atoi(argv[1]) : kMaxNoOfOTUs;
   const bool fixed = argc > 2 && std::strcmp(argv[2], "fixed") == 0;
   std::mt19937 random(20240601);
-  auto list = RandomList(n, random);
+  auto list = RandomTreeList(n, random, "Population_", 0.001, 0.2);
   std::printf("tree of %d taxa, names measured with %s; peak before set-up %.1f MiB\n", n,
               fixed ? "the fixed measurer" : "the installed fonts", PeakMiB());
 

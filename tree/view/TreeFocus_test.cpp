@@ -12,23 +12,6 @@ namespace {
 using namespace treeview_testing;
 using Kind = TFocusTarget::Kind;
 
-// A tree whose nodes the test places by hand, in pixels (the origin is 0,
-// so a pixel is 4 tree units), with a one-pixel branch pen: tolerance 5.
-struct Placed {
-  std::unique_ptr<TTreeList> list;
-  TTreeDisplay d;
-  explicit Placed(const std::string& newick, TTreeStyle style = TTreeStyle::tsTraditional,
-                  TBranchStyle branches = TBranchStyle::bsRectangular)
-      : list(ListFromNewick(newick)) {
-    LoadDisplay(d, *list);
-    d.TreeStyle = style;
-    d.BranchStyle = branches;
-  }
-  TNode* operator[](const std::string& names) const { return Clade(d, names); }
-  int Index(const std::string& names) const { return Clade(d, names)->index; }
-  void Place(const std::string& names, Coord x, Coord y) { Clade(d, names)->position = {4 * x, 4 * y}; }
-};
-
 TEST(PixelOf, RoundsQuarterPixelsHalfToEven) {
   struct Row {
     Coord v, origin, pixel;

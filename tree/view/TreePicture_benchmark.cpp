@@ -29,10 +29,6 @@ namespace {
 
 using Clock = BenchClock;
 
-std::unique_ptr<TTreeList> RandomList(int n, std::mt19937& random) {
-  return RandomTreeList(n, random, "Population_", 0.001, 0.2);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,7 +42,7 @@ int main(int argc, char** argv) {
   TTreeBox box;
   if (fixed) box.SetTextMeasurer(std::make_unique<FixedTextMeasurer>());
   box.SetAutoSize(false);
-  if (!box.SetTreeList(RandomList(taxa, random), true)) {
+  if (!box.SetTreeList(RandomTreeList(taxa, random, "Population_", 0.001, 0.2), true)) {
     std::fprintf(stderr, "tree refused\n");
     return 1;
   }

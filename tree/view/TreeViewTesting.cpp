@@ -159,4 +159,10 @@ std::string Positions(const TTreeDisplay& d, bool taxaOnly) {
   return s;
 }
 
+Placed::Placed(const std::string& newick, TTreeStyle style, TBranchStyle branches) : list(ListFromNewick(newick)) {
+  LoadDisplay(d, *list);
+  d.TreeStyle = style;
+  d.BranchStyle = branches;
+}
+
 }  // namespace treeview_testing

@@ -51,4 +51,16 @@ SplitMap Splits(const TTreeData& tree, const TTreeList& names);
 // "name=x,y" for every node in number order: a compact text of positions.
 std::string Positions(const TTreeDisplay& display, bool taxaOnly);
 
+// A tree whose nodes a test places by hand, in pixels (origin 0: 4 tree
+// units a pixel).
+struct Placed {
+  std::unique_ptr<TTreeList> list;
+  TTreeDisplay d;
+  explicit Placed(const std::string& newick, TTreeStyle style = TTreeStyle::tsTraditional,
+                  TBranchStyle branches = TBranchStyle::bsRectangular);
+  TNode* operator[](const std::string& names) const { return Clade(d, names); }
+  int Index(const std::string& names) const { return Clade(d, names)->index; }
+  void Place(const std::string& names, Coord x, Coord y) { Clade(d, names)->position = {4 * x, 4 * y}; }
+};
+
 }  // namespace treeview_testing
