@@ -34,3 +34,20 @@ function(kestova_add_benchmark name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
 endfunction()
+
+# kestova_add_fuzzer(<name> SOURCES ... LIBS ... [SEEDS <dir>])
+# The sources define LLVMFuzzerTestOneInput. With KESTOVA_FUZZ (clang) this is a
+# libFuzzer binary; in the test build the same entry replays every file of
+# SEEDS as a CTest test, so the seeds and past crashes stay checked.
+function(kestova_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "SEEDS" "SOURCES;LIBS" ${ARGN})
+  if(KESTOVA_FUZZ)
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  elseif(KESTOVA_TESTS AND ARG_SEEDS)
+    add_executable(${name}_replay ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/testing/FuzzReplayMain.cpp)
+    target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS})
+    add_test(NAME ${name}_replay COMMAND ${name}_replay ${ARG_SEEDS})
+  endif()
+endfunction()

@@ -1,0 +1,33 @@
+// zortool <command> [args]: see the usage text for the commands.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/zortool/Commands.h"
+
+// Declarations of the command functions, one line each.
+
+static const ZorCommandEntry kCommands[] = {
+    // Entries, one line each.
+    {nullptr, nullptr, nullptr},
+};
+
+static void PrintUsage() {
+  std::fprintf(stderr, "usage: zortool <command> [args]\n");
+  for (const auto& c : kCommands)
+    if (c.name) std::fprintf(stderr, "  %s\n", c.usage);
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    PrintUsage();
+    return 2;
+  }
+  for (const auto& c : kCommands) {
+    if (c.name && std::strcmp(c.name, argv[1]) == 0)
+      return c.run(std::vector<std::string>(argv + 2, argv + argc));
+  }
+  PrintUsage();
+  return 2;
+}
