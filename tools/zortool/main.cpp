@@ -7,9 +7,13 @@
 #include "tools/zortool/Commands.h"
 
 // Declarations of the command functions, one line each.
+int RunBase64(const std::vector<std::string>& args);    // CryptCommands.cpp
+int RunBlowfish(const std::vector<std::string>& args);  // CryptCommands.cpp
 
 static const ZorCommandEntry kCommands[] = {
     // Entries, one line each.
+    {"b64", "b64 enc|dec", RunBase64},
+    {"bf", "bf ecb|legacy|ctr enc|dec KEY [COUNTER]   (KEY in hexadecimal)", RunBlowfish},
     {nullptr, nullptr, nullptr},
 };
 
