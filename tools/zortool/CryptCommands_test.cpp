@@ -64,14 +64,12 @@ std::string RandomBytes(std::mt19937& random, size_t n) {
   return bytes;
 }
 
-std::string Hex(const std::string& bytes) {
+// A 16-byte key as the 32 hexadecimal digits both programs take.
+std::string RandomKeyHex(std::mt19937& random) {
   static const char digits[] = "0123456789abcdef";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return out;
+  std::string hex;
+  for (int i = 0; i < 32; ++i) hex += digits[random() % 16];
+  return hex;
 }
 
 std::string ReverseEachBlock(std::string bytes) {
@@ -96,26 +94,27 @@ TEST_F(ZortoolCrossCheck, Base64EqualsCoreutils) {
 TEST_F(ZortoolCrossCheck, BlowfishCodebookEqualsOpenssl) {
   if (!HasProgram("openssl")) GTEST_SKIP() << "openssl is not installed";
   // openssl pads -K with zeros to 16 bytes, so only 16-byte keys compare.
-  std::vector<std::string> keys = {std::string(16, '\0'), "0123456789abcdef"};
-  for (int i = 0; i < 4; ++i) keys.push_back(RandomBytes(random_, 16));
-  EXPECT_EQ(Hex(Zortool("bf ecb enc " + Hex(keys[0]), std::string(8, '\0'))), "4ef997456198dd78");
+  const std::string zeroKey(32, '0');
+  EXPECT_EQ(Zortool("bf ecb enc " + zeroKey, std::string(8, '\0')), "\x4e\xf9\x97\x45\x61\x98\xdd\x78");
+  std::vector<std::string> keys = {zeroKey, "0123456789abcdeffedcba9876543210"};
+  for (int i = 0; i < 4; ++i) keys.push_back(RandomKeyHex(random_));
   for (const auto& key : keys) {
-    SCOPED_TRACE(Hex(key));
+    SCOPED_TRACE(key);
     const std::string plain = RandomBytes(random_, 8 * 37);
-    const std::string cipher = Zortool("bf ecb enc " + Hex(key), plain);
-    EXPECT_EQ(cipher, OpensslEcb("-e", Hex(key), plain));
-    EXPECT_EQ(Zortool("bf ecb dec " + Hex(key), cipher), plain);
-    EXPECT_EQ(OpensslEcb("-d", Hex(key), cipher), plain);
+    const std::string cipher = Zortool("bf ecb enc " + key, plain);
+    EXPECT_EQ(cipher, OpensslEcb("-e", key, plain));
+    EXPECT_EQ(Zortool("bf ecb dec " + key, cipher), plain);
+    EXPECT_EQ(OpensslEcb("-d", key, cipher), plain);
     // The legacy layout is the standard one on each block with its bytes reversed.
-    const std::string legacy = Zortool("bf legacy enc " + Hex(key), plain);
-    EXPECT_EQ(legacy, ReverseEachBlock(OpensslEcb("-e", Hex(key), ReverseEachBlock(plain))));
-    EXPECT_EQ(Zortool("bf legacy dec " + Hex(key), legacy), plain);
+    const std::string legacy = Zortool("bf legacy enc " + key, plain);
+    EXPECT_EQ(legacy, ReverseEachBlock(OpensslEcb("-e", key, ReverseEachBlock(plain))));
+    EXPECT_EQ(Zortool("bf legacy dec " + key, legacy), plain);
   }
 }
 
 TEST_F(ZortoolCrossCheck, BlowfishCounterIsDataXorOpensslCounterBlocks) {
   if (!HasProgram("openssl")) GTEST_SKIP() << "openssl is not installed";
-  const std::string key = RandomBytes(random_, 16);
+  const std::string key = RandomKeyHex(random_);
   for (uint32_t start : {1u, 0x3C9A51E7u, 0xFFFFFFFFu}) {
     SCOPED_TRACE(start);
     const std::string plain = RandomBytes(random_, 8 * 300);
@@ -128,10 +127,10 @@ TEST_F(ZortoolCrossCheck, BlowfishCounterIsDataXorOpensslCounterBlocks) {
       ++counter;
       for (int i = 7; i >= 0; --i) blocks += static_cast<char>(counter >> (8 * i));
     }
-    std::string expected = OpensslEcb("-e", Hex(key), blocks);
+    std::string expected = OpensslEcb("-e", key, blocks);
     ASSERT_EQ(expected.size(), plain.size());
     for (size_t i = 0; i < plain.size(); ++i) expected[i] ^= plain[i];
-    const std::string args = Hex(key) + " " + std::to_string(start);
+    const std::string args = key + " " + std::to_string(start);
     EXPECT_EQ(Zortool("bf ctr enc " + args, plain), expected);
     EXPECT_EQ(Zortool("bf ctr dec " + args, expected), plain);
   }
