@@ -42,12 +42,13 @@ unsigned char FoldedByte(const unsigned char* s, size_t n, size_t i) {
 
 const unsigned char* Bytes(const char* p) { return reinterpret_cast<const unsigned char*>(p); }
 
-bool MatchesIn(const char* text, size_t textLength, size_t at, const char* find, size_t findLength,
-               bool ignoreCase) {
-  if (!ignoreCase) return std::memcmp(text + at, find, findLength) == 0;
-  for (size_t j = 0; j < findLength; ++j)
-    if (FoldedByte(Bytes(text), textLength, at + j) != FoldedByte(Bytes(find), findLength, j))
-      return false;
+// Compares a window of a text with `find`. Each side is folded on its own, so
+// a match means the same as EqualNoCase of the window and `find`, even where
+// the window cuts a character.
+bool SameBytes(const char* window, const char* find, size_t length, bool ignoreCase) {
+  if (!ignoreCase) return std::memcmp(window, find, length) == 0;
+  for (size_t j = 0; j < length; ++j)
+    if (FoldedByte(Bytes(window), length, j) != FoldedByte(Bytes(find), length, j)) return false;
   return true;
 }
 
@@ -92,7 +93,7 @@ uint32_t DigitValue(unsigned char c) {
 std::string HexPaddedText(std::string digits, int64_t minimum, char fill) {
   if (minimum >= 0 && !IsHexDigit(fill)) {
     std::string s = "$" + digits;
-    PadWith(s, minimum + 1 - static_cast<int64_t>(s.size()), true, fill);
+    PadWith(s, minimum - static_cast<int64_t>(s.size() - 1), true, fill);  // the "$" is not counted
     return s;
   }
   return "$" + PaddedCopy(digits, minimum, fill);
@@ -131,7 +132,7 @@ char DecimalCharOfLocale(const char* localeName) {
 bool MatchesAt(std::string_view text, size_t at, std::string_view find, bool ignoreCase) {
   assert(at + find.size() <= text.size());
   if (find.empty()) return true;
-  return MatchesIn(text.data(), text.size(), at, find.data(), find.size(), ignoreCase);
+  return SameBytes(text.data() + at, find.data(), find.size(), ignoreCase);
 }
 
 }  // namespace detail

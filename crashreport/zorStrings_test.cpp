@@ -289,6 +289,7 @@ TEST(ZorCase, RulesApplyToWholeUtf8Characters) {
   // A lone byte of a multi-byte character is never case-mapped.
   EXPECT_EQ(LowerString("\xC4x"), "\xC4x");
   EXPECT_EQ(FindNoCase("ÿ", "xŸ", 1, SIZE_MAX), 2u);
+  EXPECT_EQ(FindNoCase("\xC3", "xŸ", 1, SIZE_MAX), 0u);  // Ÿ lowers to C3 BF, but a lone C3 is no ÿ
 }
 
 TEST(ZorTrim, TrimRemoveAndRanges) {
