@@ -5,6 +5,7 @@
 #include <iostream>
 #include <iterator>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,6 @@ namespace {
 
 std::string ReadStandardInput() {
   std::ios::sync_with_stdio(false);
-  std::cin >> std::noskipws;
   return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
 }
 
