@@ -34,6 +34,12 @@ std::string Pad(const std::string& s, size_t width, bool left = true) {
   return left ? s + std::string(width - s.size(), ' ') : std::string(width - s.size(), ' ') + s;
 }
 
+void AppendSamples(std::string& out, const std::vector<std::string>& names, SampleNames sampleNames) {
+  out += "Samples: " + std::to_string(names.size()) + "\n";
+  for (size_t i = 0; i < names.size(); ++i) out.append("  ").append(std::to_string(i + 1)).append(" ") += names[i] + "\n";
+  if (sampleNames == SampleNames::MadeUnique) out += std::string(kNamesMadeUniqueText) + "\n";
+}
+
 void AppendMatrix(std::string& out, const TreeReport& report) {
   const int n = static_cast<int>(report.names.size());
   std::vector<std::vector<std::string>> cells(n);
@@ -84,8 +90,10 @@ std::string WriteTreeResult(const TreeReport& report) {
   out += "Tree: " + std::string(MethodText(report.method)) + "\n";
   out += "Distance: " + std::string(DistanceCaption(report.distance)) + " (" + DistanceReference(report.distance) +
          ")\n";
-  out += "Samples: " + std::to_string(n) + "\n";
+  AppendSamples(out, report.names, report.sampleNames);
   out += "Loci: " + std::to_string(report.loci) + "\n";
+  if (report.distance == DistanceKind::Dmyu || report.distance == DistanceKind::Dsw)
+    out += "Allele sizes: the allele codes are used as allele sizes.\n";
   if (boot) {
     out += "Bootstrap: " + std::to_string(boot->replicates) + " replicates over loci (seed " +
            std::to_string(kBootstrapSeed) + "); support is the number of replicate trees with the " +
@@ -100,11 +108,12 @@ std::string WriteTreeResult(const TreeReport& report) {
   return out;
 }
 
-std::string WriteGstResult(const GstTable& table, const std::string& dataFile, int samples, int loci) {
+std::string WriteGstResult(const GstTable& table, const std::string& dataFile, const std::vector<std::string>& names,
+                           SampleNames sampleNames, int loci) {
   std::string out = table.corrected ? "H/Gst (corrected): Nei and Chesser (1983) estimates\n"
                                     : "H/Gst (uncorrected): Nei (1973)\n";
   out += "Data file: " + dataFile + "\n";
-  out += "Samples: " + std::to_string(samples) + "\n";
+  AppendSamples(out, names, sampleNames);
   out += "Loci: " + std::to_string(loci) + "\n\n";
   size_t nameWidth = std::string("Overall").size();
   for (const GstRow& row : table.loci) nameWidth = std::max(nameWidth, row.locus.size());

@@ -110,6 +110,19 @@ TEST(TreeBuildTest, UpgmaRecoversUltrametricTree) {
   EXPECT_EQ(Rooted(tree), "((0:1.000000,1:1.000000):2.000000,((2:0.500000,3:0.500000):1.500000,4:2.000000):1.000000)");
 }
 
+TEST(TreeBuildTest, UpgmaAveragesOverTaxaNotOverClusters) {
+  // Not ultrametric. After ((0,1),2) the cluster's distance to 3 is the mean
+  // over its three taxa, (3 + 3 + 6) / 3 = 4 < d34 = 4.2, so 3 joins it; the
+  // mean of the two clusters' values, (3 + 6) / 2 = 4.5, would join 3 and 4.
+  DistanceMatrix d(5);
+  const double rows[5][5] = {
+      {0, 1, 2, 3, 10}, {1, 0, 2, 3, 10}, {2, 2, 0, 6, 10}, {3, 3, 6, 0, 4.2}, {10, 10, 10, 4.2, 0}};
+  for (int i = 0; i < 5; ++i)
+    for (int j = i + 1; j < 5; ++j) d.Set(i, j, rows[i][j]);
+  EXPECT_EQ(Rooted(TreeBuilder().Build(d, TreeMethod::UPGMA)),
+            "((((0:0.500000,1:0.500000):0.500000,2:1.000000):1.000000,3:2.000000):2.275000,4:4.275000)");
+}
+
 TEST(TreeBuildTest, TiesGoToTheFirstPairInActiveOrder) {
   DistanceMatrix star(4);
   for (int i = 0; i < 4; ++i)
