@@ -52,13 +52,15 @@ std::string RunDistance(const Options& options, const DataSet& data, int threads
   if (n > kMaxTreeSamples)
     throw PopGenError("\"" + options.dataFile + "\" holds " + std::to_string(n) + " samples; a tree takes at most " +
                       std::to_string(kMaxTreeSamples) + ".");
-  const Frequencies freq = ComputeFrequencies(data);
-  const PairTerms terms = BuildPairTerms(data, freq, options.distance);
+  // The terms are kept for the bootstrap only; one pass needs them once.
+  const PairTerms terms = BuildPairTerms(data, ComputeFrequencies(data), options.distance,
+                                         options.replicates > 0 ? PairTermCache::IfSmall : PairTermCache::Never);
   DistanceMatrix distances(n);
   if (auto failure = ComputeDistances(terms, nullptr, distances))
     throw PopGenError(DescribeFailure(options.distance, *failure, data));
   const TreeMethod method = options.upgma ? TreeMethod::UPGMA : TreeMethod::NJ;
-  const Tree tree = TreeBuilder().Build(distances, method);
+  const Tree tree = options.distanceMatrix ? TreeBuilder().Build(distances, method)
+                                           : TreeBuilder().BuildInPlace(distances, method);
 
   BootstrapResult boot;
   if (options.replicates > 0) {
@@ -76,7 +78,7 @@ std::string RunDistance(const Options& options, const DataSet& data, int threads
   report.distance = options.distance;
   report.loci = static_cast<int>(data.loci.size());
   report.tree = &tree;
-  report.distances = &distances;
+  report.distances = options.distanceMatrix ? &distances : nullptr;  // else spent by the tree
   report.bootstrap = options.replicates > 0 ? &boot : nullptr;
   report.withMatrix = options.distanceMatrix;
   return WriteTreeResult(report);

@@ -40,23 +40,23 @@ void AppendSamples(std::string& out, const std::vector<std::string>& names, Samp
   if (sampleNames == SampleNames::MadeUnique) out += std::string(kNamesMadeUniqueText) + "\n";
 }
 
+// Two passes, the first for the column width, so that no cell is kept: the
+// matrix of a large data set is tens of millions of cells.
 void AppendMatrix(std::string& out, const TreeReport& report) {
   const int n = static_cast<int>(report.names.size());
-  std::vector<std::vector<std::string>> cells(n);
   size_t width = 0, nameWidth = 0;
   for (int i = 0; i < n; ++i) {
     nameWidth = std::max(nameWidth, report.names[i].size() + std::to_string(i + 1).size() + 1);
-    for (int j = 0; j < i; ++j) {
-      cells[i].push_back(FormatFixed((*report.distances)(i, j), kLengthDecimals));
-      width = std::max(width, cells[i].back().size());
-    }
+    for (int j = 0; j < i; ++j) width = std::max(width, FormatFixed((*report.distances)(i, j), kLengthDecimals).size());
   }
   out += "\nDistance matrix (" + std::string(DistanceCaption(report.distance)) + "):\n";
+  out.reserve(out.size() + static_cast<size_t>(n) * (nameWidth + 1) + static_cast<size_t>(n) * (n - 1) / 2 * (width + 2));
   for (int i = 0; i < n; ++i) {
     std::string line = std::to_string(i + 1) + " " + report.names[i];
-    if (!cells[i].empty()) line = Pad(line, nameWidth);
-    for (const std::string& cell : cells[i]) line += "  " + Pad(cell, width, false);
-    out += line + "\n";
+    if (i > 0) line = Pad(line, nameWidth);
+    out += line;
+    for (int j = 0; j < i; ++j) out.append("  ").append(Pad(FormatFixed((*report.distances)(i, j), kLengthDecimals), width, false));
+    out += "\n";
   }
 }
 
