@@ -200,7 +200,7 @@ BootstrapResult Bootstrap(const PairTerms& terms, TreeMethod method, const Tree&
   int workers = threads > 0 ? threads : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   workers = std::min(workers, replicates);
   // Each worker holds one distance matrix.
-  const size_t matrixBytes = static_cast<size_t>(n) * (n - 1) / 2 * sizeof(double);
+  const size_t matrixBytes = std::max<size_t>(1, static_cast<size_t>(n) * (n - 1) / 2 * sizeof(double));
   workers = std::max<int>(1, static_cast<int>(std::min<size_t>(workers, kBootstrapMemory / matrixBytes)));
   {
     std::vector<std::jthread> pool;
