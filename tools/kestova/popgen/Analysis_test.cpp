@@ -159,7 +159,7 @@ TEST_F(RunToolTest, FolderGivenForAFileIsNamed) {
     std::vector<std::string> args;
     std::string message;
   } cases[] = {
-      {{folder, "-d0", "-o", result_}, "\"" + folder + "\" is a folder"},
+      {{folder, "-d0", "-o", result_}, "kestova: \"" + folder + "\" is a folder.\n"},
       {{data, "-d0", "-o", folder}, "Cannot write the result file \"" + folder + "\": it is a folder."},
   };
   for (const Case& c : cases) {

@@ -209,7 +209,7 @@ DataSet ReadGenePopFile(const std::string& path) {
   // A folder opens like a file here and reads as nothing, so it would be
   // reported as an empty file.
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) throw PopGenError("\"" + path + "\" is a folder, not a data file.");
+  if (std::filesystem::is_directory(path, ec)) throw PopGenError("\"" + path + "\" is a folder.");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw PopGenError("Cannot open the data file \"" + path + "\": " + std::strerror(errno) + ".");
   std::ostringstream buffer;

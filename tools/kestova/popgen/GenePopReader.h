@@ -26,7 +26,7 @@ namespace popgen {
 DataSet ReadGenePop(std::string_view text, const std::string& fileName);
 
 // Reads and parses the file at `path`; an unreadable file or a folder is a
-// PopGenError naming it ("\"<path>\" is a folder, not a data file.").
+// PopGenError naming it ("\"<path>\" is a folder.").
 DataSet ReadGenePopFile(const std::string& path);
 
 }  // namespace popgen

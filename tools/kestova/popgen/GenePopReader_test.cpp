@@ -106,7 +106,7 @@ TEST(GenePopReaderTest, UnreadableFileIsNamed) {
               ::testing::ThrowsMessage<PopGenError>(HasSubstr("Cannot open the data file \"/nonexistent/x.gen\"")));
   // A folder opens like a file on Linux and reads as nothing at all.
   EXPECT_THAT([] { ReadGenePopFile("/tmp"); },
-              ::testing::ThrowsMessage<PopGenError>(HasSubstr("\"/tmp\" is a folder")));
+              ::testing::ThrowsMessage<PopGenError>(::testing::StrEq("\"/tmp\" is a folder.")));
 }
 
 TEST(FrequenciesTest, LeavesMissingAllelesOutAndCountsGenes) {
