@@ -3,6 +3,13 @@
 # (kestova/kestova) and sample data files.
 set -euo pipefail
 cd "$(dirname "$0")"
+
+# Said first: without a display the build would be minutes spent for nothing.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "run.sh: no display found; run it inside a desktop session (or under xvfb-run)." >&2
+  exit 1
+fi
+
 source scripts/deps.sh
 kestova_ensure_packages
 
@@ -17,9 +24,5 @@ for sample in tools/kestova/samples/*; do
   [ -f "$sample" ] && cp "$sample" run/
 done
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "run.sh: no display found; run it inside a desktop session (or under xvfb-run)." >&2
-  exit 1
-fi
 cd run
 exec ../build/release/app/kestova-gui "$@"

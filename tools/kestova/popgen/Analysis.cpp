@@ -1,10 +1,6 @@
 #include "popgen/Analysis.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <new>
 
 #include "popgen/Bootstrap.h"
@@ -12,6 +8,7 @@
 #include "popgen/Frequencies.h"
 #include "popgen/GenePopReader.h"
 #include "popgen/Gst.h"
+#include "popgen/ResultFile.h"
 #include "popgen/ResultWriter.h"
 #include "popgen/TreeBuild.h"
 
@@ -27,13 +24,24 @@ void SetAnalysis(Options& options, Analysis analysis, const std::string& arg) {
   options.analysis = analysis;
 }
 
+std::vector<std::string> SampleNamesOf(const DataSet& data) {
+  std::vector<std::string> names;
+  names.reserve(data.samples.size());
+  for (const Sample& sample : data.samples) names.push_back(sample.name);
+  return names;
+}
+
+SampleNames NamesOf(const DataSet& data) {
+  return data.namesMadeUnique ? SampleNames::MadeUnique : SampleNames::AsRead;
+}
+
 std::string RunGst(const Options& options, const DataSet& data) {
   const Frequencies freq = ComputeFrequencies(data);
   const GstTable table = ComputeGst(data, freq, options.analysis == Analysis::GstCorrected);
   bool typed = false;
   for (const GstRow& row : table.loci) typed |= row.samples > 0;
   if (!typed) throw PopGenError("\"" + options.dataFile + "\" holds no typed allele at any locus.");
-  return WriteGstResult(table, options.dataFile, static_cast<int>(data.samples.size()),
+  return WriteGstResult(table, options.dataFile, SampleNamesOf(data), NamesOf(data),
                         static_cast<int>(data.loci.size()));
 }
 
@@ -44,13 +52,15 @@ std::string RunDistance(const Options& options, const DataSet& data, int threads
   if (n > kMaxTreeSamples)
     throw PopGenError("\"" + options.dataFile + "\" holds " + std::to_string(n) + " samples; a tree takes at most " +
                       std::to_string(kMaxTreeSamples) + ".");
-  const Frequencies freq = ComputeFrequencies(data);
-  const PairTerms terms = BuildPairTerms(data, freq, options.distance);
+  // The terms are kept for the bootstrap only; one pass needs them once.
+  const PairTerms terms = BuildPairTerms(data, ComputeFrequencies(data), options.distance,
+                                         options.replicates > 0 ? PairTermCache::IfSmall : PairTermCache::Never);
   DistanceMatrix distances(n);
   if (auto failure = ComputeDistances(terms, nullptr, distances))
     throw PopGenError(DescribeFailure(options.distance, *failure, data));
   const TreeMethod method = options.upgma ? TreeMethod::UPGMA : TreeMethod::NJ;
-  const Tree tree = TreeBuilder().Build(distances, method);
+  const Tree tree = options.distanceMatrix ? TreeBuilder().Build(distances, method)
+                                           : TreeBuilder().BuildInPlace(distances, method);
 
   BootstrapResult boot;
   if (options.replicates > 0) {
@@ -62,26 +72,16 @@ std::string RunDistance(const Options& options, const DataSet& data, int threads
   }
   TreeReport report;
   report.dataFile = options.dataFile;
-  for (const Sample& sample : data.samples) report.names.push_back(sample.name);
+  report.names = SampleNamesOf(data);
+  report.sampleNames = NamesOf(data);
   report.method = method;
   report.distance = options.distance;
   report.loci = static_cast<int>(data.loci.size());
   report.tree = &tree;
-  report.distances = &distances;
+  report.distances = options.distanceMatrix ? &distances : nullptr;  // else spent by the tree
   report.bootstrap = options.replicates > 0 ? &boot : nullptr;
   report.withMatrix = options.distanceMatrix;
   return WriteTreeResult(report);
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  if (out) out.close();
-  if (!out) {
-    const int error = errno;
-    std::remove(path.c_str());  // never leave half a result behind
-    throw PopGenError("Cannot write the result file \"" + path + "\": " + std::strerror(error) + ".");
-  }
 }
 
 }  // namespace
@@ -140,7 +140,7 @@ int RunTool(const std::vector<std::string>& args, std::ostream& err, int threads
   try {
     const Options options = ParseCommandLine(args);
     const DataSet data = ReadGenePopFile(options.dataFile);
-    WriteFile(options.resultPath, RunAnalysis(options, data, threads));
+    WriteResultFile(options.resultPath, RunAnalysis(options, data, threads));
     return 0;
   } catch (const UsageError& e) {
     err << "kestova: " << e.what() << "\n" << kUsageText << "\n";

@@ -1,5 +1,6 @@
 #include "popgen/Analysis.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -149,6 +150,71 @@ TEST_F(RunToolTest, UnwritableResultPathIsNamed) {
   const std::string path = (dir_ / "missing" / "r.txt").string();
   EXPECT_EQ(RunTool({data, "-d0", "-o", path}, err, 1), 1);
   EXPECT_THAT(err.str(), HasSubstr("Cannot write the result file \"" + path + "\""));
+}
+
+TEST_F(RunToolTest, FolderGivenForAFileIsNamed) {
+  const std::string data = Write("d.gen", "t\nA\npop\nP , 0102\npop\nQ , 0202\n");
+  const std::string folder = dir_.string();
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{folder, "-d0", "-o", result_}, "kestova: \"" + folder + "\" is a folder.\n"},
+      {{data, "-d0", "-o", folder}, "Cannot write the result file \"" + folder + "\": it is a folder."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    std::ostringstream err;
+    EXPECT_EQ(RunTool(c.args, err, 1), 1);
+    EXPECT_THAT(err.str(), HasSubstr(c.message));
+    EXPECT_TRUE(fs::is_directory(folder));
+  }
+}
+
+// The result goes to a file of its own and replaces the target only when it
+// is complete, so a failed run leaves whatever the path held untouched.
+TEST_F(RunToolTest, NeverDeletesOrTruncatesAFileItDidNotCreate) {
+  const std::string sample = (fs::path(KESTOVA_SAMPLES_DIR) / "trout_microsat.gen").string();
+  const std::string precious = "kept\n";
+  auto filesInDir = [&] {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+
+  {
+    SCOPED_TRACE("read-only target");
+    std::ofstream(result_) << precious;
+    fs::permissions(result_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    std::ostringstream err;
+    EXPECT_EQ(RunTool({sample, "-d0", "-o", result_}, err, 1), 1);
+    EXPECT_THAT(err.str(), HasSubstr("Cannot write the result file \"" + result_ + "\": Permission denied."));
+    EXPECT_EQ(Read(result_), precious);
+    EXPECT_EQ(filesInDir(), std::vector<std::string>{"kestova.$$$"});
+    fs::permissions(result_, fs::perms::owner_write, fs::perm_options::add);
+  }
+  {
+    // A write that fails halfway: the file size limit (512 bytes in the
+    // shell's units) is below the result's size, and SIGXFSZ is ignored so
+    // that write() reports EFBIG.
+    SCOPED_TRACE("write fails halfway");
+    std::ofstream(result_, std::ios::trunc) << precious;
+    const std::string command = "trap '' XFSZ; ulimit -f 1; '" + std::string(KESTOVA_TOOL_PATH) + "' '" + sample +
+                                "' -d0 -distance -o '" + result_ + "' 2> /dev/null";
+    EXPECT_NE(std::system(command.c_str()), 0);
+    EXPECT_EQ(Read(result_), precious);
+    EXPECT_EQ(filesInDir(), std::vector<std::string>{"kestova.$$$"});
+  }
+  {
+    SCOPED_TRACE("success replaces the file and keeps its permissions");
+    fs::permissions(result_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    std::ostringstream err;
+    EXPECT_EQ(RunTool({sample, "-d0", "-o", result_}, err, 1), 0);
+    EXPECT_THAT(Read(result_), StartsWith("6 samples\n"));
+    EXPECT_EQ(fs::status(result_).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(filesInDir(), std::vector<std::string>{"kestova.$$$"});
+  }
 }
 
 // Every analysis a user can choose runs on every shipped sample.

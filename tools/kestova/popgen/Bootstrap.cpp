@@ -183,7 +183,7 @@ BootstrapResult Bootstrap(const PairTerms& terms, TreeMethod method, const Tree&
         stop = true;
         break;
       }
-      const std::vector<std::uint64_t> groups = TreeGroups(builder.Build(distances, method), method);
+      const std::vector<std::uint64_t> groups = TreeGroups(builder.BuildInPlace(distances, method), method);
       for (int v = 0; v < below; ++v) {
         const int g = index.Find(&groups[static_cast<size_t>(v) * words]);
         if (g >= 0 && seen[g] != r) {
@@ -198,7 +198,10 @@ BootstrapResult Bootstrap(const PairTerms& terms, TreeMethod method, const Tree&
   };
 
   int workers = threads > 0 ? threads : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  workers = std::max(1, std::min(workers, replicates));
+  workers = std::min(workers, replicates);
+  // Each worker holds one distance matrix.
+  const size_t matrixBytes = std::max<size_t>(1, static_cast<size_t>(n) * (n - 1) / 2 * sizeof(double));
+  workers = std::max<int>(1, static_cast<int>(std::min<size_t>(workers, kBootstrapMemory / matrixBytes)));
   {
     std::vector<std::jthread> pool;
     for (int t = 1; t < workers; ++t) pool.emplace_back(work);

@@ -10,6 +10,9 @@
 // example the only locus two samples share was not drawn) is drawn again from
 // the same random stream, at most kMaxRedraws times in a row.
 //
+// Work is shared among threads, each with a distance matrix of its own, as
+// many as fit in kBootstrapMemory (at least one).
+//
 // Reproducible: replicate r draws from its own xoshiro256** stream seeded by
 // SplitMix64 from the seed and r, so the result depends neither on the number
 // of threads nor on their timing.
@@ -25,6 +28,7 @@ namespace popgen {
 
 inline constexpr std::uint64_t kBootstrapSeed = 20240601;
 inline constexpr int kMaxRedraws = 100;
+inline constexpr size_t kBootstrapMemory = size_t{96} << 20;
 
 // xoshiro256** with SplitMix64 seeding; Below() is unbiased (Lemire's method).
 class Random {

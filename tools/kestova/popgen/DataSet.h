@@ -32,7 +32,11 @@ struct Individual {
 
 struct Sample {
   // The identifier of the sample's last individual, or "Pop <k>" (k from 1)
-  // when that identifier is empty.
+  // when that identifier is empty. Names are unique: where several samples
+  // would get the same name, each of them gets "_<k>" appended, k its number
+  // from 1 (repeated while an appended name is itself taken). Files often
+  // number the individuals 1..n in every sample, which would otherwise give
+  // every sample the same name.
   std::string name;
   int line = 0;  // line of its "Pop" line
   std::vector<Individual> individuals;  // at least one
@@ -42,6 +46,7 @@ struct DataSet {
   std::string title;
   std::vector<Locus> loci;  // at least one
   std::vector<Sample> samples;  // at least one
+  bool namesMadeUnique = false;  // some sample name got "_<k>" appended
 };
 
 }  // namespace popgen

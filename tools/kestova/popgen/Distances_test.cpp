@@ -1,6 +1,7 @@
 #include "popgen/Distances.h"
 
 #include <cmath>
+#include <filesystem>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -132,6 +133,34 @@ TEST(DistancesTest, WeightsCountLociWithMultiplicity) {
   const int both[] = {1, 3};
   ASSERT_FALSE(ComputeDistances(terms, both, d).has_value());
   EXPECT_NEAR(d(1, 0), (4 + 3 * 56.25) / 4, 1e-12);
+}
+
+// Large data sets recompute the terms in every replicate instead of keeping
+// them; both ways must give the same distances to the last bit, or a
+// bootstrap would depend on the size of the data.
+TEST(DistancesTest, KeptAndRecomputedTermsGiveTheSameDistances) {
+  const int weights[] = {0, 3, 1, 0, 2, 1, 1, 0, 2, 0, 1, 1};
+  for (const auto& entry : std::filesystem::directory_iterator(KESTOVA_SAMPLES_DIR)) {
+    const DataSet data = ReadGenePopFile(entry.path().string());
+    ASSERT_LE(data.loci.size(), std::size(weights));
+    for (int kind = 0; kind < kDistanceKinds; ++kind) {
+      SCOPED_TRACE(entry.path().filename().string() + ", " + DistanceCaption(static_cast<DistanceKind>(kind)));
+      const Frequencies freq = ComputeFrequencies(data);
+      const PairTerms kept = BuildPairTerms(data, freq, static_cast<DistanceKind>(kind), PairTermCache::IfSmall);
+      const PairTerms computed = BuildPairTerms(data, freq, static_cast<DistanceKind>(kind), PairTermCache::Never);
+      ASSERT_TRUE(kept.Cached());
+      ASSERT_FALSE(computed.Cached());
+      for (const int* w : {static_cast<const int*>(nullptr), weights}) {
+        DistanceMatrix a, b;
+        const auto failA = ComputeDistances(kept, w, a);
+        const auto failB = ComputeDistances(computed, w, b);
+        ASSERT_EQ(failA.has_value(), failB.has_value());
+        if (failA) continue;
+        for (int i = 0; i < a.Size(); ++i)
+          for (int j = i + 1; j < a.Size(); ++j) EXPECT_EQ(a(i, j), b(i, j)) << i << "," << j;
+      }
+    }
+  }
 }
 
 }  // namespace

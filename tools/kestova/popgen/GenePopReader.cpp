@@ -4,8 +4,10 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unordered_map>
 #include <vector>
 
 #include "popgen/Error.h"
@@ -100,6 +102,7 @@ class Parser {
       }
     }
     FinishSample();
+    MakeNamesUnique();
     return std::move(data_);
   }
 
@@ -173,6 +176,23 @@ class Parser {
     if (sample.name.empty()) sample.name = "Pop " + std::to_string(data_.samples.size());
   }
 
+  void MakeNamesUnique() {
+    std::vector<Sample>& samples = data_.samples;
+    for (;;) {
+      std::unordered_map<std::string_view, int> count;
+      for (const Sample& sample : samples) ++count[sample.name];
+      std::vector<size_t> shared;
+      for (size_t s = 0; s < samples.size(); ++s)
+        if (count[samples[s].name] > 1) shared.push_back(s);
+      if (shared.empty()) return;
+      // Appended numbers differ between samples, so each round ends every
+      // clash among the renamed; only a name already in the file can clash
+      // again, and it is renamed in the next round.
+      for (size_t s : shared) samples[s].name += "_" + std::to_string(s + 1);
+      data_.namesMadeUnique = true;
+    }
+  }
+
   const std::string& fileName_;
   std::vector<std::string_view> lines_;
   DataSet data_;
@@ -186,6 +206,10 @@ DataSet ReadGenePop(std::string_view text, const std::string& fileName) {
 }
 
 DataSet ReadGenePopFile(const std::string& path) {
+  // A folder opens like a file here and reads as nothing, so it would be
+  // reported as an empty file.
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) throw PopGenError("\"" + path + "\" is a folder.");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw PopGenError("Cannot open the data file \"" + path + "\": " + std::strerror(errno) + ".");
   std::ostringstream buffer;

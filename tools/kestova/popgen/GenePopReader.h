@@ -25,8 +25,8 @@ namespace popgen {
 // Parses `text`; `fileName` is used in messages only.
 DataSet ReadGenePop(std::string_view text, const std::string& fileName);
 
-// Reads and parses the file at `path`; an unreadable file is a PopGenError
-// naming it.
+// Reads and parses the file at `path`; an unreadable file or a folder is a
+// PopGenError naming it ("\"<path>\" is a folder.").
 DataSet ReadGenePopFile(const std::string& path);
 
 }  // namespace popgen

@@ -76,9 +76,37 @@ TEST(GenePopReaderTest, RejectsMalformedFilesNamingFileAndLine) {
   }
 }
 
+TEST(GenePopReaderTest, SampleNamesAreUnique) {
+  // Individuals numbered 1..n in every sample name every sample "n".
+  struct Case {
+    const char* name;
+    std::vector<std::string> last;  // last individual of each sample
+    std::vector<std::string> names;
+    bool changed;
+  } cases[] = {
+      {"distinct", {"a", "b", "c"}, {"a", "b", "c"}, false},
+      {"numbered individuals", {"30", "30", "x", "30"}, {"30_1", "30_2", "x", "30_4"}, true},
+      {"empty names", {"", ""}, {"Pop 1", "Pop 2"}, false},
+      {"appended name taken", {"a", "a", "a_2"}, {"a_1", "a_2_2", "a_2_3"}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string text = "t\nL\n";
+    for (const std::string& name : c.last) text += "pop\nfirst , 0101\n" + name + " , 0102\n";
+    const DataSet data = ReadGenePop(text, "f");
+    std::vector<std::string> names;
+    for (const Sample& sample : data.samples) names.push_back(sample.name);
+    EXPECT_EQ(names, c.names);
+    EXPECT_EQ(data.namesMadeUnique, c.changed);
+  }
+}
+
 TEST(GenePopReaderTest, UnreadableFileIsNamed) {
   EXPECT_THAT([] { ReadGenePopFile("/nonexistent/x.gen"); },
               ::testing::ThrowsMessage<PopGenError>(HasSubstr("Cannot open the data file \"/nonexistent/x.gen\"")));
+  // A folder opens like a file on Linux and reads as nothing at all.
+  EXPECT_THAT([] { ReadGenePopFile("/tmp"); },
+              ::testing::ThrowsMessage<PopGenError>(::testing::StrEq("\"/tmp\" is a folder.")));
 }
 
 TEST(FrequenciesTest, LeavesMissingAllelesOutAndCountsGenes) {

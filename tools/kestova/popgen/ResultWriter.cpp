@@ -34,23 +34,29 @@ std::string Pad(const std::string& s, size_t width, bool left = true) {
   return left ? s + std::string(width - s.size(), ' ') : std::string(width - s.size(), ' ') + s;
 }
 
+void AppendSamples(std::string& out, const std::vector<std::string>& names, SampleNames sampleNames) {
+  out += "Samples: " + std::to_string(names.size()) + "\n";
+  for (size_t i = 0; i < names.size(); ++i) out.append("  ").append(std::to_string(i + 1)).append(" ") += names[i] + "\n";
+  if (sampleNames == SampleNames::MadeUnique) out += std::string(kNamesMadeUniqueText) + "\n";
+}
+
+// Two passes, the first for the column width, so that no cell is kept: the
+// matrix of a large data set is tens of millions of cells.
 void AppendMatrix(std::string& out, const TreeReport& report) {
   const int n = static_cast<int>(report.names.size());
-  std::vector<std::vector<std::string>> cells(n);
   size_t width = 0, nameWidth = 0;
   for (int i = 0; i < n; ++i) {
     nameWidth = std::max(nameWidth, report.names[i].size() + std::to_string(i + 1).size() + 1);
-    for (int j = 0; j < i; ++j) {
-      cells[i].push_back(FormatFixed((*report.distances)(i, j), kLengthDecimals));
-      width = std::max(width, cells[i].back().size());
-    }
+    for (int j = 0; j < i; ++j) width = std::max(width, FormatFixed((*report.distances)(i, j), kLengthDecimals).size());
   }
   out += "\nDistance matrix (" + std::string(DistanceCaption(report.distance)) + "):\n";
+  out.reserve(out.size() + static_cast<size_t>(n) * (nameWidth + 1) + static_cast<size_t>(n) * (n - 1) / 2 * (width + 2));
   for (int i = 0; i < n; ++i) {
     std::string line = std::to_string(i + 1) + " " + report.names[i];
-    if (!cells[i].empty()) line = Pad(line, nameWidth);
-    for (const std::string& cell : cells[i]) line += "  " + Pad(cell, width, false);
-    out += line + "\n";
+    if (i > 0) line = Pad(line, nameWidth);
+    out += line;
+    for (int j = 0; j < i; ++j) out.append("  ").append(Pad(FormatFixed((*report.distances)(i, j), kLengthDecimals), width, false));
+    out += "\n";
   }
 }
 
@@ -84,8 +90,10 @@ std::string WriteTreeResult(const TreeReport& report) {
   out += "Tree: " + std::string(MethodText(report.method)) + "\n";
   out += "Distance: " + std::string(DistanceCaption(report.distance)) + " (" + DistanceReference(report.distance) +
          ")\n";
-  out += "Samples: " + std::to_string(n) + "\n";
+  AppendSamples(out, report.names, report.sampleNames);
   out += "Loci: " + std::to_string(report.loci) + "\n";
+  if (report.distance == DistanceKind::Dmyu || report.distance == DistanceKind::Dsw)
+    out += "Allele sizes: the allele codes are used as allele sizes.\n";
   if (boot) {
     out += "Bootstrap: " + std::to_string(boot->replicates) + " replicates over loci (seed " +
            std::to_string(kBootstrapSeed) + "); support is the number of replicate trees with the " +
@@ -100,11 +108,12 @@ std::string WriteTreeResult(const TreeReport& report) {
   return out;
 }
 
-std::string WriteGstResult(const GstTable& table, const std::string& dataFile, int samples, int loci) {
+std::string WriteGstResult(const GstTable& table, const std::string& dataFile, const std::vector<std::string>& names,
+                           SampleNames sampleNames, int loci) {
   std::string out = table.corrected ? "H/Gst (corrected): Nei and Chesser (1983) estimates\n"
                                     : "H/Gst (uncorrected): Nei (1973)\n";
   out += "Data file: " + dataFile + "\n";
-  out += "Samples: " + std::to_string(samples) + "\n";
+  AppendSamples(out, names, sampleNames);
   out += "Loci: " + std::to_string(loci) + "\n\n";
   size_t nameWidth = std::string("Overall").size();
   for (const GstRow& row : table.loci) nameWidth = std::max(nameWidth, row.locus.size());

@@ -12,10 +12,15 @@
 //                   support is the number of replicate trees with the group.
 //                   For neighbour-joining the last pair holds the third node
 //                   at the centre with its whole branch, then the centre with 0.
-//   line 3N ..      free text: data file, method, distance, numbers of
-//                   samples, loci and replicates, and (when asked) the
+//   line 3N ..      free text: data file, method, distance, the samples
+//                   (number and a line "  <i> <name>" each), loci,
+//                   replicates, for Dmyu and Dsw a line saying that allele
+//                   codes are used as allele sizes, and (when asked) the
 //                   distance matrix.
-// Gst result: a text table, one row per locus and an overall row.
+// Gst result: the same heading lines, then a text table, one row per locus
+// and an overall row.
+// Where the reader made sample names unique, kNamesMadeUniqueText follows the
+// list of names.
 
 #include <string>
 #include <vector>
@@ -27,12 +32,18 @@
 
 namespace popgen {
 
+enum class SampleNames { AsRead, MadeUnique };
+
+inline constexpr const char* kNamesMadeUniqueText =
+    "Names that occur in more than one sample have the sample's number appended.";
+
 // Fixed notation with `decimals` digits after ".", never "-0.000".
 std::string FormatFixed(double value, int decimals);
 
 struct TreeReport {
   std::string dataFile;
   std::vector<std::string> names;
+  SampleNames sampleNames = SampleNames::AsRead;
   TreeMethod method = TreeMethod::NJ;
   DistanceKind distance = DistanceKind::Da;
   int loci = 0;
@@ -44,6 +55,7 @@ struct TreeReport {
 
 std::string WriteTreeResult(const TreeReport& report);
 
-std::string WriteGstResult(const GstTable& table, const std::string& dataFile, int samples, int loci);
+std::string WriteGstResult(const GstTable& table, const std::string& dataFile, const std::vector<std::string>& names,
+                           SampleNames sampleNames, int loci);
 
 }  // namespace popgen

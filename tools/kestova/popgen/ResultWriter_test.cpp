@@ -64,6 +64,9 @@ TEST(ResultWriterTest, UpgmaWithBootstrap) {
                       "Tree: UPGMA (average linkage)",
                       "Distance: Fst (corrected) (Latter 1972, unbiased homozygosities)",
                       "Samples: 3",
+                      "  1 Avon",
+                      "  2 Big Loch",
+                      "  3 Conon",
                       "Loci: 8",
                       "Bootstrap: 1000 replicates over loci (seed 20240601); support is the number of replicate "
                       "trees with the cluster",
@@ -94,6 +97,34 @@ TEST(ResultWriterTest, NeighbourJoiningPutsFreeTextAtLine3N) {
   EXPECT_THAT(lines.back(), StartsWith("Bootstrap: none"));
 }
 
+TEST(ResultWriterTest, FreeTextSaysHowNamesAndAlleleSizesWereTaken) {
+  Tree tree;
+  tree.taxa = 2;
+  tree.joins = {Join{{0, 1}, {0.1, 0}}};
+  DistanceMatrix d(2);
+  TreeReport report;
+  report.names = {"30_1", "30_2"};
+  report.tree = &tree;
+  report.distances = &d;
+  report.withMatrix = false;
+  for (int kind = 0; kind < kDistanceKinds; ++kind) {
+    report.distance = static_cast<DistanceKind>(kind);
+    for (SampleNames names : {SampleNames::AsRead, SampleNames::MadeUnique}) {
+      report.sampleNames = names;
+      SCOPED_TRACE(std::string(DistanceCaption(report.distance)) + (names == SampleNames::AsRead ? "" : ", renamed"));
+      const std::string text = WriteTreeResult(report);
+      const bool sizes = report.distance == DistanceKind::Dmyu || report.distance == DistanceKind::Dsw;
+      EXPECT_EQ(text.find("Allele sizes: the allele codes are used as allele sizes.\n") != std::string::npos, sizes);
+      EXPECT_THAT(text, HasSubstr("Samples: 2\n  1 30_1\n  2 30_2\n"));
+      EXPECT_EQ(text.find(kNamesMadeUniqueText) != std::string::npos, names == SampleNames::MadeUnique);
+    }
+  }
+  GstTable table;
+  table.overall = GstRow{"Overall", 2, 0.1875, 0.296875, 0.109375, 0.368421, true};
+  EXPECT_THAT(WriteGstResult(table, "x.gen", {"30_1", "30_2"}, SampleNames::MadeUnique, 0),
+              HasSubstr(std::string("Samples: 2\n  1 30_1\n  2 30_2\n") + kNamesMadeUniqueText + "\nLoci: 0\n"));
+}
+
 TEST(ResultWriterTest, GstTable) {
   GstTable table;
   table.corrected = false;
@@ -101,8 +132,8 @@ TEST(ResultWriterTest, GstTable) {
                 GstRow{"Mono", 2, 0, 0, 0, 0, false},
                 GstRow{"Gone", 0}};
   table.overall = GstRow{"Overall", 2, 0.1875, 0.296875, 0.109375, 0.368421, true};
-  const std::string text = WriteGstResult(table, "x.gen", 2, 3);
-  EXPECT_THAT(text, StartsWith("H/Gst (uncorrected): Nei (1973)\nData file: x.gen\nSamples: 2\nLoci: 3\n\n"
+  const std::string text = WriteGstResult(table, "x.gen", {"a", "b"}, SampleNames::AsRead, 3);
+  EXPECT_THAT(text, StartsWith("H/Gst (uncorrected): Nei (1973)\nData file: x.gen\nSamples: 2\n  1 a\n  2 b\nLoci: 3\n\n"
                                "Locus    Samples      H_S      H_T     D_ST     G_ST\n"
                                "Loc1           2   0.3750   0.5938   0.2188   0.3684\n"
                                "Mono           2   0.0000   0.0000   0.0000        -\n"

@@ -19,11 +19,15 @@
 // the unrooted tree is written as a binary one. With N = 2 the root join holds
 // taxon 0 with the whole distance and taxon 1 with 0.
 //
-// Ties: pairs are scanned in the order of the active list (taxa in input
-// order; a new node takes the place of the first of its pair) and the first
-// pair wins; values within a relative 1e-12 of each other count as equal, so
-// that rounding does not break ties at random. Negative distances and
-// branch lengths are carried as they are.
+// Ties: pairs (i, j), i before j, are taken in the order of the active list
+// (taxa in input order; a new node takes the place of the first of its pair),
+// and the first pair whose value is within a relative 1e-12 of the smallest
+// wins, so that rounding does not break ties at random. Negative distances
+// and branch lengths are carried as they are.
+//
+// Cost: O(N^3) time in one pass over the pairs per join, written so that the
+// compiler can vectorise it, and N(N-1)/2 doubles of working storage (none
+// with BuildInPlace).
 
 #include <vector>
 
@@ -50,17 +54,36 @@ struct Tree {
 class TreeBuilder {
  public:
   Tree Build(const DistanceMatrix& distances, TreeMethod method);
+  // The same tree, working in the matrix's own storage: afterwards the matrix
+  // keeps its size but its values are undefined.
+  Tree BuildInPlace(DistanceMatrix& distances, TreeMethod method);
 
  private:
-  void Load(const DistanceMatrix& distances);
+  Tree Run(TreeMethod method);
   Tree BuildNJ();
   Tree BuildUPGMA();
+  void Start();
+  double& D(int i, int j);  // i != j, both live
+  void FindPair(double scale, int& a, int& b);
+  void Remove(int slot);
+  void Compact();
+  void SumRows();
 
+  // Slots are the rows of the working triangle d_ (width w_); the live ones,
+  // in slot order, are the active list. Dead slots are squeezed out when they
+  // become a quarter of the width.
+  bool nj_ = true;
   int n_ = 0;
-  std::vector<double> d_;      // n_ x n_, indexed by slot
-  std::vector<int> active_;    // active slots in order
-  std::vector<int> node_;      // node held by each slot
-  std::vector<double> rowSum_;
+  int w_ = 0;
+  int live_ = 0;
+  std::vector<double> d_;
+  std::vector<size_t> row_;     // d_[row_[i] + j] is (i, j) for j > i
+  std::vector<char> alive_;
+  std::vector<int> node_;       // node held by each slot
+  // Subtracted from every pair value with the slot as its second member:
+  // the row sum for neighbour-joining, 0 for UPGMA, -infinity for a dead slot.
+  std::vector<double> bias_;
+  std::vector<double> rowMin_;  // per slot, the smallest value of its row
   std::vector<double> height_;
   std::vector<int> size_;
 };

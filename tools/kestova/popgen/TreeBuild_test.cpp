@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <map>
 #include <string>
 
@@ -108,6 +109,101 @@ TEST(TreeBuildTest, UpgmaRecoversUltrametricTree) {
   const ReferenceTree ref{5, {5, 5, 6, 6, 7, 8, 7, 8, -1}, {1, 1, 0.5, 0.5, 2, 2, 1.5, 1, 0}};
   const Tree tree = TreeBuilder().Build(ref.Distances(), TreeMethod::UPGMA);
   EXPECT_EQ(Rooted(tree), "((0:1.000000,1:1.000000):2.000000,((2:0.500000,3:0.500000):1.500000,4:2.000000):1.000000)");
+}
+
+TEST(TreeBuildTest, UpgmaAveragesOverTaxaNotOverClusters) {
+  // Not ultrametric. After ((0,1),2) the cluster's distance to 3 is the mean
+  // over its three taxa, (3 + 3 + 6) / 3 = 4 < d34 = 4.2, so 3 joins it; the
+  // mean of the two clusters' values, (3 + 6) / 2 = 4.5, would join 3 and 4.
+  DistanceMatrix d(5);
+  const double rows[5][5] = {
+      {0, 1, 2, 3, 10}, {1, 0, 2, 3, 10}, {2, 2, 0, 6, 10}, {3, 3, 6, 0, 4.2}, {10, 10, 10, 4.2, 0}};
+  for (int i = 0; i < 5; ++i)
+    for (int j = i + 1; j < 5; ++j) d.Set(i, j, rows[i][j]);
+  EXPECT_EQ(Rooted(TreeBuilder().Build(d, TreeMethod::UPGMA)),
+            "((((0:0.500000,1:0.500000):0.500000,2:1.000000):1.000000,3:2.000000):2.275000,4:4.275000)");
+}
+
+// The textbook forms: every row sum afresh at each join, and the first pair
+// in active order within the tie tolerance of the smallest value. (With four
+// nodes left, neighbour-joining ties complementary pairs exactly, so only
+// rounding would tell them apart.)
+Tree PlainTree(const DistanceMatrix& m, TreeMethod method) {
+  const int n = m.Size();
+  std::vector<std::vector<double>> d(n, std::vector<double>(n));
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) d[i][j] = m(i, j);
+  std::vector<int> active(n), node(n), size(n, 1);
+  std::vector<double> height(n, 0.0);
+  for (int i = 0; i < n; ++i) active[i] = node[i] = i;
+  Tree tree;
+  tree.taxa = n;
+  const size_t stop = method == TreeMethod::NJ ? 3 : 1;
+  while (active.size() > stop) {
+    const int r = static_cast<int>(active.size());
+    std::vector<double> sum(r, 0.0);
+    for (int i = 0; i < r; ++i)
+      for (int k = 0; k < r; ++k) sum[i] += d[active[i]][active[k]];
+    auto value = [&](int i, int j) {
+      const double dij = d[active[i]][active[j]];
+      return method == TreeMethod::NJ ? (r - 2) * dij - sum[i] - sum[j] : dij;
+    };
+    double best = std::numeric_limits<double>::infinity();
+    for (int i = 0; i < r; ++i)
+      for (int j = i + 1; j < r; ++j) best = std::min(best, value(i, j));
+    int bi = -1, bj = -1;
+    for (int i = 0; i < r && bi < 0; ++i)
+      for (int j = i + 1; j < r && bi < 0; ++j)
+        if (value(i, j) <= best + 1e-12 * std::abs(best)) bi = i, bj = j;
+    const int a = active[bi], b = active[bj];
+    Join join{{node[a], node[b]}};
+    if (method == TreeMethod::NJ) {
+      join.length[0] = d[a][b] / 2 + (sum[bi] - sum[bj]) / (2.0 * (r - 2));
+      join.length[1] = d[a][b] - join.length[0];
+    } else {
+      join.length[0] = d[a][b] / 2 - height[a];
+      join.length[1] = d[a][b] / 2 - height[b];
+      height[a] = d[a][b] / 2;
+    }
+    for (int k : active)
+      if (k != a && k != b)
+        d[a][k] = d[k][a] = method == TreeMethod::NJ ? (d[a][k] + d[b][k] - d[a][b]) / 2
+                                                     : (size[a] * d[a][k] + size[b] * d[b][k]) / (size[a] + size[b]);
+    size[a] += size[b];
+    node[a] = n + static_cast<int>(tree.joins.size());
+    tree.joins.push_back(join);
+    active.erase(active.begin() + bj);
+  }
+  if (method == TreeMethod::NJ) {
+    const int a = active[0], b = active[1], c = active[2];
+    tree.joins.push_back(Join{{node[a], node[b]}, {(d[a][b] + d[a][c] - d[b][c]) / 2, (d[a][b] + d[b][c] - d[a][c]) / 2}});
+    tree.joins.push_back(Join{{node[c], 2 * n - 3}, {(d[a][c] + d[b][c] - d[a][b]) / 2, 0}});
+  }
+  return tree;
+}
+
+// Random matrices large enough that the builder squeezes its storage several
+// times; the trees must be the textbook ones, join by join.
+TEST(TreeBuildTest, MatchesThePlainMethodsOnRandomMatrices) {
+  Random random(99, 0);
+  for (int n : {4, 9, 10, 33, 150}) {
+    DistanceMatrix d(n);
+    for (int i = 0; i < n; ++i)
+      for (int j = i + 1; j < n; ++j) d.Set(i, j, 0.05 + static_cast<double>(random.Next() >> 11) * 0x1.0p-53);
+    for (TreeMethod method : {TreeMethod::NJ, TreeMethod::UPGMA}) {
+      SCOPED_TRACE(std::to_string(n) + (method == TreeMethod::NJ ? " NJ" : " UPGMA"));
+      const Tree expected = PlainTree(d, method);
+      DistanceMatrix scratch = d;
+      for (const Tree& tree : {TreeBuilder().Build(d, method), TreeBuilder().BuildInPlace(scratch, method)}) {
+        ASSERT_EQ(tree.joins.size(), expected.joins.size());
+        for (size_t j = 0; j < tree.joins.size(); ++j)
+          for (int c = 0; c < 2; ++c) {
+            ASSERT_EQ(tree.joins[j].child[c], expected.joins[j].child[c]) << "join " << j;
+            EXPECT_NEAR(tree.joins[j].length[c], expected.joins[j].length[c], 1e-9) << "join " << j;
+          }
+      }
+    }
+  }
 }
 
 TEST(TreeBuildTest, TiesGoToTheFirstPairInActiveOrder) {
