@@ -40,9 +40,17 @@ void ChooseScaling(TTreeDisplay& display, const TTreeFlags& flags) {
     display.XScale = display.TreeWidthPx * 4.0 / display.MaxLength;
     display.ScaleRatio = display.XScale / 4;
   } else {
-    // A kept ratio fixes the scale; the width follows the tree.
+    // A kept ratio fixes the scale and the width follows the tree, up to the
+    // widest width a host may set: a tree far longer than the one the ratio
+    // came from is drawn at that width, and the ratio follows it instead.
+    const double width = std::ceil(display.MaxLength * display.ScaleRatio);
+    if (width <= kMaxTreeWidth) {
+      display.TreeWidthPx = CheckedInt(width);
+    } else {
+      display.TreeWidthPx = kMaxTreeWidth;
+      display.ScaleRatio = kMaxTreeWidth / display.MaxLength;
+    }
     display.XScale = display.ScaleRatio * 4;
-    display.TreeWidthPx = CheckedInt(std::ceil(display.MaxLength * display.ScaleRatio));
   }
 }
 

@@ -19,7 +19,8 @@ class TextMeasurer;
 // Lays the tree out in its style (nothing while TreePresent is false):
 // clears `hidden` down to tips, chooses the scaling (cladogram when the tree
 // has no lengths or its longest path is below 1e-12), sets XScale (and
-// ScaleRatio on first use, or TreeWidthPx from a kept ScaleRatio), places the
+// ScaleRatio on first use, or TreeWidthPx from a kept ScaleRatio: at most
+// kMaxTreeWidth, the ratio made smaller to fit when needed), places the
 // nodes, joins zero-length branches, and in the traditional style works out
 // the label extents.
 void Layout(TTreeDisplay& display, const TTreeFlags& flags, const TextMeasurer& measurer);
