@@ -111,7 +111,12 @@ void TTreeDrawer::DrawStatsRadial(const TNode* n) {
   if (n == d_.Root || !n->anc) return;
   const TNode* p = n->anc;
   const TNode* sibling = n == p->des1 ? p->des2 : p->des1;
-  if (p == d_.Root && !(!p->des1->isOTU && !p->des2->isOTU && n->sector <= sibling->sector)) return;
+  // The two root branches are one split: its support goes on the side with
+  // the narrower sector, the first on a tie, so it is written once.
+  if (p == d_.Root) {
+    const bool narrower = n->sector < sibling->sector || (n->sector == sibling->sector && n == p->des1);
+    if (p->des1->isOTU || p->des2->isOTU || !narrower) return;
+  }
   if (n->statsPercent < o_.StatsCutoff || n->statsPercent < 0) return;
   const TFont& sf = d_.StatsFont;
   const std::string text = IntToStr(n->statsPercent);

@@ -55,7 +55,7 @@ struct TNode : TBranchBlock {
   int minOTU = 0;         // smallest taxon number in the subtree
   Point position;         // where the node's branch ends
   double angle = 0;       // direction (radiation) or angular position (circle)
-  double sector = 0;      // half-width of the subtree's sector (radiation)
+  double sector = 0;      // half-width of the subtree's sector (radiation, circle)
   double extent = 0;      // radiation: mean reach in length units; circle: distance from the centre
   std::string name;
   std::string nameTag;    // extra text drawn in bold after the name

@@ -132,6 +132,9 @@ void SetCircleAngles(TTreeDisplay& d, double step) {
   double A = BaseDirection(d);
   bool first = true;
   for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
+    // Half the turn the subtree's tips take, as radiation leaves it, so that
+    // nothing drawn in this style reads a sector of another style.
+    node->sector = node->rows * step / 2;
     if (node->IsTip()) {
       if (first) {
         node->angle = A;
