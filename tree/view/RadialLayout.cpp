@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "tree/view/TreeLayout.h"
 
@@ -15,6 +16,21 @@ bool IsGroup(const TNode* node) { return node->compressed && !node->isOTU; }
 Point Toward(Point from, double distance, double angle) {
   return {from.x + RoundCoord(distance * std::cos(angle)), from.y - RoundCoord(distance * std::sin(angle))};
 }
+
+// Radiation places each node from its ancestor. The positions are summed
+// unrounded, by node index, and each rounded once, so that a deep tree of
+// short branches keeps its shape.
+struct ExactPoint {
+  double x = 0;
+  double y = 0;
+};
+using ExactPositions = std::vector<ExactPoint>;
+
+ExactPoint Toward(ExactPoint from, double distance, double angle) {
+  return {from.x + distance * std::cos(angle), from.y - distance * std::sin(angle)};
+}
+
+Point Rounded(ExactPoint p) { return {RoundCoord(p.x), RoundCoord(p.y)}; }
 
 double BaseDirection(const TTreeDisplay& d) { return (0.5 - d.StartAngle / 6.0) * kPi; }
 
@@ -61,7 +77,7 @@ void Share(double total, const TNode* left, const TNode* right, bool byReach, do
   }
 }
 
-void SetRadiationSectors(TTreeDisplay& d, TNode* top) {
+void SetRadiationSectors(TTreeDisplay& d, TNode* top, ExactPositions& exact) {
   for (TNode* node : PreOrder(top, WalkInto::NotIntoCompressed)) {
     if (node->IsTip()) continue;
     const double g = node->sector;
@@ -80,15 +96,16 @@ void SetRadiationSectors(TTreeDisplay& d, TNode* top) {
     node->des2->angle = node->angle - b + node->des2->sector;
     for (TNode* child : {node->des1, node->des2}) {
       const double length = child->blen > 0 ? child->blen * d.XScale : 0;
-      child->position = Toward(node->position, length, child->angle);
+      exact[child->index] = Toward(exact[node->index], length, child->angle);
+      child->position = Rounded(exact[child->index]);
     }
   }
 }
 
-void PlaceRadiationGroups(TTreeDisplay& d) {
+void PlaceRadiationGroups(TTreeDisplay& d, const ExactPositions& exact) {
   for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
     if (!IsGroup(node)) continue;
-    const Point far = Toward(node->position, node->height * d.XScale, node->angle);
+    const Point far = Rounded(Toward(exact[node->index], node->height * d.XScale, node->angle));
     PlaceGroupCorners(d, node, far, far);
   }
 }
@@ -193,13 +210,15 @@ void LayoutRadiation(TTreeDisplay& d) {
     left->angle = BaseDirection(d);
     right->angle = BaseDirection(d) + kPi;
   }
+  ExactPositions exact(d.Nodes.NoOfNodes() + 1);
   for (TNode* child : {left, right}) {
     double length = std::max(0.0, child->blen);
     if (IsGroup(child)) length += child->height;
-    child->position = Toward(root->position, length * d.XScale, child->angle);
-    if (!child->IsTip()) SetRadiationSectors(d, child);
+    exact[child->index] = Toward(ExactPoint{}, length * d.XScale, child->angle);
+    child->position = Rounded(exact[child->index]);
+    if (!child->IsTip()) SetRadiationSectors(d, child, exact);
   }
-  PlaceRadiationGroups(d);
+  PlaceRadiationGroups(d, exact);
 }
 
 void LayoutCircle(TTreeDisplay& d) {

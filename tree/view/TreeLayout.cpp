@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/NumberFormat.h"
@@ -34,8 +35,15 @@ void ChooseScaling(TTreeDisplay& display, const TTreeFlags& flags) {
   if (display.Cladogram) {
     SetCondensedDepths(root, display.Condensed ? display.CondenseValue : 0);
     display.RootDepth = root->depth;
-    const int scale = display.RootDepth > 0 ? display.CladogramWidth * 4 / display.RootDepth : 0;
-    display.XScale = scale == 0 ? 1.0 : scale;
+    // Whole quarter pixels a level while there are at least that many; a
+    // deeper tree shares the width exactly, so it neither outgrows it nor
+    // (in the circle) reaches past the centre.
+    const int depth = display.RootDepth;
+    const int scale = depth > 0 ? display.CladogramWidth * 4 / depth : 0;
+    if (scale > 0)
+      display.XScale = scale;
+    else
+      display.XScale = depth > 0 && display.CladogramWidth > 0 ? display.CladogramWidth * 4.0 / depth : 1.0;
   } else if (std::abs(display.ScaleRatio) < 1e-14) {
     display.XScale = display.TreeWidthPx * 4.0 / display.MaxLength;
     display.ScaleRatio = display.XScale / 4;
@@ -58,21 +66,28 @@ void ChooseScaling(TTreeDisplay& display, const TTreeFlags& flags) {
 
 void SetTraditionalX(TTreeDisplay& d) {
   const bool linearized = d.Linearized();
+  // Distances from the root are summed unrounded and each rounded once, so
+  // that a deep tree of short branches keeps its shape.
+  std::vector<double> exact(d.Nodes.NoOfNodes() + 1, 0.0);
   for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
     Coord x = 0;
     if (node != d.Root) {
-      if (d.Cladogram)
+      if (d.Cladogram) {
         x = node->IsTip() ? RoundCoord(d.RootDepth * d.XScale) : RoundCoord(d.XScale * (d.RootDepth - node->depth));
-      else if (linearized)
+      } else if (linearized) {
         x = RoundCoord((d.MaxLength - node->height) * d.XScale);
-      else
-        x = node->anc->position.x + RoundCoord(node->blen * d.XScale);
-      x = std::max(x, node->anc->position.x);  // negative lengths draw as zero
+      } else {
+        // Negative lengths draw as zero.
+        exact[node->index] = exact[node->anc->index] + std::max(0.0, node->blen * d.XScale);
+        x = RoundCoord(exact[node->index]);
+      }
+      x = std::max(x, node->anc->position.x);
       if (!node->isOTU && x == node->anc->position.x) node->hidden = true;
     }
     node->position.x = x;
     if (IsGroup(node) && !d.Cladogram) {
-      const Coord far = linearized ? RoundCoord(d.XScale * d.MaxLength) : x + RoundCoord(node->height * d.XScale);
+      const Coord far =
+          linearized ? RoundCoord(d.XScale * d.MaxLength) : RoundCoord(exact[node->index] + node->height * d.XScale);
       node->des1->position.x = far;
       node->des2->position.x = far;
     }

@@ -236,8 +236,18 @@ Extent SizeRadial(TTreeDisplay& d, const TextMeasurer& measurer) {
   const Coord fontHeight = AbsHeight(d.WholeTree().NameFont);
   d.Origin = {4 * fontHeight, 4 * fontHeight};
   Coord minX = 0, maxX = 0, minY = 0, maxY = 0;
+  auto include = [&](Point p) {
+    minX = std::min(minX, p.x);
+    maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y);
+    maxY = std::max(maxY, p.y);
+  };
   for (const TNode& node : d.Nodes) {
-    if (node.hidden || !node.IsTip()) continue;
+    if (node.hidden) continue;
+    // Every node lies inside the picture; with two taxa the circle's root is
+    // beside the line through them.
+    include(node.position);
+    if (!node.IsTip()) continue;
     const TNodeAttrib& attrib = GetNodeAttrib(d, node);
     const Coord h = AbsHeight(attrib.NameFont);
     Coord u = h + 2 * Coord{GetBranchPenWidth(d, node)};
@@ -254,10 +264,7 @@ Extent SizeRadial(TTreeDisplay& d, const TextMeasurer& measurer) {
     } else {
       end = {p.x + RoundCoord(u * std::cos(node.angle)), p.y - RoundCoord(u * std::sin(node.angle))};
     }
-    minX = std::min(minX, end.x);
-    maxX = std::max(maxX, end.x);
-    minY = std::min(minY, end.y);
-    maxY = std::max(maxY, end.y);
+    include(end);
   }
   for (TNode& node : d.Nodes) {
     node.position.x -= minX;
