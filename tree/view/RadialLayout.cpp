@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tree/view/TreeLayout.h"
+#include "tree/view/TreeWalk_p.h"
 
 namespace {
 
@@ -148,10 +149,14 @@ void SetCircleRadius(TTreeDisplay& d) {
 void SetCircleAngles(TTreeDisplay& d, double step) {
   double A = BaseDirection(d);
   bool first = true;
+  // The searches step on through nodes not farther out than the node (no
+  // node is nearer the centre than its ancestor).
+  TDownSearch search(d);
   for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
     // Half the turn the subtree's tips take, as radiation leaves it, so that
     // nothing drawn in this style reads a sector of another style.
     node->sector = node->rows * step / 2;
+    search.Add(node, [](const TNode* child, const TNode* n) { return child->extent <= n->extent; });
     if (node->IsTip()) {
       if (first) {
         node->angle = A;
@@ -163,11 +168,7 @@ void SetCircleAngles(TTreeDisplay& d, double step) {
       }
       continue;
     }
-    const TNode* q = node->des1;
-    while (!q->IsTip() && q->extent <= node->extent) q = q->des1;
-    const TNode* r = node->des2;
-    while (!r->IsTip() && r->extent <= node->extent) r = r->des2;
-    node->angle = (q->angle + r->angle) / 2;
+    node->angle = (search.Along1(node)->angle + search.Along2(node)->angle) / 2;
   }
 }
 

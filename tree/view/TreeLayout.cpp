@@ -9,6 +9,7 @@
 #include "platform/core/NumberFormat.h"
 #include "tree/view/RadialLayout.h"
 #include "tree/view/TreeSize.h"
+#include "tree/view/TreeWalk_p.h"
 
 namespace {
 
@@ -158,39 +159,37 @@ struct RowCursor {
   }
 };
 
+// A search for rows steps on through nodes at the node's own x (no node is
+// left of its ancestor).
+bool AtNodesX(const TNode* child, const TNode* node) { return child->position.x <= node->position.x; }
+
 void SetRectangularY(TTreeDisplay& d) {
   RowCursor rows;
+  TDownSearch search(d);
   for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
-    if (node->IsTip()) {
-      rows.PlaceTip(d, node, false);
-      continue;
-    }
-    const TNode* q = node->des1;
-    while (!q->IsTip() && q->position.x <= node->position.x) q = q->des1;
-    const TNode* r = node->des2;
-    while (!r->IsTip() && r->position.x <= node->position.x) r = r->des2;
-    node->position.y = (q->position.y + r->position.y) / 2;
+    if (node->IsTip()) rows.PlaceTip(d, node, false);
+    search.Add(node, AtNodesX);
+    if (node->IsTip()) continue;
+    node->position.y = (search.Along1(node)->position.y + search.Along2(node)->position.y) / 2;
   }
 }
 
 void SetCurvedY(TTreeDisplay& d) {
   RowCursor rows;
+  TDownSearch search(d);
   for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
-    if (node->IsTip()) {
-      rows.PlaceTip(d, node, true);
-      continue;
-    }
-    const TNode* q = node->des1;
-    const TNode* r = node->des2;
+    if (node->IsTip()) rows.PlaceTip(d, node, true);
+    search.Add(node, AtNodesX);
+    if (node->IsTip()) continue;
+    const TNode* q;
+    const TNode* r;
     if (d.Cladogram) {
-      while (!q->IsTip()) q = q->des1;
-      while (!r->IsTip()) r = r->des2;
+      q = search.FirstTip(node);
+      r = search.LastTip(node);
     } else {
       // Midway between the innermost rows of the two subtrees.
-      while (!q->IsTip() && q->position.x == node->position.x) q = q->des1;
-      while (!q->IsTip()) q = q->des2;
-      while (!r->IsTip() && r->position.x == node->position.x) r = r->des2;
-      while (!r->IsTip()) r = r->des1;
+      q = search.LastTip(search.Along1(node));
+      r = search.FirstTip(search.Along2(node));
     }
     node->position.y = (q->position.y + r->position.y) / 2;
   }
@@ -209,33 +208,37 @@ void AlignCompressedY(TTreeDisplay& d) {
 // The curved cladogram: x on the elliptic arcs through the clade's outer
 // rows, so the branches along one edge of a clade follow one curve.
 void SetCurvedCladogramX(TTreeDisplay& d) {
+  TDownSearch search(d);
+  for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) search.Add(node, [](auto...) { return false; });
+  // Where the climb for a reference point stops when it starts at a node on
+  // a second (first) branch: the climb's test reads only rows, which this
+  // pass leaves alone, so each node's stop is its own or its ancestor's.
+  std::vector<const TNode*> stop2(d.Nodes.NoOfNodes() + 1);
+  std::vector<const TNode*> stop1(d.Nodes.NoOfNodes() + 1);
+  for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
+    const int k = node->index;
+    if (node == d.Root) {
+      stop1[k] = stop2[k] = node;
+      continue;
+    }
+    const Coord y = node->position.y;
+    const Coord ay = node->anc->position.y;
+    stop2[k] = ay >= y && (y != ay || node != node->anc->des2) ? node : stop2[node->anc->index];
+    stop1[k] = ay <= y && (y != ay || node != node->anc->des1) ? node : stop1[node->anc->index];
+  }
   for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
     if (node == d.Root || node->IsTip()) continue;
     const TNode* a = node->anc;
     const Coord y = node->position.y;
-    const TNode* ref = node;
-    if (node == a->des2) {
-      if (a->position.y >= y) {
-        ref = a;
-      } else {
-        while (ref != d.Root && !(ref->anc->position.y >= ref->position.y &&
-                                  (ref->position.y != ref->anc->position.y || ref != ref->anc->des2)))
-          ref = ref->anc;
-      }
-    } else {
-      if (y >= a->position.y) {
-        ref = a;
-      } else {
-        while (ref != d.Root && !(ref->anc->position.y <= ref->position.y &&
-                                  (ref->position.y != ref->anc->position.y || ref != ref->anc->des1)))
-          ref = ref->anc;
-      }
-    }
+    const TNode* ref;
+    if (node == a->des2)
+      ref = a->position.y >= y ? a : stop2[node->index];
+    else
+      ref = y >= a->position.y ? a : stop1[node->index];
     const double b = ref->position.x;
     const double c = ref->position.y;
-    const TNode* tip = node;
     const bool down = y >= c;
-    while (!tip->IsTip()) tip = down ? tip->des2 : tip->des1;
+    const TNode* tip = down ? search.LastTip(node) : search.FirstTip(node);
     const double e = tip->position.x;
     const double dy = tip->position.y;
     if (a->depth == node->depth) {

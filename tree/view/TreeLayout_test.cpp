@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <string>
 
 #include "tree/view/TreeAttributes.h"
 #include "tree/view/TreeSetup.h"
@@ -156,6 +158,23 @@ TEST(Layout, DeepTreesAreRoundedOnceNotPerBranch) {
     }
     EXPECT_LE(worst, 6);
     if (style == TTreeStyle::tsTraditional) EXPECT_EQ(right, 1600);  // the tree spans its width
+  }
+}
+
+// The rows of a 16,383-level chain of internal branches that round to zero
+// are found once per node, not by walking down the chain from every node.
+TEST(Layout, TheVerticalPassIsLinearInTheTaxa) {
+  auto list = LadderList(kMaxNoOfOTUs);
+  for (int k = kMaxNoOfOTUs; k < 2 * kMaxNoOfOTUs - 2; ++k) list->Items(0).BLen()[k] = 1e-9;
+  Laid t(std::move(list));
+  const auto start = std::chrono::steady_clock::now();
+  t.Run();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  // Every join sits midway between the first taxon and the taxon it adds.
+  const Coord first = Taxon(t.d, "T1")->position.y;
+  for (int k : {2, 100, 9000, kMaxNoOfOTUs}) {
+    const TNode* added = Taxon(t.d, "T" + std::to_string(k));
+    EXPECT_EQ(added->anc->position.y, (first + added->position.y) / 2) << k;
   }
 }
 
