@@ -1,11 +1,12 @@
 // Timed command for the tree box with the installed fonts. No window is
 // shown.
 //
-//   kestova_treeview_benchmark [ROUNDS] [fixed]
-//     For a random tree and a caterpillar of 1,024, 4,096 and 16,384 taxa:
-//     the median over ROUNDS (default 7) of set-up plus first picture
-//     (SetTreeList and RefreshTree on a fresh box) and of a refresh, with
-//     the time per taxon, so that growth faster than linear shows.
+//   kestova_treeview_benchmark [ROUNDS] [random|caterpillar] [TAXA] [fixed]
+//     For a random tree and a caterpillar of 1,024, 4,096 and 16,384 taxa
+//     (or only the shape and size given): the median over ROUNDS (default
+//     7) of set-up plus first picture (SetTreeList and RefreshTree on a
+//     fresh box) and of a refresh, with the time per taxon, so that growth
+//     faster than linear shows.
 //   kestova_treeview_benchmark styles [TAXA] [fixed]
 //     One random tree of TAXA taxa (default 16,384) refreshed in every style,
 //     then as a cladogram and after re-rooting, with the peak memory.
@@ -57,13 +58,21 @@ void UseMeasurer(TTreeBox& box, bool fixed) {
   if (fixed) box.SetTextMeasurer(std::make_unique<FixedTextMeasurer>());
 }
 
-int Goal(int rounds, bool fixed) {
+struct GoalFilter {
+  bool random = true;
+  bool caterpillar = true;
+  int taxa = 0;  // 0: every size
+};
+
+int Goal(int rounds, const GoalFilter& filter, bool fixed) {
   std::printf("medians of %d rounds, names measured with %s\n", rounds,
               fixed ? "the fixed measurer" : "the installed fonts");
   std::printf("%-12s %7s %14s %12s %16s %14s\n", "shape", "taxa", "set-up+first", "refresh", "set-up us/taxon",
               "refresh us/taxon");
   for (Shape shape : {Shape::Random, Shape::Caterpillar}) {
+    if (!(shape == Shape::Random ? filter.random : filter.caterpillar)) continue;
     for (int n : {1024, 4096, 16384}) {
+      if (filter.taxa > 0 && n != filter.taxa) continue;
       std::vector<double> first, refresh;
       for (int r = 0; r < rounds; ++r) {
         auto list = MakeList(shape, n);
@@ -150,5 +159,11 @@ int main(int argc, char** argv) {
   if (fixed) args.pop_back();
   if (!args.empty() && args[0] == "styles")
     return Styles(args.size() > 1 ? std::atoi(args[1].c_str()) : kMaxNoOfOTUs, fixed);
-  return Goal(std::max(1, args.empty() ? 7 : std::atoi(args[0].c_str())), fixed);
+  GoalFilter filter;
+  if (args.size() > 1) {
+    filter.random = args[1] == "random";
+    filter.caterpillar = args[1] == "caterpillar";
+  }
+  if (args.size() > 2) filter.taxa = std::atoi(args[2].c_str());
+  return Goal(std::max(1, args.empty() ? 7 : std::atoi(args[0].c_str())), filter, fixed);
 }

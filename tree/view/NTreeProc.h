@@ -46,6 +46,11 @@ struct TNode : TBranchBlock {
   TNode* anc = nullptr;   // nil for the root
   TNode* des1 = nullptr;  // nil for a taxon; drawn first (above)
   TNode* des2 = nullptr;
+  // Beside the links, so that a walk over a large tree reads one cache line
+  // a node.
+  bool isOTU = false;
+  bool compressed = false;  // internal node drawn as one group
+  bool hidden = false;      // drawn where its ancestor is; navigation passes over it
   int size = 0;           // taxa in the subtree
   double rows = 0;        // row weight of the subtree
   int depth = 0;          // cladogram level, taxa 0
@@ -62,10 +67,7 @@ struct TNode : TBranchBlock {
   std::string savedName;  // the name as the tree list gave it
   TNodeMarker marker;
   std::string charState;
-  bool isOTU = false;
-  bool compressed = false;  // internal node drawn as one group
   bool outgroup = false;
-  bool hidden = false;      // drawn where its ancestor is; navigation passes over it
   bool mark = false;        // working mark of the outgroup search
   bool emphasized = false;
   TColor nameColor = 0xFFFFFF;  // 0xFFFFFF: the control's emphasis colour
