@@ -7,9 +7,10 @@
 //     7) of set-up plus first picture (SetTreeList and RefreshTree on a
 //     fresh box) and of a refresh, with the time per taxon, so that growth
 //     faster than linear shows.
-//   kestova_treeview_benchmark styles [TAXA] [fixed]
-//     One random tree of TAXA taxa (default 16,384) refreshed in every style,
-//     then as a cladogram and after re-rooting, with the peak memory.
+//   kestova_treeview_benchmark styles [TAXA] [caterpillar] [fixed]
+//     One random tree (or caterpillar) of TAXA taxa (default 16,384)
+//     refreshed in every style, then as a cladogram and after re-rooting,
+//     with the peak memory.
 //
 // "fixed" measures names with the deterministic measurer instead of the
 // installed fonts.
@@ -98,9 +99,10 @@ int Goal(int rounds, const GoalFilter& filter, bool fixed) {
   return 0;
 }
 
-int Styles(int n, bool fixed) {
-  auto list = MakeList(Shape::Random, n);
-  std::printf("tree of %d taxa, names measured with %s; peak before set-up %.1f MiB\n", n,
+int Styles(int n, Shape shape, bool fixed) {
+  auto list = MakeList(shape, n);
+  std::printf("%s of %d taxa, names measured with %s; peak before set-up %.1f MiB\n",
+              shape == Shape::Random ? "random tree" : "caterpillar", n,
               fixed ? "the fixed measurer" : "the installed fonts", PeakMiB());
   TTreeBox box;
   UseMeasurer(box, fixed);
@@ -158,7 +160,8 @@ int main(int argc, char** argv) {
   const bool fixed = !args.empty() && args.back() == "fixed";
   if (fixed) args.pop_back();
   if (!args.empty() && args[0] == "styles")
-    return Styles(args.size() > 1 ? std::atoi(args[1].c_str()) : kMaxNoOfOTUs, fixed);
+    return Styles(args.size() > 1 ? std::atoi(args[1].c_str()) : kMaxNoOfOTUs,
+                  args.size() > 2 && args[2] == "caterpillar" ? Shape::Caterpillar : Shape::Random, fixed);
   GoalFilter filter;
   if (args.size() > 1) {
     filter.random = args[1] == "random";
