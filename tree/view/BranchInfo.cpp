@@ -18,8 +18,6 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-Coord Abs(Coord v) { return v < 0 ? -v : v; }
-
 // Selects a font and a text colour for one layer and gives back what was
 // there before, however the layer ends.
 class LayerFont {

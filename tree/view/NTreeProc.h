@@ -84,6 +84,8 @@ struct TNode : TBranchBlock {
   const TBranchBlock& Branch() const { return *this; }
   // A taxon or a node drawn as a group: where the walks of the layouts end.
   bool IsTip() const { return isOTU || compressed; }
+  // An internal node drawn as a group (a compressed taxon is drawn as itself).
+  bool IsGroup() const { return compressed && !isOTU; }
 };
 
 // Where a walk stops descending.

@@ -12,8 +12,6 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-bool IsGroup(const TNode* node) { return node->compressed && !node->isOTU; }
-
 Point Toward(Point from, double distance, double angle) {
   return {from.x + RoundCoord(distance * std::cos(angle)), from.y - RoundCoord(distance * std::sin(angle))};
 }
@@ -105,7 +103,7 @@ void SetRadiationSectors(TTreeDisplay& d, TNode* top, ExactPositions& exact) {
 
 void PlaceRadiationGroups(TTreeDisplay& d, const ExactPositions& exact) {
   for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
-    if (!IsGroup(node)) continue;
+    if (!node->IsGroup()) continue;
     const Point far = Rounded(Toward(exact[node->index], node->height * d.XScale, node->angle));
     PlaceGroupCorners(d, node, far, far);
   }
@@ -138,7 +136,7 @@ void SetCircleRadius(TTreeDisplay& d) {
         node->extent = a->extent + node->blen * d.XScale;
       }
     }
-    if (IsGroup(node)) {
+    if (node->IsGroup()) {
       double far = outer;
       if (!d.Cladogram && !linearized) far = node->extent + node->height * d.XScale;
       node->des1->extent = node->des2->extent = far;
@@ -214,7 +212,7 @@ void LayoutRadiation(TTreeDisplay& d) {
   ExactPositions exact(d.Nodes.NoOfNodes() + 1);
   for (TNode* child : {left, right}) {
     double length = std::max(0.0, child->blen);
-    if (IsGroup(child)) length += child->height;
+    if (child->IsGroup()) length += child->height;
     exact[child->index] = Toward(ExactPoint{}, length * d.XScale, child->angle);
     child->position = Rounded(exact[child->index]);
     if (!child->IsTip()) SetRadiationSectors(d, child, exact);
@@ -235,7 +233,7 @@ void LayoutCircle(TTreeDisplay& d) {
   const Point centre{0, 0};
   for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
     if (!node->hidden) node->position = Toward(centre, node->extent, node->angle);
-    if (IsGroup(node)) {
+    if (node->IsGroup()) {
       PlaceGroupCorners(d, node, Toward(centre, node->des1->extent, node->angle),
                         Toward(centre, node->des2->extent, node->angle));
     }

@@ -13,8 +13,6 @@
 
 namespace {
 
-bool IsGroup(const TNode* node) { return node->compressed && !node->isOTU; }
-
 void ClearHidden(TTreeDisplay& display) {
   for (TNode* node : PreOrder(display.Root, WalkInto::NotIntoCompressed)) node->hidden = false;
 }
@@ -86,7 +84,7 @@ void SetTraditionalX(TTreeDisplay& d) {
       if (!node->isOTU && x == node->anc->position.x) node->hidden = true;
     }
     node->position.x = x;
-    if (IsGroup(node) && !d.Cladogram) {
+    if (node->IsGroup() && !d.Cladogram) {
       const Coord far =
           linearized ? RoundCoord(d.XScale * d.MaxLength) : RoundCoord(exact[node->index] + node->height * d.XScale);
       node->des1->position.x = far;
@@ -98,9 +96,9 @@ void SetTraditionalX(TTreeDisplay& d) {
 // Row weights of the straight cladogram; returns round(root rows).
 Coord SetRows(TTreeDisplay& d) {
   for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
-    if (node->isOTU || (IsGroup(node) && d.Cladogram))
+    if (node->isOTU || (node->IsGroup() && d.Cladogram))
       node->rows = 1;
-    else if (IsGroup(node))
+    else if (node->IsGroup())
       node->rows = d.PixelsPerOTU4 > 0 ? static_cast<double>(node->vspace) / d.PixelsPerOTU4 : 1;
     else
       node->rows = node->des1->rows + node->des2->rows;
@@ -118,7 +116,7 @@ void SetStraightCladogramX(TTreeDisplay& d) {
     }
     if (node->IsTip()) {
       node->position.x = tipX;
-      if (IsGroup(node)) node->des1->position.x = node->des2->position.x = tipX;
+      if (node->IsGroup()) node->des1->position.x = node->des2->position.x = tipX;
     } else {
       const TNode* c = node;
       while (c != d.Root && c->anc->depth == node->depth) c = c->anc;
@@ -139,7 +137,7 @@ struct RowCursor {
     if (node->isOTU || d.Cladogram) {
       node->position.y = cursor + ppo / 2;
       cursor += ppo;
-      if (IsGroup(node)) {
+      if (node->IsGroup()) {
         node->des1->position.y = node->position.y - ppo / 2;
         node->des2->position.y = node->position.y + ppo / 2;
       }
@@ -197,7 +195,7 @@ void SetCurvedY(TTreeDisplay& d) {
 
 void AlignCompressedY(TTreeDisplay& d) {
   for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
-    if (!IsGroup(node) || !node->anc) continue;
+    if (!node->IsGroup() || !node->anc) continue;
     const Point a = node->anc->position;
     const Coord span = node->des1->position.x - a.x;
     if (span == 0) continue;
