@@ -109,17 +109,22 @@ Coord SetRows(TTreeDisplay& d) {
 void SetStraightCladogramX(TTreeDisplay& d) {
   const Coord R = SetRows(d);
   const Coord tipX = RoundCoord(d.RootDepth * d.XScale);
+  // The highest ancestor-or-self of each node reached through nodes of its
+  // level, found from the ancestor's, so that long runs of one level (a
+  // condensed tree) cost one step a node.
+  std::vector<const TNode*> top(d.Nodes.NoOfNodes() + 1);
   for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
     if (node == d.Root) {
       node->position.x = 0;
+      top[node->index] = node;
       continue;
     }
+    top[node->index] = node->anc->depth == node->depth ? top[node->anc->index] : node;
     if (node->IsTip()) {
       node->position.x = tipX;
       if (node->IsGroup()) node->des1->position.x = node->des2->position.x = tipX;
     } else {
-      const TNode* c = node;
-      while (c != d.Root && c->anc->depth == node->depth) c = c->anc;
+      const TNode* c = top[node->index];
       const double share = R > 1 ? (c->rows - 1) / static_cast<double>(R - 1) : 0;
       node->position.x = RoundCoord((1 - share) * d.RootDepth * d.XScale);
     }
