@@ -41,14 +41,17 @@ SplitMap CanonicalSplits(const TTreeList& list) {
   std::sort(names.begin(), names.end());
   SplitMap canonical;
   for (const auto& [key, value] : Splits(list.Items(0), list)) {
-    std::vector<std::string> side;
-    for (const std::string& name : names) {
-      if (("," + key + ",").find("," + name + ",") == std::string::npos) side.push_back(name);
+    const std::string side = "," + key + ",";
+    auto onSide = [&](const std::string& name) { return side.find("," + name + ",") != std::string::npos; };
+    if (!onSide(names[0])) {
+      canonical[key] = value;
+      continue;
     }
-    if (("," + key + ",").find("," + names[0] + ",") == std::string::npos) side = {key};
-    std::string text;
-    for (const auto& name : side) text += (text.empty() ? "" : ",") + name;
-    canonical[text] = value;
+    std::string other;
+    for (const std::string& name : names) {
+      if (!onSide(name)) other += (other.empty() ? "" : ",") + name;
+    }
+    canonical[other] = value;
   }
   return canonical;
 }
@@ -128,7 +131,9 @@ TEST_F(TreeBoxFilesTest, SwappingOrFlippingAtTheRootKeepsEverySplit) {
       {"((A:1,B:2)70:0.4,(C:3,D:1)60:0.3,(E:2,F:1)50:0.2);", Op::Flip},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.newick + std::string(row.op == Op::Swap ? " swap" : row.op == Op::Flip ? " flip" : " swap twice"));
+    SCOPED_TRACE(testing::Message() << row.newick << (row.op == Op::Swap   ? " swap"
+                                                      : row.op == Op::Flip ? " flip"
+                                                                           : " swap twice"));
     ASSERT_TRUE(box_.ImportFromNewickString(row.newick));
     box_.FocusOnNode(box_.Display().Root->index);
     if (row.op == Op::Flip) {
