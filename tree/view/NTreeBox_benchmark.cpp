@@ -55,8 +55,16 @@ double Median(std::vector<double> v) {
   return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
 }
 
-void UseMeasurer(TTreeBox& box, bool fixed) {
+// Gives `box` a new tree of the shape, names measured as asked, and the time
+// SetTreeList took; false, with a message, when the tree is refused.
+bool SetUp(TTreeBox& box, Shape shape, int n, bool fixed, double& millis) {
   if (fixed) box.SetTextMeasurer(std::make_unique<FixedTextMeasurer>());
+  auto list = MakeList(shape, n);
+  const auto start = Clock::now();
+  const bool shown = box.SetTreeList(std::move(list), true);
+  millis = Millis(start);
+  if (!shown) std::printf("set-up failed\n");
+  return shown;
 }
 
 struct GoalFilter {
@@ -76,16 +84,12 @@ int Goal(int rounds, const GoalFilter& filter, bool fixed) {
       if (filter.taxa > 0 && n != filter.taxa) continue;
       std::vector<double> first, refresh;
       for (int r = 0; r < rounds; ++r) {
-        auto list = MakeList(shape, n);
         TTreeBox box;
-        UseMeasurer(box, fixed);
+        double setUp = 0;
+        if (!SetUp(box, shape, n, fixed, setUp)) return 1;
         auto start = Clock::now();
-        if (!box.SetTreeList(std::move(list), true)) {
-          std::printf("set-up failed\n");
-          return 1;
-        }
         box.RefreshTree();
-        first.push_back(Millis(start));
+        first.push_back(setUp + Millis(start));
         start = Clock::now();
         box.RefreshTree();
         refresh.push_back(Millis(start));
@@ -100,19 +104,13 @@ int Goal(int rounds, const GoalFilter& filter, bool fixed) {
 }
 
 int Styles(int n, Shape shape, bool fixed) {
-  auto list = MakeList(shape, n);
   std::printf("%s of %d taxa, names measured with %s; peak before set-up %.1f MiB\n",
               shape == Shape::Random ? "random tree" : "caterpillar", n,
               fixed ? "the fixed measurer" : "the installed fonts", PeakMiB());
   TTreeBox box;
-  UseMeasurer(box, fixed);
+  double setUp = 0;
+  if (!SetUp(box, shape, n, fixed, setUp)) return 1;
   auto start = Clock::now();
-  if (!box.SetTreeList(std::move(list), true)) {
-    std::printf("set-up failed\n");
-    return 1;
-  }
-  const double setUp = Millis(start);
-  start = Clock::now();
   box.RefreshTree();
   const double firstLayout = Millis(start);
   std::printf("%-34s %9.1f ms\n", "set-up (rooting, first layout)", setUp);
