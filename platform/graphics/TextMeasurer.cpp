@@ -22,15 +22,28 @@ std::int32_t CodePoints(std::string_view text) {
 
 }  // namespace
 
+struct QtTextMeasurer::Metrics {
+  TFont font;
+  QFontMetricsF metrics;
+};
+
+QtTextMeasurer::QtTextMeasurer() = default;
+QtTextMeasurer::~QtTextMeasurer() = default;
+
+const QtTextMeasurer::Metrics& QtTextMeasurer::MetricsOf(const TFont& font) const {
+  if (!last_ || !(last_->font == font)) last_ = std::make_unique<Metrics>(Metrics{font, QFontMetricsF(QFontOf(font))});
+  return *last_;
+}
+
 std::int32_t QtTextMeasurer::TextWidth(const TFont& font, std::string_view text) const {
   if (text.empty()) return 0;
-  const QFontMetricsF metrics(QFontOf(font));
+  const QFontMetricsF& metrics = MetricsOf(font).metrics;
   return static_cast<std::int32_t>(
       std::lround(metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())))));
 }
 
 std::int32_t QtTextMeasurer::TextHeight(const TFont& font, std::string_view) const {
-  const QFontMetricsF metrics(QFontOf(font));
+  const QFontMetricsF& metrics = MetricsOf(font).metrics;
   return static_cast<std::int32_t>(std::lround(metrics.ascent() + metrics.descent()));
 }
 

@@ -3,6 +3,7 @@
 // be tested without the installed fonts.
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 #include "platform/graphics/GraphicsTypes.h"
@@ -23,8 +24,19 @@ class TextMeasurer {
 // QGuiApplication.
 class QtTextMeasurer final : public TextMeasurer {
  public:
+  QtTextMeasurer();
+  ~QtTextMeasurer() override;
+  QtTextMeasurer(const QtTextMeasurer&) = delete;
+  QtTextMeasurer& operator=(const QtTextMeasurer&) = delete;
   std::int32_t TextWidth(const TFont& font, std::string_view text) const override;
   std::int32_t TextHeight(const TFont& font, std::string_view text) const override;
+
+ private:
+  // The metrics of the font measured last: finding the face again for every
+  // text costs more than measuring a short one.
+  struct Metrics;
+  const Metrics& MetricsOf(const TFont& font) const;
+  mutable std::unique_ptr<Metrics> last_;
 };
 
 // Deterministic measures for layout tests, independent of any font: with c the

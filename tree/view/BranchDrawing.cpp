@@ -18,8 +18,6 @@ namespace {
 // The root stub is 25 pixels long.
 constexpr Coord kStubLength = 100;
 
-bool IsGroup(const TNode* n) { return n->compressed && !n->isOTU; }
-
 }  // namespace
 
 void TTreeDrawer::DrawBranch(const TNode* n) {
@@ -55,7 +53,7 @@ bool TTreeDrawer::CommonStart(const TNode* n) {
   if (n->hidden) return false;
   if (n->IsTip()) {
     DrawOTUName(n);
-    if (IsGroup(n) && !d_.Cladogram) DrawCompressedGroup(n);
+    if (n->IsGroup() && !d_.Cladogram) DrawCompressedGroup(n);
   }
   return true;
 }
@@ -250,7 +248,7 @@ void TTreeDrawer::DrawRadiationBranch(const TNode* n) {
   if (n->hidden) return;
   if (n->IsTip()) DrawRadialName(n);
   if (!n->isOTU && StatsShown()) DrawStatsRadial(n);
-  if (IsGroup(n) && !d_.Cladogram) DrawCompressedGroupRadial(n);
+  if (n->IsGroup() && !d_.Cladogram) DrawCompressedGroupRadial(n);
   SwitchToEnclosing(n);
   Line(P(n->anc->position), P(n->position));
   if (set_.index != n->attrIndex) SwitchTo(n->attrIndex);
@@ -265,7 +263,7 @@ void TTreeDrawer::DrawCircleBranch(const TNode* n) {
   if (n->hidden) return;
   if (n->IsTip()) {
     DrawRadialName(n);
-    if (IsGroup(n) && !d_.Cladogram) DrawCompressedGroupRadial(n);
+    if (n->IsGroup() && !d_.Cladogram) DrawCompressedGroupRadial(n);
   } else {
     for (int side = 1; side <= 2; ++side) {
       const TNode* c = side == 1 ? n->des1 : n->des2;

@@ -18,8 +18,6 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-Coord Abs(Coord v) { return v < 0 ? -v : v; }
-
 // Selects a font and a text colour for one layer and gives back what was
 // there before, however the layer ends.
 class LayerFont {
@@ -111,7 +109,12 @@ void TTreeDrawer::DrawStatsRadial(const TNode* n) {
   if (n == d_.Root || !n->anc) return;
   const TNode* p = n->anc;
   const TNode* sibling = n == p->des1 ? p->des2 : p->des1;
-  if (p == d_.Root && !(!p->des1->isOTU && !p->des2->isOTU && n->sector <= sibling->sector)) return;
+  // The two root branches are one split: its support goes on the side with
+  // the narrower sector, the first on a tie, so it is written once.
+  if (p == d_.Root) {
+    const bool narrower = n->sector < sibling->sector || (n->sector == sibling->sector && n == p->des1);
+    if (p->des1->isOTU || p->des2->isOTU || !narrower) return;
+  }
   if (n->statsPercent < o_.StatsCutoff || n->statsPercent < 0) return;
   const TFont& sf = d_.StatsFont;
   const std::string text = IntToStr(n->statsPercent);

@@ -2,17 +2,9 @@
 // top node of an attribute region in the traditional style, to the right of
 // every label of the region (labelRight, from the label-extent pass).
 
-#include <cstdlib>
-
 #include "tree/view/TreeDrawing_p.h"
 
 namespace tree_picture {
-
-namespace {
-
-Coord Abs(Coord v) { return v < 0 ? -v : v; }
-
-}  // namespace
 
 void TTreeDrawer::DrawCaption(const TNode* n) {
   const TNodeAttrib& a = AttribOf(n);

@@ -46,6 +46,11 @@ struct TNode : TBranchBlock {
   TNode* anc = nullptr;   // nil for the root
   TNode* des1 = nullptr;  // nil for a taxon; drawn first (above)
   TNode* des2 = nullptr;
+  // Beside the links, so that a walk over a large tree reads one cache line
+  // a node.
+  bool isOTU = false;
+  bool compressed = false;  // internal node drawn as one group
+  bool hidden = false;      // drawn where its ancestor is; navigation passes over it
   int size = 0;           // taxa in the subtree
   double rows = 0;        // row weight of the subtree
   int depth = 0;          // cladogram level, taxa 0
@@ -55,17 +60,14 @@ struct TNode : TBranchBlock {
   int minOTU = 0;         // smallest taxon number in the subtree
   Point position;         // where the node's branch ends
   double angle = 0;       // direction (radiation) or angular position (circle)
-  double sector = 0;      // half-width of the subtree's sector (radiation)
+  double sector = 0;      // half-width of the subtree's sector (radiation, circle)
   double extent = 0;      // radiation: mean reach in length units; circle: distance from the centre
   std::string name;
   std::string nameTag;    // extra text drawn in bold after the name
   std::string savedName;  // the name as the tree list gave it
   TNodeMarker marker;
   std::string charState;
-  bool isOTU = false;
-  bool compressed = false;  // internal node drawn as one group
   bool outgroup = false;
-  bool hidden = false;      // drawn where its ancestor is; navigation passes over it
   bool mark = false;        // working mark of the outgroup search
   bool emphasized = false;
   TColor nameColor = 0xFFFFFF;  // 0xFFFFFF: the control's emphasis colour
@@ -82,6 +84,8 @@ struct TNode : TBranchBlock {
   const TBranchBlock& Branch() const { return *this; }
   // A taxon or a node drawn as a group: where the walks of the layouts end.
   bool IsTip() const { return isOTU || compressed; }
+  // An internal node drawn as a group (a compressed taxon is drawn as itself).
+  bool IsGroup() const { return compressed && !isOTU; }
 };
 
 // Where a walk stops descending.

@@ -3,18 +3,33 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "tree/view/TreeLayout.h"
+#include "tree/view/TreeWalk_p.h"
 
 namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-bool IsGroup(const TNode* node) { return node->compressed && !node->isOTU; }
-
 Point Toward(Point from, double distance, double angle) {
   return {from.x + RoundCoord(distance * std::cos(angle)), from.y - RoundCoord(distance * std::sin(angle))};
 }
+
+// Radiation places each node from its ancestor. The positions are summed
+// unrounded, by node index, and each rounded once, so that a deep tree of
+// short branches keeps its shape.
+struct ExactPoint {
+  double x = 0;
+  double y = 0;
+};
+using ExactPositions = std::vector<ExactPoint>;
+
+ExactPoint Toward(ExactPoint from, double distance, double angle) {
+  return {from.x + distance * std::cos(angle), from.y - distance * std::sin(angle)};
+}
+
+Point Rounded(ExactPoint p) { return {RoundCoord(p.x), RoundCoord(p.y)}; }
 
 double BaseDirection(const TTreeDisplay& d) { return (0.5 - d.StartAngle / 6.0) * kPi; }
 
@@ -61,7 +76,7 @@ void Share(double total, const TNode* left, const TNode* right, bool byReach, do
   }
 }
 
-void SetRadiationSectors(TTreeDisplay& d, TNode* top) {
+void SetRadiationSectors(TTreeDisplay& d, TNode* top, ExactPositions& exact) {
   for (TNode* node : PreOrder(top, WalkInto::NotIntoCompressed)) {
     if (node->IsTip()) continue;
     const double g = node->sector;
@@ -80,15 +95,16 @@ void SetRadiationSectors(TTreeDisplay& d, TNode* top) {
     node->des2->angle = node->angle - b + node->des2->sector;
     for (TNode* child : {node->des1, node->des2}) {
       const double length = child->blen > 0 ? child->blen * d.XScale : 0;
-      child->position = Toward(node->position, length, child->angle);
+      exact[child->index] = Toward(exact[node->index], length, child->angle);
+      child->position = Rounded(exact[child->index]);
     }
   }
 }
 
-void PlaceRadiationGroups(TTreeDisplay& d) {
+void PlaceRadiationGroups(TTreeDisplay& d, const ExactPositions& exact) {
   for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
-    if (!IsGroup(node)) continue;
-    const Point far = Toward(node->position, node->height * d.XScale, node->angle);
+    if (!node->IsGroup()) continue;
+    const Point far = Rounded(Toward(exact[node->index], node->height * d.XScale, node->angle));
     PlaceGroupCorners(d, node, far, far);
   }
 }
@@ -120,7 +136,7 @@ void SetCircleRadius(TTreeDisplay& d) {
         node->extent = a->extent + node->blen * d.XScale;
       }
     }
-    if (IsGroup(node)) {
+    if (node->IsGroup()) {
       double far = outer;
       if (!d.Cladogram && !linearized) far = node->extent + node->height * d.XScale;
       node->des1->extent = node->des2->extent = far;
@@ -131,7 +147,14 @@ void SetCircleRadius(TTreeDisplay& d) {
 void SetCircleAngles(TTreeDisplay& d, double step) {
   double A = BaseDirection(d);
   bool first = true;
+  // The searches step on through nodes not farther out than the node (no
+  // node is nearer the centre than its ancestor).
+  TDownSearch search(d);
   for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
+    // Half the turn the subtree's tips take, as radiation leaves it, so that
+    // nothing drawn in this style reads a sector of another style.
+    node->sector = node->rows * step / 2;
+    search.Add(node, [](const TNode* child, const TNode* n) { return child->extent <= n->extent; });
     if (node->IsTip()) {
       if (first) {
         node->angle = A;
@@ -143,11 +166,7 @@ void SetCircleAngles(TTreeDisplay& d, double step) {
       }
       continue;
     }
-    const TNode* q = node->des1;
-    while (!q->IsTip() && q->extent <= node->extent) q = q->des1;
-    const TNode* r = node->des2;
-    while (!r->IsTip() && r->extent <= node->extent) r = r->des2;
-    node->angle = (q->angle + r->angle) / 2;
+    node->angle = (search.Along1(node)->angle + search.Along2(node)->angle) / 2;
   }
 }
 
@@ -190,13 +209,15 @@ void LayoutRadiation(TTreeDisplay& d) {
     left->angle = BaseDirection(d);
     right->angle = BaseDirection(d) + kPi;
   }
+  ExactPositions exact(d.Nodes.NoOfNodes() + 1);
   for (TNode* child : {left, right}) {
     double length = std::max(0.0, child->blen);
-    if (IsGroup(child)) length += child->height;
-    child->position = Toward(root->position, length * d.XScale, child->angle);
-    if (!child->IsTip()) SetRadiationSectors(d, child);
+    if (child->IsGroup()) length += child->height;
+    exact[child->index] = Toward(ExactPoint{}, length * d.XScale, child->angle);
+    child->position = Rounded(exact[child->index]);
+    if (!child->IsTip()) SetRadiationSectors(d, child, exact);
   }
-  PlaceRadiationGroups(d);
+  PlaceRadiationGroups(d, exact);
 }
 
 void LayoutCircle(TTreeDisplay& d) {
@@ -212,7 +233,7 @@ void LayoutCircle(TTreeDisplay& d) {
   const Point centre{0, 0};
   for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
     if (!node->hidden) node->position = Toward(centre, node->extent, node->angle);
-    if (IsGroup(node)) {
+    if (node->IsGroup()) {
       PlaceGroupCorners(d, node, Toward(centre, node->des1->extent, node->angle),
                         Toward(centre, node->des2->extent, node->angle));
     }

@@ -21,7 +21,8 @@ void LayoutRadiation(TTreeDisplay& display);
 // Taxa on a circle of Radius pixels around the centre at (0, 0), the root at
 // CenterMargin percent of it. XScale is rescaled to the radius. Up to 18 tips
 // share the full turn; more leave a 20-degree gap after the last one.
-// Leaves position, angle, extent (distance from the centre) and hidden.
+// Leaves position, angle, extent (distance from the centre), hidden, and
+// sector (half the turn the subtree's tips take).
 void LayoutCircle(TTreeDisplay& display);
 
 // Row weights used by both styles (kept in `rows`).

@@ -19,7 +19,8 @@ struct Laid {
   std::unique_ptr<TTreeList> list;
   TTreeDisplay d;
   FixedTextMeasurer measurer;
-  Laid(const std::string& newick, TTreeStyle style) : list(ListFromNewick(newick)) {
+  Laid(const std::string& newick, TTreeStyle style) : Laid(ListFromNewick(newick), style) {}
+  Laid(std::unique_ptr<TTreeList> source, TTreeStyle style) : list(std::move(source)) {
     LoadDisplay(d, *list);
     d.PixelsPerOTU4 = 24;
     d.TreeStyle = style;
@@ -70,6 +71,29 @@ TEST(LayoutRadiation, SpreadsChildrenInsideTheirSectorAndDrawsNegativeLengthsAsZ
   EXPECT_LT(b->angle, ab->angle);
   EXPECT_NEAR(std::hypot(double(a->position.x - ab->position.x), double(a->position.y - ab->position.y)),
               t.d.XScale, 1.0);
+}
+
+// However deep a cladogram, its levels lie between the root's circle and
+// the taxa's, each node no nearer the centre than its ancestor.
+TEST(LayoutCircle, DeepCladogramsStayBetweenTheRootAndTheTaxa) {
+  for (int taxa : {100, 1602, 2500, kMaxNoOfOTUs}) {
+    SCOPED_TRACE(taxa);
+    Laid t(LadderList(taxa), TTreeStyle::tsCircle);
+    t.d.Cladogram = true;
+    t.Run();
+    const double outer = t.d.Radius * 4.0;
+    const double inner = t.d.Root->extent;
+    int outside = 0;
+    int inward = 0;
+    for (const TNode& node : t.d.Nodes) {
+      if (node.extent < inner || node.extent > outer ||
+          std::hypot(double(node.position.x), double(node.position.y)) > outer + 1)
+        ++outside;
+      if (node.anc && node.extent < node.anc->extent) ++inward;
+    }
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(inward, 0);
+  }
 }
 
 TEST(LayoutCircle, LeavesAGapAfterTheLastOfManyTips) {

@@ -21,8 +21,6 @@ constexpr double kPi = std::numbers::pi;
 // sense (an interval far below the tree's length); such a row is left out.
 constexpr double kMaxTicks = 10000;
 
-Coord Abs(Coord v) { return v < 0 ? -v : v; }
-
 // Decimals of a caption: the digits after its decimal separator.
 int DecimalsOf(const std::string& caption, char separator) {
   std::size_t p = caption.find(separator);
@@ -161,7 +159,7 @@ void TTreeDrawer::DrawCircleScale() {
   const Coord hs = Abs(d_.ScaleFont.Height);
   const TNode* F = d_.Root;
   while (!F->IsTip()) F = F->des1;
-  if (F->compressed && !F->isOTU) F = F->des1;
+  if (F->IsGroup()) F = F->des1;
   const double a = static_cast<double>((F->hidden ? 6 : 4) * Abs(d_.WholeTree().NameFont.Height));
   const bool upper = std::sin(s) >= 0;
   const std::int32_t escapement = CheckedInt32(upper ? R((s / kPi + 1.5) * 1800) : R((s / kPi + 0.5) * 1800));

@@ -20,10 +20,6 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 constexpr double kSin45 = 0.7071067811865475244;
 
-bool IsGroup(const TNode* n) { return n->compressed && !n->isOTU; }
-
-Coord Abs(Coord v) { return v < 0 ? -v : v; }
-
 // A compressed node shows its region's caption in the name's place.
 const std::string& LabelOf(const TNode* n, const TNodeAttrib& a) { return n->compressed ? a.Caption : n->name; }
 
@@ -54,7 +50,7 @@ void TTreeDrawer::DrawOTUNameUnguarded(const TNode* n) {
   const Coord h = tf.Height;
   Coord c = 2 * Coord{GetBranchPenWidth(d_, *n)};
   const bool marker = GetShownMarker(d_, *n).Shape != 0;
-  const bool group = IsGroup(n);
+  const bool group = n->IsGroup();
   Coord x, y;
   std::string text;
   if (Traditional()) {
@@ -146,7 +142,7 @@ void TTreeDrawer::DrawRotatedOTUName(const TNode* n) {
   double b = h + 2.0 * GetBranchPenWidth(d_, *n);
   if (GetShownMarker(d_, *n).Shape != 0) b += 5 * h;
   const double m = 2 * h;
-  const Point anchor = IsGroup(n) ? MidpointOfChildren(n) : n->position;
+  const Point anchor = n->IsGroup() ? MidpointOfChildren(n) : n->position;
   const double cs = std::cos(t), sn = std::sin(t);
   Coord x, y;
   if (!flipText_) {
@@ -223,7 +219,7 @@ void TTreeDrawer::DrawMarkersRadial() {
     const Coord s = 3 * Abs(f.Height);
     const double a0 = n->angle;
     const double reach = static_cast<double>(s + 2 * Coord{GetBranchPenWidth(d_, *n)});
-    const Point base = IsGroup(n) ? MidpointOfChildren(n) : n->position;
+    const Point base = n->IsGroup() ? MidpointOfChildren(n) : n->position;
     const Point centre{base.x + R(std::cos(a0) * reach), base.y - R(std::sin(a0) * reach)};
     const bool bold = f.Style.Contains(TFontStyle::fsBold);
     const double r = static_cast<double>(s / 2);

@@ -2,29 +2,33 @@
 
 namespace {
 
-// Everything of a font that changes how wide text is, then the text.
-std::string Key(const TFont& font, std::string_view text) {
-  std::string key = font.Name;
-  key += '\0';
-  key += std::to_string(font.Height);
-  key += ',';
-  key += std::to_string(font.PixelsPerInch);
-  key += ',';
-  key += static_cast<char>('0' + font.Style.Bits());
-  key += static_cast<char>('0' + static_cast<int>(font.Pitch));
-  key += '\0';
-  key += text;
-  return key;
+// Everything of a font that changes how wide text is (not its colour).
+bool SameMeasure(const TFont& a, const TFont& b) {
+  return a.Height == b.Height && a.PixelsPerInch == b.PixelsPerInch && a.Style == b.Style && a.Pitch == b.Pitch &&
+         a.Name == b.Name;
 }
 
 }  // namespace
 
+TTextWidthCache::Widths& TTextWidthCache::TableOf(const TFont& font) const {
+  for (FontWidths& table : fonts_) {
+    if (SameMeasure(table.font, font)) return table.widths;
+  }
+  fonts_.push_back({font, {}});
+  return fonts_.back().widths;
+}
+
 std::int32_t TTextWidthCache::TextWidth(const TFont& font, std::string_view text) const {
-  std::string key = Key(font, text);
-  if (auto it = widths_.find(key); it != widths_.end()) return it->second;
+  Widths* widths = &TableOf(font);
+  if (auto it = widths->find(text); it != widths->end()) return it->second;
   const std::int32_t width = inner_->TextWidth(font, text);
-  if (widths_.size() >= kMaxEntries) widths_.clear();
-  widths_.emplace(std::move(key), width);
+  if (entries_ >= kMaxEntries) {
+    fonts_.clear();
+    entries_ = 0;
+    widths = &TableOf(font);
+  }
+  widths->emplace(std::string(text), width);
+  ++entries_;
   return width;
 }
 

@@ -7,10 +7,12 @@
 // font and text every time.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/graphics/TextMeasurer.h"
 
@@ -24,6 +26,20 @@ class TTextWidthCache final : public TextMeasurer {
   // Entries kept before the cache starts afresh (about a tree's names a few
   // times over).
   static constexpr std::size_t kMaxEntries = 1 << 17;
+  // Looked up by the text as given, without copying it.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  using Widths = std::unordered_map<std::string, std::int32_t, TextHash, std::equal_to<>>;
+  // One table a font: a tree uses a handful of fonts.
+  struct FontWidths {
+    TFont font;
+    Widths widths;
+  };
+  Widths& TableOf(const TFont& font) const;
+
   std::unique_ptr<TextMeasurer> inner_;
-  mutable std::unordered_map<std::string, std::int32_t> widths_;
+  mutable std::vector<FontWidths> fonts_;
+  mutable std::size_t entries_ = 0;
 };

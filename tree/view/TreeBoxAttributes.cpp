@@ -224,15 +224,19 @@ void TTreeBox::MoveRoot(TNode* node, bool midpoint) {
   TTreeDisplay& d = Display();
   // Re-rooting reverses the ancestry between the node and the root, so the
   // subtrees whose top lies on that path are no longer subtrees.
+  bool deleted = false;
   for (int k = static_cast<int>(d.AttribList.size()) - 1; k >= 1; --k) {
     for (TNode* n = node ? node->anc : nullptr; n && n != d.Root; n = n->anc) {
       if (n->attrIndex == k && HasOwnAttrib(*n)) {
         DeleteSubtreeAttrib(k);
         n->name.clear();
+        deleted = true;
         break;
       }
     }
   }
-  AssignAttributes(d, Measurer());
+  // The attributes are spread again only when some went: otherwise they stand
+  // as the last spreading left them, and re-rooting reads none of them.
+  if (deleted) AssignAttributes(d, Measurer());
   TTreeCustomControl::MoveRoot(node, midpoint);
 }

@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "tree/view/NTreeBox.h"
 #include "tree/view/TreeBoxTesting.h"
@@ -29,6 +31,29 @@ std::unique_ptr<TTreeList> FourTaxa(const char* first = "A") {
   for (const char* name : {first, "B", "C", "D"}) list->SetOTUName(i++, name);
   list->Add(std::move(tree));
   return list;
+}
+
+// Splits keyed by the side without the alphabetically first taxon, so that
+// trees read from texts that list the taxa in other orders compare.
+SplitMap CanonicalSplits(const TTreeList& list) {
+  std::vector<std::string> names;
+  for (int i = 0; i < list.NoOfOTUs(); ++i) names.push_back(list.OTUName(i));
+  std::sort(names.begin(), names.end());
+  SplitMap canonical;
+  for (const auto& [key, value] : Splits(list.Items(0), list)) {
+    const std::string side = "," + key + ",";
+    auto onSide = [&](const std::string& name) { return side.find("," + name + ",") != std::string::npos; };
+    if (!onSide(names[0])) {
+      canonical[key] = value;
+      continue;
+    }
+    std::string other;
+    for (const std::string& name : names) {
+      if (!onSide(name)) other += (other.empty() ? "" : ",") + name;
+    }
+    canonical[other] = value;
+  }
+  return canonical;
 }
 
 std::string FileText(const std::string& path) {
@@ -84,6 +109,45 @@ TEST_F(TreeBoxFilesTest, NewickTextAndFilesOfTheShownTree) {
   box_.SetShowTopologyOnly(true);
   box_.ExportCurrentTreeToNewickFile(Path("topology.nwk"));
   EXPECT_EQ(FileText(Path("topology.nwk")).find(':'), std::string::npos);
+}
+
+// The two root branches of an unrooted tree are one split; whichever way
+// round they are drawn, the written text keeps it with its length and
+// support (the reader's placeholder for a three-way root carries none).
+TEST_F(TreeBoxFilesTest, SwappingOrFlippingAtTheRootKeepsEverySplit) {
+  enum class Op { Swap, Flip, SwapTwice };
+  const struct {
+    const char* newick;
+    Op op;
+  } rows[] = {
+      {"(A:1,B:2,(C:3,D:4)90:0.5);", Op::Swap},
+      {"(A:1,B:2,(C:3,D:4)90:0.5);", Op::Flip},
+      {"(A:1,B:2,(C:3,D:4)90:0.5);", Op::SwapTwice},
+      {"((A:1,B:2)80:0.5,C:3,D:4);", Op::Swap},
+      {"((A:1,B:2)80:0.5,C:3,D:4);", Op::Flip},
+      {"(A:1,(B:2,C:3)70:0.4,(D:1,E:2)60:0.3);", Op::Swap},
+      {"(A:1,(B:2,C:3)70:0.4,(D:1,E:2)60:0.3);", Op::Flip},
+      {"((A:1,B:2)70:0.4,(C:3,D:1)60:0.3,(E:2,F:1)50:0.2);", Op::Swap},
+      {"((A:1,B:2)70:0.4,(C:3,D:1)60:0.3,(E:2,F:1)50:0.2);", Op::Flip},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.newick << (row.op == Op::Swap   ? " swap"
+                                                      : row.op == Op::Flip ? " flip"
+                                                                           : " swap twice"));
+    ASSERT_TRUE(box_.ImportFromNewickString(row.newick));
+    box_.FocusOnNode(box_.Display().Root->index);
+    if (row.op == Op::Flip) {
+      box_.FlipSubtree();
+    } else {
+      box_.SwapChildren();
+      if (row.op == Op::SwapTwice) box_.SwapChildren();
+    }
+    std::string text;
+    box_.GetNewickTree(text);
+    const auto before = ListFromNewick(row.newick);
+    const auto after = ListFromNewick(text);
+    EXPECT_EQ(CanonicalSplits(*after), CanonicalSplits(*before)) << text;
+  }
 }
 
 TEST_F(TreeBoxFilesTest, TheConsensusAsNewick) {

@@ -245,6 +245,37 @@ TEST(TreeBoxTrees, SubtreeCopiesGoToAnotherBoxAsARootedTree) {
   EXPECT_EQ(target["E"]->marker, (TNodeMarker{2, 0x0000FF}));
 }
 
+// The drawing scale is kept from tree to tree, but a tree whose lengths are
+// far longer than the first one's is never drawn wider than the widest tree
+// width allowed; it is drawn as if that width had been set.
+TEST(TreeBoxTrees, SwitchingTreesKeepsTheWidthWithinItsClamp) {
+  auto scaled = [](double s) {
+    std::ostringstream text;
+    text << "((A:" << s << ",B:" << 2 * s << "):" << s << ",(C:" << 3 * s << ",D:" << s << "):" << s << ");";
+    return text.str();
+  };
+  const struct {
+    double first, second;
+  } rows[] = {{0.001, 100}, {1e-6, 100}, {1e-6, 1e6}, {1e-9, 1e9}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.first << " then " << row.second);
+    TestBox box;
+    ASSERT_TRUE(box.SetTreeList(ListFromNewick(scaled(row.first) + scaled(row.second)), false));
+    box.RefreshTree();
+    box.SetTreeIndex(2);
+    ASSERT_NO_THROW(box.RefreshTree());
+    EXPECT_EQ(box.TreeWidth(), 32767);
+
+    TestBox widest;
+    ASSERT_TRUE(widest.SetTreeList(ListFromNewick(scaled(row.second)), false));
+    widest.SetTreeWidth(32767);
+    widest.RefreshTree();
+    EXPECT_EQ(box.PictureWidth(), widest.PictureWidth());
+    EXPECT_DOUBLE_EQ(box.ScaleRatio(), widest.ScaleRatio());
+    EXPECT_EQ(box["D"]->position.x, widest["D"]->position.x);
+  }
+}
+
 TEST(TreeBoxTrees, TreeSBLOfEveryIndex) {
   TestBox box;
   ASSERT_TRUE(box.SetTreeList(ListFromNewick(kTwoTrees), false));

@@ -50,7 +50,7 @@ int TTreeCustomControl::TreeWidth() const {
 
 void TTreeCustomControl::SetTreeWidth(int value) {
   if (!display_.TreePresent || value == TreeWidth()) return;
-  value = std::clamp(value, 80, 32767);
+  value = std::clamp(value, kMinTreeWidth, kMaxTreeWidth);
   const int oldWidth = display_.TreeWidthPx;
   if (GetisBranchLength() && oldWidth > 0) display_.ScaleRatio = value * display_.ScaleRatio / oldWidth;
   if (TreeWidth() == display_.CladogramWidth || oldWidth <= 0) {

@@ -37,6 +37,11 @@ struct TTreeFlags {
   bool isStats = false;
 };
 
+// The tree widths a host may set, in pixels. A kept ScaleRatio never makes a
+// tree wider than kMaxTreeWidth either.
+inline constexpr int kMinTreeWidth = 80;
+inline constexpr int kMaxTreeWidth = 32767;
+
 // Most nodes the store holds (taxa and internal nodes).
 inline constexpr int kMaxNoOfNodes = 32768;
 

@@ -24,6 +24,9 @@ namespace tree_picture {
 
 // Round half to even as a coordinate; EIntOverflow when not finite.
 Coord R(double value);
+// Size of a coordinate whatever its sign (font heights are negative when
+// they give the character height).
+inline Coord Abs(Coord v) { return v < 0 ? -v : v; }
 
 class TTreeDrawer {
  public:

@@ -1,14 +1,12 @@
 #include "tree/view/TreeEdit.h"
 
-#include "platform/core/NumberFormat.h"
+#include "tree/view/TreeFocus.h"
 #include "tree/view/TreeSetup.h"
 
 namespace {
 
-Coord Round4(Coord v) { return RoundHalfEven(static_cast<double>(v) / 4.0); }
-// Pixel of a tree coordinate, and pixel offset between two.
-Coord Px(Coord v, Coord origin) { return Round4(v + origin); }
-Coord D(Coord u, Coord v) { return Round4(u - v); }
+// Pixel offset between two tree coordinates.
+Coord D(Coord u, Coord v) { return PixelOf(u, -v); }
 
 // The focused node when it has a branch to drag: a node other than the root.
 const TNode* DraggedNode(const TTreeDisplay& display, int focused) {
@@ -39,8 +37,8 @@ Point GraftPoint(const TTreeDisplay& display, int focused, Coord dx, Coord dy) {
   const TNode* F = DraggedNode(display, focused);
   if (!F) return {};
   const Coord h = display.PixelsPerOTU4 / 8;
-  return {Px(F->anc->position.x, display.Origin.x) + dx,
-          Px(F->position.y, display.Origin.y) + GraftSide(*F) * h + dy};
+  return {PixelOf(F->anc->position.x, display.Origin.x) + dx,
+          PixelOf(F->position.y, display.Origin.y) + GraftSide(*F) * h + dy};
 }
 
 int FindDragDropTarget(const TTreeDisplay& display, int focused, Coord dx, Coord dy) {
@@ -72,9 +70,9 @@ int FindClickDropTarget(const TTreeDisplay& display, int focused, Coord x, Coord
   if (!F) return 0;
   for (const TNode& p : display.Nodes) {
     if (!Candidate(display, p)) continue;
-    const Coord py = Px(p.position.y, display.Origin.y);
-    const bool hit = py - 5 <= y && y <= py + 5 && Px(p.anc->position.x, display.Origin.x) <= x &&
-                     x <= Px(p.position.x, display.Origin.x);
+    const Coord py = PixelOf(p.position.y, display.Origin.y);
+    const bool hit = py - 5 <= y && y <= py + 5 && PixelOf(p.anc->position.x, display.Origin.x) <= x &&
+                     x <= PixelOf(p.position.x, display.Origin.x);
     if (hit && !Refused(display, focused, F, &p)) return p.index;
   }
   return 0;

@@ -2,18 +2,16 @@
 
 #include <QMouseEvent>
 
-#include "platform/core/NumberFormat.h"
 #include "platform/ui/Application.h"
 #include "tree/view/TreeAttributes.h"
 #include "tree/view/TreeEdit.h"
+#include "tree/view/TreeFocus.h"
 #include "tree/view/TreeSetup.h"
 
 namespace {
 
 constexpr TColor kGrey = 0x808080;
 constexpr TColor kRed = 0x0000FF;
-
-Coord Px(Coord v, Coord origin) { return RoundHalfEven(static_cast<double>(v + origin) / 4.0); }
 
 // Exactly one of Shift, Alt and Ctrl (the keypad flag aside).
 bool OneModifier(Qt::KeyboardModifiers shift) {
@@ -181,9 +179,9 @@ void TTreeEditBox::DrawDragOutline() {
       dc.SelectObject(previous);
     }
     ScopedPen pen(dc, PS_DOT, 1, kGrey);
-    const Coord ax = Px(A.position.x, d.Origin.x) + dx;
-    const Coord fy = Px(F.position.y, d.Origin.y) + dy;
-    const Coord fx = Px(F.position.x, d.Origin.x) + dx;
+    const Coord ax = PixelOf(A.position.x, d.Origin.x) + dx;
+    const Coord fy = PixelOf(F.position.y, d.Origin.y) + dy;
+    const Coord fx = PixelOf(F.position.x, d.Origin.x) + dx;
     if (d.PixelsPerOTU4 < 40) {
       const Point branch[2] = {{ax, fy}, {fx, fy}};
       dc.Polyline(branch);
@@ -201,12 +199,12 @@ void TTreeEditBox::DrawDragSubtree(DeviceContext& dc, const TNode& top, Coord dx
   const TTreeDisplay& d = Display();
   for (const TNode* node : PreOrder(const_cast<TNode*>(&top), WalkInto::NotIntoCompressed)) {
     if (node->isOTU || node->compressed) continue;
-    const Coord x = Px(node->position.x, d.Origin.x) + dx;
+    const Coord x = PixelOf(node->position.x, d.Origin.x) + dx;
     const Point skeleton[4] = {
-        {Px(node->des1->position.x, d.Origin.x) + dx, Px(node->des1->position.y, d.Origin.y) + dy},
-        {x, Px(node->des1->position.y, d.Origin.y) + dy},
-        {x, Px(node->des2->position.y, d.Origin.y) + dy},
-        {Px(node->des2->position.x, d.Origin.x) + dx, Px(node->des2->position.y, d.Origin.y) + dy},
+        {PixelOf(node->des1->position.x, d.Origin.x) + dx, PixelOf(node->des1->position.y, d.Origin.y) + dy},
+        {x, PixelOf(node->des1->position.y, d.Origin.y) + dy},
+        {x, PixelOf(node->des2->position.y, d.Origin.y) + dy},
+        {PixelOf(node->des2->position.x, d.Origin.x) + dx, PixelOf(node->des2->position.y, d.Origin.y) + dy},
     };
     dc.Polyline(skeleton);
   }
@@ -219,10 +217,10 @@ void TTreeEditBox::DrawFocusElbow(DeviceContext& dc, const TNode& top, bool recu
   if (recursive) nodes = PostOrder(const_cast<TNode*>(&top), WalkInto::NotIntoCompressed);
   for (const TNode* node : nodes) {
     if (!node->anc) continue;
-    const Coord qx = Px(node->anc->position.x, d.Origin.x);
-    const Coord ny = Px(node->position.y, d.Origin.y);
+    const Coord qx = PixelOf(node->anc->position.x, d.Origin.x);
+    const Coord ny = PixelOf(node->position.y, d.Origin.y);
     const Point elbow[3] = {
-        {qx, Px(node->anc->position.y, d.Origin.y)}, {qx, ny}, {Px(node->position.x, d.Origin.x), ny}};
+        {qx, PixelOf(node->anc->position.y, d.Origin.y)}, {qx, ny}, {PixelOf(node->position.x, d.Origin.x), ny}};
     dc.Polyline(elbow);
   }
 }

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/NumberFormat.h"
 #include "tree/view/RadialLayout.h"
 #include "tree/view/TreeSize.h"
+#include "tree/view/TreeWalk_p.h"
 
 namespace {
-
-bool IsGroup(const TNode* node) { return node->compressed && !node->isOTU; }
 
 void ClearHidden(TTreeDisplay& display) {
   for (TNode* node : PreOrder(display.Root, WalkInto::NotIntoCompressed)) node->hidden = false;
@@ -34,15 +34,30 @@ void ChooseScaling(TTreeDisplay& display, const TTreeFlags& flags) {
   if (display.Cladogram) {
     SetCondensedDepths(root, display.Condensed ? display.CondenseValue : 0);
     display.RootDepth = root->depth;
-    const int scale = display.RootDepth > 0 ? display.CladogramWidth * 4 / display.RootDepth : 0;
-    display.XScale = scale == 0 ? 1.0 : scale;
+    // Whole quarter pixels a level while there are at least that many; a
+    // deeper tree shares the width exactly, so it neither outgrows it nor
+    // (in the circle) reaches past the centre.
+    const int depth = display.RootDepth;
+    const int scale = depth > 0 ? display.CladogramWidth * 4 / depth : 0;
+    if (scale > 0)
+      display.XScale = scale;
+    else
+      display.XScale = depth > 0 && display.CladogramWidth > 0 ? display.CladogramWidth * 4.0 / depth : 1.0;
   } else if (std::abs(display.ScaleRatio) < 1e-14) {
     display.XScale = display.TreeWidthPx * 4.0 / display.MaxLength;
     display.ScaleRatio = display.XScale / 4;
   } else {
-    // A kept ratio fixes the scale; the width follows the tree.
+    // A kept ratio fixes the scale and the width follows the tree, up to the
+    // widest width a host may set: a tree far longer than the one the ratio
+    // came from is drawn at that width, and the ratio follows it instead.
+    const double width = std::ceil(display.MaxLength * display.ScaleRatio);
+    if (width <= kMaxTreeWidth) {
+      display.TreeWidthPx = CheckedInt(width);
+    } else {
+      display.TreeWidthPx = kMaxTreeWidth;
+      display.ScaleRatio = kMaxTreeWidth / display.MaxLength;
+    }
     display.XScale = display.ScaleRatio * 4;
-    display.TreeWidthPx = CheckedInt(std::ceil(display.MaxLength * display.ScaleRatio));
   }
 }
 
@@ -50,21 +65,28 @@ void ChooseScaling(TTreeDisplay& display, const TTreeFlags& flags) {
 
 void SetTraditionalX(TTreeDisplay& d) {
   const bool linearized = d.Linearized();
+  // Distances from the root are summed unrounded and each rounded once, so
+  // that a deep tree of short branches keeps its shape.
+  std::vector<double> exact(d.Nodes.NoOfNodes() + 1, 0.0);
   for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
     Coord x = 0;
     if (node != d.Root) {
-      if (d.Cladogram)
+      if (d.Cladogram) {
         x = node->IsTip() ? RoundCoord(d.RootDepth * d.XScale) : RoundCoord(d.XScale * (d.RootDepth - node->depth));
-      else if (linearized)
+      } else if (linearized) {
         x = RoundCoord((d.MaxLength - node->height) * d.XScale);
-      else
-        x = node->anc->position.x + RoundCoord(node->blen * d.XScale);
-      x = std::max(x, node->anc->position.x);  // negative lengths draw as zero
+      } else {
+        // Negative lengths draw as zero.
+        exact[node->index] = exact[node->anc->index] + std::max(0.0, node->blen * d.XScale);
+        x = RoundCoord(exact[node->index]);
+      }
+      x = std::max(x, node->anc->position.x);
       if (!node->isOTU && x == node->anc->position.x) node->hidden = true;
     }
     node->position.x = x;
-    if (IsGroup(node) && !d.Cladogram) {
-      const Coord far = linearized ? RoundCoord(d.XScale * d.MaxLength) : x + RoundCoord(node->height * d.XScale);
+    if (node->IsGroup() && !d.Cladogram) {
+      const Coord far =
+          linearized ? RoundCoord(d.XScale * d.MaxLength) : RoundCoord(exact[node->index] + node->height * d.XScale);
       node->des1->position.x = far;
       node->des2->position.x = far;
     }
@@ -74,9 +96,9 @@ void SetTraditionalX(TTreeDisplay& d) {
 // Row weights of the straight cladogram; returns round(root rows).
 Coord SetRows(TTreeDisplay& d) {
   for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
-    if (node->isOTU || (IsGroup(node) && d.Cladogram))
+    if (node->isOTU || (node->IsGroup() && d.Cladogram))
       node->rows = 1;
-    else if (IsGroup(node))
+    else if (node->IsGroup())
       node->rows = d.PixelsPerOTU4 > 0 ? static_cast<double>(node->vspace) / d.PixelsPerOTU4 : 1;
     else
       node->rows = node->des1->rows + node->des2->rows;
@@ -87,17 +109,22 @@ Coord SetRows(TTreeDisplay& d) {
 void SetStraightCladogramX(TTreeDisplay& d) {
   const Coord R = SetRows(d);
   const Coord tipX = RoundCoord(d.RootDepth * d.XScale);
+  // The highest ancestor-or-self of each node reached through nodes of its
+  // level, found from the ancestor's, so that long runs of one level (a
+  // condensed tree) cost one step a node.
+  std::vector<const TNode*> top(d.Nodes.NoOfNodes() + 1);
   for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
     if (node == d.Root) {
       node->position.x = 0;
+      top[node->index] = node;
       continue;
     }
+    top[node->index] = node->anc->depth == node->depth ? top[node->anc->index] : node;
     if (node->IsTip()) {
       node->position.x = tipX;
-      if (IsGroup(node)) node->des1->position.x = node->des2->position.x = tipX;
+      if (node->IsGroup()) node->des1->position.x = node->des2->position.x = tipX;
     } else {
-      const TNode* c = node;
-      while (c != d.Root && c->anc->depth == node->depth) c = c->anc;
+      const TNode* c = top[node->index];
       const double share = R > 1 ? (c->rows - 1) / static_cast<double>(R - 1) : 0;
       node->position.x = RoundCoord((1 - share) * d.RootDepth * d.XScale);
     }
@@ -115,7 +142,7 @@ struct RowCursor {
     if (node->isOTU || d.Cladogram) {
       node->position.y = cursor + ppo / 2;
       cursor += ppo;
-      if (IsGroup(node)) {
+      if (node->IsGroup()) {
         node->des1->position.y = node->position.y - ppo / 2;
         node->des2->position.y = node->position.y + ppo / 2;
       }
@@ -135,39 +162,37 @@ struct RowCursor {
   }
 };
 
+// A search for rows steps on through nodes at the node's own x (no node is
+// left of its ancestor).
+bool AtNodesX(const TNode* child, const TNode* node) { return child->position.x <= node->position.x; }
+
 void SetRectangularY(TTreeDisplay& d) {
   RowCursor rows;
+  TDownSearch search(d);
   for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
-    if (node->IsTip()) {
-      rows.PlaceTip(d, node, false);
-      continue;
-    }
-    const TNode* q = node->des1;
-    while (!q->IsTip() && q->position.x <= node->position.x) q = q->des1;
-    const TNode* r = node->des2;
-    while (!r->IsTip() && r->position.x <= node->position.x) r = r->des2;
-    node->position.y = (q->position.y + r->position.y) / 2;
+    if (node->IsTip()) rows.PlaceTip(d, node, false);
+    search.Add(node, AtNodesX);
+    if (node->IsTip()) continue;
+    node->position.y = (search.Along1(node)->position.y + search.Along2(node)->position.y) / 2;
   }
 }
 
 void SetCurvedY(TTreeDisplay& d) {
   RowCursor rows;
+  TDownSearch search(d);
   for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
-    if (node->IsTip()) {
-      rows.PlaceTip(d, node, true);
-      continue;
-    }
-    const TNode* q = node->des1;
-    const TNode* r = node->des2;
+    if (node->IsTip()) rows.PlaceTip(d, node, true);
+    search.Add(node, AtNodesX);
+    if (node->IsTip()) continue;
+    const TNode* q;
+    const TNode* r;
     if (d.Cladogram) {
-      while (!q->IsTip()) q = q->des1;
-      while (!r->IsTip()) r = r->des2;
+      q = search.FirstTip(node);
+      r = search.LastTip(node);
     } else {
       // Midway between the innermost rows of the two subtrees.
-      while (!q->IsTip() && q->position.x == node->position.x) q = q->des1;
-      while (!q->IsTip()) q = q->des2;
-      while (!r->IsTip() && r->position.x == node->position.x) r = r->des2;
-      while (!r->IsTip()) r = r->des1;
+      q = search.LastTip(search.Along1(node));
+      r = search.FirstTip(search.Along2(node));
     }
     node->position.y = (q->position.y + r->position.y) / 2;
   }
@@ -175,7 +200,7 @@ void SetCurvedY(TTreeDisplay& d) {
 
 void AlignCompressedY(TTreeDisplay& d) {
   for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
-    if (!IsGroup(node) || !node->anc) continue;
+    if (!node->IsGroup() || !node->anc) continue;
     const Point a = node->anc->position;
     const Coord span = node->des1->position.x - a.x;
     if (span == 0) continue;
@@ -186,33 +211,37 @@ void AlignCompressedY(TTreeDisplay& d) {
 // The curved cladogram: x on the elliptic arcs through the clade's outer
 // rows, so the branches along one edge of a clade follow one curve.
 void SetCurvedCladogramX(TTreeDisplay& d) {
+  TDownSearch search(d);
+  for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) search.Add(node, [](auto...) { return false; });
+  // Where the climb for a reference point stops when it starts at a node on
+  // a second (first) branch: the climb's test reads only rows, which this
+  // pass leaves alone, so each node's stop is its own or its ancestor's.
+  std::vector<const TNode*> stop2(d.Nodes.NoOfNodes() + 1);
+  std::vector<const TNode*> stop1(d.Nodes.NoOfNodes() + 1);
+  for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
+    const int k = node->index;
+    if (node == d.Root) {
+      stop1[k] = stop2[k] = node;
+      continue;
+    }
+    const Coord y = node->position.y;
+    const Coord ay = node->anc->position.y;
+    stop2[k] = ay >= y && (y != ay || node != node->anc->des2) ? node : stop2[node->anc->index];
+    stop1[k] = ay <= y && (y != ay || node != node->anc->des1) ? node : stop1[node->anc->index];
+  }
   for (TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
     if (node == d.Root || node->IsTip()) continue;
     const TNode* a = node->anc;
     const Coord y = node->position.y;
-    const TNode* ref = node;
-    if (node == a->des2) {
-      if (a->position.y >= y) {
-        ref = a;
-      } else {
-        while (ref != d.Root && !(ref->anc->position.y >= ref->position.y &&
-                                  (ref->position.y != ref->anc->position.y || ref != ref->anc->des2)))
-          ref = ref->anc;
-      }
-    } else {
-      if (y >= a->position.y) {
-        ref = a;
-      } else {
-        while (ref != d.Root && !(ref->anc->position.y <= ref->position.y &&
-                                  (ref->position.y != ref->anc->position.y || ref != ref->anc->des1)))
-          ref = ref->anc;
-      }
-    }
+    const TNode* ref;
+    if (node == a->des2)
+      ref = a->position.y >= y ? a : stop2[node->index];
+    else
+      ref = y >= a->position.y ? a : stop1[node->index];
     const double b = ref->position.x;
     const double c = ref->position.y;
-    const TNode* tip = node;
     const bool down = y >= c;
-    while (!tip->IsTip()) tip = down ? tip->des2 : tip->des1;
+    const TNode* tip = down ? search.LastTip(node) : search.FirstTip(node);
     const double e = tip->position.x;
     const double dy = tip->position.y;
     if (a->depth == node->depth) {

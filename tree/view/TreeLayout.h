@@ -9,8 +9,11 @@
 // corners of its triangle; nothing below them is placed.
 //
 // Rounding is to the nearest integer with halves to even, div truncates
-// toward zero. A value that cannot be a coordinate (overflow, not finite)
-// raises EIntOverflow instead of producing a wrapped position.
+// toward zero. Positions that add up along the tree (branch lengths,
+// radiation steps) are summed unrounded and rounded once, so a deep tree of
+// short branches keeps its shape. A value that cannot be a coordinate
+// (overflow, not finite) raises EIntOverflow instead of producing a wrapped
+// position.
 
 #include "tree/view/TreeDisplay.h"
 
@@ -18,8 +21,11 @@ class TextMeasurer;
 
 // Lays the tree out in its style (nothing while TreePresent is false):
 // clears `hidden` down to tips, chooses the scaling (cladogram when the tree
-// has no lengths or its longest path is below 1e-12), sets XScale (and
-// ScaleRatio on first use, or TreeWidthPx from a kept ScaleRatio), places the
+// has no lengths or its longest path is below 1e-12), sets XScale (a
+// cladogram: CladogramWidth x 4 div the levels, or the width shared exactly
+// among more levels than quarter pixels; by length: ScaleRatio on first
+// use, or TreeWidthPx from a kept ScaleRatio: at most kMaxTreeWidth, the
+// ratio made smaller to fit when needed), places the
 // nodes, joins zero-length branches, and in the traditional style works out
 // the label extents.
 void Layout(TTreeDisplay& display, const TTreeFlags& flags, const TextMeasurer& measurer);

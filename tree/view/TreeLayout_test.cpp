@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <string>
+
 #include "tree/view/TreeAttributes.h"
 #include "tree/view/TreeSetup.h"
 #include "tree/view/TreeViewTesting.h"
@@ -17,7 +22,9 @@ struct Laid {
   TTreeDisplay d;
   FixedTextMeasurer measurer;
   explicit Laid(const std::string& newick, TBranchStyle style = TBranchStyle::bsRectangular)
-      : list(ListFromNewick(newick)) {
+      : Laid(ListFromNewick(newick), style) {}
+  explicit Laid(std::unique_ptr<TTreeList> source, TBranchStyle style = TBranchStyle::bsRectangular)
+      : list(std::move(source)) {
     LoadDisplay(d, *list);
     d.PixelsPerOTU4 = 24;
     d.BranchStyle = style;
@@ -94,12 +101,15 @@ TEST(Layout, CladogramsPlaceNodesByLevel) {
   }
 }
 
+// Below one quarter pixel a level, the levels share the width exactly: the
+// scale never drops to zero, and the tree stays as wide as asked.
 TEST(Layout, CladogramScaleNeverDropsToZero) {
   Laid t("(A,(B,(C,(D,(E,F)))));");
   t.d.CladogramWidth = 1;  // 4 quarter pixels over 5 levels
   t.Run();
   EXPECT_EQ(t.d.RootDepth, 5);
-  EXPECT_DOUBLE_EQ(t.d.XScale, 1.0);
+  EXPECT_DOUBLE_EQ(t.d.XScale, 0.8);
+  EXPECT_EQ(t["F"]->position.x, 4);
 }
 
 TEST(Layout, ZeroLengthsGiveACladogram) {
@@ -117,6 +127,55 @@ TEST(Layout, AKeptScaleRatioMakesTheWidthFollowTheTree) {
   second.Run();
   EXPECT_EQ(second.d.TreeWidthPx, 800);
   EXPECT_EQ(second["A"]->position.x, 2 * first["A"]->position.x);
+}
+
+// Positions are accumulated down the tree and rounded once: a tree 16,383
+// levels deep whose branches are each far shorter than a quarter pixel keeps
+// its shape, and drawing it ten times wider moves every node ten times as
+// far (give or take the rounding of the two).
+TEST(Layout, DeepTreesAreRoundedOnceNotPerBranch) {
+  for (TTreeStyle style : {TTreeStyle::tsTraditional, TTreeStyle::tsRadiation}) {
+    SCOPED_TRACE(static_cast<int>(style));
+    Laid narrow(LadderList(kMaxNoOfOTUs));
+    Laid wide(LadderList(kMaxNoOfOTUs));
+    for (Laid* t : {&narrow, &wide}) {
+      t->d.TreeStyle = style;
+      t->d.TreeWidthPx = t == &narrow ? 400 : 4000;
+      // Labels would change the radiation's sectors with the scale.
+      for (TNode& node : t->d.Nodes) node.nameWidth = 0;
+      t->Run();
+    }
+    ASSERT_LT(narrow.d.XScale, 0.5);  // every branch alone rounds to nothing
+    Coord worst = 0;
+    Coord right = 0;
+    for (int k = 1; k <= narrow.d.Nodes.NoOfNodes(); ++k) {
+      const Point n = narrow.d.Node(k)->position;
+      const Point w = wide.d.Node(k)->position;
+      // Rows do not scale with the width; radiation scales both ways.
+      const Coord dy = style == TTreeStyle::tsTraditional ? 0 : std::abs(w.y - 10 * n.y);
+      worst = std::max({worst, std::abs(w.x - 10 * n.x), dy});
+      right = std::max(right, n.x);
+    }
+    EXPECT_LE(worst, 6);
+    if (style == TTreeStyle::tsTraditional) EXPECT_EQ(right, 1600);  // the tree spans its width
+  }
+}
+
+// The rows of a 16,383-level chain of internal branches that round to zero
+// are found once per node, not by walking down the chain from every node.
+TEST(Layout, TheVerticalPassIsLinearInTheTaxa) {
+  auto list = LadderList(kMaxNoOfOTUs);
+  for (int k = kMaxNoOfOTUs; k < 2 * kMaxNoOfOTUs - 2; ++k) list->Items(0).BLen()[k] = 1e-9;
+  Laid t(std::move(list));
+  const auto start = std::chrono::steady_clock::now();
+  t.Run();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  // Every join sits midway between the first taxon and the taxon it adds.
+  const Coord first = Taxon(t.d, "T1")->position.y;
+  for (int k : {2, 100, 9000, kMaxNoOfOTUs}) {
+    const TNode* added = Taxon(t.d, "T" + std::to_string(k));
+    EXPECT_EQ(added->anc->position.y, (first + added->position.y) / 2) << k;
+  }
 }
 
 TEST(Layout, CompressedGroupsGetTheCornersOfTheirTriangle) {

@@ -16,7 +16,7 @@ TNameEditorPlace NameEditorPlace(const TTreeDisplay& d, int index, const TextMea
   place.Text = node.name.empty() ? std::string(" ") : node.name;
 
   const Coord h = place.Font.Height;
-  const bool group = node.compressed && !node.isOTU && node.des1 && node.des2;
+  const bool group = node.IsGroup() && node.des1 && node.des2;
   const Coord x = group ? node.des1->position.x : node.position.x;
   Coord left = measurer.TextWidth(place.Font, " ") + (x + d.Origin.x) / 4 + GetBranchPenWidth(d, node) / 2;
   if (d.WholeTree().ShowTaxonMarker && GetShownMarker(d, node).Shape != 0) left += std::abs(5 * h) / 4;

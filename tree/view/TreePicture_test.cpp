@@ -435,6 +435,44 @@ TEST(TreePicture, SupportValuesFollowTheCutOffAndNeverShowMissingSupport) {
   }
 }
 
+// The two root branches of an unrooted tree are one split: radiation and
+// circle write its support once, whatever style was drawn before.
+TEST(TreePicture, RadialStylesWriteTheRootSplitsSupportOnce) {
+  struct Row {
+    const char* newick;
+    std::vector<TTreeStyle> styles;  // drawn in turn; the last one is checked
+  } rows[] = {
+      {"(((A:1,B:2)70:1,E:1)90:1,(C:1,D:3)90:1);", {TTreeStyle::tsCircle}},
+      {"(((A:1,B:2)70:1,E:1)90:1,(C:1,D:3)90:1);", {TTreeStyle::tsRadiation, TTreeStyle::tsCircle}},
+      {"(((A:1,B:2)70:1,E:1)90:1,(C:1,D:3)90:1);", {TTreeStyle::tsRadiation}},
+      {"(((A:1,B:2)70:1,E:1)90:1,(C:1,D:3)90:1);", {TTreeStyle::tsCircle, TTreeStyle::tsRadiation}},
+      // Two equal halves tie.
+      {"((A:1,B:2)90:0.5,(C:2,D:1)90:0.5);", {TTreeStyle::tsCircle}},
+      {"((A:1,B:2)90:0.5,(C:2,D:1)90:0.5);", {TTreeStyle::tsRadiation}},
+      {"((A:1,B:2)90:0.5,(C:2,D:1)90:0.5);", {TTreeStyle::tsRadiation, TTreeStyle::tsCircle}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.newick << " styles " << r.styles.size() << " last "
+                                    << static_cast<int>(r.styles.back()));
+    Box box;
+    box.Show(r.newick, false);
+    box.SetShowScale(false);
+    for (TTreeStyle style : r.styles) {
+      box.SetTreeStyle(style);
+      box.RefreshTree();
+    }
+    TTreePictureOptions options = box.PictureOptions();
+    options.Flags.isStats = true;
+    std::vector<std::string> support;
+    for (const std::string& t : Texts(box.Trace(options))) {
+      if (!t.empty() && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        support.push_back(t);
+    }
+    std::sort(support.begin(), support.end());
+    EXPECT_EQ(std::count(support.begin(), support.end(), "90"), 1);
+  }
+}
+
 TEST(TreePicture, SubtreeImageCoversFourTimesItsPixelSize) {
   TNodeAttrib pictured;
   pictured.Caption = "Clade";

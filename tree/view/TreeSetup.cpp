@@ -13,6 +13,19 @@ bool AllFinite(TArrayView<const double> values) {
   return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
+// The two root branches of an unrooted tree are one split. Its support goes
+// on both, so that whichever of the two a writer dissolves (the one drawn
+// first), the split keeps it; the reader leaves one of them without (the
+// placeholder that resolves a three-way root), and swapping at the root
+// moves that one to either side.
+double StoredSupport(const TTreeDisplay& display, const TNode& node) {
+  const TNode* root = display.Root;
+  if (display.isRooted || node.anc != root || node.stats >= kNoStats || root->des1->isOTU || root->des2->isOTU)
+    return node.stats;
+  const TNode* sibling = SiblingOf(&node);
+  return sibling->stats >= kNoStats ? sibling->stats : node.stats;
+}
+
 }  // namespace
 
 void CheckTreeData(const TTreeData& tree, int n) {
@@ -75,7 +88,7 @@ void StoreTree(const TTreeDisplay& display, TTreeData& tree) {
     const TNode* node = display.Node(k);
     if (tree.isBLen()) tree.BLen()[k - 1] = node->blen;
     if (tree.isSE()) tree.SE()[k - 1] = node->SE;
-    tree.Stats()[k - 1] = node->stats;
+    tree.Stats()[k - 1] = StoredSupport(display, *node);
   }
 }
 
@@ -98,7 +111,7 @@ void GetTreeData(const TTreeDisplay& display, TTreeData& tree, const TTreeFlags&
       tree.BLen()[k - 1] = display.isLinearized && node->anc ? node->anc->height - node->height : node->blen;
     }
     if (tree.isSE()) tree.SE()[k - 1] = node->SE;
-    if (flags.isStats) tree.Stats()[k - 1] = node->stats;
+    if (flags.isStats) tree.Stats()[k - 1] = StoredSupport(display, *node);
   }
 }
 

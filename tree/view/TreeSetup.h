@@ -26,13 +26,17 @@ void LinkTree(TTreeDisplay& display, const TTreeData& tree);
 // Writes the shown topology and branch values into `tree` (same number of
 // taxa): node records in the store's order, then for nodes 1..2n-2 the
 // length when the tree has lengths, the error when it has errors, and the
-// support always. Nothing when the numbers of taxa differ.
+// support always. In an unrooted tree the two root branches are one split:
+// a root branch without support takes its sibling's, so the split keeps its
+// support whichever side is drawn first. Nothing when the numbers of taxa
+// differ.
 void StoreTree(const TTreeDisplay& display, TTreeData& tree);
 
 // The shown tree, with its root and descendant order, into a tree of any
 // size: n taxa, lengths when flags.isBranchLength (ancestor's height minus
 // own height when linearized), errors when flags.isSE and not linearized,
-// support values when flags.isStats. Nothing when no tree is shown.
+// support values when flags.isStats (the root split's on both root branches
+// of an unrooted tree, as StoreTree). Nothing when no tree is shown.
 void GetTreeData(const TTreeDisplay& display, TTreeData& tree, const TTreeFlags& flags);
 
 // The first internal node, in number order, without ancestor; nil when none.

@@ -15,8 +15,6 @@ namespace {
 
 constexpr Coord kMaxPictureHeight4 = 131071;  // 32767 pixels
 
-bool IsGroup(const TNode* node) { return node->compressed && !node->isOTU; }
-
 Coord AbsHeight(const TFont& font) { return std::abs(Coord{font.Height}); }
 
 bool ShowsCharState(const TTreeDisplay& d) {
@@ -36,7 +34,7 @@ void SetLabelRight(TTreeDisplay& d, const TextMeasurer& measurer) {
   for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
     if (node == d.Root) continue;
     const TNodeAttrib& attrib = GetNodeAttrib(d, *node);
-    if (IsGroup(node)) {
+    if (node->IsGroup()) {
       node->labelRight = d.Cladogram ? node->position.x : node->des1->position.x;
     } else if (node->isOTU) {
       const Coord h = AbsHeight(attrib.NameFont);
@@ -71,9 +69,9 @@ void CaptionRow(const TTreeDisplay& d, const TNode* node, bool top, Coord& y, Co
   while (!node->IsTip()) node = top ? node->des1 : node->des2;
   const TNodeAttrib& attrib = GetNodeAttrib(d, *node);
   const TNode* row = node;
-  if (IsGroup(node) && !d.Cladogram) row = top ? node->des1 : node->des2;
+  if (node->IsGroup() && !d.Cladogram) row = top ? node->des1 : node->des2;
   y = row->position.y;
-  const Coord h = AbsHeight(IsGroup(node) ? attrib.CaptionFont : attrib.NameFont);
+  const Coord h = AbsHeight(node->IsGroup() ? attrib.CaptionFont : attrib.NameFont);
   reach = std::min<Coord>(2 * h, d.PixelsPerOTU4 / 2);
 }
 
@@ -161,7 +159,7 @@ Extent SizeTraditional(TTreeDisplay& d, const TTreeFlags& flags, const TextMeasu
   }
   for (const TNode& node : d.Nodes) {
     if (node.hidden) continue;
-    const bool group = IsGroup(&node) && !d.Cladogram;
+    const bool group = node.IsGroup() && !d.Cladogram;
     Coord r = group ? node.des1->position.x : node.position.x;
     r += node.IsTip() ? LabelWidth(d, node, measurer) : 2 * Coord{GetBranchPenWidth(d, node)};
     right = std::max(right, r);
@@ -236,16 +234,26 @@ Extent SizeRadial(TTreeDisplay& d, const TextMeasurer& measurer) {
   const Coord fontHeight = AbsHeight(d.WholeTree().NameFont);
   d.Origin = {4 * fontHeight, 4 * fontHeight};
   Coord minX = 0, maxX = 0, minY = 0, maxY = 0;
+  auto include = [&](Point p) {
+    minX = std::min(minX, p.x);
+    maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y);
+    maxY = std::max(maxY, p.y);
+  };
   for (const TNode& node : d.Nodes) {
-    if (node.hidden || !node.IsTip()) continue;
+    if (node.hidden) continue;
+    // Every node lies inside the picture; with two taxa the circle's root is
+    // beside the line through them.
+    include(node.position);
+    if (!node.IsTip()) continue;
     const TNodeAttrib& attrib = GetNodeAttrib(d, node);
     const Coord h = AbsHeight(attrib.NameFont);
     Coord u = h + 2 * Coord{GetBranchPenWidth(d, node)};
     if (attrib.ShowTaxonName) u += node.nameWidth;
-    if (GetShownMarker(d, node).Shape != 0) u += 5 * AbsHeight(IsGroup(&node) ? attrib.CaptionFont : attrib.NameFont);
+    if (GetShownMarker(d, node).Shape != 0) u += 5 * AbsHeight(node.IsGroup() ? attrib.CaptionFont : attrib.NameFont);
     const Coord v = 6 * h;
     Point p = node.position;
-    if (IsGroup(&node)) p = {(node.des1->position.x + node.des2->position.x) / 2,
+    if (node.IsGroup()) p = {(node.des1->position.x + node.des2->position.x) / 2,
                              (node.des1->position.y + node.des2->position.y) / 2};
     Point end;
     if (d.HorzTaxonName) {
@@ -254,10 +262,7 @@ Extent SizeRadial(TTreeDisplay& d, const TextMeasurer& measurer) {
     } else {
       end = {p.x + RoundCoord(u * std::cos(node.angle)), p.y - RoundCoord(u * std::sin(node.angle))};
     }
-    minX = std::min(minX, end.x);
-    maxX = std::max(maxX, end.x);
-    minY = std::min(minY, end.y);
-    maxY = std::max(maxY, end.y);
+    include(end);
   }
   for (TNode& node : d.Nodes) {
     node.position.x -= minX;
@@ -279,7 +284,7 @@ Coord LabelWidth(const TTreeDisplay& d, const TNode& node, const TextMeasurer& m
   const TNodeAttrib& attrib = GetNodeAttrib(d, node);
   Coord w = 2 * Coord{GetBranchPenWidth(d, node)};
   if (attrib.ShowTaxonName) w += node.nameWidth;
-  if (GetShownMarker(d, node).Shape != 0) w += 5 * AbsHeight(IsGroup(&node) ? attrib.CaptionFont : attrib.NameFont);
+  if (GetShownMarker(d, node).Shape != 0) w += 5 * AbsHeight(node.IsGroup() ? attrib.CaptionFont : attrib.NameFont);
   return w + CharStateWidth(d, node, measurer);
 }
 

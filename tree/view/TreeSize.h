@@ -19,8 +19,8 @@ Coord LabelWidth(const TTreeDisplay& display, const TNode& node, const TextMeasu
 
 // Works out Origin and PictureWidth and PictureHeight (pixels) for the laid
 // out tree; in the radiation and circle styles the positions are shifted so
-// that every label lies inside the picture (CenterShift tells where the
-// centre went). A traditional picture taller than 32767 pixels gets a
+// that every node and label lies inside the picture (CenterShift tells where
+// the centre went). A traditional picture taller than 32767 pixels gets a
 // smaller PixelsPerOTU and is laid out again, each round strictly smaller,
 // until it fits or rows are one pixel. Returns true when PixelsPerOTU was
 // changed that way.

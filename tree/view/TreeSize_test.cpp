@@ -49,7 +49,7 @@ TEST(ComputeSize, LeftMarginMakesRoomForTheRootAndSupportLabels) {
     Coord originX;
   } rows[] = {
       {true, true, 140},  // the root stub's room already holds the label
-      {false, true, 92},  // "95" (48) + pen (2) + 10 left of x = 8
+      {false, true, 93},  // "95" (48) + pen (2) + 10 left of x = 7
       {false, false, 40},
   };
   for (const Row& r : rows) {
@@ -59,7 +59,7 @@ TEST(ComputeSize, LeftMarginMakesRoomForTheRootAndSupportLabels) {
     t.d.ShowRoot = r.showRoot;
     t.d.ShowStats = r.showStats;
     t.Run();
-    ASSERT_EQ(Clade(t.d, "A,B")->position.x, 8);
+    ASSERT_EQ(Clade(t.d, "A,B")->position.x, 7);  // 0.02 at 355.6 quarter pixels a unit
     EXPECT_EQ(t.d.Origin.x, r.originX);
   }
 }
@@ -105,6 +105,43 @@ TEST(ComputeSize, RadialPicturesKeepEveryLabelInsideAMargin) {
     EXPECT_EQ(minY, 0);
     if (style == TTreeStyle::tsRadiation) EXPECT_EQ(t.d.CenterShift, t.d.Root->position);
     EXPECT_GT(t.d.PictureWidth, 2 * 44 / 4);
+  }
+}
+
+// Every node, not only the labels, lies inside the picture: with two taxa
+// the circle puts the root off the line through them.
+TEST(ComputeSize, RadialPicturesHoldEveryNode) {
+  auto twoTaxa = [] {
+    auto list = std::make_unique<TTreeList>();
+    auto tree = std::make_unique<TTreeData>(2, true, false, true);
+    tree->NodeArray()[0] = {0, 1};
+    tree->BLen()[0] = 1;
+    tree->BLen()[1] = 2;
+    list->SetOTUName(0, "A");
+    list->SetOTUName(1, "B");
+    list->Add(std::move(tree));
+    return list;
+  };
+  const struct {
+    TTreeStyle style;
+    bool cladogram;
+  } rows[] = {{TTreeStyle::tsCircle, false},
+              {TTreeStyle::tsCircle, true},
+              {TTreeStyle::tsRadiation, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(row.style) << " cladogram " << row.cladogram);
+    Sized t(twoTaxa());
+    t.d.TreeStyle = row.style;
+    t.d.Cladogram = row.cladogram;
+    t.Run();
+    for (const TNode& node : t.d.Nodes) {
+      SCOPED_TRACE(node.index);
+      const Point p{node.position.x + t.d.Origin.x, node.position.y + t.d.Origin.y};
+      EXPECT_GE(p.x, 0);
+      EXPECT_GE(p.y, 0);
+      EXPECT_LE(p.x, 4 * t.d.PictureWidth);
+      EXPECT_LE(p.y, 4 * t.d.PictureHeight);
+    }
   }
 }
 
