@@ -7,9 +7,17 @@
 #include "tools/zortool/Commands.h"
 
 // Declarations of the command functions, one line each.
+int ZipDeflateCommand(const std::vector<std::string>& args);
+int ZipInflateCommand(const std::vector<std::string>& args);
+int ZipCrc32Command(const std::vector<std::string>& args);
+int ZipArchiveCommand(const std::vector<std::string>& args);
 
 static const ZorCommandEntry kCommands[] = {
     // Entries, one line each.
+    {"deflate", "deflate < data > stream (raw deflate)", ZipDeflateCommand},
+    {"inflate", "inflate SIZE < stream > data", ZipInflateCommand},
+    {"crc32", "crc32 < data (prints the CRC-32 in hex)", ZipCrc32Command},
+    {"zip", "zip OUT FILE[=NAME]...", ZipArchiveCommand},
     {nullptr, nullptr, nullptr},
 };
 
