@@ -5,6 +5,7 @@ KESTOVA_PACKAGES=(
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libboost-math-dev
   fonts-liberation2 fonts-dejavu-core fontconfig
+  python3 unzip
 )
 
 kestova_missing_packages() {

@@ -17,7 +17,7 @@ std::string ReadStandardInput() {
 }
 
 bool WriteStandardOutput(const void* data, size_t length) {
-  return std::fwrite(data, 1, length, stdout) == length && std::fflush(stdout) == 0;
+  return (length == 0 || std::fwrite(data, 1, length, stdout) == length) && std::fflush(stdout) == 0;
 }
 
 }  // namespace
