@@ -54,13 +54,15 @@ TEST_F(ZipArchive, UnzipZipinfoAndPythonReadWhatWasWritten) {
   WriteFile(Path("notes.txt"), text);
   WriteFile(Path("data.bin"), binary);
   WriteFile(Path("ro.txt"), small);
+  WriteFile(Path("empty"), "");
   ASSERT_EQ(chmod(Path("ro.txt").c_str(), 0444), 0);
   SetModified(Path("notes.txt"), LocalTime(2021, 3, 4, 5, 6, 8));
   SetModified(Path("data.bin"), LocalTime(1999, 12, 31, 23, 59, 59));  // odd seconds round down
   SetModified(Path("ro.txt"), LocalTime(2030, 7, 1, 12, 0, 0));
+  SetModified(Path("empty"), LocalTime(1980, 1, 1, 0, 0, 0));
 
   const std::string archive = Path("out.zip");
-  ASSERT_TRUE(WriteZipArchive(archive, {Path("notes.txt"), Path("data.bin"), Path("ro.txt")},
+  ASSERT_TRUE(WriteZipArchive(archive, {Path("notes.txt"), Path("data.bin"), Path("ro.txt"), Path("empty")},
                               {"", "renamed.bin", "sub/read-only.txt"}));
 
   std::string out;
@@ -74,6 +76,7 @@ TEST_F(ZipArchive, UnzipZipinfoAndPythonReadWhatWasWritten) {
       {"notes.txt", text, "2021 Mar 4 05:06:08", "2021-3-4-5-6-8 20"},
       {"renamed.bin", binary, "1999 Dec 31 23:59:58", "1999-12-31-23-59-58 20"},
       {"sub/read-only.txt", small, "2030 Jul 1 12:00:00", "2030-7-1-12-0-0 21"},
+      {"empty", "", "1980 Jan 1 00:00:00", "1980-1-1-0-0-0 20"},
   };
   const std::string python = PythonEntries(archive);
   for (const auto& e : entries) {
@@ -99,6 +102,17 @@ TEST_F(ZipArchive, UnreadableSecondFileIsLeftOut) {
   ASSERT_TRUE(WriteZipArchive(Path("out.zip"), {Path("a.txt"), Path("missing.txt")}));
   const std::string python = PythonEntries(Path("out.zip"));
   EXPECT_EQ(python.rfind("a.txt 10 ", 0), 0u) << python;
+  EXPECT_EQ(std::count(python.begin(), python.end(), '\n'), 1) << python;
+}
+
+TEST_F(ZipArchive, FilesBeyondFourGibibytesAreLeftOut) {
+  // Sparse, so the test costs no disk; without ZIP64 its size cannot be stored.
+  WriteFile(Path("huge"), "");
+  std::filesystem::resize_file(Path("huge"), 0x100000000ull);
+  WriteFile(Path("b.txt"), "second");
+  ASSERT_TRUE(WriteZipArchive(Path("out.zip"), {Path("huge"), Path("b.txt")}));
+  const std::string python = PythonEntries(Path("out.zip"));
+  EXPECT_EQ(python.rfind("b.txt 6 ", 0), 0u) << python;
   EXPECT_EQ(std::count(python.begin(), python.end(), '\n'), 1) << python;
 }
 
