@@ -2,6 +2,7 @@
 #include "crashreport/zorZip.h"
 
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -58,6 +59,10 @@ bool ZorFileSource::MapNextView() {
     munmap(map_, mapLength_);
     map_ = nullptr;
   }
+  // Never map past the end of the file: touching such a page faults.
+  struct stat info {};
+  if (fstat(fd_, &info) != 0 || static_cast<uint64_t>(info.st_size) <= offset_) remaining_ = 0;
+  else remaining_ = std::min<uint64_t>(remaining_, static_cast<uint64_t>(info.st_size) - offset_);
   if (remaining_ == 0) return false;
   const uint64_t page = static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
   const uint64_t start = offset_ - offset_ % page;
@@ -77,8 +82,6 @@ bool ZorFileSource::MapNextView() {
 size_t ZorFileSource::Read(uint8_t* buffer, size_t capacity) {
   if ((!map_ || viewPosition_ == mapLength_) && !MapNextView()) return 0;
   const size_t n = std::min(capacity, mapLength_ - viewPosition_);
-  // A file cut short under the mapping would fault here; the reporter only
-  // maps files it has just measured.
   std::memcpy(buffer, static_cast<const uint8_t*>(map_) + viewPosition_, n);
   viewPosition_ += n;
   offset_ += n;

@@ -87,8 +87,8 @@ class ZorMemorySink : public ZorByteSink {
 };
 
 // Input from an open file: `length` bytes from `offset`, read through mapped
-// views of at most kZorViewSize bytes. A file that cannot be mapped or ends
-// early ends the input there. The descriptor stays the caller's.
+// views of at most kZorViewSize bytes. The input ends early where the file
+// ends or cannot be mapped. The descriptor stays the caller's.
 inline constexpr size_t kZorViewSize = 0x100000;
 class ZorFileSource : public ZorByteSource {
  public:

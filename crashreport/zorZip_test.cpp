@@ -227,6 +227,11 @@ TEST_F(ZorStreamForms, FileInputInViewsMatchesTheBufferForm) {
     EXPECT_EQ(crc, Crc32Update(0xFFFFFFFFu, slice.data(), slice.size()));
     packed.resize(sink.Written());
   }
+  // Asked for more than the file holds, the input ends with the file.
+  uint8_t buffer[4096];
+  ZorFileSource tail(fd, whole.size() - 10, 1000);
+  EXPECT_EQ(tail.Read(buffer, sizeof buffer), 10u);
+  EXPECT_EQ(tail.Read(buffer, sizeof buffer), 0u);
   ::close(fd);
   EXPECT_TRUE(packed == expected);
 
