@@ -100,8 +100,10 @@ class TTreeList {
   // int32 C names (NoOfOTUs when T > 0, else the number of names); C names;
   // T tree records. A string is an int32 length L then L bytes (L <= 0: empty).
   //
-  // WriteToFile raises ERangeError, before writing anything, when a string is
-  // longer than kMaxRecordStringLength; a failed write raises EInOutError.
+  // WriteToFile raises ERangeError, before writing anything, when a caption or
+  // a name is longer than kMaxRecordStringLength; of Information it writes the
+  // leading lines whose comma text fits in that length (all when they fit). A
+  // failed write raises EInOutError.
   // ReadFromFile clears the list first; `version` is that of the enclosing
   // record and decides whether old trees carry support values. It raises
   // ERangeError for a string longer than kMaxRecordStringLength, for a name
