@@ -143,7 +143,8 @@ class TTreeList {
   // `names`, when given, fixes the taxa: a taxon's number is the index of its
   // name there (it must be below the number of taxa of the first tree);
   // without it the first tree numbers the taxa in order of appearance. Each
-  // tree must name every taxon exactly once, the first tree too. A comment
+  // tree must name every taxon exactly once, the first tree too. Names are
+  // trimmed of blanks and control characters at both ends, as written. A comment
   // directly after a group's ")" is a comment, never a support label. Accepts branch lengths, support
   // values in the label conventions, comments in square brackets, quoted
   // names, internal labels (ignored) and multifurcations (resolved into

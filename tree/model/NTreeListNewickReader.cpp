@@ -10,6 +10,7 @@
 
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Streams.h"
+#include "platform/core/StrUtils.h"
 #include "platform/ui/DialogService.h"
 #include "tree/model/NPleaseWait.h"
 #include "tree/model/NTreeList.h"
@@ -123,6 +124,9 @@ class NewickTreeParser {
       std::replace(name.begin(), name.end(), '_', ' ');
       pos_ = end;
     }
+    // Names are kept as the writer writes them, so that two names the
+    // writer would make one are one name here too.
+    name = Trim(name);
     int taxon = -1;
     if (!names_ && treeNumber_ == 1) {
       taxon = list_.OTUNames.Count();
