@@ -105,6 +105,9 @@ class NewickTreeParser {
       size_t i = pos_ + 1;
       bool closed = false;
       while (i < s_.size()) {
+        // The text had its TABs removed; one here is a support mark that a
+        // comment holding a quote has shifted into a name.
+        if (s_[i] == '\t') return -1;
         if (s_[i] != '\'') {
           name += s_[i++];
         } else if (i + 1 < s_.size() && s_[i + 1] == '\'') {

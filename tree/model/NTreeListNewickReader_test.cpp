@@ -148,6 +148,7 @@ TEST_F(NewickReaderTest, MalformedTextFailsWithTheListCleared) {
       {"name twice in the first tree", "(A,A,B);"},
       {"quoted name twice", "(('A b',A_b),C);"},
       {"names that differ in blanks only", "(('B ',B),C);"},
+      {"quote inside a comment", "((A[it's],B)95,'C)9',D);"},
       {"length overflows", "(A:1e999,B:1,C:2);"},
       {"support overflows", "((A:1,B:2)1e999:1,C:2);"},
       {"unterminated quote", "('A,B,C);"},
