@@ -174,6 +174,39 @@ std::string FloatToStrF(double value, TFloatFormat format, int precision, int di
 std::string FloatToStr(double value, char sep) { return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, sep); }
 std::string FloatToStr(double value) { return FloatToStr(value, g_defaultSeparator); }
 
+namespace {
+
+// The power of ten of the first significant digit of a number in the C form
+// checked above (sign, digits, ".", digits, "e", exponent): 2 for "123",
+// -3 for "0.00123", 306 for "1e306". Huge exponents saturate. Only called for
+// a number out of range, which has a significant digit.
+long DecimalMagnitude(std::string_view c) {
+  size_t i = c[0] == '+' || c[0] == '-' ? 1 : 0;
+  const size_t point = c.find('.');
+  const size_t mantissaEnd = std::min(c.find('e'), c.size());
+  const size_t intEnd = std::min(point, mantissaEnd);
+  long magnitude = 0;
+  bool found = false;
+  for (; i < mantissaEnd && !found; ++i) {
+    if (c[i] == '.') continue;
+    if (c[i] != '0') {
+      magnitude = i < intEnd ? static_cast<long>(intEnd - i) - 1 : -static_cast<long>(i - intEnd);
+      found = true;
+    }
+  }
+  long exponent = 0;
+  if (mantissaEnd < c.size()) {
+    size_t e = mantissaEnd + 1;
+    const bool negative = c[e] == '-';
+    if (c[e] == '+' || c[e] == '-') ++e;
+    for (; e < c.size(); ++e) exponent = std::min(exponent * 10 + (c[e] - '0'), 1000000L);
+    if (negative) exponent = -exponent;
+  }
+  return magnitude + exponent;
+}
+
+}  // namespace
+
 bool TryStrToFloat(std::string_view text, double& value, char sep) {
   std::string_view s = TrimBlanks(text);
   if (s.empty()) return false;
@@ -202,10 +235,9 @@ bool TryStrToFloat(std::string_view text, double& value, char sep) {
   const char* begin = c.data() + (c[0] == '+');
   auto r = std::from_chars(begin, c.data() + c.size(), value);
   if (r.ec == std::errc::result_out_of_range) {
-    // Underflow reads as zero, overflow is not a valid number.
-    double probe = 0;
-    std::from_chars(begin, c.data() + c.size(), probe, std::chars_format::general);
-    if (std::fabs(probe) < 1) {
+    // from_chars leaves the value alone when out of range, so the digits
+    // decide: underflow reads as zero, overflow is not a valid number.
+    if (DecimalMagnitude(c) < 0) {
       value = 0;
       return true;
     }

@@ -57,6 +57,27 @@ TEST(StrToFloat, ReadsWithTheGivenSeparatorOnly) {
   }
 }
 
+TEST(StrToFloat, OverflowIsNotANumberUnderflowIsZero) {
+  struct Row {
+    const char* text;
+    bool ok;
+    double value;
+  } rows[] = {
+      {"1e999", false, 0},       {"-1e999", false, 0},        {"1.8e308", false, 0},
+      {"0.0001e309", true, 1e305}, {"123456e304", false, 0},  {"1e99999999999999999999", false, 0},
+      {"0.000001e-320", true, 0}, {"100e-330", true, 0},      {"-1e-999", true, 0},
+      {"1e-99999999999999999999", true, 0}, {"1.7e308", true, 1.7e308}, {"0e999", true, 0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.text);
+    double value = -42;
+    EXPECT_EQ(TryStrToFloat(r.text, value, '.'), r.ok);
+    if (r.ok) {
+      EXPECT_DOUBLE_EQ(value, r.value);
+    }
+  }
+}
+
 TEST(StrToInt, ReadsDecimalAndDollarHex) {
   struct Row {
     const char* text;

@@ -104,6 +104,7 @@ TPartitionList::TPartitionList(int NoOfOTUs, int MaxNoOfTopologies, int /*unused
   workPartitions_.resize(std::max(0, n_ - 3));
   for (TPartition& split : workPartitions_) split.SetSize(n_);
   workLength_.assign(workPartitions_.size(), 0.0);
+  workResolving_.assign(workPartitions_.size(), 0);
   workLeafLength_.assign(n_, 0.0);
   leafBLen_.assign(n_, 0.0);
 }
@@ -124,12 +125,7 @@ double TPartitionList::TopologyValue2(int i) const {
   return i >= 0 && i < NoOfTopologies() ? topologies_[i].Value2 : 0.0;
 }
 
-double TPartitionList::TotalFrequency() const {
-  if (partitions_.empty()) return 0;
-  double sum = 0;
-  for (const TPartition& split : partitions_) sum += split.Freq;
-  return sum / (n_ - 3);
-}
+double TPartitionList::TotalFrequency() const { return partitions_.empty() ? 0 : treeWeight_; }
 
 std::string TPartitionList::GetOTUName(int i) const {
   return i >= 0 && i < OTUNames.Count() ? OTUNames[i] : std::string();
@@ -140,7 +136,8 @@ bool TPartitionList::isBLen() const {
                      [](const TPartition& split) { return split.BLen > 1e-15; });
 }
 
-bool TPartitionList::ExtractSplits(std::span<const TNodeRecord> nodes, const TTreeData* lengths) {
+bool TPartitionList::ExtractSplits(std::span<const TNodeRecord> nodes, const TTreeData* lengths,
+                                   const TTreeData* supports) {
   const int n = n_;
   if (n < 2 || static_cast<int>(nodes.size()) != n - 1) return false;
   const int nodeCount = 2 * n - 1;
@@ -194,7 +191,12 @@ bool TPartitionList::ExtractSplits(std::span<const TNodeRecord> nodes, const TTr
   kept_ = kept;
   rootBranchIndex_ = skipped_ - n;
 
+  // A node with negative support only resolves a multifurcation: its group
+  // is no group of the tree. The two root branches are one edge, which is
+  // such a node only when both are.
+  auto resolving = [supports](int v) { return supports && supports->GetStats(v) < 0; };
   for (TPartition& split : workPartitions_) split.Reset();
+  std::fill(workResolving_.begin(), workResolving_.end(), 0);
   for (size_t i = walk_.size(); i-- > 0;) {
     const int v = walk_[i];
     if (v < n || v == root || v == skipped_) continue;
@@ -207,6 +209,7 @@ bool TPartitionList::ExtractSplits(std::span<const TNodeRecord> nodes, const TTr
         split.OrWith(workPartitions_[SlotOfRecord(child - n)]);
     }
     workLength_[slot] = length(v) + (v == kept ? length(skipped_) : 0.0);
+    workResolving_[slot] = resolving(v) && (v != kept || resolving(skipped_));
   }
   for (TPartition& split : workPartitions_) split.Normalise(n - 1);
   return true;
@@ -247,7 +250,7 @@ void TPartitionList::AddLeafLengths(double w) {
 bool TPartitionList::AddTree(const TTreeData& tree, bool distinct) {
   if (tree.NoOfOTUs() != n_) return false;
   const TTreeData* lengths = tree.isBLen() ? &tree : nullptr;
-  if (!ExtractSplits(tree.NodeArray(), lengths)) return false;
+  if (!ExtractSplits(tree.NodeArray(), lengths, tree.isStats() ? &tree : nullptr)) return false;
   const double w = tree.Freq;
   const bool room = NoOfTopologies() < maxNoOfTopologies_;
   std::vector<int32_t>& index = workTopology_.PartitionIndex;
@@ -256,6 +259,10 @@ bool TPartitionList::AddTree(const TTreeData& tree, bool distinct) {
   // slot is never met again by a later one.
   bool appended = false;
   for (size_t i = 0; i < workPartitions_.size(); ++i) {
+    if (workResolving_[i]) {
+      index[i] = -1;  // an unresolved edge of the topology
+      continue;
+    }
     TPartition& split = workPartitions_[i];
     const int j = FindSplit(split);
     if (j >= 0) {
@@ -284,6 +291,7 @@ bool TPartitionList::AddTree(const TTreeData& tree, bool distinct) {
       stored = true;
     }
     if (lengths) AddLeafLengths(w);
+    treeWeight_ += w;
     return stored;
   }
 
@@ -291,6 +299,7 @@ bool TPartitionList::AddTree(const TTreeData& tree, bool distinct) {
   std::sort(sortedIndex_.begin(), sortedIndex_.end());
   if (!appended && FindTopology(sortedIndex_) >= 0) return false;
   for (size_t i = 0; i < index.size(); ++i) {
+    if (index[i] < 0) continue;
     TPartition& held = partitions_[index[i]];
     if (lengths) held.BLen = MeanWith(held.BLen, held.Freq, workLength_[i], w);
     held.Freq += w;
@@ -298,13 +307,14 @@ bool TPartitionList::AddTree(const TTreeData& tree, bool distinct) {
   index.swap(sortedIndex_);
   if (room) StoreTopology(w, tree.Value);
   if (lengths) AddLeafLengths(w);
+  treeWeight_ += w;
   return true;
 }
 
 int TPartitionList::IndexOfTree(std::span<const TNodeRecord> nodes, std::span<double> values) {
   const int valueCount = std::min(static_cast<int>(values.size()), std::max(0, n_ - 2));
   std::fill_n(values.begin(), valueCount, 0.0);
-  if (!ExtractSplits(nodes, nullptr)) return -1;
+  if (!ExtractSplits(nodes, nullptr, nullptr)) return -1;
 
   std::vector<int32_t>& index = workTopology_.PartitionIndex;
   bool known = true;
@@ -398,75 +408,28 @@ class Clusters {
   std::vector<uint8_t> joined_;
 };
 
-}  // namespace
+// Fills the N-1 records of `tree` by joining clusters, taking the splits in
+// the given order: a split is accepted when one of its sides has become two
+// active clusters before a split taken earlier separated them; without such
+// a pair, the smallest side of several clusters is resolved from its lowest
+// taxa; with neither, the lowest two clusters are joined. Returns for each
+// join k the position in `splits` of the split that gave its pair (-1 for
+// none), and whether that pair made the split's side whole.
+struct JoinSource {
+  int split = -1;
+  bool whole = false;
+};
 
-std::unique_ptr<TTreeData> TPartitionList::GetTopologyTree(int i) const {
-  if (i < 0 || i >= NoOfTopologies() || n_ < 2) return nullptr;
-  const TTopology& topology = topologies_[i];
-  const int n = n_;
-  const int splitCount = static_cast<int>(topology.PartitionIndex.size());
-  if (splitCount != std::max(0, n - 3)) return nullptr;
-
-  auto tree = std::make_unique<TTreeData>(n, true, false, true);
-  tree->Freq = topology.Freq;
-  tree->Value = topology.Value;
-  tree->Value2 = topology.Value2;
-
-  std::vector<int> count0(splitCount), count1(splitCount);
-  std::vector<uint8_t> used(splitCount, 0);
-  for (int q = 0; q < splitCount; ++q) {
-    const int j = topology.PartitionIndex[q];
-    if (j < 0 || j >= NoOfPartitions()) return nullptr;
-    count1[q] = partitions_[j].Count();
-    count0[q] = n - count1[q];
-  }
-
-  Clusters clusters(*tree, n);
-  for (int k = 0; k <= n - 4; ++k) {
-    int q = 0;
-    while (q < splitCount && (used[q] || (count0[q] != 2 && count1[q] != 2))) ++q;
-    if (q == splitCount) return nullptr;  // the splits do not form one tree
-    const TPartition& split = partitions_[topology.PartitionIndex[q]];
-    int a, b;
-    if (!clusters.FirstTwo(split.Bits().data(), count1[q] == 2, a, b)) return nullptr;
-    clusters.Join(k, a, b);
-    tree->BLen()[n + k] = split.BLen;
-    tree->Stats()[n + k] = split.Freq;
-    used[q] = 1;
-    for (int r = 0; r < splitCount; ++r) {
-      if (used[r]) continue;
-      if (partitions_[topology.PartitionIndex[r]].GetBit(b))
-        --count1[r];
-      else
-        --count0[r];
-    }
-  }
-  // The last two joins close the tree; no split belongs to them.
-  for (int k = std::max(0, n - 3); k <= n - 2; ++k) {
-    int a, b;
-    if (!clusters.FirstTwo(nullptr, false, a, b)) return nullptr;
-    clusters.Join(k, a, b);
-  }
-  for (int t = 0; t < n; ++t) tree->BLen()[t] = leafBLen_[t];
-  return tree;
-}
-
-void TPartitionList::BuildConsensusTree(TTreeData& tree) const {
-  const int n = n_;
-  if (n < 2 || tree.NoOfOTUs() != n) return;
-  const int P = NoOfPartitions();
-
-  // Everything below is kept by rank in the sorted order, so the pass over the
-  // unused splits after each join reads memory front to back.
-  std::vector<double> freq(P);
-  for (int j = 0; j < P; ++j) freq[j] = partitions_[j].Freq;
-  const std::vector<int> order = SortSplitOrder(freq);
+std::vector<JoinSource> JoinSplits(TTreeData& tree, int n, const std::vector<const TPartition*>& splits) {
+  const int P = static_cast<int>(splits.size());
+  // Kept by position, so that the pass over the unused splits after each
+  // join reads memory front to back.
   const int words = (n + 31) / 32;
   std::vector<uint32_t> bits(static_cast<size_t>(P) * words);
   std::vector<int> count0(P), count1(P);
-  std::vector<int> live(P);  // ranks of the unused splits, ascending
+  std::vector<int> live(P);  // positions of the unused splits, ascending
   for (int r = 0; r < P; ++r) {
-    const TPartition& split = partitions_[order[r]];
+    const TPartition& split = *splits[r];
     std::copy(split.Bits().begin(), split.Bits().end(), bits.begin() + static_cast<size_t>(r) * words);
     count1[r] = split.Count();
     count0[r] = n - count1[r];
@@ -474,6 +437,7 @@ void TPartitionList::BuildConsensusTree(TTreeData& tree) const {
   }
   auto splitBits = [&](int r) { return bits.data() + static_cast<size_t>(r) * words; };
 
+  std::vector<JoinSource> sources(std::max(0, n - 1));
   Clusters clusters(tree, n);
   for (int k = 0; k <= n - 2; ++k) {
     int taken = -1;
@@ -485,8 +449,6 @@ void TPartitionList::BuildConsensusTree(TTreeData& tree) const {
         taken = r;
         break;
       }
-      // Without a ready pair, the split with the smallest side of several
-      // clusters is resolved from its lowest taxa.
       if (count0[r] > 1 && count0[r] < bound) {
         remembered = r;
         rememberedSide = false;
@@ -506,11 +468,9 @@ void TPartitionList::BuildConsensusTree(TTreeData& tree) const {
       clusters.FirstTwo(splitBits(remembered), rememberedSide, a, b);
     else
       clusters.FirstTwo(nullptr, false, a, b);
-    const int source = taken >= 0 ? taken : remembered;
     assert(a >= 0 && b > a);
     clusters.Join(k, a, b);
-    tree.Stats()[k] = source >= 0 ? partitions_[order[source]].Freq : -1.0;
-    if (tree.isBLen()) tree.BLen()[k] = source >= 0 ? partitions_[order[source]].BLen : 0.0;
+    sources[k] = {taken >= 0 ? taken : remembered, taken >= 0};
 
     // The taken split is used up. A split that separates the two joined
     // clusters conflicts with the new one and is dropped; the others see one
@@ -528,5 +488,118 @@ void TPartitionList::BuildConsensusTree(TTreeData& tree) const {
       live[kept++] = r;
     }
     live.resize(kept);
+  }
+  return sources;
+}
+
+// Which splits agree with every split held by more than half of the total
+// weight (those agree with one another, so they form one tree). Splits are
+// kept with the last taxon on their 0 side, so each is read as the group of
+// its set bits, and two agree when their groups are disjoint or nested.
+std::vector<uint8_t> AgreeWithMajority(const std::deque<TPartition>& partitions, double total, int n) {
+  const int P = static_cast<int>(partitions.size());
+  std::vector<uint8_t> agree(P, 1);
+  std::vector<int> majority;
+  for (int j = 0; j < P; ++j)
+    if (partitions[j].Freq > total / 2 * (1 + 1e-9)) majority.push_back(j);
+  if (majority.empty()) return agree;
+
+  // The majority groups as a forest, children before parents: the groups by
+  // increasing size; owner[t] is the smallest group holding taxon t.
+  std::vector<int> size(majority.size());
+  for (size_t m = 0; m < majority.size(); ++m) size[m] = partitions[majority[m]].Count();
+  std::vector<int> byGrowingSize(majority.size());
+  for (size_t m = 0; m < majority.size(); ++m) byGrowingSize[m] = static_cast<int>(m);
+  std::stable_sort(byGrowingSize.begin(), byGrowingSize.end(), [&](int x, int y) { return size[x] < size[y]; });
+  std::vector<int> owner(n, -1), parent(majority.size(), -1);
+  for (size_t i = byGrowingSize.size(); i-- > 0;) {
+    const int m = byGrowingSize[i];
+    const TPartition& group = partitions[majority[m]];
+    bool first = true;
+    for (int t = 0; t < n; ++t) {
+      if (!group.GetBit(t)) continue;
+      if (first) parent[m] = owner[t];  // the smallest larger group holding it
+      first = false;
+      owner[t] = m;
+    }
+  }
+
+  std::vector<int> inside(majority.size());
+  for (int j = 0; j < P; ++j) {
+    const TPartition& split = partitions[j];
+    if (split.Freq > total / 2 * (1 + 1e-9)) continue;
+    std::fill(inside.begin(), inside.end(), 0);
+    int count = 0;
+    for (int t = 0; t < n; ++t) {
+      if (!split.GetBit(t)) continue;
+      ++count;
+      if (owner[t] >= 0) ++inside[owner[t]];
+    }
+    for (int m : byGrowingSize) {
+      if (parent[m] >= 0) inside[parent[m]] += inside[m];
+      // Overlapping without either holding the other: they conflict.
+      if (inside[m] > 0 && inside[m] < size[m] && inside[m] < count) {
+        agree[j] = 0;
+        break;
+      }
+    }
+  }
+  return agree;
+}
+
+}  // namespace
+
+std::unique_ptr<TTreeData> TPartitionList::GetTopologyTree(int i) const {
+  if (i < 0 || i >= NoOfTopologies() || n_ < 2) return nullptr;
+  const TTopology& topology = topologies_[i];
+  const int n = n_;
+  if (static_cast<int>(topology.PartitionIndex.size()) != std::max(0, n - 3)) return nullptr;
+
+  auto tree = std::make_unique<TTreeData>(n, true, false, true);
+  tree->Freq = topology.Freq;
+  tree->Value = topology.Value;
+  tree->Value2 = topology.Value2;
+
+  // Unresolved edges (-1) have no split; the others are joined in index order.
+  std::vector<const TPartition*> splits;
+  for (int32_t j : topology.PartitionIndex) {
+    if (j >= NoOfPartitions()) return nullptr;
+    if (j >= 0) splits.push_back(&partitions_[j]);
+  }
+  const std::vector<JoinSource> sources = JoinSplits(*tree, n, splits);
+  // The last two joins close the tree; no split belongs to them. A join
+  // before them that makes no split whole resolves a multifurcation (-1).
+  for (int k = 0; k <= n - 4; ++k) {
+    if (sources[k].whole) {
+      tree->BLen()[n + k] = splits[sources[k].split]->BLen;
+      tree->Stats()[n + k] = splits[sources[k].split]->Freq;
+    } else {
+      tree->Stats()[n + k] = -1;
+    }
+  }
+  for (int t = 0; t < n; ++t) tree->BLen()[t] = leafBLen_[t];
+  return tree;
+}
+
+void TPartitionList::BuildConsensusTree(TTreeData& tree) const {
+  const int n = n_;
+  if (n < 2 || tree.NoOfOTUs() != n) return;
+  const int P = NoOfPartitions();
+
+  std::vector<double> freq(P);
+  for (int j = 0; j < P; ++j) freq[j] = partitions_[j].Freq;
+  // A split of more than half the weight is always kept: the splits that
+  // conflict with one are dropped before the walk, so that a lighter split
+  // cannot be taken first and push it out.
+  const std::vector<uint8_t> agree = AgreeWithMajority(partitions_, TotalFrequency(), n);
+  std::vector<const TPartition*> splits;
+  for (int j : SortSplitOrder(freq))
+    if (agree[j]) splits.push_back(&partitions_[j]);
+
+  const std::vector<JoinSource> sources = JoinSplits(tree, n, splits);
+  for (int k = 0; k <= n - 2; ++k) {
+    const TPartition* source = sources[k].split >= 0 ? splits[sources[k].split] : nullptr;
+    tree.Stats()[k] = source ? source->Freq : -1.0;
+    if (tree.isBLen()) tree.BLen()[k] = source ? source->BLen : 0.0;
   }
 }

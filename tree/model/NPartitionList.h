@@ -43,7 +43,8 @@ struct TTopology {
   // A second value; the tally leaves it 0.
   double Value2 = 0;
   // Indices of its N-3 splits in the tally's split list, ascending (none when
-  // N <= 3).
+  // N <= 3); -1 (first) for each edge of a tree that only resolves a
+  // multifurcation.
   std::vector<int32_t> PartitionIndex;
   int NoOfOTUs = 0;
 
@@ -87,8 +88,12 @@ class TPartitionList {
   // without lengths starts with length 0. Returns true when the tree's
   // topology is new and was stored (or, with distinct true, when it is new,
   // stored or not: beyond MaxNoOfTopologies its splits are still tallied).
-  // Returns false and changes nothing for a tree over another number of taxa
-  // or with a node table that is not a tree rooted in its last record.
+  // In a tree with support values, a node whose support is negative (the -1
+  // the Newick reader gives the nodes that resolve a multifurcation) has no
+  // split: its edge is not tallied (the root edge only when both root
+  // children are such nodes). Returns false and changes nothing for a tree
+  // over another number of taxa or with a node table that is not a tree
+  // rooted in its last record.
   bool AddTree(const TTreeData& tree, bool distinct);
 
   // Index of the stored topology of the tree given by its N-1 node records;
@@ -112,8 +117,8 @@ class TPartitionList {
   double TopologyValue(int i) const;
   double TopologyValue2(int i) const;
 
-  // Sum of Freq over the held splits divided by N-3: the total weight of the
-  // trees tallied. 0 when no split is held.
+  // The total weight of the trees tallied (with distinct, of those that
+  // counted); 0 when no split is held.
   double TotalFrequency() const;
   // TotalFrequency(); the tree box's support total.
   double GetMaxStats() const { return TotalFrequency(); }
@@ -127,14 +132,17 @@ class TPartitionList {
   // A new tree (branch lengths, stats flag, no standard errors) of stored
   // topology i: Freq, Value, Value2 of the topology; node N+k of each split's
   // join carries the split's mean length and its Freq as support; the two
-  // closing joins (nodes 2N-3 and the root) carry 0; taxon t has length
-  // LeafBLen()[t] and support 0. nullptr when i is outside the stored
+  // closing joins (nodes 2N-3 and the root) carry 0, a join no split makes
+  // whole (an unresolved part) carries support -1 and length 0; taxon t has
+  // length LeafBLen()[t] and support 0. nullptr when i is outside the stored
   // topologies or the topology cannot be rebuilt.
   std::unique_ptr<TTreeData> GetTopologyTree(int i) const;
 
   // Fills `tree` (over N taxa; another tree is left untouched) with the fully
-  // resolved greedy consensus of all held splits: heaviest first, in the order
-  // of SortSplitOrder, a split is accepted when it becomes a pair of active
+  // resolved greedy consensus of all held splits. Every split of more than
+  // half of TotalFrequency() is kept, and the splits that conflict with one
+  // are dropped first. Of the rest, heaviest first, in the order of
+  // SortSplitOrder, a split is accepted when it becomes a pair of active
   // clusters before a heavier conflicting split removed it. Join k builds
   // record k (record N-2 is the root) and writes its values at index k, not
   // at node N+k (the tree box moves them): support := the accepting split's
@@ -148,7 +156,7 @@ class TPartitionList {
  private:
   struct Lookup;
 
-  bool ExtractSplits(std::span<const TNodeRecord> nodes, const TTreeData* lengths);
+  bool ExtractSplits(std::span<const TNodeRecord> nodes, const TTreeData* lengths, const TTreeData* supports);
   int FindSplit(const TPartition& split) const;
   int FindTopology(const std::vector<int32_t>& sortedIndex) const;
   int AppendSplit(const TPartition& split);
@@ -168,6 +176,8 @@ class TPartitionList {
   // record k, except record N-3, which uses the slot of the skipped root child.
   std::vector<TPartition> workPartitions_;
   std::vector<double> workLength_;
+  // Slot k's node has negative support: it only resolves a multifurcation.
+  std::vector<uint8_t> workResolving_;
   std::vector<double> workLeafLength_;
   TTopology workTopology_;
   std::deque<TPartition> partitions_;
@@ -175,6 +185,9 @@ class TPartitionList {
   std::vector<double> leafBLen_;
   // Summed weight of the trees whose lengths went into leafBLen_.
   double leafWeight_ = 0;
+  // Summed weight of the trees tallied (with distinct, of the first of each
+  // topology).
+  double treeWeight_ = 0;
   // Scratch for checking and walking a node table.
   std::vector<int32_t> walk_;
   std::vector<int32_t> sortedIndex_;

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <functional>
 #include <map>
+#include <numeric>
 #include <random>
 #include <set>
 #include <string>
@@ -581,11 +582,107 @@ INSTANTIATE_TEST_SUITE_P(
                        {"(((0,4),(1,5)),((2,6),(3,7)))", 1.5}},
                       "((((0,1),(((2,3),6),7)),4),5)",
                       {2, 2, 1.5, 1.5, -1, -1, -1}},
+        // {0,1,2} is in 6 of 10 trees, yet the lighter {2,3} (4) forms a
+        // pair first and conflicts with it; a split of more than half the
+        // weight is kept all the same, and {2,3} goes. {5,6} and {4,5,6}
+        // come first, then {0,1,2} closes {3,4,5,6}, then {0,1}.
+        ConsensusCase{"majority_before_lighter_pair",
+                      7,
+                      {{"(((0,1),2),((3,4),(5,6)))", 2},
+                       {"(((0,2),1),((3,5),(4,6)))", 2},
+                       {"(((1,2),0),((3,6),(4,5)))", 2},
+                       {"((((2,3),0),1),(4,(5,6)))", 1},
+                       {"((((2,3),0),1),(5,(4,6)))", 1},
+                       {"((((2,3),1),0),(6,(4,5)))", 1},
+                       {"((((2,3),1),0),(4,(5,6)))", 1}},
+                      "(((0,1),2),(3,(4,(5,6))))",
+                      {4, 4, 6, 2, -1, -1}},
         // No split at all: a caterpillar of joins that no split backs.
         ConsensusCase{"no_splits", 5, {}, "((((0,1),2),3),4)", {-1, -1, -1, -1}},
         ConsensusCase{"three_taxa", 3, {{"((1,2),0)", 1}}, "((0,1),2)", {-1, -1}},
         ConsensusCase{"two_taxa", 2, {{"(0,1)", 1}}, "(0,1)", {-1}}),
     [](const testing::TestParamInfo<ConsensusCase>& info) { return info.param.name; });
+
+// Random tree sets whose trees share some groups: whatever the order of the
+// lighter splits, each split of more than half the weight is in the consensus.
+TEST(ConsensusTreeTest, KeepsEverySplitOfMoreThanHalfTheWeight) {
+  std::mt19937 random(2024);
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE(round);
+    const int n = std::uniform_int_distribution<int>(5, 12)(random);
+    const int count = std::uniform_int_distribution<int>(3, 12)(random);
+    // Half the trees are one of two base trees, the rest random.
+    const auto base1 = RandomTree(n, random, 1), base2 = RandomTree(n, random, 1);
+    TPartitionList list(n, 0);
+    std::vector<std::set<std::string>> treeSplits;
+    std::vector<double> weights;
+    for (int i = 0; i < count; ++i) {
+      const int kind = std::uniform_int_distribution<int>(0, 3)(random);
+      auto tree = kind == 0 ? Rerooted(*base1, 0, 0.5) : kind == 1 ? Rerooted(*base2, 0, 0.5) : RandomTree(n, random, 1);
+      tree->Freq = std::uniform_int_distribution<int>(1, 3)(random);
+      list.AddTree(*tree, false);
+      treeSplits.push_back(UnrootedSplits(*tree));
+      weights.push_back(tree->Freq);
+    }
+    TTreeData consensus(n, false, false, true);
+    list.BuildConsensusTree(consensus);
+    ASSERT_TRUE(consensus.IsValidTopology());
+    const std::set<std::string> kept = UnrootedSplits(consensus);
+    const double total = std::accumulate(weights.begin(), weights.end(), 0.0);
+    EXPECT_DOUBLE_EQ(list.TotalFrequency(), total);
+    for (const TPartition& split : list.Partitions()) {
+      double freq = 0;
+      for (size_t i = 0; i < treeSplits.size(); ++i) freq += treeSplits[i].count(split.ToString()) ? weights[i] : 0;
+      EXPECT_EQ(split.Freq, freq);
+      if (2 * freq > total) {
+        EXPECT_TRUE(kept.count(split.ToString())) << split.ToString() << " " << freq << "/" << total;
+      }
+    }
+  }
+}
+
+// The tree with the given support values by node number; a node with -1 only
+// resolves a multifurcation, as the Newick reader marks it.
+std::unique_ptr<TTreeData> WithStats(std::string_view text, std::vector<std::pair<int, double>> stats) {
+  auto tree = Tree(text);
+  tree->SetIsStats(true);
+  for (auto [node, value] : stats) tree->Stats()[node] = value;
+  return tree;
+}
+
+TEST(ConsensusTreeTest, NodesThatOnlyResolveMultifurcationsAreNoSplits) {
+  // (0,1,2,3,4,5) as the reader resolves it: every inner node but the root -1.
+  TPartitionList stars(6, 10);
+  for (int i = 0; i < 10; ++i)
+    stars.AddTree(*WithStats("(((((0,1),2),3),4),5)", {{6, -1}, {7, -1}, {8, -1}, {9, -1}}), false);
+  EXPECT_EQ(stars.NoOfPartitions(), 0);
+  ASSERT_EQ(stars.NoOfTopologies(), 1);
+  TTreeData star(6, false, false, true);
+  stars.BuildConsensusTree(star);
+  EXPECT_THAT(Values(star.Stats()), testing::ElementsAre(-1, -1, -1, -1, -1, 0, 0, 0, 0, 0));
+  auto topology = stars.GetTopologyTree(0);
+  ASSERT_NE(topology, nullptr);
+  EXPECT_THAT(Values(topology->Stats()), testing::ElementsAre(0, 0, 0, 0, 0, 0, -1, -1, -1, 0));
+
+  // ((0,1),2,3,(4,5)) twice and (0,1),(2,3),(4,5) once: {0,1} and {4,5}
+  // are groups of all three, {2,3} of one; the root edge {4,5} is a group
+  // although the node beside it at the root only resolves the root.
+  TPartitionList list(6, 10);
+  for (int i = 0; i < 2; ++i)
+    list.AddTree(*WithStats("((((0,1),2),3),(4,5))", {{6, 50}, {7, -1}, {8, -1}, {9, 70}}), false);
+  list.AddTree(*WithStats("(((0,1),(2,3)),(4,5))", {{6, 50}, {7, 20}, {8, -1}, {9, 70}}), false);
+  EXPECT_EQ(SplitsText(list), "110000:3 111100:3 001100:1");
+  EXPECT_EQ(list.TotalFrequency(), 3);
+  ASSERT_EQ(list.NoOfTopologies(), 2);
+  EXPECT_EQ(list.Topologies()[0].PartitionIndex, (std::vector<int32_t>{-1, 0, 1}));
+  EXPECT_EQ(list.Topologies()[1].PartitionIndex, (std::vector<int32_t>{0, 1, 2}));
+  auto tree = list.GetTopologyTree(0);
+  ASSERT_NE(tree, nullptr);
+  EXPECT_EQ(UnrootedSplits(*tree), (std::set<std::string>{"110000", "111100"}));
+  TTreeData consensus(6, false, false, true);
+  list.BuildConsensusTree(consensus);
+  EXPECT_EQ(UnrootedSplits(consensus), (std::set<std::string>{"110000", "111100", "001100"}));
+}
 
 TEST(ConsensusTreeTest, WritesLengthsAtTheJoinIndex) {
   TPartitionList list(5, 10);

@@ -108,17 +108,38 @@ double TTreeList::TotalFrequency() const {
   return total;
 }
 
+namespace {
+
+// The comma text of the longest run of leading lines that the record can
+// hold. Information is free text about the trees: a record that keeps what
+// fits, and reads back, serves better than none.
+std::string InformationText(const TStringList& lines) {
+  const std::string whole = lines.CommaText();
+  if (whole.size() <= static_cast<size_t>(kMaxRecordStringLength)) return whole;
+  TStringList kept;
+  size_t size = 0;
+  for (int i = 0; i < lines.Count(); ++i) {
+    const TStringList one = {lines[i]};
+    size += (i > 0 ? 1 : 0) + one.CommaText().size();
+    if (size > static_cast<size_t>(kMaxRecordStringLength)) break;
+    kept.Add(lines[i]);
+  }
+  return kept.CommaText();
+}
+
+}  // namespace
+
 void TTreeList::WriteToFile(TStream& F) const {
   const int32_t treeCount = NoOfTrees();
   const int32_t nameCount = treeCount > 0 ? NoOfOTUs() : OTUNames.Count();
   std::vector<std::string> names;
   names.reserve(nameCount);
   for (int i = 0; i < nameCount; ++i) names.push_back(OTUName(i));
-  const std::string information = Information.CommaText();
+  const std::string information = InformationText(Information);
 
   // Refuse the record before writing any of it: a reader could not take it.
   auto tooLong = [](const std::string& s) { return s.size() > static_cast<size_t>(kMaxRecordStringLength); };
-  bool refused = tooLong(information) || tooLong(FreqName) || tooLong(ValueName) || tooLong(Value2Name) ||
+  bool refused = tooLong(FreqName) || tooLong(ValueName) || tooLong(Value2Name) ||
                  tooLong(StatsName);
   for (const auto& name : names) refused = refused || tooLong(name);
   if (refused) throw ERangeError();

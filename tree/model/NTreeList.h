@@ -100,8 +100,10 @@ class TTreeList {
   // int32 C names (NoOfOTUs when T > 0, else the number of names); C names;
   // T tree records. A string is an int32 length L then L bytes (L <= 0: empty).
   //
-  // WriteToFile raises ERangeError, before writing anything, when a string is
-  // longer than kMaxRecordStringLength; a failed write raises EInOutError.
+  // WriteToFile raises ERangeError, before writing anything, when a caption or
+  // a name is longer than kMaxRecordStringLength; of Information it writes the
+  // leading lines whose comma text fits in that length (all when they fit). A
+  // failed write raises EInOutError.
   // ReadFromFile clears the list first; `version` is that of the enclosing
   // record and decides whether old trees carry support values. It raises
   // ERangeError for a string longer than kMaxRecordStringLength, for a name
@@ -119,8 +121,12 @@ class TTreeList {
   // support + 1e-12 is below `condense` is dissolved into its parent's group
   // (condense 0 dissolves only the -1 of a resolved multifurcation). An
   // unrooted list is written with a basal trifurcation, the two root branches
-  // merged into one. Any failure (a malformed node table, an index outside
-  // the list) leaves `text` empty.
+  // merged into one. Raw support values beyond 64 bits are written as digits
+  // and a power of ten without a point ("56e95"); a support value that is not
+  // finite is left out. A tree whose root is not in the last record is
+  // written too (node 2N-2 has no entry there: length 0, support 0). Any
+  // failure (a malformed node table, an index outside the list) leaves
+  // `text` empty.
   void OutputNewickTree(int index, bool withBLen, bool withStats, double condense, std::string& text) const;
   // Writes tree `index` as one CR LF terminated line; true when its text is
   // not empty. False, without raising, when the file cannot be created or
@@ -137,12 +143,15 @@ class TTreeList {
   // `names`, when given, fixes the taxa: a taxon's number is the index of its
   // name there (it must be below the number of taxa of the first tree);
   // without it the first tree numbers the taxa in order of appearance. Each
-  // tree must name every taxon exactly once. Accepts branch lengths, support
+  // tree must name every taxon exactly once, the first tree too. Names are
+  // trimmed of blanks and control characters at both ends, as written. A comment
+  // directly after a group's ")" is a comment, never a support label. Accepts branch lengths, support
   // values in the label conventions, comments in square brackets, quoted
   // names, internal labels (ignored) and multifurcations (resolved into
   // binary nodes whose extra nodes get support -1). Numbers use ".".
   //
-  // True when at least one tree was read. A text without ";" asks the user
+  // True when at least one tree was read. A text without ";" after its last
+  // tree (a "(" after the last ";") asks the user
   // (through Dialogs(), "Semicolon Missing") whether to go on: No returns
   // false and leaves the list as it was. Any other failure returns false with
   // the list cleared. An empty text raises Exception(kEmptyNewickText) and

@@ -10,6 +10,7 @@
 
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Streams.h"
+#include "platform/core/StrUtils.h"
 #include "platform/ui/DialogService.h"
 #include "tree/model/NPleaseWait.h"
 #include "tree/model/NTreeList.h"
@@ -104,6 +105,9 @@ class NewickTreeParser {
       size_t i = pos_ + 1;
       bool closed = false;
       while (i < s_.size()) {
+        // The text had its TABs removed; one here is a support mark that a
+        // comment holding a quote has shifted into a name.
+        if (s_[i] == '\t') return -1;
         if (s_[i] != '\'') {
           name += s_[i++];
         } else if (i + 1 < s_.size() && s_[i + 1] == '\'') {
@@ -123,11 +127,14 @@ class NewickTreeParser {
       std::replace(name.begin(), name.end(), '_', ' ');
       pos_ = end;
     }
+    // Names are kept as the writer writes them, so that two names the
+    // writer would make one are one name here too.
+    name = Trim(name);
     int taxon = -1;
     if (!names_ && treeNumber_ == 1) {
       taxon = list_.OTUNames.Count();
-      if (taxon >= n_) return -1;
-      index_.emplace(name, taxon);
+      // A name given twice could not tell its taxa apart when read back.
+      if (taxon >= n_ || !index_.emplace(name, taxon).second) return -1;
       list_.OTUNames.Add(std::move(name));
     } else {
       auto found = index_.find(name);
@@ -170,7 +177,7 @@ class NewickTreeParser {
   TTreeList& list_;
   const TStringList* names_;
   const int n_;
-  std::unordered_map<std::string, int> index_;  // name -> taxon; the first entry wins
+  std::unordered_map<std::string, int> index_;  // name -> taxon; in a names list the first entry wins
   std::vector<int> usedIn_;                     // the tree that last named each taxon
   int treeNumber_ = 0;
   std::vector<Frame> frames_;
@@ -191,7 +198,9 @@ bool TTreeList::ImportFromNewick(const std::string& text, const TStringList* nam
 bool TTreeList::ImportNewick(std::string s, const TStringList* names) {
   if (s.empty()) throw Exception(kEmptyNewickText);
   RemoveChars(s, "\n\r");
-  if (s.find(';') == std::string::npos) {
+  // A ";" missing after the last of several trees is asked about as after a
+  // single tree, rather than dropping that tree unseen.
+  if (s.find(';') == std::string::npos || TreeAfterLastEnd(s)) {
     if (Dialogs().MessageBox(kSemicolonMissingText, kSemicolonMissingCaption, TMsgDlgType::mtWarning,
                              TMsgDlgButtons::mbYesNo) != mrYes)
       return false;
@@ -205,6 +214,7 @@ bool TTreeList::ImportNewick(std::string s, const TStringList* names) {
     RemoveBlanks(s);
     if (!ValidNewickText(s)) throw EConvertError("invalid Newick text");
     MaxStats = 0;
+    RemoveCommentsAfterGroups(s);
     if (ApplySupportLabelConvention(s)) StatsName = "Unknown";
     if (!RemoveComments(s)) throw EConvertError("unmatched comment bracket");
     RemoveInternalLabels(s);

@@ -139,12 +139,18 @@ TEST_F(NewickReaderTest, MalformedTextFailsWithTheListCleared) {
       {"unclosed comment", "((A,B),C[x);"},
       {"stray bracket", "((A,B)],C);"},
       {"bad length", "((A:x,B),C);"},
-      {"bad support", "((A,B)[high],C);"},
+      {"bad support", "((A:1,B:2):1[high],C);"},
       {"empty length", "((A:,B),C);"},
       {"unknown taxon later", "(A,B,C);(A,B,D);"},
       {"fewer taxa later", "(A,B,C);(A,B);"},
       {"more taxa later", "(A,B);(A,B,C);"},
       {"taxon twice", "(A,B,C);(A,B,A);"},
+      {"name twice in the first tree", "(A,A,B);"},
+      {"quoted name twice", "(('A b',A_b),C);"},
+      {"names that differ in blanks only", "(('B ',B),C);"},
+      {"quote inside a comment", "((A[it's],B)95,'C)9',D);"},
+      {"length overflows", "(A:1e999,B:1,C:2);"},
+      {"support overflows", "((A:1,B:2)1e999:1,C:2);"},
       {"unterminated quote", "('A,B,C);"},
       {"text after the last taxon", "(A,B,C)(D);"},
       {"too many taxa", nullptr},
@@ -162,6 +168,64 @@ TEST_F(NewickReaderTest, MalformedTextFailsWithTheListCleared) {
     EXPECT_TRUE(list.Information.Empty());
     EXPECT_EQ(list.MaxStats, -1);
   }
+}
+
+TEST_F(NewickReaderTest, LabelsCommentsAndTwoTaxonLengthsAreKept) {
+  struct Row {
+    const char* name;
+    const char* text;
+    bool blen;
+    double maxStats;
+    const char* written;
+  } rows[] = {
+      {"two taxa with lengths", "(A:1,B:2);", true, -1, "(A:1.00000000,B:2.00000000);"},
+      {"two taxa with equal lengths", "(A:0.5,B:0.5);", true, -1, "(A:0.50000000,B:0.50000000);"},
+      {"first group without a label", "((A:1,B:2):0.5,(C:1,D:2)90:0.5);", true, 0,
+       "((A:1.00000000,B:2.00000000)0:0.50000000,(C:1.00000000,D:2.00000000)90:0.50000000);"},
+      {"only a later group labelled", "(((A,B),C)75,D,E);", false, 0, "(((A,B)0,C)75,D,E);"},
+      {"comment after a group", "((A:0.1,B:0.2)[&posterior=0.9]:0.3,C:0.4,D:0.5);", true, -1,
+       "((A:0.10000000,B:0.20000000):0.30000000,C:0.40000000,D:0.50000000);"},
+      {"comments everywhere", "[&R] ((A[c]:0.1,B:0.2[c]):0.3,C:0.4)[root];", true, -1,
+       "((A:0.10000000,B:0.20000000):0.30000000,C:0.40000000);"},
+      {"comment then a bracketed label", "((A:1,B:2)[c]:0.3[95],C:0.4);", true, 0,
+       "((A:1.00000000,B:2.00000000)95:0.30000000,C:0.40000000);"},
+      {"label in exponent form", "((A,B)56e95,(C,D)7);", false, 0, "((A,B)56e95,(C,D)7);"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    TTreeList list;
+    if (!list.ImportFromNewick(r.text, nullptr)) {
+      ADD_FAILURE() << "not read";
+      continue;
+    }
+    EXPECT_EQ(list.isBLen(), r.blen);
+    EXPECT_DOUBLE_EQ(list.MaxStats, r.maxStats);
+    const std::string written = Written(list);
+    EXPECT_EQ(written, r.written);
+    TTreeList back;
+    EXPECT_TRUE(!written.empty() && back.ImportFromNewick(written, nullptr));
+    EXPECT_EQ(Written(back), written);
+  }
+  EXPECT_EQ(dialogs_.Count("message"), 0);
+}
+
+TEST_F(NewickReaderTest, AMissingSemicolonAfterSeveralTreesIsAskedAbout) {
+  TTreeList list;
+  dialogs_.AnswerMessage(mrNo);
+  EXPECT_FALSE(list.ImportFromNewick("(A,B,C);(A,C,B)", nullptr));
+  EXPECT_EQ(list.NoOfTrees(), 0);
+  dialogs_.AnswerMessage(mrYes);
+  ASSERT_TRUE(list.ImportFromNewick("(A,B,C);\r\n(A,C,B)\r\n", nullptr));
+  ASSERT_EQ(list.NoOfTrees(), 2);
+  EXPECT_EQ(Written(list, 1), "(A,C,B);");
+  EXPECT_EQ(dialogs_.Count("message"), 2);
+
+  // Text after the last tree that holds no group is passed over as before.
+  ASSERT_TRUE(list.ImportFromNewick("(A,B,C);(A,C,B); [end] ", nullptr));
+  EXPECT_EQ(list.NoOfTrees(), 2);
+  ASSERT_TRUE(list.ImportFromNewick("(A,B,C);'x(y'", nullptr));
+  EXPECT_EQ(list.NoOfTrees(), 1);
+  EXPECT_EQ(dialogs_.Count("message"), 2);
 }
 
 TEST_F(NewickReaderTest, AnEmptyTextRaisesAndChangesNothing) {

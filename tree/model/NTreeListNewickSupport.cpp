@@ -67,17 +67,19 @@ bool BracketGroupLabels(std::string& s, bool convert) {
   return found;
 }
 
-// C: the first ")" is directly followed by a digit.
+bool TabGoesAfter(const std::string& s, size_t i) { return s[i] == ')' && i + 1 < s.size() && IsDigit(s[i + 1]); }
+
+// C: some ")" is directly followed by a digit. Any group may be the first
+// with a label: programs leave it off where they have no value, often on the
+// first group of a rooted tree.
 bool NumberGroupLabels(const std::string& s) {
   bool quoted = false;
   for (size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '\'') quoted = !quoted;
-    if (!quoted && s[i] == ')') return i + 1 < s.size() && IsDigit(s[i + 1]);
+    if (!quoted && TabGoesAfter(s, i)) return true;
   }
   return false;
 }
-
-bool TabGoesAfter(const std::string& s, size_t i) { return s[i] == ')' && i + 1 < s.size() && IsDigit(s[i + 1]); }
 
 // Inserted in place, from the back, so a long text is never held twice.
 void TabAfterNumberedGroups(std::string& s) {
@@ -137,6 +139,9 @@ void SupportPostPass(TTreeList& list) {
     list.SetIsBLen(false);
     return;
   }
+  // Two taxa have no group that could carry a support value: the numbers
+  // after ":" can only be lengths.
+  if (n == 2) return;
 
   bool same = true;
   for (int b = n; b <= 2 * n - 3 && same; ++b) same = std::fabs(stats[b] - blen[b]) <= 1e-13;

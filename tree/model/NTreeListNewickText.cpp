@@ -74,46 +74,89 @@ bool ValidNewickText(std::string_view s) {
   return totalOpen == totalClose;
 }
 
-bool RemoveComments(std::string& s) {
+namespace {
+
+// What a pass does with the character at i: copy it or not, and where
+// reading goes on (npos: the text is invalid).
+struct Step {
+  size_t next;
+  bool keep = true;
+};
+
+// Rewrites the text in place, front to back: quoted names are copied whole,
+// every other character goes through `step`, which looks only at positions
+// from i on (never yet overwritten).
+template <typename StepAt>
+bool CompactOutsideQuotes(std::string& s, StepAt step) {
   size_t out = 0;
   for (size_t i = 0; i < s.size();) {
-    const char c = s[i];
-    if (c == '\'') {
+    if (s[i] == '\'') {
       const size_t end = SkipQuoted(s, i);
       while (i < end) s[out++] = s[i++];
       continue;
     }
-    if (c == ']') return false;
-    if (c == '[') {
-      const size_t end = s.find(']', i + 1);
-      if (end == std::string::npos) return false;
-      i = end + 1;
-      continue;
-    }
-    s[out++] = c;
-    ++i;
+    const Step k = step(i);
+    if (k.next == std::string::npos) return false;
+    if (k.keep) s[out++] = s[i];
+    i = k.next;
   }
   s.resize(out);
   return true;
 }
 
+}  // namespace
+
+void RemoveCommentsAfterGroups(std::string& s) {
+  CompactOutsideQuotes(s, [&s](size_t i) {
+    size_t next = i + 1;
+    // Several comments may follow one another.
+    while (s[i] == ')' && next < s.size() && s[next] == '[') {
+      const size_t end = s.find(']', next + 1);
+      if (end == std::string::npos) break;
+      next = end + 1;
+    }
+    return Step{next};
+  });
+}
+
+bool RemoveComments(std::string& s) {
+  return CompactOutsideQuotes(s, [&s](size_t i) {
+    if (s[i] == ']') return Step{std::string::npos};
+    if (s[i] != '[') return Step{i + 1};
+    const size_t end = s.find(']', i + 1);
+    return Step{end == std::string::npos ? end : end + 1, false};
+  });
+}
+
 void RemoveInternalLabels(std::string& s) {
   auto ends = [](char c) { return c == ',' || c == ':' || c == ')' || c == ';'; };
-  size_t out = 0;
+  CompactOutsideQuotes(s, [&s, ends](size_t i) {
+    size_t next = i + 1;
+    if (s[i] != ')' || next >= s.size() || ends(s[next]) || s[next] == '\t') return Step{next};
+    // A quoted label is passed over whole, whatever it holds.
+    while (next < s.size() && !ends(s[next])) next = s[next] == '\'' ? SkipQuoted(s, next) : next + 1;
+    return Step{next};
+  });
+}
+
+bool TreeAfterLastEnd(std::string_view s) {
+  bool group = false;
   for (size_t i = 0; i < s.size();) {
     const char c = s[i];
     if (c == '\'') {
-      const size_t end = SkipQuoted(s, i);
-      while (i < end) s[out++] = s[i++];
+      i = SkipQuoted(s, i);
       continue;
     }
-    s[out++] = c;
+    if (c == '[') {
+      const size_t end = s.find(']', i + 1);
+      i = end == std::string_view::npos ? s.size() : end + 1;
+      continue;
+    }
+    if (c == ';') group = false;
+    if (c == '(') group = true;
     ++i;
-    if (c != ')' || i >= s.size() || ends(s[i]) || s[i] == '\t') continue;
-    // A quoted label is passed over whole, whatever it holds.
-    while (i < s.size() && !ends(s[i])) i = s[i] == '\'' ? SkipQuoted(s, i) : i + 1;
   }
-  s.resize(out);
+  return group;
 }
 
 std::vector<size_t> TreeEnds(std::string_view s) {

@@ -1,5 +1,6 @@
 // The Newick writer of TTreeList.
 
+#include <charconv>
 #include <cmath>
 #include <string_view>
 #include <vector>
@@ -19,8 +20,6 @@ class NewickWriter {
         tree_(tree),
         n_(tree.NoOfOTUs()),
         nodes_(tree.NodeArray()),
-        blen_(tree.BLen()),
-        stats_(tree.Stats()),
         lengths_(withBLen && list.isBLen() && tree.SBL() > 1e-13),
         supports_(withStats && list.isStats()),
         rawSupports_(std::fabs(list.MaxStats) < 1e-12),
@@ -77,7 +76,12 @@ class NewickWriter {
   };
 
   bool IsLeaf(int c) const { return c < n_; }
-  bool Condensed(int c) const { return !IsLeaf(c) && stats_[c] + 1e-12 < condense_; }
+  bool Condensed(int c) const { return !IsLeaf(c) && Stats(c) + 1e-12 < condense_; }
+
+  // Values by node number. A tree whose root is not in the last record has
+  // no entry for node 2N-2: its branch reads as length 0 without support.
+  double BLen(int c) const { return tree_.GetBLen(c); }
+  double Stats(int c) const { return tree_.GetStats(c); }
 
   void Name(int leaf) { out_ += NewickTaxonText(list_.OTUName(leaf)); }
 
@@ -88,14 +92,35 @@ class NewickWriter {
 
   // The two root branches become one when the root is dissolved.
   void MergedLength(int a, int b) {
-    if (lengths_) Length(blen_[a] + blen_[b]);
+    if (lengths_) Length(BLen(a) + BLen(b));
   }
 
+  // A value that has no number text (not finite) is left out.
   void Support(int c, double epsilon) {
-    if (rawSupports_)
-      out_ += IntToStr(Trunc(stats_[c] + epsilon));
+    const double value = rawSupports_ ? Stats(c) + epsilon : Stats(c) / list_.MaxStats;
+    if (!std::isfinite(value)) return;
+    if (!rawSupports_)
+      out_ += FloatToStrF(value, TFloatFormat::ffFixed, 8, 4, kNewickDecimalSeparator);
+    else if (std::fabs(value) < 9223372036854775808.0)
+      out_ += IntToStr(Trunc(value));
     else
-      out_ += FloatToStrF(stats_[c] / list_.MaxStats, TFloatFormat::ffFixed, 8, 4, kNewickDecimalSeparator);
+      out_ += LargeIntegerText(value);
+  }
+
+  // A whole number beyond 64 bits as digits and a power of ten, without a
+  // decimal point, so that it reads back as a raw count: 5.6e96 is "56e95".
+  static std::string LargeIntegerText(double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    const std::string_view text(buffer, static_cast<size_t>(result.ptr - buffer));
+    const size_t e = text.find('e');
+    std::string digits;
+    for (char c : text.substr(0, e))
+      if (c != '.') digits += c;
+    int exponent = 0;
+    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exponent);
+    const int significant = static_cast<int>(digits.size()) - (digits[0] == '-' ? 1 : 0);
+    return digits + 'e' + std::to_string(exponent - (significant - 1));
   }
 
   // The children of record `record`, separated by a comma. Iterative, so
@@ -117,7 +142,7 @@ class NewickWriter {
           const int c = task.node;
           if (IsLeaf(c)) {
             Name(c);
-            if (lengths_) Length(blen_[c]);
+            if (lengths_) Length(BLen(c));
           } else if (Condensed(c)) {
             // Its children join the enclosing group.
             stack_.push_back({Step::kGroup, c - n_});
@@ -133,7 +158,7 @@ class NewickWriter {
         case Step::kClose: out_ += ')'; break;
         case Step::kSuffix:
           if (supports_) Support(task.node, 1e-13);
-          if (lengths_) Length(blen_[task.node]);
+          if (lengths_) Length(BLen(task.node));
           break;
       }
     }
@@ -143,8 +168,6 @@ class NewickWriter {
   const TTreeData& tree_;
   const int n_;
   const TArrayView<const TNodeRecord> nodes_;
-  const TArrayView<const double> blen_;
-  const TArrayView<const double> stats_;
   const bool lengths_;
   const bool supports_;
   const bool rawSupports_;

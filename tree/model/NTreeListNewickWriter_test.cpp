@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <vector>
 
@@ -144,6 +145,57 @@ TEST(NewickWriter, AMalformedTreeOrIndexGivesNoText) {
   EXPECT_EQ(Newick(*list, false, false), "");
 }
 
+// Trees read from records may keep their root in any record; node 2N-2 then
+// has no entry for its values and reads as length 0 without support.
+TEST(NewickWriter, WritesTreesRootedInAnyRecord) {
+  // ((A,B),(C,D)) with the root in record 0 and (A,B) as node 6.
+  const TreeSpec rootFirst = {{"A", "B", "C", "D"}, {{6, 5}, {2, 3}, {0, 1}}, {1, 2, 3, 4, 0.5, 0.25}, {0, 0, 0, 0, 0, 90}};
+  struct Row {
+    bool rooted;
+    const char* text;
+  } rows[] = {
+      {true, "((A:1.00000000,B:2.00000000)0:0.00000000,(C:3.00000000,D:4.00000000)90:0.25000000);"},
+      {false, "(A:1.00000000,B:2.00000000,(C:3.00000000,D:4.00000000)90:0.25000000);"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.rooted);
+    auto list = ListOf(rootFirst, r.rooted, 0);
+    EXPECT_EQ(Newick(*list, true, true), r.text);
+  }
+}
+
+TEST(NewickWriter, WritesEverySupportValueSoThatItReadsBack) {
+  struct Row {
+    double maxStats;
+    double support;
+    const char* label;
+  } rows[] = {
+      {0, 95, "95"},
+      {0, 9.2e18, "9200000000000000000"},
+      {0, 18446744073709551616.0, "18446744073709552e3"},
+      {0, 5.6e96, "56e95"},
+      {0, 1.7976931348623157e308, "17976931348623157e292"},
+      {0, std::numeric_limits<double>::infinity(), ""},
+      {100, 95, "0.9500"},
+      {1e-11, 1e300, ""},
+      {0, std::numeric_limits<double>::quiet_NaN(), ""},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.label);
+    TreeSpec spec = kThree;
+    spec.stats[3] = r.support;
+    auto list = ListOf(spec, true, r.maxStats);
+    const std::string text = Newick(*list, false, true);
+    EXPECT_EQ(text, std::string("((A,B)") + r.label + ",C);");
+    if (r.maxStats == 0 && *r.label) {
+      TTreeList back;
+      ASSERT_TRUE(back.ImportFromNewick(text, nullptr));
+      EXPECT_EQ(back.MaxStats, 0);
+      EXPECT_EQ(back.Items(0).GetStats(3), r.support);
+    }
+  }
+}
+
 class NewickFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -181,6 +233,12 @@ TEST_F(NewickFileTest, ExportWritesOneCrLfLinePerTree) {
   EXPECT_EQ(Contents(Path("cut.nwk")), "((A,B),C);\r\n\r\n");
   EXPECT_FALSE(list->ExportToNewickFile(1, Path("bad.nwk"), false, false, 0));
   EXPECT_EQ(Contents(Path("bad.nwk")), "\r\n");
+
+  // A valid tree rooted in its first record is written like any other.
+  list->Items(1).NodeArray()[0] = {4, 2};
+  list->Items(1).NodeArray()[1] = {0, 1};
+  EXPECT_TRUE(list->ExportAllToNewickFile(Path("first.nwk"), false, false, 0));
+  EXPECT_EQ(Contents(Path("first.nwk")), "((A,B),C);\r\n((A,B),C);\r\n((A,B),C);\r\n");
 }
 
 TEST_F(NewickFileTest, EmptyListsAndUnwritablePaths) {

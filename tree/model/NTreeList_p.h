@@ -32,12 +32,20 @@ void RemoveBlanks(std::string& s);
 // a "," since the most recent "("; the whole text balances too. Comments and
 // quoted names are passed over.
 bool ValidNewickText(std::string_view s);
+// Deletes each comment in square brackets that directly follows a ")"
+// outside quoted names (a "[" without "]" is left for RemoveComments). Run
+// before the label conventions, so that such a comment is not read as a
+// support label.
+void RemoveCommentsAfterGroups(std::string& s);
 // Deletes comments in square brackets outside quoted names; false when a "["
 // has no "]" after it or a "]" is left over.
 bool RemoveComments(std::string& s);
 // Deletes the label after a group's ")" up to the next ",", ":", ")" or ";";
 // a TAB directly after the ")" starts a support value and is kept.
 void RemoveInternalLabels(std::string& s);
+// Text after the last ";" outside quoted names holds a "(" outside quoted
+// names and comments: a tree whose ";" is missing.
+bool TreeAfterLastEnd(std::string_view s);
 // Positions of the ";" outside quoted names: the ends of the trees.
 std::vector<size_t> TreeEnds(std::string_view s);
 // Taxa of one tree: each "(" or "," outside quoted names not followed by "(".
@@ -52,7 +60,7 @@ size_t FindOutsideQuotes(std::string_view s, char wanted);
 //   A: ":" values on groups only (no taxon has one): every ":" becomes a TAB;
 //   B: a "[" after a group's ")": in the stretch after each ")" up to the next
 //      "," or ")", every "[" becomes a TAB and the first "]" is removed;
-//   C: the first ")" is directly followed by a digit: a TAB is inserted after
+//   C: some ")" is directly followed by a digit: a TAB is inserted after
 //      every ")" directly followed by a digit.
 bool ApplySupportLabelConvention(std::string& text);
 
