@@ -296,9 +296,13 @@ bool TTreeBox::ReadFromFile(TStream& F, int version) {
     AssignAttributes(d, Measurer());
     if (lengths) {
       d.MaxLength = d.Linearized() ? d.Root->height : std::max(d.Root->des1->pathDown, d.Root->des2->pathDown);
-      // Records that kept the widths in quarter pixels show a tree far wider
-      // than its scale; only a tree with lengths has a scale to tell by.
-      if (d.ScaleRatio > 0 && std::ceil(d.ScaleRatio * d.MaxLength * 2) < TreeWidth()) {
+      // Records of older versions that kept the widths in quarter pixels
+      // show a tree far wider than its scale; only a tree with lengths has a
+      // scale to tell by, and the scale governs the width with lengths (the
+      // cladogram's width may be anything). Records of the version written
+      // here are in pixels and come back as they were.
+      if (ReadVersion < kTreeViewRecordVersion && d.ScaleRatio > 0 &&
+          std::ceil(d.ScaleRatio * d.MaxLength * 2) < d.TreeWidthPx) {
         d.TreeWidthPx = static_cast<int>(std::ceil(d.TreeWidthPx / 4.0));
         d.CladogramWidth = static_cast<int>(std::ceil(d.CladogramWidth / 4.0));
       }

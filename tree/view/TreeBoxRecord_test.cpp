@@ -127,6 +127,49 @@ TEST(TreeViewRecord, TheConsensusViewComesBack) {
   EXPECT_FALSE(read.ShowCondensed());
 }
 
+TEST(TreeViewRecord, WidthsComeBackAsWritten) {
+  // The second tree is ten times shorter than the first, so that with the
+  // first one's scale its width is a tenth of the cladogram's.
+  const char* const trees = "((A:10,B:20):10,(C:30,D:40):10,E:50);((A:1,B:2):1,(C:3,D:4):1,E:5);";
+  struct Row {
+    const char* what;
+    int index;
+    bool topologyOnly;
+  } rows[] = {
+      {"first tree with lengths", 1, false},
+      {"second tree with lengths", 2, false},
+      {"second tree as topology only", 2, true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    TestBox written;
+    ASSERT_TRUE(written.SetTreeList(ListFromNewick(trees), true));
+    written.SetTreeWidth(400);
+    written.RefreshTree();
+    written.SetTreeIndex(r.index);
+    written.RefreshTree();
+    written.SetShowTopologyOnly(r.topologyOnly);
+    written.RefreshTree();
+    TestBox read;
+    ASSERT_TRUE(ReadInto(read, RecordOf(written)));
+    EXPECT_EQ(read.Display().TreeWidthPx, written.Display().TreeWidthPx);
+    EXPECT_EQ(read.Display().CladogramWidth, written.Display().CladogramWidth);
+    EXPECT_EQ(read.TreeWidth(), written.TreeWidth());
+  }
+  // Older records kept the widths in quarter pixels: they are still read in pixels.
+  TestBox old;
+  ASSERT_TRUE(old.SetTreeList(ListFromNewick(trees), true));
+  old.SetTreeWidth(400);
+  old.RefreshTree();
+  old.WriteVersion = 11;
+  old.Display().TreeWidthPx *= 4;
+  old.Display().CladogramWidth *= 4;
+  TestBox read;
+  ASSERT_TRUE(ReadInto(read, RecordOf(old)));
+  EXPECT_EQ(read.Display().TreeWidthPx, 400);
+  EXPECT_EQ(read.Display().CladogramWidth, 400);
+}
+
 TEST(TreeViewRecord, NothingIsWrittenWithoutTrees) {
   TestBox empty;
   EXPECT_TRUE(RecordOf(empty).empty());
