@@ -11,8 +11,12 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "app/BusyRun.h"
 #include "app/ToolIcons.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Streams.h"
 #include "platform/graphics/Color.h"
+#include "platform/process/ChildProcess.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/DialogService.h"
 #include "tree/view/NTreeBox.h"
@@ -177,7 +181,12 @@ void TForm1::BuildConsolePage() {
   BootnumSEdt->SetButtonVisible(true);
   BootnumSEdt->SetColorDisabled(static_cast<uint32_t>(ColorToRGB(clBtnFace)));
   BootnumSEdt->setEnabled(false);
-  Label3 = Place(new QLabel("replications", panel), 666, 10);
+  // The box takes every digit of its largest value (1000000), whatever the
+  // font; the caption moves along when the box must be wider.
+  const int bootWidth = std::max(68, BootnumSEdt->WidthForDigits(
+                                                   static_cast<int>(std::to_string(static_cast<int64_t>(BootnumSEdt->MaxValue())).size())));
+  Place(BootnumSEdt, 594, 5, bootWidth, 24);
+  Label3 = Place(new QLabel("replications", panel), 594 + bootWidth + 4, 10);
   GstHRBn = Place(new QRadioButton("Heterozygosity/Gst:", panel), 145, 47);
   HGstCBx = new QComboBox(panel);
   HGstCBx->addItems({"H/Gst (corrected)", "H/Gst (uncorrected)"});
@@ -441,7 +450,17 @@ TToolRunSettings TForm1::RunSettings() const {
   return s;
 }
 
-void TForm1::RunBtnClick() { RunTool(RunSettings(), *this); }
+void TForm1::RunBtnClick() {
+  // The window waits for the tool without taking what the user does
+  // meanwhile: a click on "Run Kestova" while waiting starts no second run.
+  const TChildRunner runner = [](const std::vector<std::string>& args, TStream& input, TStream& output,
+                                 TStream& error) {
+    int code = 0;
+    RunWhileBusy([&] { code = RunChildProcess(args, input, output, error); });
+    return code;
+  };
+  RunTool(RunSettings(), *this, std::filesystem::current_path().string(), runner);
+}
 
 void TForm1::BootCkBxClick() { BootnumSEdt->setEnabled(BootCkBx->isChecked()); }
 
@@ -496,6 +515,7 @@ void TForm1::ShowTreeOutput(const TStringList& lines) {
 
 void TForm1::ShowTree(std::unique_ptr<TTreeList> list) {
   if (!TreeBox->SetTreeList(std::move(list), true)) return;
+  rootChosen_ = false;
   TreeBox->RefreshTree();
   SetTabVisible(kTreePage, true);
   PageCtrl->setCurrentIndex(kTreePage);
@@ -534,6 +554,7 @@ void TForm1::ActionFlipExecute() {
 }
 
 void TForm1::ActionRootOnBranchExecute() {
+  rootChosen_ = rootChosen_ || (TreeBox->BranchFocused() && !TreeBox->isRooted());
   TreeBox->RootOnFocusedBranch();
   TreeBox->RefreshTree();
 }
@@ -607,7 +628,19 @@ void TForm1::SaveTBtnClick() {
   if (!tree) return;
   TreeBox->GetTreeData(*tree);
   for (int i = 0; i < n; ++i) list->SetOTUName(i, TreeBox->GetOTUName(i + 1));
-  list->ExportAllToNewickFile(*path, true, isStats, 0);
+  // The tree is written as it is shown: with its root wherever one is drawn.
+  list->isRooted = ShowsRoot();
+  if (list->ExportAllToNewickFile(*path, true, isStats, 0)) return;
+  // Say why, as a text result's Save does: the file cannot be created (with
+  // the system's reason), or it could not be written.
+  TFileStream probe(*path, TFileMode::fmCreate);
+  throw EInOutError(std::string(kWriteErrorText) + " \"" + *path + "\"");
+}
+
+bool TForm1::ShowsRoot() const {
+  // The rectangular picture is drawn from the root; the radiation picture
+  // shows one only for a rooted tree or a root the user placed.
+  return TreeBox->isRooted() || TreeBox->TreeStyle() != TTreeStyle::tsRadiation || rootChosen_;
 }
 
 void TForm1::PrintTBtnClick() { TreeBox->PrintTree(); }

@@ -128,7 +128,12 @@ class TForm1 : public QMainWindow, public TToolRunView {
   QToolButton* AddToolButton(const QString& name, const QString& hint, const QIcon& icon);
   std::string DataFileWithExtension(const std::string& extension) const;
 
+  // Whether the saved tree gets its root: the view draws one.
+  bool ShowsRoot() const;
+
   std::string dataFileName_;
+  // The user placed the root of the shown tree.
+  bool rootChosen_ = false;
 };
 
 // Sets the lines of a memo.

@@ -168,12 +168,21 @@ bool TNumberSpinEdit::ReadsAsNumber(const std::string& text, long double& value)
   return true;
 }
 
+namespace {
+constexpr int kInnerFrame = 2;  // the line edit's own inner margin on each side
+}
+
 int TNumberSpinEdit::VisibleDigitCount() const {
   QMargins m = textMargins();
-  const int frame = 2;  // the line edit's own inner margin on each side
-  int width = contentsRect().width() - 2 * (frame + m.left()) - (buttonVisible_ ? button_->width() : 0) - 1;
+  int width = contentsRect().width() - 2 * (kInnerFrame + m.left()) - (buttonVisible_ ? button_->width() : 0) - 1;
   int digit = std::max(1, fontMetrics().horizontalAdvance('8'));
   return std::max(0, width / digit);
+}
+
+int TNumberSpinEdit::WidthForDigits(int digits) const {
+  const int text = std::max(0, digits) * std::max(1, fontMetrics().horizontalAdvance('8'));
+  const int frame = width() - contentsRect().width();
+  return text + 2 * (kInnerFrame + textMargins().left()) + (buttonVisible_ ? button_->width() : 0) + 1 + frame;
 }
 
 void TNumberSpinEdit::SetValue(long double x) {

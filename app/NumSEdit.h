@@ -97,6 +97,8 @@ class TNumberSpinEdit : public QLineEdit {
   TSpinButton* SpinButton() const { return button_; }
   // How many characters fit beside the spin button.
   int VisibleDigitCount() const;
+  // The smallest width (pixels) at which `digits` characters fit.
+  int WidthForDigits(int digits) const;
 
   virtual bool AcceptsChar(char ch) const;
   virtual void StepUp();
