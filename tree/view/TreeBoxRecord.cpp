@@ -42,6 +42,18 @@ int32_t ReadIntIn(TStream& s, int32_t low, int32_t high) {
 constexpr int32_t kMaxWidth = 32767;     // pixels
 constexpr int32_t kMaxOffset = 1 << 20;  // quarter pixels, for margins
 
+// Frequencies are shown, summed and written back: each of them and their sum
+// must be numbers.
+void CheckFrequencies(const TTreeList& list, const TTreeData* consensus) {
+  double sum = 0;
+  for (int i = 0; i < list.NoOfTrees(); ++i) {
+    const double freq = list.Items(i).Freq;
+    if (!std::isfinite(freq)) Bad();
+    sum += freq;
+  }
+  if (!std::isfinite(sum) || (consensus && !std::isfinite(consensus->Freq))) Bad();
+}
+
 }  // namespace
 
 void TTreeBox::WriteToFile(TStream& F) {
@@ -177,6 +189,8 @@ bool TTreeBox::ReadFromFile(TStream& F, int version) {
       }
     }
 
+    CheckFrequencies(*treeList_, consensusTree_.get());
+
     const int32_t index = ReadIntIn(F, consensusTree_ ? 0 : 1, trees);
     for (int i = 0; i <= trees; ++i) treeInitialised_[i] = ReadRecordBool(F);
     for (int i = 0; i <= trees; ++i) treePrepared_[i] = ReadRecordBool(F);
@@ -245,6 +259,8 @@ bool TTreeBox::ReadFromFile(TStream& F, int version) {
     // of the stream cannot be right.
     if (attributes < 1 || attributes - 1 > F.Remaining()) Bad();
 
+    // The pictures of all attributes together stay within one budget.
+    TImageBudget pictures;
     ReadPenRecord(F, d.WholeTree().BranchPen);
     ReadPenRecord(F, d.WholeTree().BranchPen);
     ReadFontRecord(F, d.WholeTree().NameFont);
@@ -252,7 +268,7 @@ bool TTreeBox::ReadFromFile(TStream& F, int version) {
     for (int32_t k = 1; k < attributes; ++k) {
       const int32_t t = ReadIntIn(F, 0, trees);
       auto attrib = std::make_unique<TNodeAttrib>();
-      ReadNodeAttribRecord(F, *attrib, ReadVersion);
+      ReadNodeAttribRecord(F, *attrib, ReadVersion, &pictures);
       if (attrib->NodeIndex < 1 || attrib->NodeIndex > d.Nodes.NoOfNodes()) Bad();
       TreeAttribList(t).push_back(std::move(attrib));
     }
@@ -268,7 +284,7 @@ bool TTreeBox::ReadFromFile(TStream& F, int version) {
       d.GroupAttrib.clear();
       for (int32_t g = 0; g < count; ++g) {
         auto attrib = std::make_unique<TNodeAttrib>();
-        ReadNodeAttribRecord(F, *attrib, ReadVersion);
+        ReadNodeAttribRecord(F, *attrib, ReadVersion, &pictures);
         d.GroupAttrib.push_back(std::move(attrib));
       }
     }
@@ -306,6 +322,11 @@ bool TTreeBox::ReadFromFile(TStream& F, int version) {
         d.TreeWidthPx = static_cast<int>(std::ceil(d.TreeWidthPx / 4.0));
         d.CladogramWidth = static_cast<int>(std::ceil(d.CladogramWidth / 4.0));
       }
+      // The kept ratio sets the width of the tree with lengths, linearized
+      // or not: a ratio that makes it wider than a picture may be cannot be
+      // drawn.
+      const double longest = std::max({d.Root->height, d.Root->des1->pathDown, d.Root->des2->pathDown});
+      if (!std::isfinite(longest) || (d.ScaleRatio > 0 && !(d.ScaleRatio * longest <= kMaxWidth))) Bad();
     }
     return true;
   } catch (const std::exception&) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <limits>
 
 #include "tree/view/AttribImage.h"
 #include "tree/view/NTreeBox.h"
@@ -168,6 +169,100 @@ TEST(TreeViewRecord, WidthsComeBackAsWritten) {
   ASSERT_TRUE(ReadInto(read, RecordOf(old)));
   EXPECT_EQ(read.Display().TreeWidthPx, 400);
   EXPECT_EQ(read.Display().CladogramWidth, 400);
+}
+
+// Replaces the first occurrence of `from` in the record by `to`.
+std::vector<uint8_t> WithDouble(std::vector<uint8_t> bytes, double from, double to) {
+  const uint8_t* f = reinterpret_cast<const uint8_t*>(&from);
+  const auto at = std::search(bytes.begin(), bytes.end(), f, f + sizeof from);
+  EXPECT_NE(at, bytes.end()) << from;
+  if (at != bytes.end()) std::memcpy(&*at, &to, sizeof to);
+  return bytes;
+}
+
+// Replaces the view's ScaleRatio in its record: the Double right before
+// TreeWidthPx and CladogramWidth.
+std::vector<uint8_t> WithRatio(std::vector<uint8_t> bytes, const TestBox& box, double to) {
+  uint8_t field[16];
+  const double ratio = box.ScaleRatio();
+  const int32_t widths[2] = {box.Display().TreeWidthPx, box.Display().CladogramWidth};
+  std::memcpy(field, &ratio, 8);
+  std::memcpy(field + 8, widths, 8);
+  const auto at = std::search(bytes.begin(), bytes.end(), field, field + 16);
+  EXPECT_NE(at, bytes.end());
+  if (at != bytes.end()) std::memcpy(&*at, &to, sizeof to);
+  return bytes;
+}
+
+TEST(TreeViewRecord, WhatIsReadCanBeDrawnAndWrittenBack) {
+  auto list = ListFromNewick(kTrees);
+  list->Items(0).Freq = 3.25;  // values found nowhere else in the record
+  list->Items(1).Freq = 5.75;
+  TestBox written;
+  ASSERT_TRUE(written.SetTreeList(std::move(list), true));
+  written.SetTreeWidth(400);
+  written.RefreshTree();
+  const double ratio = written.ScaleRatio();
+  const std::vector<uint8_t> good = RecordOf(written);
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Row {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    bool readable;
+  } rows[] = {
+      {"as written", good, true},
+      {"the widest picture", WithRatio(good, written, ratio * 32000 / 400), true},
+      {"a ratio wider than any picture", WithRatio(good, written, ratio * 1e6), false},
+      {"a ratio that overflows the width", WithRatio(good, written, 1e300), false},
+      {"an infinite frequency", WithDouble(good, 3.25, inf), false},
+      {"a frequency that is no number", WithDouble(good, 5.75, std::nan("")), false},
+      {"frequencies whose sum overflows", WithDouble(WithDouble(good, 3.25, 1e308), 5.75, 1e308), false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    TestBox read;
+    const bool readable = ReadInto(read, r.bytes);
+    EXPECT_EQ(readable, r.readable);
+    if (!readable) {
+      EXPECT_FALSE(read.TreePresent());
+      continue;
+    }
+    for (bool topologyOnly : {false, true}) {
+      read.SetShowTopologyOnly(topologyOnly);
+      EXPECT_NO_THROW(read.RefreshTree());
+    }
+    TestBox again;
+    EXPECT_TRUE(ReadInto(again, RecordOf(read)));
+  }
+}
+
+TEST(TreeViewRecord, ThePicturesOfAViewShareOneBudget) {
+  // A BMP header of 4000 x 3000 pixels (36 MB decoded) with hardly a pixel.
+  std::vector<uint8_t> bmp;
+  {
+    QImage image(4000, 3000, QImage::Format_RGB888);
+    image.fill(Qt::white);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(image.save(&buffer, "BMP"));
+    bmp.assign(bytes.begin(), bytes.begin() + 64);
+  }
+  for (int pictures : {1, 2}) {
+    SCOPED_TRACE(pictures);
+    TestBox written;
+    ASSERT_TRUE(written.SetTreeList(ListFromNewick(kTrees), true));
+    const char* clades[] = {"A,B", "C,D"};
+    for (int i = 0; i < pictures; ++i) {
+      TNodeAttrib a;
+      a.Bitmap = {1, 1, {0, 0, 0}};
+      a.JPEGImage = bmp;  // stored as it is
+      a.ImageKind = 1;
+      written.SetSubtreeAttrib(a, written[clades[i]]->index);
+    }
+    TestBox read;
+    EXPECT_EQ(ReadInto(read, RecordOf(written)), pictures == 1);
+  }
 }
 
 TEST(TreeViewRecord, NothingIsWrittenWithoutTrees) {
