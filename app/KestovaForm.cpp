@@ -133,6 +133,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   BuildOutputPages();
   PageCtrl->setCurrentIndex(kConsolePage);
   for (int page : {kTreePage, kOutputPage, kErrorPage}) SetTabVisible(page, false);
+  FitBootnumSEdt();
 
   // Actions are refreshed when the focus in the tree moves and, like the
   // class library's idle update, a few times a second.
@@ -144,6 +145,15 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::FitBootnumSEdt() {
+  // Every digit of the largest count (1000000) shows, in the font the box
+  // has now that it sits in the window; the caption moves along.
+  const QRect box = BootnumSEdt->geometry();
+  const int width = std::max(box.width(), BootnumSEdt->WidthForDigits(BootnumSEdt->BoundDigits()));
+  BootnumSEdt->setGeometry(box.x(), box.y(), width, box.height());
+  Label3->move(std::max(Label3->x(), box.x() + width + 4), Label3->y());
+}
 
 void TForm1::BuildConsolePage() {
   ConsoleTabSheet = new QWidget;
@@ -181,12 +191,7 @@ void TForm1::BuildConsolePage() {
   BootnumSEdt->SetButtonVisible(true);
   BootnumSEdt->SetColorDisabled(static_cast<uint32_t>(ColorToRGB(clBtnFace)));
   BootnumSEdt->setEnabled(false);
-  // The box takes every digit of its largest value (1000000), whatever the
-  // font; the caption moves along when the box must be wider.
-  const int bootWidth = std::max(68, BootnumSEdt->WidthForDigits(
-                                                   static_cast<int>(std::to_string(static_cast<int64_t>(BootnumSEdt->MaxValue())).size())));
-  Place(BootnumSEdt, 594, 5, bootWidth, 24);
-  Label3 = Place(new QLabel("replications", panel), 594 + bootWidth + 4, 10);
+  Label3 = Place(new QLabel("replications", panel), 666, 10);
   GstHRBn = Place(new QRadioButton("Heterozygosity/Gst:", panel), 145, 47);
   HGstCBx = new QComboBox(panel);
   HGstCBx->addItems({"H/Gst (corrected)", "H/Gst (uncorrected)"});
@@ -427,6 +432,7 @@ void TForm1::InputBtnClick() {
   dataFileName_ = *path;
   PageCtrl->setCurrentIndex(kConsolePage);
   for (int page : {kTreePage, kOutputPage, kErrorPage}) SetTabVisible(page, false);
+  FitBootnumSEdt();
   TStringList lines;
   lines.LoadFromFile(*path);
   SetMemoLines(ConsoleMemo, lines);

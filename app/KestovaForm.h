@@ -124,6 +124,7 @@ class TForm1 : public QMainWindow, public TToolRunView {
   void BuildConsolePage();
   void BuildTreePage();
   void BuildOutputPages();
+  void FitBootnumSEdt();
   void SetTabVisible(int page, bool visible) { PageCtrl->setTabVisible(page, visible); }
   QToolButton* AddToolButton(const QString& name, const QString& hint, const QIcon& icon);
   std::string DataFileWithExtension(const std::string& extension) const;

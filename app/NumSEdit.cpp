@@ -179,6 +179,14 @@ int TNumberSpinEdit::VisibleDigitCount() const {
   return std::max(0, width / digit);
 }
 
+int TNumberSpinEdit::BoundDigits() const {
+  if (!integerOnly_ || minValue_ == maxValue_) return 0;
+  auto digits = [](long double v) { return static_cast<int>(IntToStr(static_cast<int64_t>(std::trunc(v))).size()); };
+  return std::max(digits(minValue_), digits(maxValue_));
+}
+
+int TNumberSpinEdit::TypingLimit() const { return std::max(VisibleDigitCount(), BoundDigits()); }
+
 int TNumberSpinEdit::WidthForDigits(int digits) const {
   const int text = std::max(0, digits) * std::max(1, fontMetrics().horizontalAdvance('8'));
   const int frame = width() - contentsRect().width();
@@ -383,7 +391,7 @@ void TNumberSpinEdit::keyPressEvent(QKeyEvent* event) {
       return;
     }
     if (qc.unicode() > 32 && text.size() > 0 &&
-        static_cast<int>(this->text().size() - selectedText().size()) >= VisibleDigitCount()) {
+        static_cast<int>(this->text().size() - selectedText().size()) >= TypingLimit()) {
       Beep();
       event->accept();
       return;
