@@ -327,6 +327,12 @@ bool TTreeBox::ReadFromFile(TStream& F, int version) {
       // drawn.
       const double longest = std::max({d.Root->height, d.Root->des1->pathDown, d.Root->des2->pathDown});
       if (!std::isfinite(longest) || (d.ScaleRatio > 0 && !(d.ScaleRatio * longest <= kMaxWidth))) Bad();
+      // The scale bar is drawn at the kept ratio, at the tree's width or at
+      // the circle's radius: at each of them it must fit a picture too.
+      if (longest > 0 && d.ScaleLength != 0) {
+        const double widest = std::max(d.ScaleRatio, std::max<double>(d.TreeWidthPx, d.Radius) / longest);
+        if (!(std::abs(d.ScaleLength) * widest <= kMaxWidth)) Bad();
+      }
     }
     return true;
   } catch (const std::exception&) {

@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -52,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     box->WriteToFile(again);
     again.Seek(0, TSeekOrigin::soBeginning);
     if (!NewBox()->ReadFromFile(again, 2)) std::abort();
-  } catch (...) {
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "read, then failed: %s\n", e.what());
     std::abort();
   }
   return 0;

@@ -180,9 +180,10 @@ std::vector<uint8_t> WithDouble(std::vector<uint8_t> bytes, double from, double 
   return bytes;
 }
 
-// Replaces the view's ScaleRatio in its record: the Double right before
-// TreeWidthPx and CladogramWidth.
-std::vector<uint8_t> WithRatio(std::vector<uint8_t> bytes, const TestBox& box, double to) {
+// Replaces a Double of the view's display fields in its record: ScaleRatio
+// (found as the Double right before TreeWidthPx and CladogramWidth) or a
+// field `after` bytes after it.
+std::vector<uint8_t> WithDisplayDouble(std::vector<uint8_t> bytes, const TestBox& box, size_t after, double to) {
   uint8_t field[16];
   const double ratio = box.ScaleRatio();
   const int32_t widths[2] = {box.Display().TreeWidthPx, box.Display().CladogramWidth};
@@ -190,9 +191,15 @@ std::vector<uint8_t> WithRatio(std::vector<uint8_t> bytes, const TestBox& box, d
   std::memcpy(field + 8, widths, 8);
   const auto at = std::search(bytes.begin(), bytes.end(), field, field + 16);
   EXPECT_NE(at, bytes.end());
-  if (at != bytes.end()) std::memcpy(&*at, &to, sizeof to);
+  if (at != bytes.end()) std::memcpy(&*(at + static_cast<long>(after)), &to, sizeof to);
   return bytes;
 }
+std::vector<uint8_t> WithRatio(std::vector<uint8_t> bytes, const TestBox& box, double to) {
+  return WithDisplayDouble(std::move(bytes), box, 0, to);
+}
+// ScaleLength follows the ratio, eight Int32, a Byte, two Int32, three
+// reserved Doubles, BLenCutoff and a Byte.
+constexpr size_t kScaleLengthAfterRatio = 8 + 32 + 1 + 8 + 24 + 8 + 1;
 
 TEST(TreeViewRecord, WhatIsReadCanBeDrawnAndWrittenBack) {
   auto list = ListFromNewick(kTrees);
@@ -214,6 +221,9 @@ TEST(TreeViewRecord, WhatIsReadCanBeDrawnAndWrittenBack) {
       {"the widest picture", WithRatio(good, written, ratio * 32000 / 400), true},
       {"a ratio wider than any picture", WithRatio(good, written, ratio * 1e6), false},
       {"a ratio that overflows the width", WithRatio(good, written, 1e300), false},
+      {"a scale bar of the tree's length", WithDisplayDouble(good, written, kScaleLengthAfterRatio, 11), true},
+      {"a scale bar wider than any picture", WithDisplayDouble(good, written, kScaleLengthAfterRatio, 1e6), false},
+      {"a scale bar that overflows", WithDisplayDouble(good, written, kScaleLengthAfterRatio, 7e161), false},
       {"an infinite frequency", WithDouble(good, 3.25, inf), false},
       {"a frequency that is no number", WithDouble(good, 5.75, std::nan("")), false},
       {"frequencies whose sum overflows", WithDouble(WithDouble(good, 3.25, 1e308), 5.75, 1e308), false},

@@ -4,7 +4,9 @@
 
 #include <QGuiApplication>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <vector>
 
 #include "platform/core/Exceptions.h"
@@ -44,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (back.Caption != attrib.Caption || back.NodeIndex != attrib.NodeIndex ||
         back.Bitmap.Width != attrib.Bitmap.Width || back.Bitmap.Height != attrib.Bitmap.Height)
       std::abort();
-  } catch (...) {
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "read, then failed: %s\n", e.what());
     std::abort();
   }
   return 0;
