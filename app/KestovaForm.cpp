@@ -432,7 +432,6 @@ void TForm1::InputBtnClick() {
   dataFileName_ = *path;
   PageCtrl->setCurrentIndex(kConsolePage);
   for (int page : {kTreePage, kOutputPage, kErrorPage}) SetTabVisible(page, false);
-  FitBootnumSEdt();
   TStringList lines;
   lines.LoadFromFile(*path);
   SetMemoLines(ConsoleMemo, lines);
