@@ -207,7 +207,9 @@ bool TTreeBox::ReadFromFile(TStream& F, int version) {
     d.PixelsPerOTU4 = ReadIntIn(F, 0, 4 * 2047);
     d.PixelsPerGroupMember4 = ReadIntIn(F, 0, 4 * 8191);
     d.Radius = ReadIntIn(F, 0, kMaxOffset);
-    d.StartAngle = ReadInt(F);
+    // In steps of 30 degrees; many turns are still drawn, angles that
+    // overflow the text escapement are not.
+    d.StartAngle = ReadIntIn(F, -kMaxOffset, kMaxOffset);
     d.CenterMargin = ReadIntIn(F, 20, 80);
     SetStatsCutoff(ReadInt(F));
     SetStatsPosition(static_cast<TBranchInfoPosition>(ReadRecordOrdinal(F, 2)));

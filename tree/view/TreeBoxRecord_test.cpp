@@ -180,10 +180,11 @@ std::vector<uint8_t> WithDouble(std::vector<uint8_t> bytes, double from, double 
   return bytes;
 }
 
-// Replaces a Double of the view's display fields in its record: ScaleRatio
+// Replaces a field of the view's display fields in its record: ScaleRatio
 // (found as the Double right before TreeWidthPx and CladogramWidth) or a
 // field `after` bytes after it.
-std::vector<uint8_t> WithDisplayDouble(std::vector<uint8_t> bytes, const TestBox& box, size_t after, double to) {
+template <typename T>
+std::vector<uint8_t> WithDisplayField(std::vector<uint8_t> bytes, const TestBox& box, size_t after, T to) {
   uint8_t field[16];
   const double ratio = box.ScaleRatio();
   const int32_t widths[2] = {box.Display().TreeWidthPx, box.Display().CladogramWidth};
@@ -195,8 +196,10 @@ std::vector<uint8_t> WithDisplayDouble(std::vector<uint8_t> bytes, const TestBox
   return bytes;
 }
 std::vector<uint8_t> WithRatio(std::vector<uint8_t> bytes, const TestBox& box, double to) {
-  return WithDisplayDouble(std::move(bytes), box, 0, to);
+  return WithDisplayField(std::move(bytes), box, 0, to);
 }
+// StartAngle follows the ratio and five Int32.
+constexpr size_t kStartAngleAfterRatio = 8 + 20;
 // ScaleLength follows the ratio, eight Int32, a Byte, two Int32, three
 // reserved Doubles, BLenCutoff and a Byte.
 constexpr size_t kScaleLengthAfterRatio = 8 + 32 + 1 + 8 + 24 + 8 + 1;
@@ -221,9 +224,11 @@ TEST(TreeViewRecord, WhatIsReadCanBeDrawnAndWrittenBack) {
       {"the widest picture", WithRatio(good, written, ratio * 32000 / 400), true},
       {"a ratio wider than any picture", WithRatio(good, written, ratio * 1e6), false},
       {"a ratio that overflows the width", WithRatio(good, written, 1e300), false},
-      {"a scale bar of the tree's length", WithDisplayDouble(good, written, kScaleLengthAfterRatio, 11), true},
-      {"a scale bar wider than any picture", WithDisplayDouble(good, written, kScaleLengthAfterRatio, 1e6), false},
-      {"a scale bar that overflows", WithDisplayDouble(good, written, kScaleLengthAfterRatio, 7e161), false},
+      {"a scale bar of the tree's length", WithDisplayField(good, written, kScaleLengthAfterRatio, 11.0), true},
+      {"a scale bar wider than any picture", WithDisplayField(good, written, kScaleLengthAfterRatio, 1e6), false},
+      {"a scale bar that overflows", WithDisplayField(good, written, kScaleLengthAfterRatio, 7e161), false},
+      {"a start angle of many turns", WithDisplayField(good, written, kStartAngleAfterRatio, int32_t{-12 * 1000 + 5}), true},
+      {"a start angle that overflows", WithDisplayField(good, written, kStartAngleAfterRatio, int32_t{1610612736}), false},
       {"an infinite frequency", WithDouble(good, 3.25, inf), false},
       {"a frequency that is no number", WithDouble(good, 5.75, std::nan("")), false},
       {"frequencies whose sum overflows", WithDouble(WithDouble(good, 3.25, 1e308), 5.75, 1e308), false},
@@ -237,9 +242,12 @@ TEST(TreeViewRecord, WhatIsReadCanBeDrawnAndWrittenBack) {
       EXPECT_FALSE(read.TreePresent());
       continue;
     }
-    for (bool topologyOnly : {false, true}) {
-      read.SetShowTopologyOnly(topologyOnly);
-      EXPECT_NO_THROW(read.RefreshTree());
+    for (TTreeStyle style : {TTreeStyle::tsTraditional, TTreeStyle::tsRadiation, TTreeStyle::tsCircle}) {
+      read.SetTreeStyle(style);
+      for (bool topologyOnly : {false, true}) {
+        read.SetShowTopologyOnly(topologyOnly);
+        EXPECT_NO_THROW(read.RefreshTree());
+      }
     }
     TestBox again;
     EXPECT_TRUE(ReadInto(again, RecordOf(read)));
