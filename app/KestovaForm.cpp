@@ -11,8 +11,12 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "app/BusyRun.h"
 #include "app/ToolIcons.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Streams.h"
 #include "platform/graphics/Color.h"
+#include "platform/process/ChildProcess.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/DialogService.h"
 #include "tree/view/NTreeBox.h"
@@ -129,6 +133,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   BuildOutputPages();
   PageCtrl->setCurrentIndex(kConsolePage);
   for (int page : {kTreePage, kOutputPage, kErrorPage}) SetTabVisible(page, false);
+  FitBootnumSEdt();
 
   // Actions are refreshed when the focus in the tree moves and, like the
   // class library's idle update, a few times a second.
@@ -140,6 +145,15 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::FitBootnumSEdt() {
+  // Every digit of the largest count (1000000) shows, in the font the box
+  // has now that it sits in the window; the caption moves along.
+  const QRect box = BootnumSEdt->geometry();
+  const int width = std::max(box.width(), BootnumSEdt->WidthForDigits(BootnumSEdt->BoundDigits()));
+  BootnumSEdt->setGeometry(box.x(), box.y(), width, box.height());
+  Label3->move(std::max(Label3->x(), box.x() + width + 4), Label3->y());
+}
 
 void TForm1::BuildConsolePage() {
   ConsoleTabSheet = new QWidget;
@@ -441,7 +455,17 @@ TToolRunSettings TForm1::RunSettings() const {
   return s;
 }
 
-void TForm1::RunBtnClick() { RunTool(RunSettings(), *this); }
+void TForm1::RunBtnClick() {
+  // The window waits for the tool without taking what the user does
+  // meanwhile: a click on "Run Kestova" while waiting starts no second run.
+  const TChildRunner runner = [](const std::vector<std::string>& args, TStream& input, TStream& output,
+                                 TStream& error) {
+    int code = 0;
+    RunWhileBusy([&] { code = RunChildProcess(args, input, output, error); });
+    return code;
+  };
+  RunTool(RunSettings(), *this, std::filesystem::current_path().string(), runner);
+}
 
 void TForm1::BootCkBxClick() { BootnumSEdt->setEnabled(BootCkBx->isChecked()); }
 
@@ -496,6 +520,7 @@ void TForm1::ShowTreeOutput(const TStringList& lines) {
 
 void TForm1::ShowTree(std::unique_ptr<TTreeList> list) {
   if (!TreeBox->SetTreeList(std::move(list), true)) return;
+  rootChosen_ = false;
   TreeBox->RefreshTree();
   SetTabVisible(kTreePage, true);
   PageCtrl->setCurrentIndex(kTreePage);
@@ -534,6 +559,7 @@ void TForm1::ActionFlipExecute() {
 }
 
 void TForm1::ActionRootOnBranchExecute() {
+  rootChosen_ = rootChosen_ || (TreeBox->BranchFocused() && !TreeBox->isRooted());
   TreeBox->RootOnFocusedBranch();
   TreeBox->RefreshTree();
 }
@@ -607,7 +633,19 @@ void TForm1::SaveTBtnClick() {
   if (!tree) return;
   TreeBox->GetTreeData(*tree);
   for (int i = 0; i < n; ++i) list->SetOTUName(i, TreeBox->GetOTUName(i + 1));
-  list->ExportAllToNewickFile(*path, true, isStats, 0);
+  // The tree is written as it is shown: with its root wherever one is drawn.
+  list->isRooted = ShowsRoot();
+  if (list->ExportAllToNewickFile(*path, true, isStats, 0)) return;
+  // Say why, as a text result's Save does: the file cannot be created (with
+  // the system's reason), or it could not be written.
+  TFileStream probe(*path, TFileMode::fmCreate);
+  throw EInOutError(std::string(kWriteErrorText) + " \"" + *path + "\"");
+}
+
+bool TForm1::ShowsRoot() const {
+  // The rectangular picture is drawn from the root; the radiation picture
+  // shows one only for a rooted tree or a root the user placed.
+  return TreeBox->isRooted() || TreeBox->TreeStyle() != TTreeStyle::tsRadiation || rootChosen_;
 }
 
 void TForm1::PrintTBtnClick() { TreeBox->PrintTree(); }

@@ -124,11 +124,17 @@ class TForm1 : public QMainWindow, public TToolRunView {
   void BuildConsolePage();
   void BuildTreePage();
   void BuildOutputPages();
+  void FitBootnumSEdt();
   void SetTabVisible(int page, bool visible) { PageCtrl->setTabVisible(page, visible); }
   QToolButton* AddToolButton(const QString& name, const QString& hint, const QIcon& icon);
   std::string DataFileWithExtension(const std::string& extension) const;
 
+  // Whether the saved tree gets its root: the view draws one.
+  bool ShowsRoot() const;
+
   std::string dataFileName_;
+  // The user placed the root of the shown tree.
+  bool rootChosen_ = false;
 };
 
 // Sets the lines of a memo.

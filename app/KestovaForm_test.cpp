@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/DialogService.h"
+#include "tree/model/NTreeList.h"
 #include "tree/view/NTreeBox.h"
 
 namespace {
@@ -40,6 +43,33 @@ class RunFolder {
   static inline int n_ = 0;
   fs::path old_, path_;
 };
+
+// The groups of a Newick tree's outermost parentheses, each with its label
+// and length.
+std::vector<std::string> TopLevelGroups(const std::string& newick) {
+  std::vector<std::string> groups;
+  std::string current;
+  int depth = 0;
+  for (char c : newick) {
+    if (c == '(' && depth++ == 0) continue;
+    if (c == ')' && --depth == 0) break;
+    if (c == ',' && depth == 1) {
+      groups.push_back(current);
+      current.clear();
+      continue;
+    }
+    current += c;
+  }
+  groups.push_back(current);
+  return groups;
+}
+
+// Support labels: a number right after ")".
+int SupportLabels(const std::string& newick) {
+  int labels = 0;
+  for (size_t i = 0; i + 1 < newick.size(); ++i) labels += newick[i] == ')' && std::isdigit(newick[i + 1]);
+  return labels;
+}
 
 std::string Sample(const char* name) { return std::string(KESTOVA_SAMPLES_DIR) + "/" + name; }
 
@@ -218,6 +248,134 @@ TEST_F(MainWindow, SavingWritesTheReRootedTreeWithTheRunsSupportTotal) {
   EXPECT_THAT(a, HasSubstr("Avon"));
   EXPECT_NE(a, b);
   EXPECT_THAT(b, ::testing::MatchesRegex(".*\\)[01]\\.[0-9]{4}:.*"));  // support as proportions of 100
+}
+
+TEST_F(MainWindow, SavingWritesTheTreeWithTheRootTheViewShows) {
+  RunFolder folder;
+  ChooseData(Sample("trout_microsat.gen"));
+  form.BootCkBx->setChecked(true);
+  form.BootCkBxClick();
+  form.BootnumSEdt->SetValue(100);
+  struct Row {
+    const char* what;
+    int treeMethod;  // TreeCBx
+    bool reRoot;     // on taxon 1's branch
+    bool radiation;
+    size_t topGroups;
+  } rows[] = {
+      {"UPGMA keeps its root", 1, false, false, 2},
+      {"NJ as drawn from its root", 0, false, false, 2},
+      {"NJ re-rooted by the user", 0, true, false, 2},
+      {"NJ re-rooted, then drawn as radiation", 0, true, true, 2},
+      {"NJ as radiation without a root", 0, false, true, 3},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    form.TreeCBx->setCurrentIndex(r.treeMethod);
+    Run();
+    ASSERT_EQ(form.PageCtrl->currentIndex(), TForm1::kTreePage);
+    const int n = form.TreeBox->NoOfOTUs();
+    const std::string chosen = form.TreeBox->GetOTUName(1);
+    if (r.reRoot) {
+      form.TreeBox->FocusOnBranch(1);
+      form.ActionRootOnBranchExecute();
+    }
+    if (r.radiation) form.ActionRadiationExecute();
+    const fs::path saved = folder.File("saved.nwk");
+    dialogs.AnswerSave(saved.string());
+    form.SaveTBtnClick();
+    const std::string text = ReadAll(saved);
+    const std::vector<std::string> top = TopLevelGroups(text);
+    ASSERT_EQ(top.size(), r.topGroups) << text;
+    if (r.reRoot) EXPECT_TRUE(top[0].starts_with(chosen + ":") || top[1].starts_with(chosen + ":")) << text;
+    // Every inner group below the root keeps its support; a root drawn
+    // keeps both root clusters.
+    EXPECT_EQ(SupportLabels(text), r.topGroups == 2 ? n - 2 : n - 3) << text;
+    TTreeList back;
+    ASSERT_TRUE(back.ImportFromNewickFile(saved.string(), nullptr));
+    EXPECT_EQ(back.isRooted, r.topGroups == 2);
+    form.ActionRectangleExecute();
+  }
+}
+
+TEST_F(MainWindow, ASaveThatCannotBeWrittenSaysSo) {
+  RunFolder folder;
+  ChooseData(Sample("trout_microsat.gen"));
+  Run();
+  ASSERT_EQ(form.PageCtrl->currentIndex(), TForm1::kTreePage);
+  const std::string unwritable = folder.File("missing/result").string();
+  for (QAbstractButton* save : std::initializer_list<QAbstractButton*>{form.SaveBtn, form.SaveTBtn}) {
+    SCOPED_TRACE(save->objectName().toStdString() + save->text().toStdString());
+    dialogs.ClearCalls();
+    dialogs.AnswerSave(unwritable);
+    save->click();
+    ASSERT_EQ(dialogs.Count("message"), 1);
+    const auto& box = dialogs.Calls().back();
+    EXPECT_THAT(box.text, HasSubstr("Cannot create file \"" + unwritable + "\""));
+    EXPECT_EQ(box.type, TMsgDlgType::mtError);
+  }
+}
+
+// A stand-in for the tool that takes its time and counts its runs.
+class SlowTool {
+ public:
+  explicit SlowTool(const RunFolder& folder) : runs_(folder.File("runs")) {
+    const fs::path tool = folder.File("kestova/kestova");
+    std::ofstream(tool) << "#!/bin/sh\necho run >> '" << runs_.string() << "'\nsleep 1\n";
+    fs::permissions(tool, fs::perms::owner_all);
+  }
+  int Runs() const {
+    std::ifstream in(runs_);
+    int lines = 0;
+    for (std::string line; std::getline(in, line);) ++lines;
+    return lines;
+  }
+
+ private:
+  fs::path runs_;
+};
+
+TEST_F(MainWindow, ClicksAndKeysDuringARunAreDropped) {
+  RunFolder folder(false);
+  SlowTool tool(folder);
+  ChooseData(Sample("trout_microsat.gen"));
+  form.show();
+  QApplication::setActiveWindow(&form);
+  bool busy = false, fired = false;
+  QTimer::singleShot(200, &form, [&] {
+    busy = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    QTest::mouseClick(form.RunBtn, Qt::LeftButton);
+    form.RunBtn->setFocus();
+    QTest::keyClick(form.RunBtn, Qt::Key_Space);
+    QTest::mouseClick(form.GstHRBn, Qt::LeftButton);
+    fired = true;
+  });
+  Run();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return fired; }, 5000));
+  QTest::qWait(50);
+  EXPECT_TRUE(busy) << "the busy cursor shows while the tool runs";
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(tool.Runs(), 1);
+  EXPECT_TRUE(form.DistanceRBn->isChecked());
+}
+
+TEST_F(MainWindow, TheBootstrapBoxTakesItsLargestValue) {
+  form.show();
+  QApplication::setActiveWindow(&form);
+  form.BootCkBx->setChecked(true);
+  form.BootCkBxClick();
+  form.BootnumSEdt->setFocus();
+  form.BootnumSEdt->selectAll();
+  dialogs.ClearCalls();
+  QTest::keyClicks(form.BootnumSEdt, "1000000");
+  EXPECT_EQ(form.BootnumSEdt->text().toStdString(), "1000000");
+  EXPECT_EQ(dialogs.Count("beep"), 0);
+  QTest::keyClick(form.BootnumSEdt, Qt::Key_Return);
+  EXPECT_EQ(form.BootnumSEdt->AsInteger(), 1000000);
+  EXPECT_EQ(form.BootnumSEdt->text().toStdString(), "1000000");
+  EXPECT_GE(form.BootnumSEdt->VisibleDigitCount(), 7);
+  // The caption beside it is not covered.
+  EXPECT_LE(form.BootnumSEdt->geometry().right(), form.Label3->geometry().left());
 }
 
 }  // namespace

@@ -168,12 +168,29 @@ bool TNumberSpinEdit::ReadsAsNumber(const std::string& text, long double& value)
   return true;
 }
 
+namespace {
+constexpr int kInnerFrame = 2;  // the line edit's own inner margin on each side
+}
+
 int TNumberSpinEdit::VisibleDigitCount() const {
   QMargins m = textMargins();
-  const int frame = 2;  // the line edit's own inner margin on each side
-  int width = contentsRect().width() - 2 * (frame + m.left()) - (buttonVisible_ ? button_->width() : 0) - 1;
+  int width = contentsRect().width() - 2 * (kInnerFrame + m.left()) - (buttonVisible_ ? button_->width() : 0) - 1;
   int digit = std::max(1, fontMetrics().horizontalAdvance('8'));
   return std::max(0, width / digit);
+}
+
+int TNumberSpinEdit::BoundDigits() const {
+  if (!integerOnly_ || minValue_ == maxValue_) return 0;
+  auto digits = [](long double v) { return static_cast<int>(IntToStr(static_cast<int64_t>(std::trunc(v))).size()); };
+  return std::max(digits(minValue_), digits(maxValue_));
+}
+
+int TNumberSpinEdit::TypingLimit() const { return std::max(VisibleDigitCount(), BoundDigits()); }
+
+int TNumberSpinEdit::WidthForDigits(int digits) const {
+  const int text = std::max(0, digits) * std::max(1, fontMetrics().horizontalAdvance('8'));
+  const int frame = width() - contentsRect().width();
+  return text + 2 * (kInnerFrame + textMargins().left()) + (buttonVisible_ ? button_->width() : 0) + 1 + frame;
 }
 
 void TNumberSpinEdit::SetValue(long double x) {
@@ -374,7 +391,7 @@ void TNumberSpinEdit::keyPressEvent(QKeyEvent* event) {
       return;
     }
     if (qc.unicode() > 32 && text.size() > 0 &&
-        static_cast<int>(this->text().size() - selectedText().size()) >= VisibleDigitCount()) {
+        static_cast<int>(this->text().size() - selectedText().size()) >= TypingLimit()) {
       Beep();
       event->accept();
       return;

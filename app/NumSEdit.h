@@ -97,6 +97,11 @@ class TNumberSpinEdit : public QLineEdit {
   TSpinButton* SpinButton() const { return button_; }
   // How many characters fit beside the spin button.
   int VisibleDigitCount() const;
+  // The smallest width (pixels) at which `digits` characters fit.
+  int WidthForDigits(int digits) const;
+  // Characters of the longer bound of an integer box (0 otherwise or without
+  // bounds): an integer box takes every digit of its bounds, however narrow.
+  int BoundDigits() const;
 
   virtual bool AcceptsChar(char ch) const;
   virtual void StepUp();
@@ -122,6 +127,8 @@ class TNumberSpinEdit : public QLineEdit {
   void PlaceButton();
   void ApplyColors();
   std::string Current() const { return text().toStdString(); }
+  // How many characters typing may bring the text to.
+  int TypingLimit() const;
 
   long double value_ = 0, minValue_ = 0, maxValue_ = 0, increment_ = 1;
   bool integerOnly_ = false, fixedDigit_ = false, buttonVisible_ = true, editorEnabled_ = true;

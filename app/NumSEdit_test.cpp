@@ -53,6 +53,17 @@ TEST_F(BootstrapBox, ArrowsEnterLeavingAndEscape) {
   EXPECT_EQ(edit.text().toStdString(), "1000000");
 }
 
+TEST_F(BootstrapBox, ANarrowBoxStillTakesEveryDigitOfItsLargestValue) {
+  edit.resize(50, 24);
+  ASSERT_LT(edit.VisibleDigitCount(), 7);
+  Type("1000000");
+  EXPECT_EQ(edit.text().toStdString(), "1000000");
+  EXPECT_EQ(dialogs.Count("beep"), 0);
+  QTest::keyClick(&edit, Qt::Key_1);  // one more than the largest value has
+  EXPECT_EQ(edit.text().toStdString(), "1000000");
+  EXPECT_EQ(dialogs.Count("beep"), 1);
+}
+
 TEST_F(BootstrapBox, LettersAreRefusedWithABeep) {
   Type("1a");
   EXPECT_EQ(edit.text().toStdString(), "1");

@@ -3,17 +3,33 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 
 #include "platform/core/Exceptions.h"
 #include "tree/view/NodeAttrib.h"
 
-Bitmap24 DecodeImage(std::span<const std::uint8_t> bytes) {
+void TImageBudget::Take(int width, int height) {
+  if (width < 1 || height < 1 || width > kMaxImageSide || height > kMaxImageSide) throw ERangeError();
+  const std::int64_t bytes = std::int64_t{width} * height * 3;
+  if (bytes > left_) throw ERangeError();
+  left_ -= bytes;
+}
+
+Bitmap24 DecodeImage(std::span<const std::uint8_t> bytes, TImageBudget* budget) {
+  if (bytes.empty() || bytes.size() > static_cast<size_t>(INT32_MAX)) throw Exception(kInvalidImageText);
+  const QByteArray data =
+      QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+  QBuffer buffer;
+  buffer.setData(data);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  // The header's size is checked before a single pixel is decoded.
+  const QSize size = reader.size();
+  if (!size.isValid()) throw Exception(kInvalidImageText);
+  TImageBudget own;
+  (budget ? *budget : own).Take(size.width(), size.height());
   QImage image;
-  if (bytes.empty() || bytes.size() > static_cast<size_t>(INT32_MAX) ||
-      !image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size())) ||
-      image.isNull()) {
-    throw Exception(kInvalidImageText);
-  }
+  if (!reader.read(&image) || image.isNull() || image.size() != size) throw Exception(kInvalidImageText);
   if (image.hasAlphaChannel()) {
     QImage flat(image.size(), QImage::Format_RGB888);
     // Transparent parts are laid over white, the colour of the tree's page.
@@ -85,8 +101,8 @@ bool LoadAttribImage(TNodeAttrib& attrib, const std::string& path) {
   return true;
 }
 
-void SetAttribImage(TNodeAttrib& attrib, std::vector<std::uint8_t> bytes, int kind) {
-  Bitmap24 bitmap = DecodeImage(bytes);
+void SetAttribImage(TNodeAttrib& attrib, std::vector<std::uint8_t> bytes, int kind, TImageBudget* budget) {
+  Bitmap24 bitmap = DecodeImage(bytes, budget);
   attrib.Bitmap = std::move(bitmap);
   if (kind == 1) {
     attrib.JPEGImage = std::move(bytes);

@@ -42,6 +42,18 @@ int32_t ReadIntIn(TStream& s, int32_t low, int32_t high) {
 constexpr int32_t kMaxWidth = 32767;     // pixels
 constexpr int32_t kMaxOffset = 1 << 20;  // quarter pixels, for margins
 
+// Frequencies are shown, summed and written back: each of them and their sum
+// must be numbers.
+void CheckFrequencies(const TTreeList& list, const TTreeData* consensus) {
+  double sum = 0;
+  for (int i = 0; i < list.NoOfTrees(); ++i) {
+    const double freq = list.Items(i).Freq;
+    if (!std::isfinite(freq)) Bad();
+    sum += freq;
+  }
+  if (!std::isfinite(sum) || (consensus && !std::isfinite(consensus->Freq))) Bad();
+}
+
 }  // namespace
 
 void TTreeBox::WriteToFile(TStream& F) {
@@ -177,6 +189,8 @@ bool TTreeBox::ReadFromFile(TStream& F, int version) {
       }
     }
 
+    CheckFrequencies(*treeList_, consensusTree_.get());
+
     const int32_t index = ReadIntIn(F, consensusTree_ ? 0 : 1, trees);
     for (int i = 0; i <= trees; ++i) treeInitialised_[i] = ReadRecordBool(F);
     for (int i = 0; i <= trees; ++i) treePrepared_[i] = ReadRecordBool(F);
@@ -193,7 +207,9 @@ bool TTreeBox::ReadFromFile(TStream& F, int version) {
     d.PixelsPerOTU4 = ReadIntIn(F, 0, 4 * 2047);
     d.PixelsPerGroupMember4 = ReadIntIn(F, 0, 4 * 8191);
     d.Radius = ReadIntIn(F, 0, kMaxOffset);
-    d.StartAngle = ReadInt(F);
+    // In steps of 30 degrees; many turns are still drawn, angles that
+    // overflow the text escapement are not.
+    d.StartAngle = ReadIntIn(F, -kMaxOffset, kMaxOffset);
     d.CenterMargin = ReadIntIn(F, 20, 80);
     SetStatsCutoff(ReadInt(F));
     SetStatsPosition(static_cast<TBranchInfoPosition>(ReadRecordOrdinal(F, 2)));
@@ -245,6 +261,8 @@ bool TTreeBox::ReadFromFile(TStream& F, int version) {
     // of the stream cannot be right.
     if (attributes < 1 || attributes - 1 > F.Remaining()) Bad();
 
+    // The pictures of all attributes together stay within one budget.
+    TImageBudget pictures;
     ReadPenRecord(F, d.WholeTree().BranchPen);
     ReadPenRecord(F, d.WholeTree().BranchPen);
     ReadFontRecord(F, d.WholeTree().NameFont);
@@ -252,7 +270,7 @@ bool TTreeBox::ReadFromFile(TStream& F, int version) {
     for (int32_t k = 1; k < attributes; ++k) {
       const int32_t t = ReadIntIn(F, 0, trees);
       auto attrib = std::make_unique<TNodeAttrib>();
-      ReadNodeAttribRecord(F, *attrib, ReadVersion);
+      ReadNodeAttribRecord(F, *attrib, ReadVersion, &pictures);
       if (attrib->NodeIndex < 1 || attrib->NodeIndex > d.Nodes.NoOfNodes()) Bad();
       TreeAttribList(t).push_back(std::move(attrib));
     }
@@ -268,7 +286,7 @@ bool TTreeBox::ReadFromFile(TStream& F, int version) {
       d.GroupAttrib.clear();
       for (int32_t g = 0; g < count; ++g) {
         auto attrib = std::make_unique<TNodeAttrib>();
-        ReadNodeAttribRecord(F, *attrib, ReadVersion);
+        ReadNodeAttribRecord(F, *attrib, ReadVersion, &pictures);
         d.GroupAttrib.push_back(std::move(attrib));
       }
     }
@@ -296,11 +314,26 @@ bool TTreeBox::ReadFromFile(TStream& F, int version) {
     AssignAttributes(d, Measurer());
     if (lengths) {
       d.MaxLength = d.Linearized() ? d.Root->height : std::max(d.Root->des1->pathDown, d.Root->des2->pathDown);
-      // Records that kept the widths in quarter pixels show a tree far wider
-      // than its scale; only a tree with lengths has a scale to tell by.
-      if (d.ScaleRatio > 0 && std::ceil(d.ScaleRatio * d.MaxLength * 2) < TreeWidth()) {
+      // Records of older versions that kept the widths in quarter pixels
+      // show a tree far wider than its scale; only a tree with lengths has a
+      // scale to tell by, and the scale governs the width with lengths (the
+      // cladogram's width may be anything). Records of the version written
+      // here are in pixels and come back as they were.
+      if (ReadVersion < kTreeViewRecordVersion && d.ScaleRatio > 0 &&
+          std::ceil(d.ScaleRatio * d.MaxLength * 2) < d.TreeWidthPx) {
         d.TreeWidthPx = static_cast<int>(std::ceil(d.TreeWidthPx / 4.0));
         d.CladogramWidth = static_cast<int>(std::ceil(d.CladogramWidth / 4.0));
+      }
+      // The kept ratio sets the width of the tree with lengths, linearized
+      // or not: a ratio that makes it wider than a picture may be cannot be
+      // drawn.
+      const double longest = std::max({d.Root->height, d.Root->des1->pathDown, d.Root->des2->pathDown});
+      if (!std::isfinite(longest) || (d.ScaleRatio > 0 && !(d.ScaleRatio * longest <= kMaxWidth))) Bad();
+      // The scale bar is drawn at the kept ratio, at the tree's width or at
+      // the circle's radius: at each of them it must fit a picture too.
+      if (longest > 0 && d.ScaleLength != 0) {
+        const double widest = std::max(d.ScaleRatio, std::max<double>(d.TreeWidthPx, d.Radius) / longest);
+        if (!(std::abs(d.ScaleLength) * widest <= kMaxWidth)) Bad();
       }
     }
     return true;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <limits>
 
 #include "tree/view/AttribImage.h"
 #include "tree/view/NTreeBox.h"
@@ -125,6 +126,161 @@ TEST(TreeViewRecord, TheConsensusViewComesBack) {
   EXPECT_EQ(ShownNewick(read.Display(), false, true), ShownNewick(written.Display(), false, true));
   read.SetTreeIndex(1);
   EXPECT_FALSE(read.ShowCondensed());
+}
+
+TEST(TreeViewRecord, WidthsComeBackAsWritten) {
+  // The second tree is ten times shorter than the first, so that with the
+  // first one's scale its width is a tenth of the cladogram's.
+  const char* const trees = "((A:10,B:20):10,(C:30,D:40):10,E:50);((A:1,B:2):1,(C:3,D:4):1,E:5);";
+  struct Row {
+    const char* what;
+    int index;
+    bool topologyOnly;
+  } rows[] = {
+      {"first tree with lengths", 1, false},
+      {"second tree with lengths", 2, false},
+      {"second tree as topology only", 2, true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    TestBox written;
+    ASSERT_TRUE(written.SetTreeList(ListFromNewick(trees), true));
+    written.SetTreeWidth(400);
+    written.RefreshTree();
+    written.SetTreeIndex(r.index);
+    written.RefreshTree();
+    written.SetShowTopologyOnly(r.topologyOnly);
+    written.RefreshTree();
+    TestBox read;
+    ASSERT_TRUE(ReadInto(read, RecordOf(written)));
+    EXPECT_EQ(read.Display().TreeWidthPx, written.Display().TreeWidthPx);
+    EXPECT_EQ(read.Display().CladogramWidth, written.Display().CladogramWidth);
+    EXPECT_EQ(read.TreeWidth(), written.TreeWidth());
+  }
+  // Older records kept the widths in quarter pixels: they are still read in pixels.
+  TestBox old;
+  ASSERT_TRUE(old.SetTreeList(ListFromNewick(trees), true));
+  old.SetTreeWidth(400);
+  old.RefreshTree();
+  old.WriteVersion = 11;
+  old.Display().TreeWidthPx *= 4;
+  old.Display().CladogramWidth *= 4;
+  TestBox read;
+  ASSERT_TRUE(ReadInto(read, RecordOf(old)));
+  EXPECT_EQ(read.Display().TreeWidthPx, 400);
+  EXPECT_EQ(read.Display().CladogramWidth, 400);
+}
+
+// Replaces the first occurrence of `from` in the record by `to`.
+std::vector<uint8_t> WithDouble(std::vector<uint8_t> bytes, double from, double to) {
+  const uint8_t* f = reinterpret_cast<const uint8_t*>(&from);
+  const auto at = std::search(bytes.begin(), bytes.end(), f, f + sizeof from);
+  EXPECT_NE(at, bytes.end()) << from;
+  if (at != bytes.end()) std::memcpy(&*at, &to, sizeof to);
+  return bytes;
+}
+
+// Replaces a field of the view's display fields in its record: ScaleRatio
+// (found as the Double right before TreeWidthPx and CladogramWidth) or a
+// field `after` bytes after it.
+template <typename T>
+std::vector<uint8_t> WithDisplayField(std::vector<uint8_t> bytes, const TestBox& box, size_t after, T to) {
+  uint8_t field[16];
+  const double ratio = box.ScaleRatio();
+  const int32_t widths[2] = {box.Display().TreeWidthPx, box.Display().CladogramWidth};
+  std::memcpy(field, &ratio, 8);
+  std::memcpy(field + 8, widths, 8);
+  const auto at = std::search(bytes.begin(), bytes.end(), field, field + 16);
+  EXPECT_NE(at, bytes.end());
+  if (at != bytes.end()) std::memcpy(&*(at + static_cast<long>(after)), &to, sizeof to);
+  return bytes;
+}
+std::vector<uint8_t> WithRatio(std::vector<uint8_t> bytes, const TestBox& box, double to) {
+  return WithDisplayField(std::move(bytes), box, 0, to);
+}
+// StartAngle follows the ratio and five Int32.
+constexpr size_t kStartAngleAfterRatio = 8 + 20;
+// ScaleLength follows the ratio, eight Int32, a Byte, two Int32, three
+// reserved Doubles, BLenCutoff and a Byte.
+constexpr size_t kScaleLengthAfterRatio = 8 + 32 + 1 + 8 + 24 + 8 + 1;
+
+TEST(TreeViewRecord, WhatIsReadCanBeDrawnAndWrittenBack) {
+  auto list = ListFromNewick(kTrees);
+  list->Items(0).Freq = 3.25;  // values found nowhere else in the record
+  list->Items(1).Freq = 5.75;
+  TestBox written;
+  ASSERT_TRUE(written.SetTreeList(std::move(list), true));
+  written.SetTreeWidth(400);
+  written.RefreshTree();
+  const double ratio = written.ScaleRatio();
+  const std::vector<uint8_t> good = RecordOf(written);
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Row {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    bool readable;
+  } rows[] = {
+      {"as written", good, true},
+      {"the widest picture", WithRatio(good, written, ratio * 32000 / 400), true},
+      {"a ratio wider than any picture", WithRatio(good, written, ratio * 1e6), false},
+      {"a ratio that overflows the width", WithRatio(good, written, 1e300), false},
+      {"a scale bar of the tree's length", WithDisplayField(good, written, kScaleLengthAfterRatio, 11.0), true},
+      {"a scale bar wider than any picture", WithDisplayField(good, written, kScaleLengthAfterRatio, 1e6), false},
+      {"a scale bar that overflows", WithDisplayField(good, written, kScaleLengthAfterRatio, 7e161), false},
+      {"a start angle of many turns", WithDisplayField(good, written, kStartAngleAfterRatio, int32_t{-12 * 1000 + 5}), true},
+      {"a start angle that overflows", WithDisplayField(good, written, kStartAngleAfterRatio, int32_t{1610612736}), false},
+      {"an infinite frequency", WithDouble(good, 3.25, inf), false},
+      {"a frequency that is no number", WithDouble(good, 5.75, std::nan("")), false},
+      {"frequencies whose sum overflows", WithDouble(WithDouble(good, 3.25, 1e308), 5.75, 1e308), false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    TestBox read;
+    const bool readable = ReadInto(read, r.bytes);
+    EXPECT_EQ(readable, r.readable);
+    if (!readable) {
+      EXPECT_FALSE(read.TreePresent());
+      continue;
+    }
+    for (TTreeStyle style : {TTreeStyle::tsTraditional, TTreeStyle::tsRadiation, TTreeStyle::tsCircle}) {
+      read.SetTreeStyle(style);
+      for (bool topologyOnly : {false, true}) {
+        read.SetShowTopologyOnly(topologyOnly);
+        EXPECT_NO_THROW(read.RefreshTree());
+      }
+    }
+    TestBox again;
+    EXPECT_TRUE(ReadInto(again, RecordOf(read)));
+  }
+}
+
+TEST(TreeViewRecord, ThePicturesOfAViewShareOneBudget) {
+  // A BMP header of 4000 x 3000 pixels (36 MB decoded) with hardly a pixel.
+  std::vector<uint8_t> bmp;
+  {
+    QImage image(4000, 3000, QImage::Format_RGB888);
+    image.fill(Qt::white);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(image.save(&buffer, "BMP"));
+    bmp.assign(bytes.begin(), bytes.begin() + 64);
+  }
+  for (int pictures : {1, 2}) {
+    SCOPED_TRACE(pictures);
+    TestBox written;
+    ASSERT_TRUE(written.SetTreeList(ListFromNewick(kTrees), true));
+    const char* clades[] = {"A,B", "C,D"};
+    for (int i = 0; i < pictures; ++i) {
+      TNodeAttrib a;
+      a.Bitmap = {1, 1, {0, 0, 0}};
+      a.JPEGImage = bmp;  // stored as it is
+      a.ImageKind = 1;
+      written.SetSubtreeAttrib(a, written[clades[i]]->index);
+    }
+    TestBox read;
+    EXPECT_EQ(ReadInto(read, RecordOf(written)), pictures == 1);
+  }
 }
 
 TEST(TreeViewRecord, NothingIsWrittenWithoutTrees) {

@@ -130,6 +130,8 @@ void TTreeEditBox::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, 
     dragging_ = false;
   }
   if (ShowSelection() && BranchFocused() && dropTarget_ > 0) MouseDown(button, shift, x, y);
+  // A target not dropped onto here must not catch the next plain click.
+  dropTarget_ = 0;
   if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
 }
 

@@ -102,6 +102,23 @@ TEST_F(TreeEditBoxTest, ARefusedDropChangesNothing) {
   }
 }
 
+TEST_F(TreeEditBoxTest, WithoutSelectionADragLeavesNoDropTargetBehind) {
+  box_.SetShowSelection(false);
+  const std::string before = ShownNewick(D(), true, false);
+  Drag(N("A"), N("E"));
+  ASSERT_EQ(box_.DropTarget(), N("E")->index);
+  const QPoint end = box_.DragPoint();
+  box_.MouseUp(Qt::LeftButton, Qt::NoModifier, end.x(), end.y());
+  EXPECT_EQ(box_.DropTarget(), 0);
+  EXPECT_EQ(ShownNewick(D(), true, false), before);  // nothing is dropped without a selection
+  // The next plain click only focuses.
+  const QPoint onA = OnBranch(N("A"));
+  box_.MouseDown(Qt::LeftButton, Qt::NoModifier, onA.x(), onA.y());
+  box_.MouseUp(Qt::LeftButton, Qt::NoModifier, onA.x(), onA.y());
+  EXPECT_EQ(ShownNewick(D(), true, false), before);
+  EXPECT_TRUE(box_.BranchFocused());
+}
+
 TEST_F(TreeEditBoxTest, AModifierClickMovesTheFocusedSubtreeAtOnce) {
   const QPoint onA = OnBranch(N("A"));
   box_.MouseDown(Qt::LeftButton, Qt::NoModifier, onA.x(), onA.y());

@@ -135,7 +135,7 @@ void WriteNodeAttribRecord(TStream& s, const TNodeAttrib& a, int version) {
   if (version >= 11) WriteRecordBool(s, a.OverrideGroups);
 }
 
-void ReadNodeAttribRecord(TStream& s, TNodeAttrib& a, int viewVersion) {
+void ReadNodeAttribRecord(TStream& s, TNodeAttrib& a, int viewVersion, TImageBudget* budget) {
   int version = viewVersion;
   int32_t first = ReadInt(s);
   if (first < -10) {
@@ -172,7 +172,7 @@ void ReadNodeAttribRecord(TStream& s, TNodeAttrib& a, int viewVersion) {
       std::vector<uint8_t> bytes(static_cast<size_t>(size));
       s.ReadBuffer(bytes.data(), size);
       const int32_t kind = ReadInt(s);
-      if (kind == 0 || kind == 1) SetAttribImage(a, std::move(bytes), kind);
+      if (kind == 0 || kind == 1) SetAttribImage(a, std::move(bytes), kind, budget);
     }
   }
   if (version >= 5) {

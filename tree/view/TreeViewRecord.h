@@ -9,8 +9,9 @@
 // EInOutError). Values read are checked before use: a text longer than
 // kMaxRecordStringLength, a style ordinal outside its enumeration, a pen
 // width outside 0..kMaxRecordPenWidth, a font size outside
-// -kMaxRecordFontSize..kMaxRecordFontSize or an image size beyond the rest of
-// the stream raises ERangeError; a picture that cannot be decoded raises
+// -kMaxRecordFontSize..kMaxRecordFontSize, an image size beyond the rest of
+// the stream or a picture whose header gives a size beyond the picture budget
+// (AttribImage.h) raises ERangeError; a picture that cannot be decoded raises
 // Exception(kInvalidImageText).
 
 #include <cstdint>
@@ -18,6 +19,7 @@
 
 #include "platform/core/Streams.h"
 #include "platform/graphics/GraphicsTypes.h"
+#include "tree/view/AttribImage.h"
 #include "tree/view/NodeAttrib.h"
 
 // The version written into tree-view records, and into attribute records.
@@ -63,5 +65,6 @@ void WriteNodeAttribRecord(TStream& s, const TNodeAttrib& attrib, int version = 
 // Reads into `attrib` (a new attribute: fields a version lacks keep their
 // values). `viewVersion` is the version of the enclosing record, used when
 // the record carries no marker. An image of another kind than 0 or 1 is
-// skipped.
-void ReadNodeAttribRecord(TStream& s, TNodeAttrib& attrib, int viewVersion);
+// skipped. The picture is taken from `budget`, shared by the pictures of an
+// enclosing record (a budget of its own when none is given).
+void ReadNodeAttribRecord(TStream& s, TNodeAttrib& attrib, int viewVersion, TImageBudget* budget = nullptr);

@@ -32,6 +32,26 @@ std::vector<uint8_t> ImageBytes(const char* format, int width = 10, int height =
   return {bytes.begin(), bytes.end()};
 }
 
+// The header of a 24-bit BMP stream of the given size, with a few pixels
+// only: a reader that trusts the header decodes the whole picture.
+std::vector<uint8_t> BmpHeader(int32_t width, int32_t height) {
+  std::vector<uint8_t> b;
+  auto u16 = [&](uint16_t v) { b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)}); };
+  auto u32 = [&](uint32_t v) { b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}); };
+  b.insert(b.end(), {'B', 'M'});
+  u32(54 + 12);
+  u32(0);
+  u32(54);
+  u32(40);
+  u32(static_cast<uint32_t>(width));
+  u32(static_cast<uint32_t>(height));
+  u16(1);
+  u16(24);
+  for (int i = 0; i < 6; ++i) u32(i == 2 || i == 3 ? 2835 : 0);
+  b.insert(b.end(), 12, 0x7F);
+  return b;
+}
+
 // An attribute whose every stored field differs from the defaults.
 void FillAttrib(TNodeAttrib& a) {
   a.NodeIndex = 7;
@@ -232,6 +252,10 @@ TEST(NodeAttribRecord, BadRecordsFailToRead) {
       {"pen width negative", patched(branchPenStyle - 4, {0xFF, 0xFF, 0xFF, 0xFF}), kRangeErrorText},
       {"image larger than the record", patched(good.size() - 8, {0x00, 0x00, 0x01, 0x00}), kRangeErrorText},
       {"image bytes are no picture", withImage({1, 2, 3, 4, 5}), kInvalidImageText},
+      {"picture wider than a side may be", withImage(BmpHeader(kMaxImageSide + 1, 1)), kRangeErrorText},
+      {"picture taller than a side may be", withImage(BmpHeader(2, kMaxImageSide + 1)), kRangeErrorText},
+      {"picture of 9437191 x 3", withImage(BmpHeader(9437191, 3)), kRangeErrorText},
+      {"picture beyond the decoded bytes", withImage(BmpHeader(5000, 5000)), kRangeErrorText},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
@@ -243,6 +267,32 @@ TEST(NodeAttribRecord, BadRecordsFailToRead) {
         },
         ThrowsMessage<Exception>(HasSubstr(r.message)));
   }
+}
+
+TEST(NodeAttribRecord, PicturesOfOneRecordShareTheBudget) {
+  // Two pictures of 36 MB each: either fits alone, both do not.
+  TNodeAttrib a;
+  a.Bitmap = {1, 1, {0, 0, 0}};
+  a.JPEGImage = BmpHeader(4000, 3000);
+  a.ImageKind = 1;
+  const std::vector<uint8_t> one = Record(a, kNodeAttribRecordVersion);
+  TImageBudget budget;
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    TMemoryStream s(one);
+    TNodeAttrib read;
+    if (i == 0) {
+      ReadNodeAttribRecord(s, read, kTreeViewRecordVersion, &budget);
+      EXPECT_EQ(read.Bitmap.Width, 4000);
+    } else {
+      EXPECT_THROW(ReadNodeAttribRecord(s, read, kTreeViewRecordVersion, &budget), ERangeError);
+    }
+  }
+  EXPECT_EQ(budget.Left(), kMaxDecodedImageBytes - 4000 * 3000 * 3);
+  TMemoryStream alone(one);
+  TNodeAttrib read;
+  ReadNodeAttribRecord(alone, read, kTreeViewRecordVersion);
+  EXPECT_EQ(read.Bitmap.Height, 3000);
 }
 
 TEST(AttribImage, FilesKeepJPEGBytesAndOtherFormatsAsBitmaps) {
