@@ -40,7 +40,8 @@ TEST(FloatToCurr, RoundsTheExactValueHalfToEven) {
     EXPECT_EQ(FloatToCurr(r.value).Raw(), r.raw);
   }
   Currency c;
-  for (double bad : {std::nan(""), double(INFINITY), 1e15, -922337203685478.0}) EXPECT_FALSE(TryFloatToCurr(bad, c)) << bad;
+  for (double bad : {std::nan(""), double(INFINITY), 1e15, -922337203685478.0})
+    EXPECT_FALSE(TryFloatToCurr(bad, c)) << bad;
   EXPECT_THAT([] { FloatToCurr(1e300); }, ThrowsMessage<EConvertError>("'1E+300' is not a valid currency value"));
 }
 

@@ -447,7 +447,9 @@ std::string FormatDateTime(std::string_view format, TDateTime value, const TForm
 std::string DateToStr(TDateTime value, const TFormatSettings& settings) {
   return FormatDateTime("ddddd", value, settings);
 }
-std::string TimeToStr(TDateTime value, const TFormatSettings& settings) { return FormatDateTime("tt", value, settings); }
+std::string TimeToStr(TDateTime value, const TFormatSettings& settings) {
+  return FormatDateTime("tt", value, settings);
+}
 std::string DateTimeToStr(TDateTime value, const TFormatSettings& settings) {
   return FormatDateTime("c", value, settings);
 }

@@ -293,7 +293,8 @@ bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& 
   // no separator and the text is not a number.
   if (sep.empty() || text.find('.') != std::string_view::npos) return false;
   std::string plain(text);
-  for (size_t at = plain.find(sep); at != std::string::npos; at = plain.find(sep, at + 1)) plain.replace(at, sep.size(), ".");
+  for (size_t at = plain.find(sep); at != std::string::npos; at = plain.find(sep, at + 1))
+    plain.replace(at, sep.size(), ".");
   return TryStrToFloat(plain, value, '.');
 }
 
