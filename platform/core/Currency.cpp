@@ -155,6 +155,5 @@ std::string CurrToStrF(Currency value, TFloatFormat format, int digits, const TF
   d.negative = raw < 0;
   d.digits = std::to_string(magnitude);
   d.exp10 = static_cast<int>(d.digits.size()) - 1 - kDecimals;
-  return numfmt::FixedText(d, std::clamp(digits, 0, 18), format != TFloatFormat::ffFixed,
-                           format == TFloatFormat::ffCurrency, settings.DecimalSeparator, settings);
+  return numfmt::FixedText(d, std::clamp(digits, 0, 18), format, settings.DecimalSeparator, settings);
 }

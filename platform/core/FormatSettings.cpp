@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/core/NumberFormat_p.h"
+
 namespace {
 
 TFormatSettings& Current() {
@@ -132,10 +134,6 @@ std::string CurrencyShape(std::string_view text, std::string_view symbol, std::s
   return shape;
 }
 
-constexpr const char* kPositiveShapes[] = {"$1", "1$", "$ 1", "1 $"};
-constexpr const char* kNegativeShapes[] = {"($1)", "-$1", "$-1", "$1-", "(1$)", "-1$", "1-$", "1$-",
-                                           "-1 $", "-$ 1", "1 $-", "$ 1-", "$ -1", "1- $", "($ 1)", "(1 $)"};
-
 int ShapeIndex(const std::string& shape, const char* const* shapes, int count, int fallback) {
   for (int i = 0; i < count; ++i)
     if (shape == shapes[i]) return i;
@@ -149,10 +147,10 @@ void ReadCurrency(const QLocale& locale, TFormatSettings& s) {
                                        s.ThousandSeparator, s.DecimalSeparator, &number);
   std::string negative = CurrencyShape(FromQt(locale.toCurrencyString(-1234.5)), s.CurrencyString,
                                        s.ThousandSeparator, s.DecimalSeparator, nullptr);
-  s.CurrencyFormat = ShapeIndex(positive, kPositiveShapes, 4, 0);
+  s.CurrencyFormat = ShapeIndex(positive, numfmt::kCurrencyForms, 4, 0);
   // A shape outside the table: the minus before the positive form.
   static const int kMinusFirst[] = {1, 5, 9, 8};
-  s.NegCurrFormat = ShapeIndex(negative, kNegativeShapes, 16, kMinusFirst[s.CurrencyFormat]);
+  s.NegCurrFormat = ShapeIndex(negative, numfmt::kNegativeCurrencyForms, 16, kMinusFirst[s.CurrencyFormat]);
   size_t point = number.find(s.DecimalSeparator);
   int decimals = 0;
   if (point != std::string::npos)

@@ -93,12 +93,9 @@ std::string GroupThousands(std::string_view integerDigits, std::string_view sepa
 }
 
 std::string PlaceCurrency(std::string_view amount, bool negative, const TFormatSettings& settings) {
-  static constexpr const char* kPositive[] = {"$1", "1$", "$ 1", "1 $"};
-  static constexpr const char* kNegative[] = {"($1)", "-$1", "$-1", "$1-", "(1$)", "-1$", "1-$", "1$-",
-                                              "-1 $", "-$ 1", "1 $-", "$ 1-", "$ -1", "1- $", "($ 1)", "(1 $)"};
   const int format = negative ? settings.NegCurrFormat : settings.CurrencyFormat;
-  const char* shape = negative ? (format >= 0 && format <= 15 ? kNegative[format] : kNegative[1])
-                               : (format >= 0 && format <= 3 ? kPositive[format] : kPositive[0]);
+  const char* shape = negative ? kNegativeCurrencyForms[format >= 0 && format <= 15 ? format : 1]
+                               : kCurrencyForms[format >= 0 && format <= 3 ? format : 0];
   std::string out;
   for (const char* p = shape; *p; ++p) {
     if (*p == '$')
@@ -111,15 +108,16 @@ std::string PlaceCurrency(std::string_view amount, bool negative, const TFormatS
   return out;
 }
 
-std::string FixedText(const Decimal& d, int decimals, bool group, bool currency, std::string_view sep,
+std::string FixedText(const Decimal& d, int decimals, TFloatFormat format, std::string_view sep,
                       const TFormatSettings& settings) {
   FixedParts parts = ToFixed(d, decimals);
-  std::string amount = group ? GroupThousands(parts.integer, settings.ThousandSeparator) : parts.integer;
+  std::string amount =
+      format == TFloatFormat::ffFixed ? parts.integer : GroupThousands(parts.integer, settings.ThousandSeparator);
   if (decimals > 0) {
     amount += sep;
     amount += parts.fraction;
   }
-  if (currency) return PlaceCurrency(amount, parts.negative, settings);
+  if (format == TFloatFormat::ffCurrency) return PlaceCurrency(amount, parts.negative, settings);
   return parts.negative ? "-" + amount : amount;
 }
 
@@ -196,8 +194,7 @@ std::string FloatText(double value, TFloatFormat format, int precision, int digi
     case TFloatFormat::ffCurrency: {
       Decimal d = ToDecimal(value, precision);
       if (value != 0 && d.exp10 >= precision) return General(value, precision, 0, sep);
-      return numfmt::FixedText(d, std::clamp(digits, 0, 18), format != TFloatFormat::ffFixed,
-                               format == TFloatFormat::ffCurrency, sep, settings);
+      return numfmt::FixedText(d, std::clamp(digits, 0, 18), format, sep, settings);
     }
   }
   return {};

@@ -40,12 +40,19 @@ FixedParts ToFixed(const Decimal& d, int decimals);
 // "1234567" -> "1,234,567" with `separator` for ",".
 std::string GroupThousands(std::string_view integerDigits, std::string_view separator);
 
+// The currency forms, "$" standing for the currency string and "1" for the
+// amount, indexed by CurrencyFormat and NegCurrFormat.
+inline constexpr const char* kCurrencyForms[4] = {"$1", "1$", "$ 1", "1 $"};
+inline constexpr const char* kNegativeCurrencyForms[16] = {"($1)", "-$1",  "$-1",  "$1-",  "(1$)", "-1$",
+                                                           "1-$",  "1$-",  "-1 $", "-$ 1", "1 $-", "$ 1-",
+                                                           "$ -1", "1- $", "($ 1)", "(1 $)"};
+
 // The amount text (without sign) placed with the currency string by
 // CurrencyFormat, or by NegCurrFormat when `negative`.
 std::string PlaceCurrency(std::string_view amount, bool negative, const TFormatSettings& settings);
 
-// Fixed, number or currency text of d with `decimals` decimals.
-std::string FixedText(const Decimal& d, int decimals, bool group, bool currency, std::string_view decimalSeparator,
+// The ffFixed, ffNumber or ffCurrency text of d with `decimals` decimals.
+std::string FixedText(const Decimal& d, int decimals, TFloatFormat format, std::string_view decimalSeparator,
                       const TFormatSettings& settings);
 
 // FloatToStrF with the decimal separator given apart from the settings.
