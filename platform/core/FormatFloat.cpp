@@ -105,6 +105,12 @@ bool AllZero(std::string_view s) { return s.find_first_not_of('0') == std::strin
 // the value rounds to zero here (the caller then writes the zero section),
 // or an empty optional with `tooLarge` set when the pattern cannot hold it.
 std::optional<std::string> Render(const Section& s, double value, const TFormatSettings& settings, bool& tooLarge) {
+  if (s.intPlaces + s.fracPlaces == 0 && !s.scientific) {  // a section of text alone
+    std::string out;
+    for (const Token& t : s.tokens)
+      if (t.kind == Kind::Literal) out += t.text;
+    return out;
+  }
   numfmt::Decimal d = numfmt::ToDecimal(value, kPrecision);
   std::string integer, fraction;
   int exponent = 0;

@@ -30,6 +30,8 @@
 //         FormatFloat("00.00E+00", 12345) == "12.35E+03").
 //   'x' "x"   quoted text, written as it stands: FormatFloat("0 'kg'", 3) == "3 kg".
 //   other characters are written as they stand.
+// A section without 0, # or an exponent is written as its text alone:
+// FormatFloat("0;'negative'", -5) == "negative".
 //
 // Rounding: the value is first taken to 15 significant digits (exact ties to
 // even), then rounded at the last placeholder with halves away from zero, as

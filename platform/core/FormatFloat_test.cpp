@@ -75,6 +75,9 @@ TEST(FormatFloat, WritesPatternsWithTheSettingsSeparators) {
       {"\"#\"0", 5, "#5", "#5"},
       {"'0.0;'0.0", 1.25, "0.0;1.3", "0.0;1,3"},
       {"00-00", 1234, "12-34", "12-34"},
+      {"0;'negative';'nil'", -5, "negative", "negative"},  // text-only sections
+      {"0;'negative';'nil'", 0, "nil", "nil"},
+      {"'n/a'", -5, "-n/a", "-n/a"},
       // what no pattern can hold
       {"", 1.5, "1.5", "1,5"},
       {"0.00", 1e20, "1E+20", "1E+20"},

@@ -91,6 +91,31 @@ std::string FieldSeparatorOf(std::string_view format, std::string_view fallback)
   return std::string(run.substr(first, last - first + 1));
 }
 
+// Dates on screen are read back from their text, and a two-digit year reads
+// back only inside the hundred-year window (1850 would come back as 1950), so
+// the short date format always writes four. Quoted text is left alone.
+std::string WithFourDigitYears(std::string_view format) {
+  std::string out;
+  for (size_t i = 0; i < format.size();) {
+    const char c = format[i];
+    if (c == '\'' || c == '"') {
+      const size_t close = format.find(c, i + 1);
+      const size_t end = close == std::string_view::npos ? format.size() : close + 1;
+      out.append(format.substr(i, end - i));
+      i = end;
+    } else if (c == 'y') {
+      size_t run = 0;
+      while (i + run < format.size() && format[i + run] == 'y') ++run;
+      out.append(std::max<size_t>(run, 4), 'y');
+      i += run;
+    } else {
+      out += c;
+      ++i;
+    }
+  }
+  return out;
+}
+
 // Shape of a Qt currency text: "$" for the symbol, "1" for the amount, " "
 // for a blank, "-" and parentheses as they stand. `number` gets the amount.
 std::string CurrencyShape(std::string_view text, std::string_view symbol, std::string_view group,
@@ -243,8 +268,9 @@ TFormatSettings FormatSettingsFromLocale(const QLocale& locale) {
   s.ThousandSeparator = Usable(FromQt(locale.groupSeparator()), defaults.ThousandSeparator);
   ReadCurrency(locale, s);
 
-  s.ShortDateFormat = Usable(ConvertQtDateTimeFormat(FromQt(locale.dateFormat(QLocale::ShortFormat))),
-                             defaults.ShortDateFormat);
+  s.ShortDateFormat =
+      Usable(WithFourDigitYears(ConvertQtDateTimeFormat(FromQt(locale.dateFormat(QLocale::ShortFormat)))),
+             defaults.ShortDateFormat);
   s.LongDateFormat =
       Usable(ConvertQtDateTimeFormat(FromQt(locale.dateFormat(QLocale::LongFormat))), defaults.LongDateFormat);
   s.ShortTimeFormat = Usable(ConvertQtDateTimeFormat(FromQt(locale.timeFormat(QLocale::ShortFormat))),

@@ -77,7 +77,9 @@ class ScopedFormatSettings {
 
 // The settings of a Qt locale. Bidirectional marks are dropped from every
 // text; separators are never empty (a missing one falls back to the
-// default); Qt's date and time formats are converted to the letters above.
+// default); Qt's date and time formats are converted to the letters above,
+// and the short date format writes four-digit years ("M/d/yy" becomes
+// "M/d/yyyy"), so that every date reads back from its text.
 TFormatSettings FormatSettingsFromLocale(const QLocale& locale);
 
 // Converts a Qt date or time format to FormatDateTime letters: "mm" (minutes)

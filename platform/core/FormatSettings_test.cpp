@@ -74,8 +74,8 @@ TEST(FormatSettingsFromLocale, ReadsUsableSettingsFromEveryLocale) {
     EXPECT_NE(s.DecimalSeparator, s.ThousandSeparator);
 
     // Everything written with the locale's settings reads back with them.
-    const TDateTime day = EncodeDate(2024, 2, 29);
-    EXPECT_EQ(StrToDate(DateToStr(day, s), s), day) << DateToStr(day, s);
+    for (TDateTime day : {EncodeDate(2024, 2, 29), EncodeDate(1850, 6, 1), EncodeDate(2099, 12, 31)})
+      EXPECT_EQ(StrToDate(DateToStr(day, s), s), day) << DateToStr(day, s);
     const TDateTime time = EncodeTime(17, 5, 0, 0);
     const std::string timeText = FormatDateTime("t", time, s);
     EXPECT_DOUBLE_EQ(StrToTime(timeText, s), time) << timeText;
@@ -91,7 +91,7 @@ TEST(FormatSettingsFromLocale, KnowsTheThreeReferenceLocales) {
   EXPECT_EQ(us.CurrencyFormat, 0);
   EXPECT_EQ(us.NegCurrFormat, 0);  // "($1)"
   EXPECT_EQ(us.CurrencyDecimals, 2);
-  EXPECT_EQ(us.ShortDateFormat, "M/d/yy");
+  EXPECT_EQ(us.ShortDateFormat, "M/d/yyyy");  // Qt's "M/d/yy" would not read 1850 back
   EXPECT_EQ(us.DateSeparator, "/");
   EXPECT_EQ(us.TimeSeparator, ":");
   EXPECT_EQ(us.LongTimeFormat, "h:nn:ss ampm");
