@@ -13,7 +13,8 @@ namespace {
 constexpr int kDecimals = 4;
 
 [[noreturn]] void InvalidCurrency(std::string_view text) {
-  throw EConvertError("'" + std::string(text) + "' is not a valid currency value");
+  std::string message = kInvalidCurrencyText;
+  throw EConvertError(message.replace(message.find("%s"), 2, text));
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }

@@ -11,6 +11,9 @@
 #include "platform/core/FormatSettings.h"
 #include "platform/core/NumberFormat.h"
 
+// The conversion error, word for word ("%s" is the text or value).
+inline constexpr const char* kInvalidCurrencyText = "'%s' is not a valid currency value";
+
 class Currency {
  public:
   static constexpr int64_t kScale = 10000;

@@ -57,6 +57,8 @@ TEST(FormatFloat, WritesPatternsWithTheSettingsSeparators) {
       {"0;;zero", -5, "-5", "-5"},
       {"0;-0;zero", 0, "zero", "zero"},
       {"$#,##0.00;($#,##0.00)", -1234.5, "($1,234.50)", "($1.234,50)"},
+      {"$,0.00;-$,0.00", -1234.5, "-$1,234.50", "-$1.234,50"},  // a currency display format
+      {",0.00 'K'',''c'", 1234.5, "1,234.50 K,c", "1.234,50 K,c"},
       // negative zero: a value that rounds to zero takes the zero section, unsigned
       {"0.0", -0.01, "0.0", "0,0"},
       {"0.0", -0.0, "0.0", "0,0"},
