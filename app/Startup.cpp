@@ -1,11 +1,12 @@
 #include "app/Startup.h"
 
+#include <QLocale>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "app/KestovaForm.h"
-#include "platform/core/NumberFormat.h"
+#include "platform/core/FormatSettings.h"
 #include "platform/ui/Application.h"
 #include "stats/GammaFuncs.h"
 
@@ -57,7 +58,9 @@ int RunProgram(int argc, char** argv) {
   // The application object comes first: module steps create cursors, pixmaps
   // and clipboard formats, which need it.
   KestovaApplication app(argc, argv);
-  SetDefaultDecimalSeparator(QLocale::system().decimalPoint().at(0).toLatin1());
+  // Once, whole: separators and symbols as UTF-8 (ar_EG's decimal point is
+  // U+066B; one-character callers see "." for it, never a NUL byte).
+  SetFormatSettings(FormatSettingsFromLocale(QLocale::system()));
 
   ModuleTable modules;
   AddProgramModules(modules);

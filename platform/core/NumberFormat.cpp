@@ -7,19 +7,10 @@
 #include <system_error>
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/FormatSettings.h"
+#include "platform/core/NumberFormat_p.h"
 
-namespace {
-
-char g_defaultSeparator = '.';
-
-// The value rounded to `precision` significant digits, as its digits (no
-// leading zeros, exactly `precision` of them) and the decimal exponent of the
-// first digit: value = 0.d1d2d3... * 10^(exp10 + 1).
-struct Decimal {
-  bool negative = false;
-  std::string digits;
-  int exp10 = 0;
-};
+namespace numfmt {
 
 Decimal ToDecimal(double value, int precision) {
   Decimal d;
@@ -43,26 +34,6 @@ Decimal ToDecimal(double value, int precision) {
   return d;
 }
 
-bool AllZero(const std::string& s) { return std::all_of(s.begin(), s.end(), [](char c) { return c == '0'; }); }
-
-std::string ExponentText(int exponent, int minDigits) {
-  std::string e = std::to_string(std::abs(exponent));
-  if (static_cast<int>(e.size()) < minDigits) e.insert(0, minDigits - e.size(), '0');
-  return std::string(exponent < 0 ? "E-" : "E+") + e;
-}
-
-std::string Scientific(const Decimal& d, int shownDigits, int exponentDigits, char sep) {
-  std::string out = d.negative ? "-" : "";
-  out += d.digits[0];
-  if (shownDigits > 1) {
-    out += sep;
-    out += d.digits.substr(1, shownDigits - 1);
-  }
-  return out + ExponentText(d.exp10, exponentDigits);
-}
-
-// Rounds a digit string at `keep` digits, halves away from zero; returns the
-// carry into a new leading digit.
 bool RoundDigits(std::string& digits, int keep) {
   if (keep >= static_cast<int>(digits.size())) {
     digits.append(keep - digits.size(), '0');
@@ -85,35 +56,95 @@ bool RoundDigits(std::string& digits, int keep) {
   return up;
 }
 
-std::string Fixed(const Decimal& d, int decimals, char sep) {
+namespace {
+bool AllZero(const std::string& s) { return std::all_of(s.begin(), s.end(), [](char c) { return c == '0'; }); }
+}  // namespace
+
+FixedParts ToFixed(const Decimal& d, int decimals) {
   // Integer digits and decimals taken from the digit string, padded with zeros.
-  std::string all = d.digits;
   int intDigits = d.exp10 + 1;  // may be <= 0
   std::string padded;
   if (intDigits <= 0) {
     padded.assign(-intDigits, '0');
-    padded += all;
+    padded += d.digits;
     intDigits = 0;
   } else {
-    padded = all;
+    padded = d.digits;
   }
-  int keep = intDigits + decimals;
-  if (RoundDigits(padded, keep)) {
+  if (RoundDigits(padded, intDigits + decimals)) {
     padded.insert(padded.begin(), '1');
     ++intDigits;
   }
-  std::string intPart = intDigits > 0 ? padded.substr(0, intDigits) : "0";
-  std::string fracPart = padded.substr(intDigits);
-  std::string out = (d.negative && !(AllZero(intPart) && AllZero(fracPart))) ? "-" : "";
-  out += intPart;
-  if (decimals > 0) {
-    out += sep;
-    out += fracPart;
+  FixedParts parts;
+  parts.integer = intDigits > 0 ? padded.substr(0, intDigits) : "0";
+  parts.fraction = padded.substr(intDigits);
+  parts.negative = d.negative && !(AllZero(parts.integer) && AllZero(parts.fraction));
+  return parts;
+}
+
+std::string GroupThousands(std::string_view integerDigits, std::string_view separator) {
+  std::string out;
+  const size_t n = integerDigits.size();
+  for (size_t i = 0; i < n; ++i) {
+    if (i > 0 && (n - i) % 3 == 0) out += separator;
+    out += integerDigits[i];
   }
   return out;
 }
 
-std::string General(double value, int precision, int exponentDigits, char sep) {
+std::string PlaceCurrency(std::string_view amount, bool negative, const TFormatSettings& settings) {
+  const int format = negative ? settings.NegCurrFormat : settings.CurrencyFormat;
+  const char* shape = negative ? kNegativeCurrencyForms[format >= 0 && format <= 15 ? format : 1]
+                               : kCurrencyForms[format >= 0 && format <= 3 ? format : 0];
+  std::string out;
+  for (const char* p = shape; *p; ++p) {
+    if (*p == '$')
+      out += settings.CurrencyString;
+    else if (*p == '1')
+      out += amount;
+    else
+      out += *p;
+  }
+  return out;
+}
+
+std::string FixedText(const Decimal& d, int decimals, TFloatFormat format, std::string_view sep,
+                      const TFormatSettings& settings) {
+  FixedParts parts = ToFixed(d, decimals);
+  std::string amount =
+      format == TFloatFormat::ffFixed ? parts.integer : GroupThousands(parts.integer, settings.ThousandSeparator);
+  if (decimals > 0) {
+    amount += sep;
+    amount += parts.fraction;
+  }
+  if (format == TFloatFormat::ffCurrency) return PlaceCurrency(amount, parts.negative, settings);
+  return parts.negative ? "-" + amount : amount;
+}
+
+}  // namespace numfmt
+
+namespace {
+
+using numfmt::Decimal;
+using numfmt::ToDecimal;
+
+std::string ExponentText(int exponent, int minDigits) {
+  std::string e = std::to_string(std::abs(exponent));
+  if (static_cast<int>(e.size()) < minDigits) e.insert(0, minDigits - e.size(), '0');
+  return std::string(exponent < 0 ? "E-" : "E+") + e;
+}
+
+std::string Scientific(const Decimal& d, int shownDigits, int exponentDigits, std::string_view sep) {
+  std::string out = d.negative ? "-" : "";
+  out += d.digits[0];
+  if (shownDigits > 1) {
+    out += sep;
+    out += d.digits.substr(1, shownDigits - 1);
+  }
+  return out + ExponentText(d.exp10, exponentDigits);
+}
+
+std::string General(double value, int precision, int exponentDigits, std::string_view sep) {
   if (value == 0) return "0";
   Decimal d = ToDecimal(value, precision);
   while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
@@ -146,10 +177,10 @@ std::string_view TrimBlanks(std::string_view s) {
 
 }  // namespace
 
-char DefaultDecimalSeparator() { return g_defaultSeparator; }
-void SetDefaultDecimalSeparator(char separator) { g_defaultSeparator = separator; }
+namespace numfmt {
 
-std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits, char sep) {
+std::string FloatText(double value, TFloatFormat format, int precision, int digits, std::string_view sep,
+                      const TFormatSettings& settings) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
   precision = std::clamp(precision, 1, 18);
@@ -158,21 +189,50 @@ std::string FloatToStrF(double value, TFloatFormat format, int precision, int di
       return General(value, precision, std::clamp(digits, 0, 4), sep);
     case TFloatFormat::ffExponent:
       return Scientific(ToDecimal(value, precision), precision, std::clamp(digits, 0, 4), sep);
-    case TFloatFormat::ffFixed: {
+    case TFloatFormat::ffFixed:
+    case TFloatFormat::ffNumber:
+    case TFloatFormat::ffCurrency: {
       Decimal d = ToDecimal(value, precision);
       if (value != 0 && d.exp10 >= precision) return General(value, precision, 0, sep);
-      return Fixed(d, std::clamp(digits, 0, 18), sep);
+      return numfmt::FixedText(d, std::clamp(digits, 0, 18), format, sep, settings);
     }
   }
   return {};
 }
 
+}  // namespace numfmt
+
+using numfmt::FloatText;
+
+char DefaultDecimalSeparator() {
+  const std::string& sep = FormatSettings().DecimalSeparator;
+  return sep.size() == 1 && static_cast<unsigned char>(sep[0]) < 0x80 && sep[0] != 0 ? sep[0] : '.';
+}
+
+void SetDefaultDecimalSeparator(char separator) {
+  TFormatSettings settings = FormatSettings();
+  settings.DecimalSeparator = std::string(1, separator);
+  SetFormatSettings(std::move(settings));
+}
+
+std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits, char sep) {
+  return FloatText(value, format, precision, digits, std::string_view(&sep, 1), FormatSettings());
+}
+
+std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits,
+                        const TFormatSettings& settings) {
+  return FloatText(value, format, precision, digits, settings.DecimalSeparator, settings);
+}
+
 std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits) {
-  return FloatToStrF(value, format, precision, digits, g_defaultSeparator);
+  return FloatToStrF(value, format, precision, digits, FormatSettings());
 }
 
 std::string FloatToStr(double value, char sep) { return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, sep); }
-std::string FloatToStr(double value) { return FloatToStr(value, g_defaultSeparator); }
+std::string FloatToStr(double value, const TFormatSettings& settings) {
+  return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, settings);
+}
+std::string FloatToStr(double value) { return FloatToStr(value, FormatSettings()); }
 
 namespace {
 
@@ -253,7 +313,26 @@ double StrToFloat(std::string_view text, char sep) {
   return value;
 }
 
-double StrToFloat(std::string_view text) { return StrToFloat(text, g_defaultSeparator); }
+double StrToFloat(std::string_view text) { return StrToFloat(text, FormatSettings()); }
+
+bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& settings) {
+  const std::string& sep = settings.DecimalSeparator;
+  if (sep.size() == 1) return TryStrToFloat(text, value, sep[0]);
+  // A separator of several bytes stands in as "."; a "." of its own is then
+  // no separator and the text is not a number.
+  if (sep.empty() || text.find('.') != std::string_view::npos) return false;
+  std::string plain(text);
+  for (size_t at = plain.find(sep); at != std::string::npos; at = plain.find(sep, at + 1))
+    plain.replace(at, sep.size(), ".");
+  return TryStrToFloat(plain, value, '.');
+}
+
+double StrToFloat(std::string_view text, const TFormatSettings& settings) {
+  double value = 0;
+  if (!TryStrToFloat(text, value, settings))
+    throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+  return value;
+}
 
 bool TryStrToInt(std::string_view text, int32_t& value) {
   std::string_view s = TrimBlanks(text);

@@ -7,12 +7,15 @@
 #include <string>
 #include <string_view>
 
-enum class TFloatFormat { ffGeneral, ffExponent, ffFixed };
+struct TFormatSettings;
 
-// The separator used where a caller does not pass one: "." until the
-// application sets the user's locale separator at start-up (screen texts use
-// it; file formats always pass their own).
+enum class TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
+
+// The decimal separator of FormatSettings() for callers that take one char:
+// "." when the locale's separator is not one ASCII character (ar_EG's U+066B).
+// Screen texts use it; file formats always pass their own.
 char DefaultDecimalSeparator();
+// Sets FormatSettings().DecimalSeparator to this one character.
 void SetDefaultDecimalSeparator(char separator);
 
 // Formats value:
@@ -26,21 +29,34 @@ void SetDefaultDecimalSeparator(char separator);
 //   the value is below 0.00001.
 // - ffExponent: "d.dddE+xx" with `precision` significant digits and at least
 //   `digits` (0..4) exponent digits.
+// - ffNumber: as ffFixed, with the thousand separator between groups of three
+//   integer digits: FloatToStrF(-1234567.891, ffNumber, 15, 2) == "-1,234,567.89".
+// - ffCurrency: as ffNumber with `digits` decimals, placed with the currency
+//   string by CurrencyFormat, or NegCurrFormat for a negative amount:
+//   FloatToStrF(-1234.5, ffCurrency, 15, 2) == "($1,234.50)" with the defaults.
 // Exact ties round half to even. NaN and infinities give "NAN", "INF", "-INF".
+// Separators and the currency string come from the settings (FormatSettings()
+// where none are passed); the char overload replaces only the decimal separator.
 std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits,
                         char decimalSeparator);
+std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits,
+                        const TFormatSettings& settings);
 std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits);
 // ffGeneral with 15 digits.
 std::string FloatToStr(double value, char decimalSeparator);
+std::string FloatToStr(double value, const TFormatSettings& settings);
 std::string FloatToStr(double value);
 
 // Reads an optionally signed decimal number with `decimalSeparator` and an
 // optional exponent; surrounding blanks are allowed. Anything else raises
 // EConvertError "'<text>' is not a valid floating point value".
 double StrToFloat(std::string_view text, char decimalSeparator);
+// With the settings' decimal separator, which may be several bytes.
+double StrToFloat(std::string_view text, const TFormatSettings& settings);
 double StrToFloat(std::string_view text);
 // As StrToFloat, but returns false instead of raising.
 bool TryStrToFloat(std::string_view text, double& value, char decimalSeparator);
+bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& settings);
 
 // Reads a signed 32-bit integer, decimal or hexadecimal with a "$" or "0x"
 // prefix; surrounding blanks are allowed. Anything else (or a value outside

@@ -4,7 +4,9 @@
 #include <cctype>
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/FormatSettings.h"
 #include "platform/core/NumberFormat.h"
+#include "platform/core/NumberFormat_p.h"
 
 namespace {
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
@@ -93,9 +95,8 @@ void Pad(std::string& text, int width, bool left) {
   }
 }
 
-}  // namespace
-
-std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args, char sep) {
+std::string FormatText(std::string_view fmt, std::initializer_list<FormatArg> args, std::string_view sep,
+                       const TFormatSettings& settings) {
   std::string out;
   const FormatArg* argv = args.begin();
   size_t argc = args.size(), next = 0;
@@ -166,12 +167,18 @@ std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args, 
         double v;
         if (!std::holds_alternative<double>(arg)) FormatError(fmt);
         v = std::get<double>(arg);
+        const int significant = precision < 0 ? 15 : std::clamp(precision, 1, 18);
         if (type == 'e')
-          text = FloatToStrF(v, TFloatFormat::ffExponent, precision < 0 ? 15 : std::clamp(precision, 1, 18), 3, sep);
+          text = numfmt::FloatText(v, TFloatFormat::ffExponent, significant, 3, sep, settings);
         else if (type == 'g')
-          text = FloatToStrF(v, TFloatFormat::ffGeneral, precision < 0 ? 15 : std::clamp(precision, 1, 18), 3, sep);
+          text = numfmt::FloatText(v, TFloatFormat::ffGeneral, significant, 3, sep, settings);
+        else if (type == 'n')
+          text = numfmt::FloatText(v, TFloatFormat::ffNumber, 18, precision < 0 ? 2 : precision, sep, settings);
+        else if (type == 'm')
+          text = numfmt::FloatText(v, TFloatFormat::ffCurrency, 18,
+                                   precision < 0 ? settings.CurrencyDecimals : precision, sep, settings);
         else
-          text = FloatToStrF(v, TFloatFormat::ffFixed, 18, precision < 0 ? 2 : precision, sep);
+          text = numfmt::FloatText(v, TFloatFormat::ffFixed, 18, precision < 0 ? 2 : precision, sep, settings);
         break;
       }
       case 's': {
@@ -194,6 +201,16 @@ std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args, 
   return out;
 }
 
+}  // namespace
+
+std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args, char sep) {
+  return FormatText(fmt, args, std::string_view(&sep, 1), FormatSettings());
+}
+
+std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args, const TFormatSettings& settings) {
+  return FormatText(fmt, args, settings.DecimalSeparator, settings);
+}
+
 std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args) {
-  return Format(fmt, args, DefaultDecimalSeparator());
+  return Format(fmt, args, FormatSettings());
 }

@@ -10,6 +10,8 @@
 #include <type_traits>
 #include <variant>
 
+struct TFormatSettings;
+
 // Removes leading and trailing blanks and control characters (bytes <= ' ').
 std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
@@ -47,10 +49,16 @@ struct FormatArg {
 
 // printf-like formatting with the class library's specifiers:
 // %[index:][-][width][.precision]type, type one of d u x X e f g n m p s, and
-// "%%". Numbers use `decimalSeparator` (the default separator when omitted);
-// "n" is fixed with thousands separators omitted, "m" as "f". A specifier that
-// does not fit its argument, or a missing argument, raises EConvertError
-// "Format '<fmt>' invalid or incompatible with argument".
+// "%%". Numbers take their separators and currency from the settings
+// (FormatSettings() when none are passed; the char overload replaces only the
+// decimal separator):
+// - "f" fixed, 2 decimals unless a precision is given;
+// - "n" as "f" with thousand separators: Format("%n", {1234567.891}) == "1,234,567.89";
+// - "m" a currency amount (FloatToStrF ffCurrency) with CurrencyDecimals
+//   unless a precision is given: Format("%m", {-1234.5}) == "($1,234.50)".
+// A specifier that does not fit its argument, or a missing argument, raises
+// EConvertError "Format '<fmt>' invalid or incompatible with argument".
 std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args);
 std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args, char decimalSeparator);
+std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args, const TFormatSettings& settings);
 
