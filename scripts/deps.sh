@@ -6,6 +6,7 @@ KESTOVA_PACKAGES=(
   libgtest-dev libgmock-dev libboost-math-dev
   fonts-liberation2 fonts-dejavu-core fontconfig
   openssl
+  python3 unzip
 )
 
 kestova_missing_packages() {

@@ -9,11 +9,19 @@
 // Declarations of the command functions, one line each.
 int RunBase64(const std::vector<std::string>& args);    // CryptCommands.cpp
 int RunBlowfish(const std::vector<std::string>& args);  // CryptCommands.cpp
+int ZipDeflateCommand(const std::vector<std::string>& args);  // ZipCommands.cpp
+int ZipInflateCommand(const std::vector<std::string>& args);  // ZipCommands.cpp
+int ZipCrc32Command(const std::vector<std::string>& args);    // ZipCommands.cpp
+int ZipArchiveCommand(const std::vector<std::string>& args);  // ZipCommands.cpp
 
 static const ZorCommandEntry kCommands[] = {
     // Entries, one line each.
     {"b64", "b64 enc|dec", RunBase64},
     {"bf", "bf ecb|legacy|ctr enc|dec KEY [COUNTER]   (KEY in hexadecimal)", RunBlowfish},
+    {"deflate", "deflate < data > stream (raw deflate)", ZipDeflateCommand},
+    {"inflate", "inflate SIZE < stream > data", ZipInflateCommand},
+    {"crc32", "crc32 < data (prints the CRC-32 in hex)", ZipCrc32Command},
+    {"zip", "zip OUT FILE[=NAME]...", ZipArchiveCommand},
     {nullptr, nullptr, nullptr},
 };
 
