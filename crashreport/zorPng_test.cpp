@@ -129,6 +129,30 @@ TEST(Png, FewCellsGiveTheirExactMeans) {
   EXPECT_EQ(palette[2], 11);
 }
 
+// Worked by hand with the between-part measure sum^2 / count per half.
+// Black, (16, 0, 0) and white: the first cut parts the darks from white, the
+// second the two darks. Black, green and yellow: a cut along red and one along
+// green score the same, and red wins.
+TEST(Png, SplitsFollowTheVarianceAndTheTieRules) {
+  struct Row {
+    const char* name;
+    std::vector<uint32_t> colours;  // ten pixels each
+    int boxes;
+    PngPalette expected;
+  } rows[] = {
+      {"darks from white", {0x000000, 0x100000, 0xFFFFFF}, 2, {8, 0, 0, 255, 255, 255}},
+      {"then the darks", {0x000000, 0x100000, 0xFFFFFF}, 3, {0, 0, 0, 255, 255, 255, 16, 0, 0}},
+      {"red before green", {0x000000, 0x00FF00, 0xFFFF00}, 2, {0, 127, 0, 255, 255, 0}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    auto b = Picture(int(r.colours.size()), 10, r.colours);
+    PngPalette palette;
+    EXPECT_EQ(QuantizeColours(b->Bits(), r.colours.size() * 10, palette, r.boxes), r.boxes);
+    EXPECT_EQ(PngPalette(palette.begin(), palette.begin() + long(r.expected.size())), r.expected);
+  }
+}
+
 TEST(Png, MappingIsCachedPerCell) {
   PngPalette palette(768, 0);
   palette[3] = 14;  // entry 1: (14, 0, 0)
