@@ -8,6 +8,7 @@ KESTOVA_PACKAGES=(
   fonts-liberation2 fonts-dejavu-core fontconfig
   openssl
   python3 unzip
+  libxcb1-dev libxcb-xfixes0-dev xvfb xauth x11-apps openbox pngcheck imagemagick
 )
 
 kestova_missing_packages() {

@@ -9,10 +9,11 @@
 // Declarations of the command functions, one line each.
 int RunBase64(const std::vector<std::string>& args);    // CryptCommands.cpp
 int RunBlowfish(const std::vector<std::string>& args);  // CryptCommands.cpp
-int ZipDeflateCommand(const std::vector<std::string>& args);
-int ZipInflateCommand(const std::vector<std::string>& args);
-int ZipCrc32Command(const std::vector<std::string>& args);
-int ZipArchiveCommand(const std::vector<std::string>& args);
+int ZipDeflateCommand(const std::vector<std::string>& args);  // ZipCommands.cpp
+int ZipInflateCommand(const std::vector<std::string>& args);  // ZipCommands.cpp
+int ZipCrc32Command(const std::vector<std::string>& args);    // ZipCommands.cpp
+int ZipArchiveCommand(const std::vector<std::string>& args);  // ZipCommands.cpp
+int RunPng(const std::vector<std::string>& args);             // PngCommands.cpp
 
 static const ZorCommandEntry kCommands[] = {
     // Entries, one line each.
@@ -22,6 +23,7 @@ static const ZorCommandEntry kCommands[] = {
     {"inflate", "inflate SIZE < stream > data", ZipInflateCommand},
     {"crc32", "crc32 < data (prints the CRC-32 in hex)", ZipCrc32Command},
     {"zip", "zip OUT FILE[=NAME]...", ZipArchiveCommand},
+    {"png", "png IN OUT --form N   (a picture file to the screenshot PNG of form 0..5)", RunPng},
     {nullptr, nullptr, nullptr},
 };
 
