@@ -1,8 +1,8 @@
 #include "components/base/zrbaselib.h"
 
-#include <QString>
 #include <algorithm>
 
+#include "platform/core/Codecs.h"
 #include "platform/core/Exceptions.h"
 
 KESTOVA_CLASS_INFO(TFastList, TList, "zrbaselib", &MakeObject<TFastList>)
@@ -273,5 +273,5 @@ bool InterfaceAsObject(IInterface* Intf, TClass AClass, TObject*& Object) {
 }
 
 std::u16string StringToOleStrEx(std::string_view S) {
-  return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size())).toStdU16String();
+  return Utf8ToUtf16(S);
 }
