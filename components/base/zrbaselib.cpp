@@ -63,23 +63,8 @@ int TCustomSortedList::CompareItemWithKey(void* Item, TSortKey Key) {
 void TCustomSortedList::Delete(int Index) { items_->Delete(Index); }
 
 bool TCustomSortedList::BinarySearch(TSortKey Key, int& Index, const TCompareMethod& Compare) {
-  int low = 0, high = Count() - 1;
-  bool found = false;
-  while (low <= high) {
-    const int middle = low + (high - low) / 2;
-    const int c = Compare(items_->List()[middle], Key);
-    if (c < 0) {
-      low = middle + 1;
-    } else {
-      high = middle - 1;
-      if (c == 0) {
-        found = true;
-        if (duplicates_ != dupAccept) low = middle;
-      }
-    }
-  }
-  Index = low;
-  return found;
+  void* const* items = items_->List();
+  return SortedSearch(Count(), duplicates_, [&](int i) { return Compare(items[i], Key); }, Index);
 }
 
 bool TCustomSortedList::Search(void* Item, int& Index) {
@@ -208,10 +193,10 @@ std::string ReplaceChar(char From, char To, std::string_view S) {
   return out;
 }
 
-void AddSeparatedStrings(std::string_view Text, char Separator, TStringList& List) {
+void AddSeparatedStrings(std::string_view Text, char Separator, TStrings& List) {
   TStringList lines;
   lines.SetText(ReplaceChar(Separator, '\n', Text));
-  List.Append(lines);
+  List.AddStrings(lines);
 }
 
 namespace {

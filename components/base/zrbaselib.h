@@ -212,7 +212,7 @@ std::string ReplaceChar(char From, char To, std::string_view S);
 
 // Splits Text at Separator and at line breaks (CR, LF, CR LF) and appends
 // the pieces to List; a break at the very end adds no empty line.
-void AddSeparatedStrings(std::string_view Text, char Separator, TStringList& List);
+void AddSeparatedStrings(std::string_view Text, char Separator, TStrings& List);
 
 // 1-based byte positions, case-sensitive. PosFrom: the first occurrence of
 // Sub at or after Start. LastPosFrom: the last occurrence that begins at or

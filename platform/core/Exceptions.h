@@ -16,6 +16,8 @@ inline constexpr const char* kOverflowErrorText = "Arithmetic overflow";
 inline constexpr const char* kListIndexErrorText = "List index out of bounds (%d)";
 inline constexpr const char* kListCapacityErrorText = "List capacity out of bounds (%d)";
 inline constexpr const char* kListCountErrorText = "List count out of bounds (%d)";
+inline constexpr const char* kDuplicateStringText = "String list does not allow duplicates";
+inline constexpr const char* kSortedListErrorText = "Operation not allowed on sorted list";
 inline constexpr const char* kAbortText = "Operation aborted";
 inline constexpr const char* kOutOfMemoryText = "Out of memory";
 inline constexpr const char* kUnexpectedErrorText = "Unexpected error encountered.";
@@ -82,6 +84,12 @@ class EConvertError : public Exception {
 class EListError : public Exception {
  public:
   using Exception::Exception;
+};
+
+// A string list refusing a duplicate or a positional change while sorted.
+class EStringListError : public EListError {
+ public:
+  using EListError::EListError;
 };
 
 class EOutOfMemory : public Exception {

@@ -22,6 +22,32 @@ enum TListNotification : uint8_t { lnAdded, lnExtracted, lnDeleted };
 // What a sorted list does with an item equal to one it holds.
 enum TDuplicates : uint8_t { dupIgnore, dupAccept, dupError };
 
+// The binary search of the sorted lists over Count ordered entries.
+// CompareAt(i) is < 0 when entry i orders before the value looked for, 0 when
+// equal, > 0 after. True when an equal entry exists; Index is then the first
+// equal entry when duplicates are accepted, else the first equal entry
+// probed; without one, Index is where the value would be inserted.
+template <class CompareAt>
+bool SortedSearch(int Count, TDuplicates Duplicates, CompareAt&& compareAt, int& Index) {
+  int low = 0, high = Count - 1;
+  bool found = false;
+  while (low <= high) {
+    const int middle = low + (high - low) / 2;
+    const int c = compareAt(middle);
+    if (c < 0) {
+      low = middle + 1;
+    } else {
+      high = middle - 1;
+      if (c == 0) {
+        found = true;
+        if (Duplicates != dupAccept) low = middle;
+      }
+    }
+  }
+  Index = low;
+  return found;
+}
+
 // < 0 when Item1 orders before Item2, 0 when equal, > 0 after.
 using TListSortCompare = int (*)(void* Item1, void* Item2);
 

@@ -37,13 +37,13 @@ void TObject::Free() {
 
 void TObject::operator delete(void* Address, std::size_t Size) noexcept {
   const auto address = reinterpret_cast<std::uintptr_t>(Address);
-  ::operator delete(Address, Size);
+  ::operator delete(Address);
   ReportFreed(address);
 }
 
 void TObject::operator delete(void* Address, std::size_t Size, std::align_val_t Alignment) noexcept {
   const auto address = reinterpret_cast<std::uintptr_t>(Address);
-  ::operator delete(Address, Size, Alignment);
+  ::operator delete(Address, Alignment);
   ReportFreed(address);
 }
 
