@@ -200,22 +200,20 @@ void AddSeparatedStrings(std::string_view Text, char Separator, TStrings& List) 
 }
 
 namespace {
-// The shared guards of PosFrom and LastPosFrom.
-bool CanSearch(std::string_view sub, std::string_view s, int start) {
-  return !sub.empty() && !s.empty() && s.size() >= sub.size() && start >= 1 &&
-         static_cast<size_t>(start) <= s.size();
+// PosFrom (Last = false) and LastPosFrom over bytes or characters.
+template <class View>
+int SearchFrom(View sub, View s, int start, bool last) {
+  if (sub.empty() || s.empty() || s.size() < sub.size() || start < 1 || static_cast<size_t>(start) > s.size())
+    return 0;
+  const size_t found = last ? s.rfind(sub, start - 1) : s.find(sub, start - 1);
+  return found == View::npos ? 0 : static_cast<int>(found) + 1;
 }
-
-int OneBased(size_t found) { return found == std::string_view::npos ? 0 : static_cast<int>(found) + 1; }
 }  // namespace
 
-int PosFrom(std::string_view Sub, std::string_view S, int Start) {
-  return CanSearch(Sub, S, Start) ? OneBased(S.find(Sub, Start - 1)) : 0;
-}
-
-int LastPosFrom(std::string_view Sub, std::string_view S, int Start) {
-  return CanSearch(Sub, S, Start) ? OneBased(S.rfind(Sub, Start - 1)) : 0;
-}
+int PosFrom(std::string_view Sub, std::string_view S, int Start) { return SearchFrom(Sub, S, Start, false); }
+int LastPosFrom(std::string_view Sub, std::string_view S, int Start) { return SearchFrom(Sub, S, Start, true); }
+int PosFrom(std::u32string_view Sub, std::u32string_view S, int Start) { return SearchFrom(Sub, S, Start, false); }
+int LastPosFrom(std::u32string_view Sub, std::u32string_view S, int Start) { return SearchFrom(Sub, S, Start, true); }
 
 void IndexQuickSort(int Low, int High, const TIndexExchange& Exchange, const TIndexCompare& Compare) {
   while (Low < High) {

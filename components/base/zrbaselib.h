@@ -221,6 +221,9 @@ void AddSeparatedStrings(std::string_view Text, char Separator, TStrings& List);
 // lies outside 1..length of S.
 int PosFrom(std::string_view Sub, std::string_view S, int Start);
 int LastPosFrom(std::string_view Sub, std::string_view S, int Start);
+// The same over characters (code points): positions are character columns.
+int PosFrom(std::u32string_view Sub, std::u32string_view S, int Start);
+int LastPosFrom(std::u32string_view Sub, std::u32string_view S, int Start);
 
 using TIndexExchange = TMethodPointer<void(int I, int J)>;
 using TIndexCompare = TMethodPointer<int(int I, int J)>;
