@@ -78,7 +78,9 @@ class TInterfacePtr {
   I* p_ = nullptr;
 };
 
-// The interface I of Instance, or nullptr when it does not implement I.
+// The interface I of Instance, or nullptr when it does not implement I. The
+// answer holds a reference: an object that nobody held before is freed when
+// the last reference goes.
 template <class I, class From>
 TInterfacePtr<I> Supports(From* Instance) {
   return TInterfacePtr<I>(dynamic_cast<I*>(Instance));

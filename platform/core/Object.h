@@ -15,8 +15,8 @@
 //   };
 //   KESTOVA_CLASS_INFO(TShape, TPersistent, "Shapes", nullptr)
 //
-// A class without KESTOVA_CLASS answers its nearest declared ancestor's
-// name.
+// The macro leaves the access at public. A class without KESTOVA_CLASS
+// answers its nearest declared ancestor's name.
 //
 // Freeing: Free() runs BeforeDestruction while the object is still whole
 // (every override, and ClassName, still answer for the real class), then
@@ -89,6 +89,9 @@ class TObject {
   // Paired with the reporting operator delete.
   static void* operator new(std::size_t Size) { return ::operator new(Size); }
   static void* operator new(std::size_t Size, std::align_val_t Alignment) { return ::operator new(Size, Alignment); }
+  // Placement forms stay visible beside the class's own.
+  static void* operator new(std::size_t, void* Place) noexcept { return Place; }
+  static void operator delete(void*, void*) noexcept {}
   static void operator delete(void* Address, std::size_t Size) noexcept;
   static void operator delete(void* Address, std::size_t Size, std::align_val_t Alignment) noexcept;
 };

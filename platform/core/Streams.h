@@ -122,12 +122,11 @@ struct TFileMode {
 // A stream over a disk file, unbuffered. The constructor raises EInOutError
 // naming the file when it cannot be opened or created.
 //
-// Sharing is advisory (flock), so only programs that ask see it: a stream
-// open for writing holds a shared lock; a stream opened with
-// fmShareExclusive, fmShareDenyWrite or fmShareDenyRead holds an exclusive
-// lock, so it cannot open while a writer is open and no writer can open
-// while it is. Unlike on systems with mandatory sharing, two such streams
-// also exclude each other, even when both only read.
+// Sharing is advisory (record locks), so only programs that ask see it: a
+// stream opened with fmShareDenyWrite (or fmShareDenyRead) cannot open while
+// a stream is open for writing, and no stream opens for writing while it is
+// open; fmShareExclusive keeps out every other stream that writes or denies.
+// Reading without a share mode is never refused.
 class TFileStream : public TStream {
   KESTOVA_CLASS(TFileStream)
  public:
@@ -144,6 +143,8 @@ class TFileStream : public TStream {
   const std::string& FileName() const { return path_; }
 
  private:
+  void Close();
   int fd_ = -1;
+  int lockFd_ = -1;  // a reading descriptor for the share locks of a write-only stream
   std::string path_;
 };

@@ -1,10 +1,10 @@
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/Streams.h"
@@ -16,6 +16,55 @@ namespace {
   const char* verb = creating ? "Cannot create file \"" : "Cannot open file \"";
   throw EInOutError(verb + path + "\". " + std::strerror(error), error);
 }
+
+// Sharing is kept with two lock bytes far beyond any file's end: writers hold
+// a shared lock on one, streams that deny writing on the other. Each side
+// takes its own lock first and then looks for the other's, so of two streams
+// opening at once at least one sees the other. The locks belong to the open
+// file (not the process), so streams of one process see each other too.
+constexpr off_t kWriterByte = std::numeric_limits<off_t>::max() - 1;
+constexpr off_t kDenierByte = std::numeric_limits<off_t>::max() - 2;
+
+struct flock OneByte(short type, off_t byte) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = byte;
+  lock.l_len = 1;
+  return lock;
+}
+
+bool Lock(int fd, off_t byte) {
+  struct flock lock = OneByte(F_RDLCK, byte);
+  return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+// Whether another open file holds a lock on the byte.
+bool HeldElsewhere(int fd, off_t byte) {
+  struct flock lock = OneByte(F_WRLCK, byte);
+  return ::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+}
+
+// Takes the locks of the access and share mode on `fd` (open for reading);
+// false when another stream's sharing forbids this one. An exclusive stream
+// counts as both a writer and a denier.
+bool TakeShareLocks(int fd, bool writes, int share) {
+  const bool exclusive = share == TFileMode::fmShareExclusive;
+  const bool denies = exclusive || share == TFileMode::fmShareDenyWrite || share == TFileMode::fmShareDenyRead;
+  const bool writer = writes || exclusive;
+  if (writer && !Lock(fd, kWriterByte)) return false;
+  if (denies && !Lock(fd, kDenierByte)) return false;
+  if (writer && HeldElsewhere(fd, kDenierByte)) return false;
+  if (denies && HeldElsewhere(fd, kWriterByte)) return false;
+  return true;
+}
+
+int OpenRetrying(const std::string& path, int flags) {
+  int fd;
+  do fd = ::open(path.c_str(), flags, 0666);
+  while (fd < 0 && errno == EINTR);
+  return fd;
+}
 }  // namespace
 
 TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : path_(fileName) {
@@ -26,32 +75,35 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : path_(fil
                      : access == TFileMode::fmOpenReadWrite ? O_RDWR
                                                             : O_RDONLY) |
                     (creating ? O_CREAT : 0) | O_CLOEXEC;
-  // Created files are emptied only after the lock is held, so that a file
-  // someone keeps from writers is not cut first.
-  do fd_ = ::open(fileName.c_str(), flags, 0666);
-  while (fd_ < 0 && errno == EINTR);
+  fd_ = OpenRetrying(fileName, flags);
   if (fd_ < 0) OpenError(path_, creating, errno);
-
-  const bool denies = share == TFileMode::fmShareExclusive || share == TFileMode::fmShareDenyWrite ||
-                      share == TFileMode::fmShareDenyRead;
+  // Read locks need a descriptor open for reading; a write-only stream keeps
+  // a second one for them (without read permission it shares unchecked).
   const bool writes = access != TFileMode::fmOpenRead;
-  if (denies || writes) {
-    if (::flock(fd_, (denies ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-      const int error = errno;
-      ::close(fd_);
-      OpenError(path_, creating, error);
+  if (writes || share != TFileMode::fmShareCompat) {
+    int lockFd = fd_;
+    if (access == TFileMode::fmOpenWrite) lockFd = lockFd_ = OpenRetrying(fileName, O_RDONLY | O_CLOEXEC);
+    // Created files are emptied only after the locks are held, so that a
+    // file someone keeps from writers is not cut first.
+    if (lockFd >= 0 && !TakeShareLocks(lockFd, writes, share)) {
+      Close();
+      OpenError(path_, creating, EAGAIN);
     }
   }
   if (creating && ::ftruncate(fd_, 0) != 0) {
     const int error = errno;
-    ::close(fd_);
+    Close();
     OpenError(path_, creating, error);
   }
 }
 
-TFileStream::~TFileStream() {
+void TFileStream::Close() {
+  if (lockFd_ >= 0) ::close(lockFd_);
   if (fd_ >= 0) ::close(fd_);
+  lockFd_ = fd_ = -1;
 }
+
+TFileStream::~TFileStream() { Close(); }
 
 int64_t TFileStream::Read(void* buffer, int64_t count) {
   int64_t done = 0;

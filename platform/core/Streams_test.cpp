@@ -114,6 +114,12 @@ TEST(Streams, ADenyWriteOpenKeepsWritersOutAndWaitsForThem) {
     EXPECT_THROW(TFileStream(path, TFileMode::fmCreate), EInOutError);
     TFileStream plainReader(path, TFileMode::fmOpenRead);
     EXPECT_EQ(plainReader.Size(), 4);  // the refused create did not empty the file
+    TFileStream secondReader(path, TFileMode::fmOpenRead | TFileMode::fmShareDenyWrite);
+  }
+  {
+    TFileStream exclusive(path, TFileMode::fmOpenRead | TFileMode::fmShareExclusive);
+    EXPECT_THROW(TFileStream(path, TFileMode::fmOpenWrite), EInOutError);
+    EXPECT_THROW(TFileStream(path, TFileMode::fmOpenRead | TFileMode::fmShareDenyWrite), EInOutError);
   }
   {
     TFileStream writer(path, TFileMode::fmOpenReadWrite | TFileMode::fmShareDenyNone);
