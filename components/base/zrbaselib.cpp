@@ -64,11 +64,13 @@ void TCustomSortedList::Delete(int Index) { items_->Delete(Index); }
 
 bool TCustomSortedList::BinarySearch(TSortKey Key, int& Index, const TCompareMethod& Compare) {
   void* const* items = items_->List();
-  return SortedSearch(Count(), duplicates_, [&](int i) { return Compare(items[i], Key); }, Index);
+  return SortedSearch(
+      Count(), duplicates_, [&](int i) { return Compare(items[i], Key); }, Index);
 }
 
 bool TCustomSortedList::Search(void* Item, int& Index) {
-  if (sorted_) return BinarySearch(KeyOfPointer(Item), Index, TCompareMethod::Of<&TCustomSortedList::CompareItemWithKey>(*this));
+  if (sorted_)
+    return BinarySearch(KeyOfPointer(Item), Index, TCompareMethod::Of<&TCustomSortedList::CompareItemWithKey>(*this));
   Index = items_->IndexOf(Item);
   return Index >= 0;
 }
@@ -203,8 +205,7 @@ namespace {
 // PosFrom (Last = false) and LastPosFrom over bytes or characters.
 template <class View>
 int SearchFrom(View sub, View s, int start, bool last) {
-  if (sub.empty() || s.empty() || s.size() < sub.size() || start < 1 || static_cast<size_t>(start) > s.size())
-    return 0;
+  if (sub.empty() || s.empty() || s.size() < sub.size() || start < 1 || static_cast<size_t>(start) > s.size()) return 0;
   const size_t found = last ? s.rfind(sub, start - 1) : s.find(sub, start - 1);
   return found == View::npos ? 0 : static_cast<int>(found) + 1;
 }
@@ -255,6 +256,4 @@ bool InterfaceAsObject(IInterface* Intf, TClass AClass, TObject*& Object) {
   return false;
 }
 
-std::u16string StringToOleStrEx(std::string_view S) {
-  return Utf8ToUtf16(S);
-}
+std::u16string StringToOleStrEx(std::string_view S) { return Utf8ToUtf16(S); }

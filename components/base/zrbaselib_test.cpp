@@ -231,9 +231,9 @@ TEST(PosFrom, SearchesForwardAndBackwardFromAStart) {
     int start;
     int pos, lastPos;
   } rows[] = {
-      {"XY", 1, 3, 0},  {"XY", 3, 3, 3},   {"XY", 4, 8, 3},  {"XY", 7, 8, 3},     {"XY", 8, 8, 8},
-      {"XY", 9, 0, 8},  {"XY", 10, 0, 8},  {"XYf", 10, 0, 8}, {"XY", 0, 0, 0},    {"XY", 11, 0, 0},
-      {"XY", -4, 0, 0}, {"", 1, 0, 0},     {"Q", 1, 0, 0},   {"abXYcdeXYfg", 1, 0, 0},
+      {"XY", 1, 3, 0},  {"XY", 3, 3, 3},  {"XY", 4, 8, 3},   {"XY", 7, 8, 3},          {"XY", 8, 8, 8},
+      {"XY", 9, 0, 8},  {"XY", 10, 0, 8}, {"XYf", 10, 0, 8}, {"XY", 0, 0, 0},          {"XY", 11, 0, 0},
+      {"XY", -4, 0, 0}, {"", 1, 0, 0},    {"Q", 1, 0, 0},    {"abXYcdeXYfg", 1, 0, 0},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(r.sub) + " from " + std::to_string(r.start));
@@ -249,8 +249,12 @@ TEST(AddSeparatedStrings, AppendsOneLinePerPiece) {
     const char* text;
     std::vector<std::string> added;
   } rows[] = {
-      {"a;b;c", {"a", "b", "c"}}, {"a;b;", {"a", "b"}},     {"a;;b", {"a", "", "b"}},
-      {"a\r\nb;c", {"a", "b", "c"}}, {"", {}},               {";", {""}},
+      {"a;b;c", {"a", "b", "c"}},
+      {"a;b;", {"a", "b"}},
+      {"a;;b", {"a", "", "b"}},
+      {"a\r\nb;c", {"a", "b", "c"}},
+      {"", {}},
+      {";", {""}},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.text);
@@ -274,7 +278,8 @@ struct Sorting {
   }
   int Compare(int i, int j) { return values[i] < values[j] ? -1 : values[i] > values[j] ? 1 : 0; }
   void Sort(int low, int high) {
-    IndexQuickSort(low, high, TIndexExchange::Of<&Sorting::Exchange>(*this), TIndexCompare::Of<&Sorting::Compare>(*this));
+    IndexQuickSort(low, high, TIndexExchange::Of<&Sorting::Exchange>(*this),
+                   TIndexCompare::Of<&Sorting::Compare>(*this));
   }
 };
 
@@ -284,8 +289,10 @@ TEST(IndexQuickSort, NeverExchangesWhatIsInOrderOrEqual) {
     std::vector<int> values;
     int low, high;
   } rows[] = {
-      {"empty range", {3, 1}, 1, 0}, {"one position", {3, 1}, 0, 0},
-      {"sorted", {1, 2, 3, 4, 5, 6, 7, 8, 9}, 0, 8}, {"all equal", {4, 4, 4, 4, 4}, 0, 4},
+      {"empty range", {3, 1}, 1, 0},
+      {"one position", {3, 1}, 0, 0},
+      {"sorted", {1, 2, 3, 4, 5, 6, 7, 8, 9}, 0, 8},
+      {"all equal", {4, 4, 4, 4, 4}, 0, 4},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);

@@ -82,9 +82,15 @@ TEST(TComponent, AWatcherIsToldOnceWhileTheSubjectIsWhole) {
     subject->FreeNotification(watcher);  // a second request adds nothing
     Take();
     switch (r.end) {
-      case End::Free: subject->Free(); break;
-      case End::OwnerFree: FreeAndNil(owner); break;
-      case End::Delete: delete subject; break;
+      case End::Free:
+        subject->Free();
+        break;
+      case End::OwnerFree:
+        FreeAndNil(owner);
+        break;
+      case End::Delete:
+        delete subject;
+        break;
       case End::WatcherFirst:
         watcher->Free();
         watcher = nullptr;

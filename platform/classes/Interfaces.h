@@ -55,8 +55,7 @@ class TInterfacePtr {
   TInterfacePtr(const TInterfacePtr& other) : TInterfacePtr(other.p_) {}
   TInterfacePtr(TInterfacePtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
   template <class J>
-    requires std::is_convertible_v<J*, I*>
-  TInterfacePtr(const TInterfacePtr<J>& other) : TInterfacePtr(other.get()) {}
+  requires std::is_convertible_v<J*, I*> TInterfacePtr(const TInterfacePtr<J>& other) : TInterfacePtr(other.get()) {}
   ~TInterfacePtr() { reset(); }
   TInterfacePtr& operator=(TInterfacePtr other) noexcept {
     std::swap(p_, other.p_);
@@ -116,8 +115,8 @@ consteval TGUID TGUID::FromString(std::string_view Text) {
     }
     return value;
   };
-  if (Text.size() != 38 || Text[0] != '{' || Text[9] != '-' || Text[14] != '-' || Text[19] != '-' ||
-      Text[24] != '-' || Text[37] != '}')
+  if (Text.size() != 38 || Text[0] != '{' || Text[9] != '-' || Text[14] != '-' || Text[19] != '-' || Text[24] != '-' ||
+      Text[37] != '}')
     throw "not a GUID";
   TGUID g;
   g.D1 = hex(1, 8);

@@ -28,10 +28,9 @@ TEST(AnsiStrings, CaseAndOrderFollowUnicodeAndTheLocale) {
     int text, str;
   } rows[] = {
       {"alpha", "Alpha", 0, 0},  // str: some order, not 0
-      {"ÄRGER", "ärger", 0, 0},
-      {"apple", "Banana", -1, -1},
+      {"ÄRGER", "ärger", 0, 0},    {"apple", "Banana", -1, -1},
       {"Äpfel", "Banane", -1, -1},  // by the locale, not by code point
-      {"ab", "a\u00ADb", 0, 0},  // an ignorable soft hyphen still makes a difference
+      {"ab", "a\u00ADb", 0, 0},     // an ignorable soft hyphen still makes a difference
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(r.a) + " / " + r.b);

@@ -46,8 +46,12 @@ TEST(Codecs, MalformedInputDecodesToReplacementCharacters) {
 }
 
 TEST(Codecs, Windows1252CoversItsHighControlsAndEveryByteRoundTrips) {
-  EXPECT_EQ(Windows1252ToUtf8("\x80\x93Gr\xF6\xDF" "e\x94"), "€“Größe”");
-  EXPECT_EQ(Utf8ToWindows1252("€“Größe” 日"), "\x80\x93Gr\xF6\xDF" "e\x94 ?");
+  EXPECT_EQ(Windows1252ToUtf8("\x80\x93Gr\xF6\xDF"
+                              "e\x94"),
+            "€“Größe”");
+  EXPECT_EQ(Utf8ToWindows1252("€“Größe” 日"),
+            "\x80\x93Gr\xF6\xDF"
+            "e\x94 ?");
   std::string every;
   for (int b = 0; b < 256; ++b) every += static_cast<char>(b);
   EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(every)), every);

@@ -49,15 +49,15 @@ struct TClassInfo {
 };
 using TClass = TClassInfo*;
 
-#define KESTOVA_CLASS(Class)                                                \
- public:                                                                    \
-  static TClass StaticClass();                                              \
+#define KESTOVA_CLASS(Class)   \
+ public:                       \
+  static TClass StaticClass(); \
   TClass ClassType() const override { return Class::StaticClass(); }
 
-#define KESTOVA_CLASS_INFO(Class, ParentClass, Unit, FactoryFunction)          \
-  TClass Class::StaticClass() {                                                \
+#define KESTOVA_CLASS_INFO(Class, ParentClass, Unit, FactoryFunction)                  \
+  TClass Class::StaticClass() {                                                        \
     static TClassInfo info{#Class, ParentClass::StaticClass(), Unit, FactoryFunction}; \
-    return &info;                                                              \
+    return &info;                                                                      \
   }
 
 // Factory for a class whose default constructor makes a usable object.

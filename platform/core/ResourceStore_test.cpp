@@ -24,8 +24,8 @@ TEST_F(ResourceStoreTest, FindsResourcesWhateverTheCase) {
     const char* name;
     bool found;
   } rows[] = {
-      {"TestModule", "RCDATA", "Greeting", true}, {"testmodule", "rcdata", "GREETING", true},
-      {"SECOND", "RcData", "greeting", true},     {"TestModule", "RCDATA", "Missing", false},
+      {"TestModule", "RCDATA", "Greeting", true},  {"testmodule", "rcdata", "GREETING", true},
+      {"SECOND", "RcData", "greeting", true},      {"TestModule", "RCDATA", "Missing", false},
       {"TestModule", "BITMAP", "Greeting", false}, {"Nowhere", "RCDATA", "Greeting", false},
   };
   for (const Row& r : rows) {

@@ -57,7 +57,7 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
   int64_t base = origin == TSeekOrigin::soBeginning ? 0
                  : origin == TSeekOrigin::soCurrent ? position_
-                                                     : static_cast<int64_t>(data_.size());
+                                                    : static_cast<int64_t>(data_.size());
   position_ = std::max<int64_t>(0, base + offset);
   return position_;
 }

@@ -51,15 +51,14 @@ class TStream : public TObject {
 
 // Little-endian scalar transfer.
 template <typename T>
-  requires std::is_arithmetic_v<T>
+requires std::is_arithmetic_v<T>
 void WriteLE(TStream& s, T value) {
   static_assert(std::endian::native == std::endian::little, "big-endian hosts need byte swapping here");
   s.WriteBuffer(&value, sizeof value);
 }
 
 template <typename T>
-  requires std::is_arithmetic_v<T>
-T ReadLE(TStream& s) {
+requires std::is_arithmetic_v<T> T ReadLE(TStream& s) {
   static_assert(std::endian::native == std::endian::little, "big-endian hosts need byte swapping here");
   T value{};
   s.ReadBuffer(&value, sizeof value);

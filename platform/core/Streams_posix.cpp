@@ -130,7 +130,7 @@ int64_t TFileStream::Write(const void* buffer, int64_t count) {
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
   const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET
                      : origin == TSeekOrigin::soCurrent ? SEEK_CUR
-                                                         : SEEK_END;
+                                                        : SEEK_END;
   const off_t position = ::lseek(fd_, offset, whence);
   if (position < 0) throw EInOutError("Cannot seek in \"" + path_ + "\"", errno);
   return position;

@@ -53,7 +53,6 @@ TEST(Streams, FileStreamRoundTripAndOpenErrors) {
   EXPECT_THROW(TFileStream(path, TFileMode::fmOpenRead), EInOutError);
 }
 
-
 std::string TempPath(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
 
 TEST(Streams, SetSizeGrowsWithZerosAndPullsThePositionBackOnlyWhenCut) {

@@ -5,8 +5,8 @@
 
 #include "platform/core/AnsiStrings.h"
 #include "platform/core/Exceptions.h"
-#include "platform/core/Streams.h"
 #include "platform/core/StrUtils.h"
+#include "platform/core/Streams.h"
 
 KESTOVA_CLASS_INFO(TStrings, TPersistent, "Classes", nullptr)
 KESTOVA_CLASS_INFO(TStringList, TStrings, "Classes", &MakeObject<TStringList>)
@@ -293,8 +293,7 @@ void TStrings::SaveToFile(const std::string& FileName) const {
 
 TStringList::TStringList(std::initializer_list<std::string> Lines) : lines_(Lines), objects_(lines_.size()) {}
 
-TStringList::TStringList(const TStringList& other)
-    : TStrings(other), lines_(other.lines_), objects_(other.objects_) {
+TStringList::TStringList(const TStringList& other) : TStrings(other), lines_(other.lines_), objects_(other.objects_) {
   CopySettings(other);
 }
 
@@ -460,7 +459,8 @@ void TStringList::Move(int CurIndex, int NewIndex) {
 }
 
 bool TStringList::Find(std::string_view S, int& Index) const {
-  return SortedSearch(GetCount(), duplicates_, [&](int i) { return CompareStrings(lines_[i], S); }, Index);
+  return SortedSearch(
+      GetCount(), duplicates_, [&](int i) { return CompareStrings(lines_[i], S); }, Index);
 }
 
 void TStringList::Sort() {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/core/Exceptions.h"
-#include "platform/core/StringList.h"
 #include "platform/core/Streams.h"
+#include "platform/core/StringList.h"
 
 namespace {
 
@@ -178,7 +178,11 @@ TEST(TStringList, OneChangeNoticePerUpdateBracket) {
          l.EndUpdate();
        },
        "<>"},
-      {"assign", [](TStringList& l) { l.Assign(TStringList{"p", "q"}); }, "<>"},
+      {"assign",
+       [](TStringList& l) {
+         l.Assign(TStringList{"p", "q"});
+       },
+       "<>"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
