@@ -1,10 +1,13 @@
 #include "platform/core/Streams.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "platform/core/Exceptions.h"
+
+KESTOVA_CLASS_INFO(TStream, TObject, "Classes", nullptr)
+KESTOVA_CLASS_INFO(TMemoryStream, TStream, "Classes", &MakeObject<TMemoryStream>)
+KESTOVA_CLASS_INFO(TStringStream, TMemoryStream, "Classes", &MakeObject<TStringStream>)
 
 int64_t TStream::Size() {
   int64_t here = Position();
@@ -19,6 +22,21 @@ void TStream::ReadBuffer(void* buffer, int64_t count) {
 
 void TStream::WriteBuffer(const void* buffer, int64_t count) {
   if (count < 0 || (count > 0 && Write(buffer, count) != count)) throw EInOutError(kWriteErrorText);
+}
+
+int64_t TStream::CopyFrom(TStream& source, int64_t count) {
+  if (count == 0) {
+    source.SetPosition(0);
+    count = source.Size();
+  }
+  std::vector<char> buffer(static_cast<size_t>(std::clamp<int64_t>(count, 0, 64 * 1024)));
+  for (int64_t left = count; left > 0;) {
+    const int64_t n = std::min<int64_t>(left, static_cast<int64_t>(buffer.size()));
+    source.ReadBuffer(buffer.data(), n);
+    WriteBuffer(buffer.data(), n);
+    left -= n;
+  }
+  return count;
 }
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count) {
@@ -39,9 +57,14 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
   int64_t base = origin == TSeekOrigin::soBeginning ? 0
                  : origin == TSeekOrigin::soCurrent ? position_
-                                                     : static_cast<int64_t>(data_.size());
+                                                    : static_cast<int64_t>(data_.size());
   position_ = std::max<int64_t>(0, base + offset);
   return position_;
+}
+
+void TMemoryStream::SetSize(int64_t newSize) {
+  data_.resize(static_cast<size_t>(std::max<int64_t>(newSize, 0)));
+  position_ = std::min<int64_t>(position_, static_cast<int64_t>(data_.size()));
 }
 
 void TMemoryStream::Clear() {
@@ -49,37 +72,35 @@ void TMemoryStream::Clear() {
   position_ = 0;
 }
 
-TFileStream::TFileStream(const std::string& path, TFileMode mode) : path_(path) {
-  const char* how = mode == TFileMode::fmCreate     ? "w+b"
-                    : mode == TFileMode::fmOpenRead ? "rb"
-                                                    : "r+b";
-  file_ = std::fopen(path.c_str(), how);
-  if (!file_) {
-    std::string verb = mode == TFileMode::fmCreate ? "Cannot create file \"" : "Cannot open file \"";
-    throw EInOutError(verb + path + "\". " + std::strerror(errno), errno);
-  }
+void TMemoryStream::LoadFromStream(TStream& stream) {
+  stream.SetPosition(0);
+  const int64_t size = stream.Size();
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  stream.ReadBuffer(bytes.data(), size);
+  data_ = std::move(bytes);
+  position_ = 0;
 }
 
-TFileStream::~TFileStream() {
-  if (file_) std::fclose(file_);
+void TMemoryStream::LoadFromFile(const std::string& fileName) {
+  TFileStream file(fileName, TFileMode::fmOpenRead | TFileMode::fmShareDenyWrite);
+  LoadFromStream(file);
 }
 
-int64_t TFileStream::Read(void* buffer, int64_t count) {
-  if (count <= 0) return 0;
-  return static_cast<int64_t>(std::fread(buffer, 1, static_cast<size_t>(count), file_));
+void TMemoryStream::SaveToStream(TStream& stream) const {
+  stream.WriteBuffer(data_.data(), static_cast<int64_t>(data_.size()));
 }
 
-int64_t TFileStream::Write(const void* buffer, int64_t count) {
-  if (count <= 0) return 0;
-  return static_cast<int64_t>(std::fwrite(buffer, 1, static_cast<size_t>(count), file_));
+void TMemoryStream::SaveToFile(const std::string& fileName) const {
+  TFileStream file(fileName, TFileMode::fmCreate);
+  SaveToStream(file);
 }
 
-int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
-  int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET : origin == TSeekOrigin::soCurrent ? SEEK_CUR : SEEK_END;
-  if (std::fseek(file_, offset, whence) != 0) throw EInOutError("Cannot seek in \"" + path_ + "\"", errno);
-  return std::ftell(file_);
-}
+TStringStream::TStringStream(std::string_view data) : TMemoryStream(std::vector<uint8_t>(data.begin(), data.end())) {}
 
-void TFileStream::Flush() {
-  if (std::fflush(file_) != 0) throw EInOutError(kWriteErrorText, errno);
+std::string TStringStream::DataString() const { return std::string(Bytes().begin(), Bytes().end()); }
+
+std::string TStringStream::ReadString(int64_t count) {
+  std::string s(static_cast<size_t>(std::clamp<int64_t>(count, 0, Remaining())), '\0');
+  s.resize(static_cast<size_t>(Read(s.data(), static_cast<int64_t>(s.size()))));
+  return s;
 }

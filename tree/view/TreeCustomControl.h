@@ -34,7 +34,8 @@ class QLineEdit;
 class Printer;
 class Clipboard;
 
-using TNotifyEvent = std::function<void(QObject* Sender)>;
+// The tree view's own notice: something happened to Sender.
+using TTreeNotifyEvent = std::function<void(QObject* Sender)>;
 // A mouse press: the button, the modifier keys held, the position in client
 // pixels.
 using TMouseDownEvent =
@@ -167,14 +168,14 @@ class TTreeCustomControl : public QWidget {
   void SetEmphasisColor(TColor value) { emphasisColor_ = value; }
 
   // ---- Events ----
-  TNotifyEvent OnChange;      // the focus moved
-  TNotifyEvent OnPaint;       // end of every paint
-  TNotifyEvent OnSearch;      // kept, never raised
-  TNotifyEvent OnTreeResize;  // TreeWidth or PixelsPerOTU changed
-  TNotifyEvent OnNameClick;   // a taxon name was clicked
-  TMouseDownEvent OnMouseDown;  // every mouse press, before the control acts on it
-  TKeyDownEvent OnKeyDown;      // every key press, before the control acts on it
-  TNotifyEvent OnDblClick;      // a double click, after the name editor opened
+  TTreeNotifyEvent OnChange;      // the focus moved
+  TTreeNotifyEvent OnPaint;       // end of every paint
+  TTreeNotifyEvent OnSearch;      // kept, never raised
+  TTreeNotifyEvent OnTreeResize;  // TreeWidth or PixelsPerOTU changed
+  TTreeNotifyEvent OnNameClick;   // a taxon name was clicked
+  TMouseDownEvent OnMouseDown;    // every mouse press, before the control acts on it
+  TKeyDownEvent OnKeyDown;        // every key press, before the control acts on it
+  TTreeNotifyEvent OnDblClick;    // a double click, after the name editor opened
 
   // ---- What the tree carries ----
   virtual bool GetisBranchLength() const;  // SBL > 1e-14
