@@ -7,6 +7,7 @@ KESTOVA_PACKAGES=(
   fonts-liberation2 fonts-dejavu-core fontconfig
   openssl
   python3 unzip
+  xvfb xauth xclip poppler-utils
 )
 
 kestova_missing_packages() {

@@ -3,16 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QClipboard>
 #include <QFile>
-#include <QGuiApplication>
-#include <QImage>
-#include <QMimeData>
 #include <QPrinter>
 #include <QTemporaryDir>
 
 #include "platform/core/Exceptions.h"
-#include "platform/graphics/Clipboard.h"
 
 namespace {
 
@@ -85,33 +80,6 @@ TEST(QtPrinterTest, AbortEndsTheJob) {
   EXPECT_FALSE(printer.Printing());
   printer.BeginDoc("Again");
   printer.EndDoc();
-}
-
-TEST(ClipboardTest, PictureGoesThereAsSvgAndPng) {
-  QtClipboard clipboard;
-  clipboard.SetPicture(Sample());
-  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-  ASSERT_NE(data, nullptr);
-  EXPECT_TRUE(data->data("image/svg+xml").contains("<svg"));
-  EXPECT_EQ(QImage::fromData(data->data("image/png"), "PNG").size(), QSize(200, 100));
-  EXPECT_TRUE(data->hasImage());
-
-  clipboard.SetText("Taxon \xC3\xA9");
-  EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("Taxon \xC3\xA9"));
-}
-
-TEST(ClipboardTest, TestClipboardHoldsTheLastContent) {
-  TestClipboard clipboard;
-  EXPECT_EQ(clipboard.Holds(), TestClipboard::Content::Empty);
-  const Picture picture = Sample();
-  clipboard.SetPicture(picture);
-  EXPECT_EQ(clipboard.Holds(), TestClipboard::Content::Picture);
-  EXPECT_EQ(clipboard.HeldPicture().RecordCount(), picture.RecordCount());
-  clipboard.SetText("name");
-  EXPECT_EQ(clipboard.Holds(), TestClipboard::Content::Text);
-  EXPECT_EQ(clipboard.HeldText(), "name");
-  EXPECT_TRUE(clipboard.HeldPicture().IsNull());
-  EXPECT_EQ(clipboard.SetCount(), 2);
 }
 
 }  // namespace
