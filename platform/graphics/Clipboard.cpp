@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr const char* kSvgFormat = "image/svg+xml";
+
 QString QName(std::string_view name) {
   return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
@@ -94,7 +96,7 @@ void QtClipboard::SetPicture(const Picture& picture) {
     return;
   }
   auto* data = new QMimeData;
-  data->setData(QStringLiteral("image/svg+xml"), PictureToSvg(picture));
+  data->setData(kSvgFormat, PictureToSvg(picture));
   data->setData(kClipboardPngFormat, PictureToPng(picture));
   data->setImageData(image);
   clipboard->setMimeData(data);  // the clipboard owns the data
@@ -181,6 +183,7 @@ void TestClipboard::SetFromOtherProgram(const ClipboardContent& content) {
 }
 
 bool TestClipboard::HasFormat(std::string_view name) const {
+  if (name == kSvgFormat) return content_ == Content::Picture;
   if (name == kClipboardTextFormat) return held_.text.has_value();
   if (name == kClipboardPngFormat) return HasImage();
   if (IsRtfName(name)) return held_.rtf.has_value();
@@ -194,6 +197,7 @@ std::string TestClipboard::AsText() const { return held_.text.value_or(std::stri
 std::optional<std::string> TestClipboard::Format(std::string_view name) const {
   if (!HasFormat(name)) return std::nullopt;
   if (name == kClipboardTextFormat) return held_.text;
+  if (name == kSvgFormat) return Bytes(PictureToSvg(picture_));
   if (name == kClipboardPngFormat) return Bytes(PngOf(Image()));
   if (IsRtfName(name)) return held_.rtf;
   return held_.formats.at(std::string(name));

@@ -109,6 +109,7 @@ TEST(TestClipboardTest, HoldsTheLastContentAndReadsItBack) {
   EXPECT_EQ(clipboard.HeldPicture().RecordCount(), picture.RecordCount());
   EXPECT_EQ(clipboard.Image().size(), QSize(200, 100));
   EXPECT_TRUE(clipboard.HasFormat(kClipboardPngFormat));
+  EXPECT_THAT(clipboard.Format("image/svg+xml").value_or(""), ::testing::HasSubstr("<svg"));
   clipboard.SetText("name");
   EXPECT_EQ(clipboard.Holds(), TestClipboard::Content::Text);
   EXPECT_EQ(clipboard.HeldText(), "name");

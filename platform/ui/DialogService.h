@@ -76,14 +76,14 @@ std::optional<TMsgDlgBtn> CancelButtonOf(TMsgDlgButtons buttons);
 
 // ---- Open and save dialogs ----
 enum class TOpenOption : std::uint8_t {
-  ofReadOnly,
+  ofReadOnly,            // kept for callers; no effect here
   ofOverwritePrompt,     // save: ask before replacing a file
-  ofHideReadOnly,
+  ofHideReadOnly,        // kept for callers; no effect here
   ofNoChangeDir,         // the current directory never changes here anyway
   ofAllowMultiSelect,    // open: several files
-  ofPathMustExist,
+  ofPathMustExist,       // kept for callers; the dialog checks folders itself
   ofFileMustExist,       // open: only existing files
-  ofCreatePrompt,
+  ofCreatePrompt,        // kept for callers; no effect here
   ofNoDereferenceLinks,  // links are returned as links
   ofForceShowHidden,     // hidden files are listed
 };
