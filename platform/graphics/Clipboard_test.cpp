@@ -38,7 +38,8 @@ ClipboardContent AllKinds() {
 std::vector<std::string> ReadBack(const Clipboard& clipboard) {
   std::vector<std::string> lines;
   lines.push_back("text " + clipboard.AsText());
-  for (const char* name : kClipboardRtfFormats) lines.push_back(std::string(name) + " " + clipboard.Format(name).value_or("-"));
+  for (const char* name : kClipboardRtfFormats)
+    lines.push_back(std::string(name) + " " + clipboard.Format(name).value_or("-"));
   lines.push_back("rtf " + clipboard.Rtf().value_or("-"));
   const QImage image = clipboard.Image();
   lines.push_back("image " + std::to_string(image.width()) + "x" + std::to_string(image.height()) + " " +
@@ -125,7 +126,8 @@ TEST(TestClipboardTest, HoldsTheLastContentAndReadsItBack) {
 TEST(TestClipboardTest, OwnershipAndChangeNoticesFollowEachSide) {
   TestClipboard clipboard;
   std::vector<std::string> notices;
-  const int first = clipboard.AddChangeListener([&] { notices.push_back(clipboard.OwnsClipboard() ? "ours" : "theirs"); });
+  const int first =
+      clipboard.AddChangeListener([&] { notices.push_back(clipboard.OwnsClipboard() ? "ours" : "theirs"); });
   // A listener that removes itself on its first notice.
   int once = 0;
   once = clipboard.AddChangeListener([&] {

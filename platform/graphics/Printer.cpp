@@ -119,7 +119,9 @@ void TestPrinter::StartJob(const std::string& title) {
 }
 
 DeviceContext& TestPrinter::PageCanvas() {
-  if (!canvas_) canvas_ = std::make_unique<PictureRecorder>(PictureFrameFromPixels(page_.HorzRes, page_.VertRes, page_), page_);
+  if (!canvas_) {
+    canvas_ = std::make_unique<PictureRecorder>(PictureFrameFromPixels(page_.HorzRes, page_.VertRes, page_), page_);
+  }
   return *canvas_;
 }
 
