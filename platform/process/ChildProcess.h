@@ -45,3 +45,14 @@ class ELaunchFailed : public Exception {
 };
 
 int RunChildProcess(const std::vector<std::string>& args, TStream& input, TStream& output, TStream& error);
+
+// Starts args[0] with the arguments args[1..] (looked up as for
+// RunChildProcess) and returns at once, without waiting for it. The program
+// runs in a session of its own with default signal handling, and its
+// standard streams and current directory are this process's.
+//
+// It is started through a short-lived intermediate process that is reaped
+// here, so the program is never this process's child: it leaves no zombie
+// when it ends, whoever waits or not. When it cannot be started, raises
+// ELaunchFailed as RunChildProcess does (kLaunchFailedText and errno).
+void StartDetached(const std::vector<std::string>& args);

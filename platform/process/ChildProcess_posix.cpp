@@ -182,3 +182,49 @@ int RunChildProcess(const std::vector<std::string>& args, TStream& input, TStrea
   if (err.read.Open()) Drain(err.read, error);
   return exitCode;
 }
+
+namespace {
+
+// Spawn attributes for a detached program: a session of its own, no blocked
+// signals and default dispositions, whatever the caller had.
+struct DetachedAttributes {
+  posix_spawnattr_t attributes;
+  DetachedAttributes() {
+    posix_spawnattr_init(&attributes);
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  }
+  ~DetachedAttributes() { posix_spawnattr_destroy(&attributes); }
+};
+
+}  // namespace
+
+void StartDetached(const std::vector<std::string>& args) {
+  if (args.empty() || args[0].empty()) throw ELaunchFailed(kLaunchFailedText + std::to_string(ENOENT));
+  // Everything the intermediate needs is built before the fork, so that it
+  // only spawns and exits.
+  std::vector<char*> argv;
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  DetachedAttributes setup;
+
+  const pid_t intermediate = ::fork();
+  if (intermediate < 0) throw ELaunchFailed(kLaunchFailedText + std::to_string(errno));
+  if (intermediate == 0) {
+    pid_t program = 0;
+    const int result = posix_spawnp(&program, argv[0], nullptr, &setup.attributes, argv.data(), environ);
+    // The spawn error travels back as the exit code (errno values fit).
+    _exit(result == 0 ? 0 : (result > 0 && result < 256 ? result : 255));
+  }
+  int status = 0;
+  pid_t done;
+  while ((done = ::waitpid(intermediate, &status, 0)) < 0 && errno == EINTR) {
+  }
+  if (done != intermediate) return;  // reaped elsewhere (SIGCHLD ignored): nothing more to learn
+  if (!WIFEXITED(status)) throw ELaunchFailed(kLaunchFailedText + std::to_string(ECHILD));
+  if (WEXITSTATUS(status) != 0) throw ELaunchFailed(kLaunchFailedText + std::to_string(WEXITSTATUS(status)));
+}

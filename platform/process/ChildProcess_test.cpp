@@ -1,10 +1,13 @@
 #include "platform/process/ChildProcess.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include <gmock/gmock.h>
@@ -131,6 +134,47 @@ TEST(RunChildProcessTest, RelativeProgramPathIsTakenFromTheCurrentDirectory) {
   fs::current_path(previous);
   EXPECT_EQ(code, 0);
   EXPECT_EQ(out.Text(), "x\n");
+}
+
+TEST(StartDetachedTest, ReturnsAtOnceAndLeavesNoChildBehind) {
+  const fs::path file = fs::temp_directory_path() / ("kestova_detached_" + std::to_string(::getpid()));
+  fs::remove(file);
+  const auto start = std::chrono::steady_clock::now();
+  StartDetached({KESTOVA_PROCESS_HELPER, "detached", file.string(), "300"});
+  const auto returned = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(returned, std::chrono::milliseconds(250)) << "waited for the program";
+  EXPECT_FALSE(fs::exists(file)) << "the program is still asleep";
+  // No child of ours is left, neither running nor as a zombie.
+  EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+  EXPECT_EQ(errno, ECHILD);
+
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!fs::exists(file) && std::chrono::steady_clock::now() < deadline) ::usleep(10000);
+  ASSERT_TRUE(fs::exists(file)) << "the program never wrote its file";
+  std::ifstream in(file);
+  int parent = 0;
+  in >> parent;
+  EXPECT_NE(parent, ::getpid()) << "the program was our own child";
+  EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+  fs::remove(file);
+}
+
+TEST(StartDetachedTest, AProgramThatCannotStartRaisesWithItsErrorNumber) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    const char* message;
+  } cases[] = {
+      {"no program", {}, "CreateProcess() failed: 2"},
+      {"missing program", {"kestova/does-not-exist"}, "CreateProcess() failed: 2"},
+      {"missing program on PATH", {"kestova-no-such-program", "x"}, "CreateProcess() failed: 2"},
+      {"a directory", {"/tmp"}, "CreateProcess() failed: 13"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_THAT([&] { StartDetached(c.args); }, ThrowsMessage<ELaunchFailed>(::testing::StrEq(c.message)));
+  }
+  EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "the intermediate process was not reaped";
 }
 
 }  // namespace

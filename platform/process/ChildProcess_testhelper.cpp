@@ -8,6 +8,8 @@
 //   kill              end by SIGKILL
 //   grandchild        leave a grandchild that holds stdout for 5 s, exit 0
 //   args ...          print each further argument on its own line
+//   detached <file> <ms>  sleep ms, then write its parent's pid to file.tmp
+//                     and rename it to file, so the file appears whole
 
 #include <signal.h>
 #include <unistd.h>
@@ -77,6 +79,15 @@ int main(int argc, char** argv) {
     }
     WriteText(1, "parent");
     return 0;
+  }
+  if (mode == "detached" && argc > 3) {
+    ::usleep(static_cast<useconds_t>(std::atoi(argv[3])) * 1000);
+    const std::string path = argv[2], temporary = path + ".tmp";
+    FILE* file = std::fopen(temporary.c_str(), "w");
+    if (!file) return 101;
+    std::fprintf(file, "%d", static_cast<int>(::getppid()));
+    std::fclose(file);
+    return std::rename(temporary.c_str(), path.c_str()) == 0 ? 0 : 102;
   }
   if (mode == "args") {
     for (int i = 2; i < argc; ++i) WriteText(1, std::string(argv[i]) + "\n");
