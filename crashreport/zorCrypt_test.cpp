@@ -246,6 +246,7 @@ TEST(ZorBase64, BadLengthsAndCharactersShortenTheResult) {
       {"Zm9v\n", ""},
       {"Zm9vYm!y", "foob"},        // bad third place: one byte of that group
       {"Zm9vYmE!", "fooba"},       // bad fourth place: two bytes
+      {"Zm!vZm9v", "f"},           // bad third place before the last group: decoding ends there
       {"Zm9v!mFy", "foo"},         // bad first place: the groups before it
       {"Zm9vY!Fy", "foo"},         // bad second place
       {"Zg==Zm9v", ""},            // padding before the last group

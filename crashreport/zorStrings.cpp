@@ -290,8 +290,11 @@ bool ReplaceInString(std::string& s, std::string_view find, std::string_view wit
   if (find.empty()) return false;
   size_t match = FindFrom(s, find, 0, ignoreCase);
   if (match == std::string_view::npos) return false;
-  if (with.size() > find.size() || FindFrom(with, find, 0, ignoreCase) != std::string_view::npos)
-    rescan = false;
+  // Rescanning a `with` that holds `find` would never end.
+  if (FindFrom(with, find, 0, ignoreCase) != std::string_view::npos) rescan = false;
+  // A rescan looks at the inserted text from its first byte when `with` is
+  // not longer than `find`, else from its second.
+  const size_t rescanFrom = with.size() > find.size() ? 1 : 0;
 
   std::string out;
   out.reserve(s.size());
@@ -303,10 +306,14 @@ bool ReplaceInString(std::string& s, std::string_view find, std::string_view wit
     out.append(with);
     read = match + find.size();
     // Rescan: a match may start inside the text just inserted and run on into
-    // the input; with `with` shorter than `find` (or as long and different)
-    // each such match consumes input, so this ends.
-    for (size_t k = 0; rescan && k < with.size();) {
+    // the input. As `with` holds no `find`, each such match consumes input,
+    // so this ends.
+    for (size_t k = rescanFrom; rescan && k < with.size();) {
       const size_t fromOut = out.size() - inserted - k;
+      if (fromOut >= find.size()) {  // wholly inside `with`: no match
+        ++k;
+        continue;
+      }
       const size_t fromInput = find.size() - fromOut;
       if (read + fromInput > s.size()) break;
       candidate.assign(out, inserted + k, fromOut);
@@ -319,7 +326,7 @@ bool ReplaceInString(std::string& s, std::string_view find, std::string_view wit
       inserted = out.size();
       out.append(with);
       read += fromInput;
-      k = 0;
+      k = rescanFrom;
     }
     match = FindFrom(s, find, read, ignoreCase);
   }

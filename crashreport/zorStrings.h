@@ -91,11 +91,10 @@ size_t CharsLength(const char* p);
 // Replaces every occurrence of `find` by `with`, left to right; true when find
 // occurred at least once (never for an empty find). Without rescan the search
 // goes on after each replaced match. With rescan it goes on at the start of
-// the inserted text, so the inserted text takes part in the next match:
-// replacing two blanks by one turns any run of blanks into one blank. Rescan
-// could never end when `with` contains `find` or is longer than it (the
-// inserted tail plus the text after it can form `find` again and again), so
-// then rescan is ignored.
+// the inserted text (one byte after it when `with` is longer than `find`), so
+// the inserted text takes part in the next match: replacing two blanks by one
+// turns any run of blanks into one blank. Rescan could never end when `with`
+// contains `find`, so then it is ignored.
 bool ReplaceInString(std::string& s, std::string_view find, std::string_view with, bool ignoreCase,
                      bool rescan);
 bool ReplaceExact(std::string& s, std::string_view find, std::string_view with, bool rescan);

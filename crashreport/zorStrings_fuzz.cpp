@@ -42,6 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (found != (first != 0)) std::abort();
     if (replaced.size() > text.size()) std::abort();
   }
+  // A longer replacement rescans from the second inserted byte; each match
+  // still consumes input, so the text grows at most by the factor of `with`.
+  std::string longer(find.rbegin(), find.rend());
+  longer += '~';
+  std::string grown = text;
+  zor::ReplaceNoCase(grown, find, longer, true);
+  if (grown.size() > text.size() * longer.size()) std::abort();
   zor::ParseNumber(true, text.data(), text.size());
   zor::ParseNumber(false, text.data(), text.size());
   if (zor::AnsiToUtf16Bytes(text, false).size() > text.size() * 2) std::abort();

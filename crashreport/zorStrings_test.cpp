@@ -230,11 +230,14 @@ TEST(ZorReplace, ExactNoCaseAndRescan) {
       {"aabb", "ab", "a", false, true, "aa", true},  // each result joins the next match
       {"aabb", "ab", "a", false, false, "aab", true},
       {"text", "", "x", false, false, "text", false},
-      // With rescan that could never end (with contains find, or is longer and
-      // its tail forms find with the following text), rescan is ignored.
+      // A longer `with` is rescanned from its second byte: its tail joins the
+      // text after it.
+      {"abb", "ab", "bba", false, true, "bbbba", true},
+      {"abb", "ab", "bba", false, false, "bbab", true},
+      {"abbb", "AB", "xxa", true, true, "xxxxxxa", true},
+      // With rescan that could never end (with contains find), rescan is ignored.
       {"aa", "a", "a", false, true, "aa", true},
       {"aa", "a", "ba", false, true, "baba", true},
-      {"abb", "ab", "bba", false, true, "bbab", true},
       {"ÄÖ", "ä", "a", true, false, "aÖ", true},
   };
   for (const auto& r : rows) {
