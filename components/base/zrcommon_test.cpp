@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/Codecs.h"
+
 namespace {
 
 TCharSet Delimiters(std::string_view chars) {
@@ -37,6 +39,7 @@ TEST(SearchInStrings, FindsTextForwardsAndBackwards) {
       {"character columns after é", {"café au lait"}, "AU", 0, {1, 0}, true, {6, 0}},
       {"character columns after ß", {"Maß und Ziel"}, "und", whole, {1, 0}, true, {5, 0}},
       {"a character above 255 belongs to the word", {"aβb b"}, "b", whole | cased, {1, 0}, true, {5, 0}},
+      {"a text of non-ASCII characters", {"Straße café"}, "CAFÉ", whole, {1, 0}, true, {8, 0}},
       {"trailing blanks count forwards", {"ab   "}, " ", cased, {1, 0}, true, {3, 0}},
       {"backwards from column 1 misses column 5", {"xxxxabc"}, "abc", back, {1, 0}, false, {}},
       {"backwards from the end", {"ab ab", "x"}, "ab", back, {1, 1}, true, {4, 0}},
@@ -54,7 +57,7 @@ TEST(SearchInStrings, FindsTextForwardsAndBackwards) {
     int length = -1;
     EXPECT_EQ(SearchInStrings(r.text, lines, r.options, Delimiters(" ."), position, length), r.found);
     EXPECT_EQ(position, r.found ? r.at : r.from);
-    EXPECT_EQ(length, static_cast<int>(std::string_view(r.text).size()));  // ASCII texts
+    EXPECT_EQ(length, static_cast<int>(Utf8ToUtf32(r.text).size()));  // characters, not bytes
   }
 }
 

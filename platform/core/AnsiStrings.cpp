@@ -4,9 +4,9 @@
 #include <QCollator>
 #include <QLocale>
 #include <QString>
-#include <algorithm>
-#include <compare>
 #include <optional>
+
+#include "platform/core/Codecs.h"
 
 namespace {
 
@@ -32,18 +32,21 @@ const QCollator& Collator(Qt::CaseSensitivity mode) {
 
 int Sign(int c) { return c < 0 ? -1 : c > 0 ? 1 : 0; }
 
-int CompareCodePoints(const QString& a, const QString& b) {
-  const QList<uint> x = a.toUcs4(), y = b.toUcs4();
-  const auto order = std::lexicographical_compare_three_way(x.begin(), x.end(), y.begin(), y.end());
-  return order < 0 ? -1 : order > 0 ? 1 : 0;
+// The tie-breaker: the code points, case-folded for a comparison without
+// case. Bytes that are not UTF-8 stay apart (QString would make each of them
+// U+FFFD), so two file names in another encoding never compare equal.
+std::u32string TieKey(std::string_view s, Qt::CaseSensitivity mode) {
+  std::u32string key = Utf8ToUtf32Escaped(s);
+  if (mode == Qt::CaseInsensitive)
+    for (char32_t& c : key)
+      if (c < kEscapedByteBase) c = QChar::toCaseFolded(c);
+  return key;
 }
 
 int Compare(std::string_view a, std::string_view b, Qt::CaseSensitivity mode) {
   if (a == b) return 0;
-  const QString qa = ToQ(a), qb = ToQ(b);
-  if (const int c = Collator(mode).compare(qa, qb); c != 0) return Sign(c);
-  return mode == Qt::CaseSensitive ? CompareCodePoints(qa, qb)
-                                   : CompareCodePoints(qa.toCaseFolded(), qb.toCaseFolded());
+  if (const int c = Collator(mode).compare(ToQ(a), ToQ(b)); c != 0) return Sign(c);
+  return Sign(TieKey(a, mode).compare(TieKey(b, mode)));
 }
 
 }  // namespace

@@ -4,8 +4,9 @@
 //
 // AnsiCompareText and AnsiCompareStr rank by the locale's collation (of the
 // default QLocale), then break ties by code points (case-folded for
-// AnsiCompareText), so each is a total order: AnsiCompareText answers 0 only
-// for texts equal apart from case, AnsiCompareStr only for identical texts.
+// AnsiCompareText; bytes that are not UTF-8 by their values), so each is a
+// total order: AnsiCompareText answers 0 only for texts equal apart from
+// case, AnsiCompareStr only for identical texts.
 // Sorted lists binary-search with them; a collation alone can rank distinct
 // texts equal (characters it ignores) and would break such a search.
 

@@ -48,4 +48,20 @@ TEST(AnsiStrings, CaseAndOrderFollowUnicodeAndTheLocale) {
   EXPECT_TRUE(AnsiSameText("Größe", "GRÖßE"));
 }
 
+TEST(AnsiStrings, MalformedBytesKeepDistinctTextsApart) {
+  LocaleGuard english(QLocale(QLocale::English, QLocale::UnitedStates));
+  // File names need not be UTF-8; each of these decodes to the same U+FFFD.
+  const char* texts[] = {"a\xFF", "a\xFE", "A\xFE", "a\xEF\xBF\xBD", "a\xE9"};
+  for (const char* x : texts) {
+    for (const char* y : texts) {
+      SCOPED_TRACE(testing::PrintToString(std::string(x)) + " / " + testing::PrintToString(std::string(y)));
+      const bool same = std::string_view(x) == y;
+      const bool sameApartFromCase = same || (x == texts[1] && y == texts[2]) || (x == texts[2] && y == texts[1]);
+      EXPECT_EQ(AnsiCompareStr(x, y) == 0, same);
+      EXPECT_EQ(AnsiCompareText(x, y) == 0, sameApartFromCase);
+      EXPECT_EQ(AnsiCompareText(x, y), -AnsiCompareText(y, x));
+    }
+  }
+}
+
 }  // namespace

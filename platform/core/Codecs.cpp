@@ -44,6 +44,12 @@ char32_t DecodeUtf8(std::string_view s, size_t& i) {
   return c;
 }
 
+// Whether the bytes start..end that decoded to `c` were malformed: a decoded
+// U+FFFD is genuine only when it was spelled out in full.
+bool IsMalformed(std::string_view s, size_t start, char32_t c, size_t end) {
+  return c == kReplacementCharacter && s.substr(start, end - start) != "\xEF\xBF\xBD";
+}
+
 void AppendUtf8(std::string& out, char32_t c) {
   if (IsSurrogate(c) || c > 0x10FFFF) c = kReplacementCharacter;
   if (c < 0x80) {
@@ -175,8 +181,23 @@ std::string Utf8ToWindows1252(std::string_view Text, char Replacement) {
 bool IsValidUtf8(std::string_view Text) {
   for (size_t i = 0; i < Text.size();) {
     const size_t start = i;
-    // A decoded U+FFFD is genuine only when it was spelled out in full.
-    if (DecodeUtf8(Text, i) == kReplacementCharacter && Text.substr(start, i - start) != "\xEF\xBF\xBD") return false;
+    const char32_t c = DecodeUtf8(Text, i);
+    if (IsMalformed(Text, start, c, i)) return false;
   }
   return true;
+}
+
+std::u32string Utf8ToUtf32Escaped(std::string_view Text) {
+  std::u32string out;
+  out.reserve(Text.size());
+  for (size_t i = 0; i < Text.size();) {
+    const size_t start = i;
+    const char32_t c = DecodeUtf8(Text, i);
+    if (!IsMalformed(Text, start, c, i)) {
+      out += c;
+      continue;
+    }
+    for (size_t k = start; k < i; ++k) out += kEscapedByteBase + static_cast<uint8_t>(Text[k]);
+  }
+  return out;
 }

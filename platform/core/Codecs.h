@@ -32,3 +32,9 @@ std::string Utf8ToWindows1252(std::string_view Text, char Replacement = '?');
 
 // True when Text is well-formed UTF-8.
 bool IsValidUtf8(std::string_view Text);
+
+// As Utf8ToUtf32, but each byte of a malformed sequence becomes
+// kEscapedByteBase + the byte (beyond Unicode), so that different byte
+// strings never decode alike. For comparing texts, never for output.
+inline constexpr char32_t kEscapedByteBase = 0x110000;
+std::u32string Utf8ToUtf32Escaped(std::string_view Text);

@@ -1,9 +1,10 @@
 // Decodes arbitrary bytes as UTF-8, UTF-16 little-endian and Windows-1252 and
 // checks that every decoder gives well-formed UTF-8 that survives a round
-// trip through the other forms.
+// trip through the other forms, and that the escaped decoding keeps every byte.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "platform/core/Codecs.h"
@@ -16,5 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (Utf16LEToUtf8(Utf8ToUtf16LE(text)) != text) std::abort();
   }
   if (IsValidUtf8(bytes) && Utf32ToUtf8(Utf8ToUtf32(bytes)) != bytes) std::abort();
+  // The escaped form gives back every byte, so distinct inputs never compare equal.
+  std::string back;
+  for (char32_t c : Utf8ToUtf32Escaped(bytes))
+    back += c >= kEscapedByteBase ? std::string(1, static_cast<char>(c - kEscapedByteBase)) : Utf32ToUtf8({&c, 1});
+  if (back != bytes) std::abort();
   return 0;
 }

@@ -43,6 +43,9 @@ TEST(Codecs, MalformedInputDecodesToReplacementCharacters) {
   EXPECT_EQ(Utf16ToUtf8(u"a\xD800z\xDC00"), "a\uFFFDz\uFFFD");
   EXPECT_EQ(Utf16LEToUtf8(std::string("a\x00\x62", 3)), "a\uFFFD");
   EXPECT_EQ(Utf32ToUtf8(std::u32string{0x110000, 0xD800}), "\uFFFD\uFFFD");
+  // For comparisons: malformed bytes keep their values, a spelled-out U+FFFD stays one.
+  EXPECT_EQ(Utf8ToUtf32Escaped("a\xE2\x82\xEF\xBF\xBD\xFF"),
+            (std::u32string{U'a', kEscapedByteBase + 0xE2, kEscapedByteBase + 0x82, 0xFFFD, kEscapedByteBase + 0xFF}));
 }
 
 TEST(Codecs, Windows1252CoversItsHighControlsAndEveryByteRoundTrips) {

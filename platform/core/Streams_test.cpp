@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -35,8 +36,14 @@ TEST(Streams, AShortReadRaisesTheInputOutputError) {
   EXPECT_EQ(s.Remaining(), 0);
 }
 
+// A file name of this test process: test runs of other builds share the
+// temporary folder, and their locks or writes must not meet ours.
+std::string TempPath(const char* name) {
+  return (std::filesystem::temp_directory_path() / (std::to_string(::getpid()) + "_" + name)).string();
+}
+
 TEST(Streams, FileStreamRoundTripAndOpenErrors) {
-  const std::string path = (std::filesystem::temp_directory_path() / "kestova_streams_test.bin").string();
+  const std::string path = TempPath("kestova_streams_test.bin");
   {
     TFileStream out(path, TFileMode::fmCreate);
     WriteLE<int32_t>(out, 7);
@@ -52,8 +59,6 @@ TEST(Streams, FileStreamRoundTripAndOpenErrors) {
   std::remove(path.c_str());
   EXPECT_THROW(TFileStream(path, TFileMode::fmOpenRead), EInOutError);
 }
-
-std::string TempPath(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
 
 TEST(Streams, SetSizeGrowsWithZerosAndPullsThePositionBackOnlyWhenCut) {
   const std::string path = TempPath("kestova_setsize_test.bin");

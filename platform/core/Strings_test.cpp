@@ -119,6 +119,10 @@ TEST(TStringList, SortedInsertsFollowTheDuplicatesPolicy) {
       EXPECT_EQ(list.Lines(), r.lines);
     }
   }
+  TStringList names;  // Latin-1 file names: not UTF-8, yet different names
+  names.SetSorted(true);
+  for (const char* s : {"caf\xE9", "caf\xE8", "CAF\xE9"}) names.Add(s);
+  EXPECT_THAT(names.Lines(), testing::UnorderedElementsAre("caf\xE9", "caf\xE8"));
   TStringList sorted{"b", "a"};
   sorted.SetSorted(true);
   EXPECT_THAT([&] { sorted.Insert(0, "z"); }, ThrowsMessage<EStringListError>("Operation not allowed on sorted list"));
