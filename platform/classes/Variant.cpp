@@ -109,7 +109,7 @@ int VarCompare(const TVariant& A, const TVariant& B) {
   const TKindGroup a = GroupOf(A.VType()), b = GroupOf(B.VType());
   // Null first, then Empty, then the values.
   auto rank = [](TKindGroup g) { return g == TKindGroup::Null ? 0 : g == TKindGroup::Empty ? 1 : 2; };
-  if (rank(a) < 2 || rank(b) < 2) return rank(a) - rank(b);
+  if (rank(a) < 2 || rank(b) < 2) return (rank(a) > rank(b)) - (rank(a) < rank(b));
   std::partial_ordering order = std::partial_ordering::unordered;
   if (a == TKindGroup::Pointer || b == TKindGroup::Pointer) {
     if (A.VType() != B.VType()) RaiseCastError();

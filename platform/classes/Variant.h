@@ -157,8 +157,8 @@ std::string VarToStr(const TVariant& V);
 // itself). Anything cast to varNull is Null, to varEmpty Empty.
 TVariant VarAsType(const TVariant& V, TVarType Code);
 
-// Order of two values for sorting: negative, 0 or positive. Null sorts before
-// Empty, Empty before every other value; numbers by value, strings by their
+// Order of two values for sorting: -1, 0 or 1. Null sorts before
+// Empty, Empty before every other value; numbers by value (true as -1), strings by their
 // bytes, a string and a number as numbers, the pointer kinds by address within
 // one kind. Values that cannot be ordered (a pointer kind against another
 // kind, a string that does not read as the other value's kind) raise

@@ -43,7 +43,8 @@ int64_t RoundCurrency(Currency Value) {
 // decimal number rounded.
 int64_t TextToInt64(std::string_view Text) {
   const std::string trimmed = Trim(Text);
-  const char* first = trimmed.data() + (!trimmed.empty() && trimmed[0] == '+' ? 1 : 0);
+  const bool plus = trimmed.size() > 1 && trimmed[0] == '+' && trimmed[1] >= '0' && trimmed[1] <= '9';
+  const char* first = trimmed.data() + (plus ? 1 : 0);
   const char* last = trimmed.data() + trimmed.size();
   int64_t whole = 0;
   const auto [end, error] = std::from_chars(first, last, whole);
