@@ -89,7 +89,7 @@ std::partial_ordering CompareWithText(const TVariant& A, const TVariant& B) {
 
 }  // namespace
 
-TVarType TVariant::VType() const { return kCodes[Value_.index()]; }
+TVarType TVariant::VType() const { return kCodes[value_.index()]; }
 
 TVariant Unassigned() { return TVariant(); }
 TVariant Null() { return TVariant(TVarNull{}); }
@@ -97,7 +97,7 @@ TVariant Null() { return TVariant(TVarNull{}); }
 bool VarIsStr(const TVariant& V) { return TextOf(V) != nullptr; }
 
 bool operator==(const TVariant& A, const TVariant& B) {
-  if (A.Value_.index() == B.Value_.index()) return A.Value_ == B.Value_;
+  if (A.value_.index() == B.value_.index()) return A.value_ == B.value_;
   const TKindGroup a = GroupOf(A.VType()), b = GroupOf(B.VType());
   if (a == TKindGroup::Empty || a == TKindGroup::Null || a == TKindGroup::Pointer) return false;
   if (b == TKindGroup::Empty || b == TKindGroup::Null || b == TKindGroup::Pointer) return false;

@@ -89,33 +89,33 @@ class TVariant {
                                TVarOleStr, bool, uint8_t, int64_t, std::string, TVarProc, TClass, TObject*>;
 
   TVariant() = default;  // Empty
-  TVariant(TVarNull) : Value_(TVarNull{}) {}
-  TVariant(int16_t Value) : Value_(Value) {}
-  TVariant(int32_t Value) : Value_(Value) {}
-  TVariant(int64_t Value) : Value_(Value) {}
-  TVariant(uint8_t Value) : Value_(Value) {}
-  TVariant(float Value) : Value_(Value) {}
-  TVariant(double Value) : Value_(Value) {}
-  TVariant(Currency Value) : Value_(Value) {}
-  TVariant(TVarDate Value) : Value_(Value) {}
-  TVariant(TVarOleStr Value) : Value_(std::move(Value)) {}
-  TVariant(std::string Value) : Value_(std::move(Value)) {}
-  TVariant(std::string_view Value) : Value_(std::string(Value)) {}
-  TVariant(const char* Value) : Value_(std::string(Value)) {}
+  TVariant(TVarNull) : value_(TVarNull{}) {}
+  TVariant(int16_t Value) : value_(Value) {}
+  TVariant(int32_t Value) : value_(Value) {}
+  TVariant(int64_t Value) : value_(Value) {}
+  TVariant(uint8_t Value) : value_(Value) {}
+  TVariant(float Value) : value_(Value) {}
+  TVariant(double Value) : value_(Value) {}
+  TVariant(Currency Value) : value_(Value) {}
+  TVariant(TVarDate Value) : value_(Value) {}
+  TVariant(TVarOleStr Value) : value_(std::move(Value)) {}
+  TVariant(std::string Value) : value_(std::move(Value)) {}
+  TVariant(std::string_view Value) : value_(std::string(Value)) {}
+  TVariant(const char* Value) : value_(std::string(Value)) {}
   // Only a real bool: a pointer must not turn into a Boolean.
   template <std::same_as<bool> B>
-  TVariant(B Value) : Value_(bool{Value}) {}
+  TVariant(B Value) : value_(bool{Value}) {}
   // Any function pointer, kept as varProcedure.
   template <class F>
-  requires std::is_function_v<F> TVariant(F* Proc) : Value_(reinterpret_cast<TVarProc>(Proc)) {}
-  TVariant(TClass Class) : Value_(Class) {}
-  TVariant(TObject* Object) : Value_(Object) {}
+  requires std::is_function_v<F> TVariant(F* Proc) : value_(reinterpret_cast<TVarProc>(Proc)) {}
+  TVariant(TClass Class) : value_(Class) {}
+  TVariant(TObject* Object) : value_(Object) {}
   TVariant(std::nullptr_t) = delete;  // say which kind of nothing
 
   TVarType VType() const;
-  bool IsEmpty() const { return Value_.index() == 0; }
-  bool IsNull() const { return std::holds_alternative<TVarNull>(Value_); }
-  const Storage& Value() const { return Value_; }
+  bool IsEmpty() const { return value_.index() == 0; }
+  bool IsNull() const { return std::holds_alternative<TVarNull>(value_); }
+  const Storage& Value() const { return value_; }
 
   // The value cast to a kind; failures raise EVariantError (see above).
   // Empty gives 0, false, "" or nullptr. Floating values round half to even
@@ -137,7 +137,7 @@ class TVariant {
   friend bool operator==(const TVariant& A, const TVariant& B);
 
  private:
-  Storage Value_;
+  Storage value_;
 };
 
 // The two values without a value.

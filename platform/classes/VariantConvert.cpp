@@ -101,7 +101,7 @@ int64_t TVariant::AsInt64() const {
                         [](const std::integral auto& i) -> int64_t { return i; },
                         [](const auto&) -> int64_t { RaiseCastError(); },
                     },
-                    Value_);
+                    value_);
 }
 
 int32_t TVariant::AsInteger() const { return InRange<int32_t>(AsInt64()); }
@@ -121,18 +121,18 @@ double TVariant::AsDouble() const {
                         [](const std::integral auto& i) { return static_cast<double>(i); },
                         [](const auto&) -> double { RaiseCastError(); },
                     },
-                    Value_);
+                    value_);
 }
 
 float TVariant::AsSingle() const {
-  if (const float* f = std::get_if<float>(&Value_)) return *f;
+  if (const float* f = std::get_if<float>(&value_)) return *f;
   const double d = AsDouble();
   if (std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max()) RaiseCastError();
   return static_cast<float>(d);
 }
 
 Currency TVariant::AsCurrency() const {
-  if (const Currency* c = std::get_if<Currency>(&Value_)) return *c;
+  if (const Currency* c = std::get_if<Currency>(&value_)) return *c;
   Currency result;
   if (const std::string* text = TextOf(*this)) {
     if (!TryStrToCurr(*text, result, FormatSettings())) RaiseCastError();
@@ -160,7 +160,7 @@ TDateTime TVariant::AsDate() const {
 }
 
 bool TVariant::AsBoolean() const {
-  if (const bool* b = std::get_if<bool>(&Value_)) return *b;
+  if (const bool* b = std::get_if<bool>(&value_)) return *b;
   if (const std::string* text = TextOf(*this)) return TextToBoolean(*text);
   return AsDouble() != 0;
 }
@@ -181,7 +181,7 @@ std::string TVariant::AsString() const {
                         [](const std::integral auto& i) { return IntToStr(i); },
                         [](const auto&) -> std::string { RaiseCastError(); },
                     },
-                    Value_);
+                    value_);
 }
 
 TVarProc TVariant::AsProc() const { return PointerOf<TVarProc>(*this, varProcedure); }

@@ -15,6 +15,22 @@ using ::testing::ThrowsMessage;
 // Settings pinned by hand, never from the machine's locale.
 TFormatSettings PointSettings() { return TFormatSettings{}; }
 
+struct EqualityCase {
+  const char* Name;
+  TVariant A, B;
+  bool Equal;
+};
+
+// Equality both ways round.
+template <size_t N>
+void ExpectEquality(const EqualityCase (&Cases)[N]) {
+  for (const EqualityCase& c : Cases) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(c.A == c.B, c.Equal);
+    EXPECT_EQ(c.B == c.A, c.Equal);
+  }
+}
+
 TEST(VariantTest, TypeCodesOfConstructedValues) {
   const struct {
     TVariant Value;
@@ -42,11 +58,7 @@ TEST(VariantTest, TypeCodesOfConstructedValues) {
 
 // Null and Empty equal themselves and nothing else; only Empty reads as 0 or "".
 TEST(VariantTest, NullAndEmptyKeptApart) {
-  const struct {
-    const char* Name;
-    TVariant A, B;
-    bool Equal;
-  } cases[] = {
+  const EqualityCase cases[] = {
       {"Null, Null", Null(), Null(), true},
       {"Empty, Empty", TVariant(), Unassigned(), true},
       {"Null, Empty", Null(), TVariant(), false},
@@ -58,11 +70,7 @@ TEST(VariantTest, NullAndEmptyKeptApart) {
       {"Null, empty text", Null(), "", false},
       {"Empty, null procedure", TVariant(), TVariant(static_cast<TVarProc>(nullptr)), false},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Name);
-    EXPECT_EQ(c.A == c.B, c.Equal);
-    EXPECT_EQ(c.B == c.A, c.Equal);
-  }
+  ExpectEquality(cases);
   EXPECT_TRUE(VarIsNull(Null()) && !VarIsEmpty(Null()));
   EXPECT_TRUE(VarIsEmpty(TVariant()) && !VarIsNull(TVariant()));
   // VarToStr shows both as no text; a cast of Null still fails.
@@ -74,11 +82,7 @@ TEST(VariantTest, NullAndEmptyKeptApart) {
 
 TEST(VariantTest, EqualityAcrossKinds) {
   ScopedFormatSettings pinned(PointSettings());
-  const struct {
-    const char* Name;
-    TVariant A, B;
-    bool Equal;
-  } cases[] = {
+  const EqualityCase cases[] = {
       {"integer, double", 1, 1.0, true},
       {"smallint, byte", int16_t{2}, uint8_t{2}, true},
       {"currency, double", Currency::FromRaw(15000), 1.5, true},
@@ -93,11 +97,7 @@ TEST(VariantTest, EqualityAcrossKinds) {
       {"single and double of 0.1", 0.1f, 0.1, false},
       {"date and its number", TVarDate{2.0}, 2.0, true},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Name);
-    EXPECT_EQ(c.A == c.B, c.Equal);
-    EXPECT_EQ(c.B == c.A, c.Equal);
-  }
+  ExpectEquality(cases);
   // A text that does not read as the other kind is an error, not "different".
   EXPECT_THAT([] { (void)(TVariant("abc") == TVariant(12)); },
               ThrowsMessage<EVariantError>(StrEq(kInvalidVariantCastText)));
