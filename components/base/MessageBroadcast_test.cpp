@@ -124,9 +124,11 @@ TEST_F(Broadcast, ReceiversThatLeaveOrJoinDuringTheWalkAreNeitherSkippedNorRepea
     std::vector<std::string> heard;
   };
   const Row rows[] = {
-      {"B frees itself", [](TRecorder*, TRecorder* b, TRecorder*, TRecorder*) { b->FreesItself = true; },
+      {"B frees itself",
+       [](TRecorder*, TRecorder* b, TRecorder*, TRecorder*) { b->FreesItself = true; },
        {"D0", "C0", "B0", "A0"}},
-      {"B frees the older A", [](TRecorder* a, TRecorder* b, TRecorder*, TRecorder*) { b->Frees = a; },
+      {"B frees the older A",
+       [](TRecorder* a, TRecorder* b, TRecorder*, TRecorder*) { b->Frees = a; },
        {"D0", "C0", "B0"}},
       {"B frees the newer C and itself",
        [](TRecorder*, TRecorder* b, TRecorder* c, TRecorder*) {
@@ -140,9 +142,11 @@ TEST_F(Broadcast, ReceiversThatLeaveOrJoinDuringTheWalkAreNeitherSkippedNorRepea
          b->FreesItself = true;
        },
        {"D0", "C0", "B0"}},
-      {"B makes a receiver", [](TRecorder*, TRecorder* b, TRecorder*, TRecorder*) { b->MakesReceiver = true; },
+      {"B makes a receiver",
+       [](TRecorder*, TRecorder* b, TRecorder*, TRecorder*) { b->MakesReceiver = true; },
        {"D0", "C0", "B0", "A0"}},
-      {"B broadcasts again", [](TRecorder*, TRecorder* b, TRecorder*, TRecorder*) { b->Rebroadcasts = kInner; },
+      {"B broadcasts again",
+       [](TRecorder*, TRecorder* b, TRecorder*, TRecorder*) { b->Rebroadcasts = kInner; },
        {"D0", "C0", "B0", "D:inner", "C:inner", "B:inner", "A:inner", "A0"}},
   };
   for (const Row& row : rows) {

@@ -152,14 +152,14 @@ TClass FindRegisteredClass(TClass AClass, const TParamNames& Names, TParamMatchF
 void EnumObjectParams(TObjectParamList* List, TClass BaseClass, const TParamValues& Params,
                       const TEnumObjectParamsProc& Proc, TVariant& Result) {
   if (!List || !Proc) return;
-  WalkNewestFirst<TCollectionItem*>([List] { return List->Count(); }, [List](int Index) { return List->Items(Index); },
-                                    [&](TCollectionItem* Item) {
-                                      auto* entry = static_cast<TObjectParamListItem*>(Item);
-                                      if (!entry->Enabled() || !ClassMatches(entry->GetObjectClass(), BaseClass,
-                                                                             TClassMatch::ByDescendant))
-                                        return true;
-                                      bool stop = false;
-                                      Proc(entry, Params, stop, Result);
-                                      return !stop;
-                                    });
+  WalkNewestFirst<TCollectionItem*>(
+      [List] { return List->Count(); }, [List](int Index) { return List->Items(Index); },
+      [&](TCollectionItem* Item) {
+        auto* entry = static_cast<TObjectParamListItem*>(Item);
+        if (!entry->Enabled() || !ClassMatches(entry->GetObjectClass(), BaseClass, TClassMatch::ByDescendant))
+          return true;
+        bool stop = false;
+        Proc(entry, Params, stop, Result);
+        return !stop;
+      });
 }

@@ -139,8 +139,7 @@ TObjectParamListItem* FindObjectParamsByDescendant(TClass AClass, const TParamNa
 TObjectParamListItem* FindObjectParamsExact(TClass AClass, const TParamNames& Names, TParamMatchFlags Flags,
                                             const TParamValues& Values);
 // The class of the entry FindObjectParamsByDescendant finds, or nullptr.
-TClass FindRegisteredClass(TClass AClass, const TParamNames& Names, TParamMatchFlags Flags,
-                           const TParamValues& Values);
+TClass FindRegisteredClass(TClass AClass, const TParamNames& Names, TParamMatchFlags Flags, const TParamValues& Values);
 
 // Called for each entry of an enumeration; setting Stop ends it after this
 // call. Params and Result are the enumeration's own, handed through.
@@ -156,8 +155,7 @@ void EnumObjectParams(TObjectParamList* List, TClass BaseClass, const TParamValu
 // The procedure in an entry's parameter as F*; nullptr when the entry is
 // nullptr or the parameter holds no procedure (missing, 0 or another kind).
 template <class F>
-  requires std::is_function_v<F>
-F* ParamProc(const TObjectParamListItem* Entry, std::string_view Name) {
+requires std::is_function_v<F> F* ParamProc(const TObjectParamListItem* Entry, std::string_view Name) {
   if (!Entry) return nullptr;
   const TVariant value = Entry->GetParam(Name);
   return VarType(value) == varProcedure ? VarToProc<F>(value) : nullptr;

@@ -24,8 +24,8 @@ int& VerbUpdateCount() {
 
 TObjectParamListItem* RegisterVerb(const std::string& Name, TVerbGetStateProc GetStateProc,
                                    TVerbExecuteProc ExecuteProc) {
-  TObjectParamListItem* entry = RegisterObjectParams(TVerbObject::StaticClass(), {kVerbName, kVerbGetState, kVerbExecute},
-                                                     {Name, GetStateProc, ExecuteProc});
+  TObjectParamListItem* entry = RegisterObjectParams(
+      TVerbObject::StaticClass(), {kVerbName, kVerbGetState, kVerbExecute}, {Name, GetStateProc, ExecuteProc});
   NotifyVerbsChanged();
   return entry;
 }

@@ -88,8 +88,7 @@ class TVerbUpdateGuard {
 using TKeyboardInitProc = void (*)(TComponent* Control);
 
 // Registers mapping Name for ControlClass and its descendants.
-TObjectParamListItem* RegisterKeyboardMapping(TClass ControlClass, const std::string& Name,
-                                              TKeyboardInitProc InitProc);
+TObjectParamListItem* RegisterKeyboardMapping(TClass ControlClass, const std::string& Name, TKeyboardInitProc InitProc);
 // The init procedure of the oldest mapping named Name (without case)
 // registered for ControlClass or one of its ancestors; nullptr when none.
 TKeyboardInitProc FindKeyboardInitProc(TClass ControlClass, std::string_view Name);

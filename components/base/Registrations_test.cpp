@@ -112,7 +112,9 @@ TEST_F(Registrations, VerbUpdatesAnnounceOnlyTheOutermostBracket) {
   const Row rows[] = {
       {"one verb", [] { RegisterVerb("A", nullptr, OpenFirst); }, {ZRM_VERBSCHANGED}},
       {"three verbs",
-       [] { RegisterVerbs({{"A", nullptr, OpenFirst}, {"B", nullptr, OpenFirst}, {"C", nullptr, OpenFirst}}); },
+       [] {
+         RegisterVerbs({{"A", nullptr, OpenFirst}, {"B", nullptr, OpenFirst}, {"C", nullptr, OpenFirst}});
+       },
        {ZRM_VERBUPDATEBEGAN, ZRM_VERBUPDATEENDED, ZRM_VERBSCHANGED}},
       {"nested brackets",
        [] {

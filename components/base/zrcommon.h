@@ -70,14 +70,14 @@ void FreeStringsObjects(TStrings& List);
 // Frees every object of List's lines, the last first, then List itself, and
 // sets the variable to nullptr. Nothing for nullptr.
 template <class L>
-  requires std::derived_from<L, TStrings>
+requires std::derived_from<L, TStrings>
 void FreeStringsAndObjects(L*& List) {
   if (!List) return;
   detail::FreeStringsObjects(*List);
   FreeAndNil(List);
 }
 template <class L>
-  requires std::derived_from<L, TStrings>
+requires std::derived_from<L, TStrings>
 void FreeStringsAndObjects(std::unique_ptr<L>& List) {
   L* list = List.release();
   FreeStringsAndObjects(list);

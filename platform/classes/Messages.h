@@ -173,12 +173,12 @@ inline constexpr TMessageNumber CN_COMMAND = CN_BASE + WM_COMMAND;
 // ---- The component family's messages ----
 // Broadcast to every receiver unless the comment says "sent" (to one object).
 
-inline constexpr TMessageNumber ZRM_COMPONENTRENAMING = 0x7E9;  // W component (nullptr: the root), L new name (char*)
-inline constexpr TMessageNumber ZRM_DESIGNMODIFIED = 0x7EA;     // W TList of the modified objects
-inline constexpr TMessageNumber ZRM_PACKAGESCHANGED = 0x7EC;    // W module, after a package was unloaded
-inline constexpr TMessageNumber ZRM_PALETTESELECTION = 0x7ED;   // W selection text, L shift state
-inline constexpr TMessageNumber ZRM_QUERYPACKAGEUNLOAD = 0x7EE;  // W module; stopping broadcast, Result 1 vetoes
-inline constexpr TMessageNumber ZRM_COMPONENTINSERTED = 0x7EF;   // W component
+inline constexpr TMessageNumber ZRM_COMPONENTRENAMING = 0x7E9;    // W component (nullptr: the root), L new name (char*)
+inline constexpr TMessageNumber ZRM_DESIGNMODIFIED = 0x7EA;       // W TList of the modified objects
+inline constexpr TMessageNumber ZRM_PACKAGESCHANGED = 0x7EC;      // W module, after a package was unloaded
+inline constexpr TMessageNumber ZRM_PALETTESELECTION = 0x7ED;     // W selection text, L shift state
+inline constexpr TMessageNumber ZRM_QUERYPACKAGEUNLOAD = 0x7EE;   // W module; stopping broadcast, Result 1 vetoes
+inline constexpr TMessageNumber ZRM_COMPONENTINSERTED = 0x7EF;    // W component
 inline constexpr TMessageNumber ZRM_TYPELIBREGISTERED = 0x7F0;    // W address of the library GUID
 inline constexpr TMessageNumber ZRM_TYPELIBUNREGISTERED = 0x7F1;  // W address of the library GUID
 inline constexpr TMessageNumber ZRM_COMMITEDIT = 0x7F3;           // sent to child controls: take over pending text
