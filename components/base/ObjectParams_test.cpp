@@ -76,7 +76,8 @@ TEST(ParamValuesEqual, NeedsEqualTypeCodesAndComparesStringsAsFlagsSay) {
 TEST_F(ObjectParams, EntryParametersAreNamedWithoutCaseAndStampedWithTheGroup) {
   TObjectParamListItem* first = RegisterObjectParams(TShapeMid::StaticClass(), {"Kind", "Size"}, {"box", int32_t{3}});
   SetCurrentGroup(5);
-  TObjectParamListItem* second = AddObjectParams(TShapeMid::StaticClass(), {"Kind", "Unpaired"}, false, {"cone"});
+  // A value without a name is left out.
+  TObjectParamListItem* second = AddObjectParams(TShapeMid::StaticClass(), {"Kind"}, false, {"cone", int32_t{9}});
   first->SetParam("KIND", "ball");
 
   EXPECT_EQ(first->Params().Count(), 2);
@@ -86,7 +87,7 @@ TEST_F(ObjectParams, EntryParametersAreNamedWithoutCaseAndStampedWithTheGroup) {
   EXPECT_TRUE(first->Enabled());
   EXPECT_EQ(second->Module(), 5);
   EXPECT_FALSE(second->Enabled());
-  EXPECT_EQ(second->Params().Count(), 1);  // a name without a value is left out
+  EXPECT_EQ(second->Params().Count(), 1);
   EXPECT_EQ(GetObjectParamList()->GetItem(1), second);
   EXPECT_EQ(second->GetItemClass(), TShapeMid::StaticClass());
 }

@@ -100,6 +100,9 @@ TEST_F(Registrations, AMissingOrDisabledVerbLeavesTheProceduresAlone) {
   EXPECT_EQ(getState, nullptr);
   EXPECT_EQ(execute, nullptr);
   ExecuteVerb("Edit.Copy");
+  // Something else than a procedure in a procedure's place reads as none.
+  RegisterObjectParams(TVerbObject::StaticClass(), {"Verb.Name", "Verb.Execute"}, {"Edit.Paste", "OpenFirst"});
+  ExecuteVerb("Edit.Paste");
   EXPECT_THAT(ran, IsEmpty());
 }
 
