@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/classes/Component.h"
 
 namespace {
 
