@@ -121,3 +121,8 @@ bool SearchInStringsFromStart(std::string_view Text, const TStrings& Lines, bool
   return SearchInStrings(Text, Lines, CaseSensitive ? kSearchCaseSensitive : 0, TCharSet(), Position, MatchLength,
                          Matcher);
 }
+
+void detail::FreeStringsObjects(TStrings& List) {
+  for (int i = List.Count() - 1; i >= 0; --i)
+    if (TObject* object = List.Objects(i)) object->Free();
+}

@@ -1,6 +1,6 @@
 #pragma once
 // Text search in string lists (SearchInStrings), as the code editor's text
-// store runs its find and replace.
+// store runs its find and replace; freeing a string list with its objects.
 //
 // Columns count characters (code points), 1-based; lines count from 0. The
 // search runs on the UTF-32 forms of the lines and the text, and case-
@@ -8,7 +8,9 @@
 // match column is the same in the line as typed.
 
 #include <bitset>
+#include <concepts>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -58,3 +60,25 @@ bool SearchInStrings(std::string_view Text, const TStrings& Lines, uint8_t Optio
 // Searches forwards from column 1 of line 0, without the whole-word test.
 bool SearchInStringsFromStart(std::string_view Text, const TStrings& Lines, bool CaseSensitive,
                               const TSearchMatcher& Matcher, int& MatchLength, TSearchPos& Position);
+
+// ---- String lists ----
+
+namespace detail {
+void FreeStringsObjects(TStrings& List);
+}
+
+// Frees every object of List's lines, the last first, then List itself, and
+// sets the variable to nullptr. Nothing for nullptr.
+template <class L>
+requires std::derived_from<L, TStrings>
+void FreeStringsAndObjects(L*& List) {
+  if (!List) return;
+  detail::FreeStringsObjects(*List);
+  FreeAndNil(List);
+}
+template <class L>
+requires std::derived_from<L, TStrings>
+void FreeStringsAndObjects(std::unique_ptr<L>& List) {
+  L* list = List.release();
+  FreeStringsAndObjects(list);
+}

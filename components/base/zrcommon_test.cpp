@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/core/Codecs.h"
+#include "testing/ObjectFreedRecorder.h"
 
 namespace {
 
@@ -99,6 +100,27 @@ TEST(SearchInStrings, AMatcherDecidesWhereAndHowLong) {
   position = {1, 1};
   EXPECT_TRUE(SearchInStrings("^$", withEmpty, 0, TCharSet(), position, length, matcher));
   EXPECT_EQ(position, (TSearchPos{1, 1}));
+}
+
+TEST(FreeStringsAndObjects, FreesTheObjectsLastFirstThenTheList) {
+  auto* list = new TStringList();
+  auto* a = new TObject();
+  auto* b = new TObject();
+  list->AddObject("a", a);
+  list->Add("no object");
+  list->AddObject("b", b);
+  const void* listAddress = list;
+  ObjectFreedRecorder recorder;
+  FreeStringsAndObjects(list);
+  EXPECT_EQ(list, nullptr);
+  EXPECT_EQ(recorder.freed, (std::vector<const void*>{b, a, listAddress}));
+
+  FreeStringsAndObjects(list);  // nothing for nullptr
+  std::unique_ptr<TStringList> owned = std::make_unique<TStringList>();
+  owned->AddObject("c", new TObject());
+  FreeStringsAndObjects(owned);
+  EXPECT_EQ(owned, nullptr);
+  EXPECT_EQ(recorder.freed.size(), 5u);
 }
 
 }  // namespace
