@@ -14,11 +14,22 @@
 // A member-function pointer does not keep its object alive; a callable is
 // kept by the method pointer (copies share it). An empty method pointer
 // (default or nullptr) is false and must not be called.
+//
+// Published methods (see MethodEntry.h): a method pointer made from a
+// class's published entry (FromMethod) keeps the entry, so its name can be
+// written back; it equals one made with Of for the same member function and
+// object. One made from a design-time entry has no code: it is false,
+// Assigned() is true, and a call raises EInvalidOperation instead of running
+// anything. Equality and SameCode compare a design-time entry's number where
+// there is no code.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <type_traits>
 #include <utility>
+
+#include "platform/core/MethodEntry.h"
 
 class TObject;
 
@@ -43,23 +54,64 @@ class TMethodPointer<R(Args...)> {
         code_(&CallableThunk<std::decay_t<F>>),
         data_(holder_.get()) {}
 
-  // A member function of `object`, which must outlive every call.
+  // A member function of `object`, which must outlive every call. The code
+  // part is that of the function's own class, whatever the object's static
+  // type, so it matches the class's published entry for the function.
   template <auto Method, class C>
   static TMethodPointer Of(C& object) {
+    using Owner = typename detail::MemberFunction<decltype(Method)>::Class;
     TMethodPointer m;
-    m.code_ = &MemberThunk<C, Method>;
-    m.data_ = &object;
+    m.code_ = &MemberThunk<Owner, Method>;
+    m.data_ = static_cast<Owner*>(&object);
     return m;
   }
 
+  // From a method property's value. Raises EInvalidCast when the method has
+  // code of another signature; a design-time method fits every signature.
+  static TMethodPointer FromMethod(const TMethod& method) {
+    if (method.Code && method.Signature != SignatureIdOf<R(Args...)>()) throw EInvalidCast();
+    TMethodPointer m;
+    m.holder_ = method.Holder;
+    m.code_ = reinterpret_cast<Code>(method.Code);
+    m.data_ = method.Data;
+    m.entry_ = method.Entry;
+    return m;
+  }
+  TMethod ToMethod() const {
+    TMethod m;
+    m.Code = reinterpret_cast<TErasedCode>(code_);
+    m.Data = data_;
+    m.Signature = code_ ? SignatureIdOf<R(Args...)>() : nullptr;
+    m.Holder = holder_;
+    m.Entry = entry_;
+    return m;
+  }
+  // The code of Of<Method> for objects of class C: what a published entry
+  // for that member function holds.
+  template <class C, auto Method>
+  static Code MemberCode() {
+    return &MemberThunk<C, Method>;
+  }
+
+  // True when the pointer can be called.
   explicit operator bool() const { return code_ != nullptr; }
-  R operator()(Args... args) const { return code_(data_, std::forward<Args>(args)...); }
+  // Has code or a design-time entry: an event that streams and designers see
+  // as set.
+  bool Assigned() const { return code_ != nullptr || entry_ != nullptr; }
+  R operator()(Args... args) const {
+    if (!code_) RaiseMethodWithoutCode(entry_.get());
+    return code_(data_, std::forward<Args>(args)...);
+  }
 
   Code CodePart() const { return code_; }
   const void* DataPart() const { return data_; }
-  bool SameCode(const TMethodPointer& other) const { return code_ == other.code_; }
+  // The published entry this pointer was made from, or nullptr.
+  const TMethodEntry* Entry() const { return entry_.get(); }
+  bool SameCode(const TMethodPointer& other) const {
+    return code_ == other.code_ && DesignCode() == other.DesignCode();
+  }
   friend bool operator==(const TMethodPointer& a, const TMethodPointer& b) {
-    return a.code_ == b.code_ && a.data_ == b.data_;
+    return a.SameCode(b) && a.data_ == b.data_;
   }
 
  private:
@@ -72,9 +124,12 @@ class TMethodPointer<R(Args...)> {
     return static_cast<R>((static_cast<C*>(data)->*Method)(std::forward<Args>(args)...));
   }
 
+  std::intptr_t DesignCode() const { return !code_ && entry_ ? entry_->DesignCode : 0; }
+
   std::shared_ptr<void> holder_;
   Code code_ = nullptr;
   void* data_ = nullptr;
+  std::shared_ptr<const TMethodEntry> entry_;
 };
 
 // The plain event: something happened to Sender.
