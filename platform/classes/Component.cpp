@@ -2,10 +2,22 @@
 
 #include <algorithm>
 
+#include "platform/classes/StdTypeInfo.h"
+#include "platform/classes/TypInfoPublish.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/StrUtils.h"
 
-KESTOVA_CLASS_INFO(TComponent, TPersistent, "Classes", &MakeComponent<TComponent>)
+namespace {
+// The name is published for editing only: a stream writes it apart from the
+// properties.
+void DescribeTComponent(TClassInfo& Info) {
+  TClassPublisher<TComponent> p(Info);
+  p.Property<&TComponent::Name, &TComponent::SetName>("Name", TypeInfos::TComponentName()).Stored(false);
+  p.Property<&TComponent::Tag, &TComponent::Tag>("Tag", TypeInfos::Integer()).Default(0);
+}
+}  // namespace
+
+KESTOVA_CLASS_INFO_DESCRIBED(TComponent, TPersistent, "Classes", &MakeComponent<TComponent>, DescribeTComponent)
 
 namespace {
 bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }

@@ -45,6 +45,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
@@ -56,6 +57,8 @@
 class TObject;
 class TPersistent;
 class TFiler;
+struct TPropInfo;    // platform/classes/TypInfo.h
+struct TMethodTable; // platform/classes/MethodTable.h
 
 // Makes an object of a class by name; Owner is the owner a component or a
 // collection item is made for (nullptr for none).
@@ -82,6 +85,12 @@ struct TClassInfo {
   TObjectFactory Factory = nullptr; // nullptr: not made by name
   // This class's own handlers; ancestors keep theirs.
   std::vector<TMessageEntry> MessageHandlers;
+  // The published properties this class declares, in declaration order
+  // (ancestors keep theirs); filled by the describing function.
+  std::vector<std::shared_ptr<const TPropInfo>> Properties;
+  // This class's published-method table (nullptr: none). Changeable, so that
+  // a designer can put a generated table in its place and restore this one.
+  std::shared_ptr<const TMethodTable> Methods;
 
   // True when this class is Ancestor or derives from it; false for nullptr.
   bool InheritsFrom(const TClassInfo *Ancestor) const;

@@ -1,0 +1,88 @@
+#include "platform/classes/ClassRegistry.h"
+
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
+#include "platform/core/Exceptions.h"
+#include "platform/core/StrUtils.h"
+
+namespace {
+
+struct TRegistration {
+  TClass Class;
+  TModuleTag Module;
+};
+
+struct TClassRegistry {
+  std::mutex Mutex;
+  std::vector<TRegistration> Classes;
+  TModuleTag Registering = 0;
+
+  // Callers hold Mutex.
+  TClass Find(std::string_view Name) const {
+    for (const TRegistration& r : Classes)
+      if (SameText(r.Class->Name, Name)) return r.Class;
+    return nullptr;
+  }
+  bool Holds(TClass Class) const {
+    return std::any_of(Classes.begin(), Classes.end(), [&](const TRegistration& r) { return r.Class == Class; });
+  }
+};
+
+TClassRegistry& Registry() {
+  static TClassRegistry registry;
+  return registry;
+}
+
+}  // namespace
+
+TModuleTag SetRegisteringModule(TModuleTag Module) {
+  TClassRegistry& registry = Registry();
+  std::lock_guard lock(registry.Mutex);
+  return std::exchange(registry.Registering, Module);
+}
+
+TModuleTag RegisteringModule() {
+  TClassRegistry& registry = Registry();
+  std::lock_guard lock(registry.Mutex);
+  return registry.Registering;
+}
+
+void RegisterClass(TClass Class) {
+  TClassRegistry& registry = Registry();
+  std::lock_guard lock(registry.Mutex);
+  const TClass persistent = TPersistent::StaticClass();
+  for (TClass c = Class; c && !registry.Holds(c); c = c->Parent) {
+    if (registry.Find(c->Name)) throw EFilerError(Format(kDuplicateClassText, {c->Name}));
+    registry.Classes.push_back({c, registry.Registering});
+    if (c == persistent) break;
+  }
+}
+
+void RegisterClasses(std::initializer_list<TClass> Classes) {
+  for (TClass c : Classes) RegisterClass(c);
+}
+
+void UnRegisterClass(TClass Class) {
+  TClassRegistry& registry = Registry();
+  std::lock_guard lock(registry.Mutex);
+  std::erase_if(registry.Classes, [&](const TRegistration& r) { return r.Class == Class; });
+}
+
+void UnRegisterModuleClasses(TModuleTag Module) {
+  TClassRegistry& registry = Registry();
+  std::lock_guard lock(registry.Mutex);
+  std::erase_if(registry.Classes, [&](const TRegistration& r) { return r.Module == Module; });
+}
+
+TClass GetClass(std::string_view Name) {
+  TClassRegistry& registry = Registry();
+  std::lock_guard lock(registry.Mutex);
+  return registry.Find(Name);
+}
+
+TClass FindClass(std::string_view Name) {
+  if (TClass c = GetClass(Name)) return c;
+  throw EClassNotFound(Format(kClassNotFoundText, {Name}));
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The process's class registry: the classes a component stream may name.
+//
+// The registry is one process-wide object behind a function, created on first
+// use, so a class can be registered from any start-up step. Names are looked
+// up without regard to case, by each class's current name (a class renamed
+// for a design is found by its new name). Registering a class registers its
+// ancestors too, up to TPersistent. Each registration is tagged with the
+// module that made it, so that the classes of an unloaded package can be
+// forgotten at once (UnRegisterModuleClasses); the program's own classes
+// have tag 0. The registry is safe to use from several threads.
+
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+
+#include "platform/core/Object.h"
+
+// Identifies the module (the program, or a loaded package) that registered a
+// class.
+using TModuleTag = std::intptr_t;
+
+// Raised (as EFilerError) when another class already has the name.
+inline constexpr const char* kDuplicateClassText = "A class named %s already exists";
+
+// The module that registrations are tagged with from now on (0 at start);
+// returns the previous one so the caller can put it back.
+TModuleTag SetRegisteringModule(TModuleTag Module);
+TModuleTag RegisteringModule();
+
+// Registers Class and its ancestors up to TPersistent; a class registered
+// before is left as it is. Raises EFilerError with kDuplicateClassText when
+// another class has the name of one of them.
+void RegisterClass(TClass Class);
+void RegisterClasses(std::initializer_list<TClass> Classes);
+// Forgets Class (its ancestors stay).
+void UnRegisterClass(TClass Class);
+// Forgets every class that Module registered.
+void UnRegisterModuleClasses(TModuleTag Module);
+
+// The registered class named Name, or nullptr.
+TClass GetClass(std::string_view Name);
+// As GetClass, but raises EClassNotFound with kClassNotFoundText ("Class %s
+// not found") when there is none.
+TClass FindClass(std::string_view Name);
