@@ -3,8 +3,7 @@
 KESTOVA_CLASS_INFO(TCodeDesigner, TComponent, "zrhook", nullptr)
 
 void TCodeDesigner::DoShowSource(std::int32_t X, std::int32_t Y) {
-  if (OnShowSource)
-    OnShowSource(this, X, Y);
+  if (OnShowSource) OnShowSource(this, X, Y);
 }
 
 std::string TCodeDesigner::GetDelimiters() { return kCodeDesignerDelimiters; }

@@ -17,12 +17,11 @@ class TStrings;
 struct TTypeData;
 
 // Sender asks for the source to be shown at column X of line Y.
-using TShowSourceEvent =
-    TMethodPointer<void(TObject *Sender, std::int32_t X, std::int32_t Y)>;
+using TShowSourceEvent = TMethodPointer<void(TObject *Sender, std::int32_t X, std::int32_t Y)>;
 
 class TCodeDesigner : public TComponent {
   KESTOVA_CLASS(TCodeDesigner)
-public:
+ public:
   explicit TCodeDesigner(TComponent *AOwner) : TComponent(AOwner) {}
 
   // The form or data module whose handlers the source holds; may be nullptr.
@@ -36,11 +35,9 @@ public:
   // The parser class that reads the source; nullptr: none.
   virtual TClass GetParserClass() { return nullptr; }
   // Adds a handler of the method type TypeData describes and shows it.
-  virtual void CreateMethod(const std::string &Name,
-                            const TTypeData *TypeData) = 0;
+  virtual void CreateMethod(const std::string &Name, const TTypeData *TypeData) = 0;
   virtual void ShowMethod(const std::string &Name) = 0;
-  virtual void RenameMethod(const std::string &OldName,
-                            const std::string &NewName) = 0;
+  virtual void RenameMethod(const std::string &OldName, const std::string &NewName) = 0;
   virtual void DeleteMethod(const std::string &Name) = 0;
   // Removes the handlers without statements.
   virtual void DeleteEmptyMethods() = 0;
@@ -48,11 +45,9 @@ public:
   virtual void GetMethods(const TTypeData *TypeData, TStrings *Names) = 0;
   virtual bool MethodExists(const std::string &Name) = 0;
   // Keep the source's declaration of a component in step.
-  virtual void InsertComponent(TComponent *Component,
-                               const std::string &Name) = 0;
+  virtual void InsertComponent(TComponent *Component, const std::string &Name) = 0;
   virtual void DeleteComponent(TComponent *Component) = 0;
-  virtual void RenameComponent(TComponent *Component,
-                               const std::string &NewName) = 0;
+  virtual void RenameComponent(TComponent *Component, const std::string &NewName) = 0;
   virtual bool IsValidMethodName(const std::string &Name) = 0;
   // 1 when the handler does not exist; 0 (empty) or 2 (holds code) otherwise.
   virtual std::int32_t GetMethodState(const std::string &Name) = 0;
@@ -60,8 +55,7 @@ public:
   virtual void GetUsedUnits(TStrings *Names, bool Interface) = 0;
   virtual void AddUsedUnits(TStrings *Names, bool Interface) = 0;
   virtual bool IsForUnit() { return false; }
-  virtual void RenameUnit(const std::string &OldName,
-                          const std::string &NewName) {}
+  virtual void RenameUnit(const std::string &OldName, const std::string &NewName) {}
   // Writes the text of a new, empty source named Name.
   virtual void InitSource(const std::string &Name, bool WithModule) = 0;
   // The language's type name for a Variant type code.

@@ -6,7 +6,7 @@ namespace {
 
 // Only the base behaviours are under test; the rest answer nothing.
 class TBareDesigner : public TCodeDesigner {
-public:
+ public:
   using TCodeDesigner::TCodeDesigner;
   void SetStrings(TStrings *) override {}
   TStrings *GetStrings() override { return nullptr; }
@@ -35,7 +35,7 @@ TEST(TCodeDesigner, BaseBehaviours) {
   EXPECT_EQ(designer.GetDelimiters(), "/{}+-*():=,;><$.#[]^@&~|%'");
   designer.RenameUnit("A", "B");
 
-  designer.DoShowSource(3, 4); // no handler: nothing happens
+  designer.DoShowSource(3, 4);  // no handler: nothing happens
 
   TObject *sender = nullptr;
   std::int32_t x = 0, y = 0;
@@ -50,4 +50,4 @@ TEST(TCodeDesigner, BaseBehaviours) {
   EXPECT_EQ(y, 4);
 }
 
-} // namespace
+}  // namespace

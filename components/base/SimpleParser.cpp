@@ -5,13 +5,10 @@
 KESTOVA_CLASS_INFO(TSimpleParser, TComponent, "zrhook", nullptr)
 
 namespace {
-TComponent *ListeningComponent(const TNotifierMethod &Method) {
-  return dynamic_cast<TComponent *>(Method.Object());
-}
-} // namespace
+TComponent *ListeningComponent(const TNotifierMethod &Method) { return dynamic_cast<TComponent *>(Method.Object()); }
+}  // namespace
 
-TSimpleParser::TSimpleParser(TComponent *AOwner)
-    : TComponent(AOwner), notifiers_(std::make_unique<TNotifierList>()) {}
+TSimpleParser::TSimpleParser(TComponent *AOwner) : TComponent(AOwner), notifiers_(std::make_unique<TNotifierList>()) {}
 
 // Freed with plain delete, BeforeDestruction has not run: tell the listeners
 // here, while the parser's own parts are still whole.
@@ -22,36 +19,29 @@ void TSimpleParser::BeforeDestruction() {
   TComponent::BeforeDestruction();
 }
 
-void TSimpleParser::GetColorData(std::int32_t Index, const std::u32string &Line,
-                                 std::string &Colors) {
+void TSimpleParser::GetColorData(std::int32_t Index, const std::u32string &Line, std::string &Colors) {
   Colors.assign(Line.size(), '\0');
 }
 
 void TSimpleParser::AddNotifier(const TNotifierMethod &Method) {
   notifiers_->AddNotifier(Method);
-  if (TComponent *listener = ListeningComponent(Method))
-    listener->FreeNotification(this);
+  if (TComponent *listener = ListeningComponent(Method)) listener->FreeNotification(this);
 }
 
-void TSimpleParser::RemoveNotifier(const TNotifierMethod &Method) {
-  notifiers_->RemoveNotifier(Method);
-}
+void TSimpleParser::RemoveNotifier(const TNotifierMethod &Method) { notifiers_->RemoveNotifier(Method); }
 
 void TSimpleParser::Notification(TComponent *AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
-  if (Operation == opRemove && notifiers_)
-    notifiers_->RemoveNotifiersOf(AComponent);
+  if (Operation == opRemove && notifiers_) notifiers_->RemoveNotifiersOf(AComponent);
 }
 
 // Newest first; a listener may drop listeners while it is told, so the index
 // is brought back within the list after every call.
 void TSimpleParser::NotifyListenersOfRemoval() {
-  if (listenersTold_)
-    return;
+  if (listenersTold_) return;
   listenersTold_ = true;
   for (int i = notifiers_->Count() - 1; i >= 0; --i) {
-    if (TComponent *listener = ListeningComponent(notifiers_->Item(i)->Method))
-      listener->Notification(this, opRemove);
+    if (TComponent *listener = ListeningComponent(notifiers_->Item(i)->Method)) listener->Notification(this, opRemove);
     i = std::min(i, notifiers_->Count());
   }
 }

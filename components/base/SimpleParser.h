@@ -24,7 +24,7 @@ class TFont;
 
 class TSimpleParser : public TComponent {
   KESTOVA_CLASS(TSimpleParser)
-public:
+ public:
   explicit TSimpleParser(TComponent *AOwner);
   ~TSimpleParser() override;
 
@@ -38,22 +38,18 @@ public:
   virtual std::int32_t GetLastState() { return 0; }
   // Fills Colors (already sized to Line) for Line starting in State; answers
   // the state at the end of the line.
-  virtual std::int32_t ColorLine(const std::u32string &Line, std::int32_t State,
-                                 std::string &Colors) = 0;
+  virtual std::int32_t ColorLine(const std::u32string &Line, std::int32_t State, std::string &Colors) = 0;
   // The store colours only with an active parser; the base is not active.
   virtual bool IsActive() { return false; }
   // Prepares Colors for ColorLine: one zero byte per character of Line.
-  virtual void GetColorData(std::int32_t Index, const std::u32string &Line,
-                            std::string &Colors);
+  virtual void GetColorData(std::int32_t Index, const std::u32string &Line, std::string &Colors);
   // True when the colour bytes are stored attributes that edits carry along,
   // rather than colours computed from the text.
   virtual bool KeepsColorData() { return false; }
   // The font of a token kind, or nullptr to use the control's styles.
   virtual TFont *GetStyleFont(std::int32_t Style) { return nullptr; }
   // The background colour of a token kind; false when the parser has none.
-  virtual bool GetStyleColor(std::int32_t Style, TColor &Color) {
-    return false;
-  }
+  virtual bool GetStyleColor(std::int32_t Style, TColor &Color) { return false; }
 
   // Adds Method as the newest listener (an equal one moves to the end). A
   // component that receives the calls is watched, so that its listeners go
@@ -68,7 +64,7 @@ public:
   // Tells each listening component, newest first, that the parser goes away.
   void BeforeDestruction() override;
 
-private:
+ private:
   void NotifyListenersOfRemoval();
 
   std::unique_ptr<TNotifierList> notifiers_;

@@ -9,10 +9,9 @@ namespace {
 
 // Colours every character with kind 1 and keeps the state.
 class TOnesParser : public TSimpleParser {
-public:
+ public:
   using TSimpleParser::TSimpleParser;
-  std::int32_t ColorLine(const std::u32string &Line, std::int32_t State,
-                         std::string &Colors) override {
+  std::int32_t ColorLine(const std::u32string &Line, std::int32_t State, std::string &Colors) override {
     Colors.assign(Line.size(), '\1');
     return State;
   }
@@ -22,9 +21,8 @@ std::vector<std::string> journal;
 
 // A component that listens to a parser and records what it hears.
 class TListener : public TComponent {
-public:
-  TListener(std::string Name, TComponent *Owner = nullptr)
-      : TComponent(Owner), name(std::move(Name)) {}
+ public:
+  TListener(std::string Name, TComponent *Owner = nullptr) : TComponent(Owner), name(std::move(Name)) {}
   std::string name;
   void WordsChanged(TComponent *, void *, std::int32_t Param) {
     journal.push_back(name + " heard " + std::to_string(Param));
@@ -34,9 +32,7 @@ public:
       journal.push_back(name + " told parser goes");
     TComponent::Notification(AComponent, Operation);
   }
-  TNotifierMethod Method() {
-    return TNotifierMethod::Of<&TListener::WordsChanged>(*this);
-  }
+  TNotifierMethod Method() { return TNotifierMethod::Of<&TListener::WordsChanged>(*this); }
 };
 
 TEST(TSimpleParser, BaseAnswersAndColourData) {
@@ -59,8 +55,7 @@ TEST(TSimpleParser, BaseAnswersAndColourData) {
   const Row rows[] = {
       {U"", ""},
       {U"abc", std::string(3, '\0')},
-      {U"\u00e9t\u00e9",
-       std::string(3, '\0')}, // a byte per character, not per UTF-8 byte
+      {U"\u00e9t\u00e9", std::string(3, '\0')},  // a byte per character, not per UTF-8 byte
   };
   for (const Row &row : rows) {
     std::string colors = "stale data";
@@ -91,8 +86,7 @@ TEST(TSimpleParser, AFreedListenerIsDroppedAndNotToldLater) {
   int lambdaCalls = 0;
   parser->AddNotifier(stays.Method());
   parser->AddNotifier(gone->Method());
-  parser->AddNotifier(
-      [&](TComponent *, void *, std::int32_t) { ++lambdaCalls; });
+  parser->AddNotifier([&](TComponent *, void *, std::int32_t) { ++lambdaCalls; });
   gone->Free();
   EXPECT_EQ(parser->Notifiers()->Count(), 2);
   parser->Notifiers()->Notify(parser, nullptr, 1);
@@ -107,12 +101,11 @@ TEST(TSimpleParser, ListenersAreToldNewestFirstWhenTheParserGoes) {
   journal.clear();
   TListener a("A"), b("B");
   {
-    TOnesParser parser(nullptr); // plain destruction tells them too
+    TOnesParser parser(nullptr);  // plain destruction tells them too
     parser.AddNotifier(a.Method());
     parser.AddNotifier(b.Method());
   }
-  EXPECT_EQ(journal, (std::vector<std::string>{"B told parser goes",
-                                               "A told parser goes"}));
+  EXPECT_EQ(journal, (std::vector<std::string>{"B told parser goes", "A told parser goes"}));
 }
 
-} // namespace
+}  // namespace

@@ -47,9 +47,8 @@ class TMethodPointer<R(Args...)> {
   // Any callable taking Args and returning something convertible to R. Its
   // code part is its type: copies of one lambda expression share it.
   template <class F>
-    requires(!std::is_same_v<std::decay_t<F>, TMethodPointer> && !std::is_same_v<std::decay_t<F>, std::nullptr_t> &&
-             std::is_invocable_r_v<R, std::decay_t<F>&, Args...>)
-  TMethodPointer(F&& callable)
+  requires(!std::is_same_v<std::decay_t<F>, TMethodPointer> && !std::is_same_v<std::decay_t<F>, std::nullptr_t> &&
+           std::is_invocable_r_v<R, std::decay_t<F>&, Args...>) TMethodPointer(F&& callable)
       : holder_(std::make_shared<std::decay_t<F>>(std::forward<F>(callable))),
         code_(&CallableThunk<std::decay_t<F>>),
         data_(holder_.get()) {}

@@ -12,23 +12,20 @@ std::atomic<TObjectFreedObserver *> freedObserver{nullptr};
 // The address travels as a number: after the release it names no memory, only
 // the object that was there.
 void ReportFreed(std::uintptr_t address) {
-  if (TObjectFreedObserver *observer =
-          freedObserver.load(std::memory_order_acquire))
+  if (TObjectFreedObserver *observer = freedObserver.load(std::memory_order_acquire))
     observer->ObjectFreed(reinterpret_cast<const void *>(address));
 }
-} // namespace
+}  // namespace
 
 bool TClassInfo::InheritsFrom(const TClassInfo *Ancestor) const {
   for (const TClassInfo *c = this; c; c = c->Parent)
-    if (c == Ancestor)
-      return true;
+    if (c == Ancestor) return true;
   return false;
 }
 
 TMessageHandler TClassInfo::FindMessageHandler(std::uint32_t Msg) const {
   for (const TMessageEntry &entry : MessageHandlers)
-    if (entry.Msg == Msg)
-      return entry.Handler;
+    if (entry.Msg == Msg) return entry.Handler;
   return nullptr;
 }
 
@@ -37,9 +34,7 @@ TClass TObject::StaticClass() {
   return &info;
 }
 
-bool TObject::ClassNameIs(std::string_view Name) const {
-  return SameText(ClassType()->Name, Name);
-}
+bool TObject::ClassNameIs(std::string_view Name) const { return SameText(ClassType()->Name, Name); }
 
 namespace {
 void DispatchFrom(TObject *Self, const TClassInfo *Start, TMessage &Message) {
@@ -50,11 +45,9 @@ void DispatchFrom(TObject *Self, const TClassInfo *Start, TMessage &Message) {
     }
   Self->DefaultHandler(Message);
 }
-} // namespace
+}  // namespace
 
-void TObject::Dispatch(TMessage &Message) {
-  DispatchFrom(this, ClassType(), Message);
-}
+void TObject::Dispatch(TMessage &Message) { DispatchFrom(this, ClassType(), Message); }
 
 void TObject::InheritedMessage(const TClassInfo *Class, TMessage &Message) {
   DispatchFrom(this, Class ? Class->Parent : nullptr, Message);
@@ -71,8 +64,7 @@ void TObject::operator delete(void *Address, std::size_t Size) noexcept {
   ReportFreed(address);
 }
 
-void TObject::operator delete(void *Address, std::size_t Size,
-                              std::align_val_t Alignment) noexcept {
+void TObject::operator delete(void *Address, std::size_t Size, std::align_val_t Alignment) noexcept {
   const auto address = reinterpret_cast<std::uintptr_t>(Address);
   ::operator delete(Address, Alignment);
   ReportFreed(address);
@@ -85,8 +77,7 @@ TObjectFreedObserver *SetObjectFreedObserver(TObjectFreedObserver *Observer) {
 KESTOVA_CLASS_INFO(TPersistent, TObject, "Classes", &MakeObject<TPersistent>)
 
 void TPersistent::Assign(const TPersistent *Source) {
-  if (!Source)
-    AssignError(nullptr);
+  if (!Source) AssignError(nullptr);
   Source->AssignTo(this);
 }
 
@@ -101,8 +92,7 @@ std::string TPersistent::GetNamePath() const {
   std::string path = ClassName();
   if (const TPersistent *owner = GetOwner()) {
     const std::string ownerPath = owner->GetNamePath();
-    if (!ownerPath.empty())
-      path = ownerPath + "." + path;
+    if (!ownerPath.empty()) path = ownerPath + "." + path;
   }
   return path;
 }

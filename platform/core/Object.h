@@ -57,8 +57,8 @@
 class TObject;
 class TPersistent;
 class TFiler;
-struct TPropInfo;    // platform/classes/TypInfo.h
-struct TMethodTable; // platform/classes/MethodTable.h
+struct TPropInfo;     // platform/classes/TypInfo.h
+struct TMethodTable;  // platform/classes/MethodTable.h
 
 // Makes an object of a class by name; Owner is the owner a component or a
 // collection item is made for (nullptr for none).
@@ -72,17 +72,15 @@ struct TMessageEntry {
 };
 
 struct TClassInfo {
-  TClassInfo(std::string AName, TClassInfo *AParent, std::string AUnitName,
-             TObjectFactory AFactory)
-      : Name(std::move(AName)), Parent(AParent), UnitName(std::move(AUnitName)),
-        Factory(AFactory) {}
+  TClassInfo(std::string AName, TClassInfo *AParent, std::string AUnitName, TObjectFactory AFactory)
+      : Name(std::move(AName)), Parent(AParent), UnitName(std::move(AUnitName)), Factory(AFactory) {}
   TClassInfo(const TClassInfo &) = delete;
   TClassInfo &operator=(const TClassInfo &) = delete;
 
-  std::string Name; // changeable, so that a design-time class can be renamed
+  std::string Name;  // changeable, so that a design-time class can be renamed
   TClassInfo *Parent = nullptr;
   std::string UnitName;
-  TObjectFactory Factory = nullptr; // nullptr: not made by name
+  TObjectFactory Factory = nullptr;  // nullptr: not made by name
   // This class's own handlers; ancestors keep theirs.
   std::vector<TMessageEntry> MessageHandlers;
   // The published properties this class declares, in declaration order
@@ -99,33 +97,33 @@ struct TClassInfo {
 };
 using TClass = TClassInfo *;
 
-#define KESTOVA_CLASS(Class)                                                   \
-public:                                                                        \
-  static TClass StaticClass();                                                 \
+#define KESTOVA_CLASS(Class)   \
+ public:                       \
+  static TClass StaticClass(); \
   TClass ClassType() const override { return Class::StaticClass(); }
 
-#define KESTOVA_CLASS_INFO(Class, ParentClass, Unit, FactoryFunction)          \
-  TClass Class::StaticClass() {                                                \
-    static TClassInfo info{#Class, ParentClass::StaticClass(), Unit,           \
-                           FactoryFunction};                                   \
-    return &info;                                                              \
+#define KESTOVA_CLASS_INFO(Class, ParentClass, Unit, FactoryFunction)                  \
+  TClass Class::StaticClass() {                                                        \
+    static TClassInfo info{#Class, ParentClass::StaticClass(), Unit, FactoryFunction}; \
+    return &info;                                                                      \
   }
 
-#define KESTOVA_CLASS_INFO_DESCRIBED(Class, ParentClass, Unit,                 \
-                                     FactoryFunction, Describe)                \
-  TClass Class::StaticClass() {                                                \
-    static TClassInfo info{#Class, ParentClass::StaticClass(), Unit,           \
-                           FactoryFunction};                                   \
-    static const bool described = (Describe(info), true);                      \
-    (void)described;                                                           \
-    return &info;                                                              \
+#define KESTOVA_CLASS_INFO_DESCRIBED(Class, ParentClass, Unit, FactoryFunction, Describe) \
+  TClass Class::StaticClass() {                                                           \
+    static TClassInfo info{#Class, ParentClass::StaticClass(), Unit, FactoryFunction};    \
+    static const bool described = (Describe(info), true);                                 \
+    (void)described;                                                                      \
+    return &info;                                                                         \
   }
 
 // Factory for a class whose default constructor makes a usable object.
-template <class T> TObject *MakeObject(TObject * /*Owner*/) { return new T(); }
+template <class T>
+TObject *MakeObject(TObject * /*Owner*/) {
+  return new T();
+}
 
 class TObject {
-public:
+ public:
   TObject() = default;
   virtual ~TObject() = default;
 
@@ -135,9 +133,7 @@ public:
   // Case-insensitive, as class names are compared in streams.
   bool ClassNameIs(std::string_view Name) const;
   TClass ClassParent() const { return ClassType()->Parent; }
-  bool InheritsFrom(const TClassInfo *Ancestor) const {
-    return ClassType()->InheritsFrom(Ancestor);
-  }
+  bool InheritsFrom(const TClassInfo *Ancestor) const { return ClassType()->InheritsFrom(Ancestor); }
 
   // Hands Message to the nearest handler of this object's class chain, or to
   // DefaultHandler when no class has one.
@@ -157,32 +153,31 @@ public:
 
   // Paired with the reporting operator delete.
   static void *operator new(std::size_t Size) { return ::operator new(Size); }
-  static void *operator new(std::size_t Size, std::align_val_t Alignment) {
-    return ::operator new(Size, Alignment);
-  }
+  static void *operator new(std::size_t Size, std::align_val_t Alignment) { return ::operator new(Size, Alignment); }
   // Placement forms stay visible beside the class's own.
   static void *operator new(std::size_t, void *Place) noexcept { return Place; }
   static void operator delete(void *, void *) noexcept {}
   static void operator delete(void *Address, std::size_t Size) noexcept;
-  static void operator delete(void *Address, std::size_t Size,
-                              std::align_val_t Alignment) noexcept;
+  static void operator delete(void *Address, std::size_t Size, std::align_val_t Alignment) noexcept;
 };
 
 // Frees Object (nothing for nullptr) after setting the variable to nullptr,
 // so the destructor never sees the variable pointing at a half-freed object.
-template <class T> void FreeAndNil(T *&Object) {
+template <class T>
+void FreeAndNil(T *&Object) {
   T *object = Object;
   Object = nullptr;
-  if (object)
-    object->Free();
+  if (object) object->Free();
 }
 
 namespace detail {
-template <class M> struct MessageMethodClass;
-template <class C> struct MessageMethodClass<void (C::*)(TMessage &)> {
+template <class M>
+struct MessageMethodClass;
+template <class C>
+struct MessageMethodClass<void (C::*)(TMessage &)> {
   using Type = C;
 };
-} // namespace detail
+}  // namespace detail
 
 // Adds a class's message handler to its record; Method is a member function
 // void C::Handler(TMessage&). A second handler for one number replaces the
@@ -190,9 +185,7 @@ template <class C> struct MessageMethodClass<void (C::*)(TMessage &)> {
 template <auto Method>
 void AddMessageHandler(TClassInfo &Info, std::uint32_t Msg) {
   using C = typename detail::MessageMethodClass<decltype(Method)>::Type;
-  const TMessageHandler handler = [](TObject *Self, TMessage &Message) {
-    (static_cast<C *>(Self)->*Method)(Message);
-  };
+  const TMessageHandler handler = [](TObject *Self, TMessage &Message) { (static_cast<C *>(Self)->*Method)(Message); };
   for (TMessageEntry &entry : Info.MessageHandlers)
     if (entry.Msg == Msg) {
       entry.Handler = handler;
@@ -205,10 +198,10 @@ void AddMessageHandler(TClassInfo &Info, std::uint32_t Msg) {
 // had. ObjectFreed runs on the thread that freed the object and must not free
 // TObjects itself.
 class TObjectFreedObserver {
-public:
+ public:
   virtual void ObjectFreed(const void *Address) = 0;
 
-protected:
+ protected:
   ~TObjectFreedObserver() = default;
 };
 
@@ -220,7 +213,7 @@ TObjectFreedObserver *SetObjectFreedObserver(TObjectFreedObserver *Observer);
 // in a name path (GetNamePath: "Form1.Button1").
 class TPersistent : public TObject {
   KESTOVA_CLASS(TPersistent)
-public:
+ public:
   // Copies Source into this object. The default hands the work to
   // Source->AssignTo(this); when neither side knows the other it raises
   // EConvertError "Cannot assign a <source class or nil> to a <this class>".
@@ -231,7 +224,7 @@ public:
   // Lets a class write and read values that are not published properties.
   virtual void DefineProperties(TFiler *Filer) {}
 
-protected:
+ protected:
   virtual void AssignTo(TPersistent *Dest) const;
   [[noreturn]] void AssignError(const TPersistent *Source) const;
 };

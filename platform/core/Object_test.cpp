@@ -19,7 +19,7 @@ std::vector<std::string> journal;
 
 class TShape : public TPersistent {
   KESTOVA_CLASS(TShape)
-public:
+ public:
   TPersistent *owner = nullptr;
   int size = 0;
   TPersistent *GetOwner() const override { return owner; }
@@ -29,16 +29,13 @@ KESTOVA_CLASS_INFO(TShape, TPersistent, "Shapes", &MakeObject<TShape>)
 
 class TCircle : public TShape {
   KESTOVA_CLASS(TCircle)
-public:
-  void BeforeDestruction() override {
-    journal.push_back("BeforeDestruction sees " + ClassName());
-  }
+ public:
+  void BeforeDestruction() override { journal.push_back("BeforeDestruction sees " + ClassName()); }
 
-protected:
+ protected:
   // A circle knows how to fill a plain shape.
   void AssignTo(TPersistent *Dest) const override {
-    if (auto *shape = dynamic_cast<TShape *>(Dest);
-        shape && shape->ClassType() == TShape::StaticClass())
+    if (auto *shape = dynamic_cast<TShape *>(Dest); shape && shape->ClassType() == TShape::StaticClass())
       shape->size = 2 * size;
     else
       TShape::AssignTo(Dest);
@@ -74,8 +71,7 @@ TEST(TObject, KnowsItsClassAtRunTime) {
     SCOPED_TRACE(r.name);
     EXPECT_EQ(r.object->ClassName(), r.name);
     EXPECT_TRUE(r.object->ClassNameIs(r.name));
-    EXPECT_EQ(r.object->ClassParent() ? r.object->ClassParent()->Name : "",
-              r.parent);
+    EXPECT_EQ(r.object->ClassParent() ? r.object->ClassParent()->Name : "", r.parent);
     EXPECT_EQ(r.object->ClassType()->UnitName, r.unit);
     EXPECT_EQ(r.object->InheritsFrom(TShape::StaticClass()), r.isShape);
     EXPECT_TRUE(r.object->InheritsFrom(TObject::StaticClass()));
@@ -99,8 +95,7 @@ TEST(TObject, FreeRunsBeforeDestructionWhileTheObjectIsWhole) {
   TObject *circle = new TCircle;
   circle->Free();
   // In the destructor the object is already only a TShape.
-  EXPECT_THAT(journal, ElementsAre("BeforeDestruction sees TCircle",
-                                   "~TShape sees TShape"));
+  EXPECT_THAT(journal, ElementsAre("BeforeDestruction sees TCircle", "~TShape sees TShape"));
   journal.clear();
   delete new TCircle;
   EXPECT_THAT(journal, ElementsAre("~TShape sees TShape"));
@@ -118,8 +113,7 @@ TEST(TObject, EveryReleasedObjectIsReportedOnceWithItsAddress) {
   delete deleted;
   delete wide;
   { TShape onTheStack; }
-  EXPECT_THAT(recorder.freed,
-              ElementsAre(addresses[0], addresses[1], addresses[2]));
+  EXPECT_THAT(recorder.freed, ElementsAre(addresses[0], addresses[1], addresses[2]));
 }
 
 TEST(TPersistent, AssignGoesThroughTheSourceOrFailsWithBothNames) {
@@ -139,8 +133,7 @@ TEST(TPersistent, AssignGoesThroughTheSourceOrFailsWithBothNames) {
   };
   for (const Row &r : rows) {
     SCOPED_TRACE(r.message);
-    EXPECT_THAT([&] { r.dest->Assign(r.source); },
-                ThrowsMessage<EConvertError>(r.message));
+    EXPECT_THAT([&] { r.dest->Assign(r.source); }, ThrowsMessage<EConvertError>(r.message));
   }
 }
 
@@ -153,7 +146,7 @@ TEST(TPersistent, TheNamePathFollowsTheOwners) {
   EXPECT_EQ(circle.GetNamePath(), "TShape.TShape.TCircle");
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -165,7 +158,7 @@ constexpr std::uint32_t kUnhandled = 0x0400;
 // and hands it on, and a class with no table of its own below both.
 class TReceiver : public TObject {
   KESTOVA_CLASS(TReceiver)
-public:
+ public:
   std::vector<std::string> heard;
   void Ping(TMessage &Message) {
     heard.push_back("TReceiver.Ping");
@@ -173,8 +166,7 @@ public:
   }
   void Count(TMessage &Message) {
     heard.push_back("TReceiver.Count");
-    Message.Result = static_cast<std::intptr_t>(
-        reinterpret_cast<std::vector<int> *>(Message.WParam)->size());
+    Message.Result = static_cast<std::intptr_t>(reinterpret_cast<std::vector<int> *>(Message.WParam)->size());
   }
   void DefaultHandler(TMessage &Message) override {
     heard.push_back("default");
@@ -185,30 +177,26 @@ void DescribeTReceiver(TClassInfo &Info) {
   AddMessageHandler<&TReceiver::Ping>(Info, kPing);
   AddMessageHandler<&TReceiver::Count>(Info, kCount);
 }
-KESTOVA_CLASS_INFO_DESCRIBED(TReceiver, TObject, "Receivers", nullptr,
-                             DescribeTReceiver)
+KESTOVA_CLASS_INFO_DESCRIBED(TReceiver, TObject, "Receivers", nullptr, DescribeTReceiver)
 
 class TLoudReceiver : public TReceiver {
   KESTOVA_CLASS(TLoudReceiver)
-public:
+ public:
   void Ping(TMessage &Message) {
     heard.push_back("TLoudReceiver.Ping");
     InheritedMessage(TLoudReceiver::StaticClass(), Message);
     Message.Result += 10;
   }
 };
-void DescribeTLoudReceiver(TClassInfo &Info) {
-  AddMessageHandler<&TLoudReceiver::Ping>(Info, kPing);
-}
-KESTOVA_CLASS_INFO_DESCRIBED(TLoudReceiver, TReceiver, "Receivers", nullptr,
-                             DescribeTLoudReceiver)
+void DescribeTLoudReceiver(TClassInfo &Info) { AddMessageHandler<&TLoudReceiver::Ping>(Info, kPing); }
+KESTOVA_CLASS_INFO_DESCRIBED(TLoudReceiver, TReceiver, "Receivers", nullptr, DescribeTLoudReceiver)
 
 class TQuietReceiver : public TLoudReceiver {
   KESTOVA_CLASS(TQuietReceiver)
 };
 KESTOVA_CLASS_INFO(TQuietReceiver, TLoudReceiver, "Receivers", nullptr)
 
-} // namespace
+}  // namespace
 
 TEST(TObjectDispatch, FindsTheNearestHandlerOfTheClassChain) {
   std::vector<int> items(3);
@@ -224,21 +212,9 @@ TEST(TObjectDispatch, FindsTheNearestHandlerOfTheClassChain) {
   TQuietReceiver quiet;
   const Row rows[] = {
       {"own handler", &base, kPing, {"TReceiver.Ping"}, 1},
-      {"replaced handler calls the inherited one",
-       &loud,
-       kPing,
-       {"TLoudReceiver.Ping", "TReceiver.Ping"},
-       11},
-      {"no table of its own",
-       &quiet,
-       kPing,
-       {"TLoudReceiver.Ping", "TReceiver.Ping"},
-       11},
-      {"base handler answers for a derived class",
-       &quiet,
-       kCount,
-       {"TReceiver.Count"},
-       3},
+      {"replaced handler calls the inherited one", &loud, kPing, {"TLoudReceiver.Ping", "TReceiver.Ping"}, 11},
+      {"no table of its own", &quiet, kPing, {"TLoudReceiver.Ping", "TReceiver.Ping"}, 11},
+      {"base handler answers for a derived class", &quiet, kCount, {"TReceiver.Count"}, 3},
       {"no handler anywhere", &quiet, kUnhandled, {"default"}, -1},
   };
   for (const Row &row : rows) {
