@@ -136,7 +136,8 @@ class TRegistry : public TObject {
   int ReadBinaryData(const std::string& Name, void* Buffer, int BufSize);
   void WriteBinaryData(const std::string& Name, const void* Buffer, int BufSize);
   // A multi-string value as lines (cleared first; nothing when missing).
-  // Empty lines are not written: the value type cannot hold them.
+  // Lines end at a NUL and empty ones are not written: the value type
+  // cannot hold them.
   void ReadMultiString(const std::string& Name, TStrings& Strings);
   void WriteMultiString(const std::string& Name, const TStrings& Strings);
 

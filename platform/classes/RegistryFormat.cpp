@@ -144,6 +144,7 @@ bool ParseTexts(std::string_view text, std::string& data, std::string& error) {
   while (!text.empty()) {
     if (!ReadQuoted(text, item, error)) return false;
     if (item.empty()) return error = "a multi_sz cannot hold an empty text", false;
+    if (item.find('\0') != std::string::npos) return error = "a multi_sz text cannot hold a NUL", false;
     texts.push_back(item);
     text = TrimStart(text);
     if (text.empty()) break;

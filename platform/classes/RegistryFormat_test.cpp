@@ -147,6 +147,7 @@ TEST(RegistryFormatTest, DamagedTextGivesTheLineAndAnEmptyTree) {
       {"bad continuation", Text("\"a\"=binary:00\n  0g\n"), "line 2: binary data must be pairs of hex digits"},
       {"continued text", Text("\"a\"=sz:\"x\"\n  00\n"), "line 3: an indented line continues binary data only"},
       {"empty multi text", Text("\"a\"=multi_sz:\"a\",\"\"\n"), "line 2: a multi_sz cannot hold an empty text"},
+      {"NUL in a multi text", Text("\"a\"=multi_sz:\"a\\x00b\"\n"), "line 2: a multi_sz text cannot hold a NUL"},
       {"multi without comma", Text("\"a\"=multi_sz:\"a\" \"b\"\n"), "line 2: texts of a multi_sz are separated"},
       {"multi ending in comma", Text("\"a\"=multi_sz:\"a\",\n"), "line 2: a multi_sz ends with \",\""},
       {"error after good lines", Text("[A]\n\"a\"=dword:1\n\"b\"=bogus\n"), "line 4: a value needs type:data"},

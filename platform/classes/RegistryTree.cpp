@@ -15,8 +15,10 @@ std::string DwordData(uint32_t Value) {
 
 std::string MultiStringData(const std::vector<std::string>& Texts) {
   std::string data;
-  for (const std::string& text : Texts)
-    if (!text.empty()) data += text + '\0';
+  for (const std::string& text : Texts) {
+    const std::string_view cut = std::string_view(text).substr(0, text.find('\0'));
+    if (!cut.empty()) data.append(cut).push_back('\0');
+  }
   return data + '\0';
 }
 

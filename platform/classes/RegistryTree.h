@@ -45,7 +45,7 @@ struct TRegValue {
 // The data of each type from its content.
 std::string StringData(std::string_view Text);
 std::string DwordData(uint32_t Value);
-// Empty texts are left out.
+// Texts end at a NUL, as a reader would see them; empty ones are left out.
 std::string MultiStringData(const std::vector<std::string>& Texts);
 // The content again: the text before the first NUL; the number; the texts.
 std::string DataText(std::string_view Data);
