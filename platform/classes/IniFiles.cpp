@@ -8,15 +8,6 @@ KESTOVA_CLASS_INFO(TCustomIniFile, TObject, "IniFiles", nullptr)
 KESTOVA_CLASS_INFO(TMemIniFile, TCustomIniFile, "IniFiles", nullptr)
 KESTOVA_CLASS_INFO(TIniFile, TCustomIniFile, "IniFiles", nullptr)
 
-namespace {
-void SetLines(TStrings& Strings, const std::vector<std::string>& Lines) {
-  Strings.BeginUpdate();
-  Strings.Clear();
-  for (const std::string& line : Lines) Strings.Add(line);
-  Strings.EndUpdate();
-}
-}  // namespace
-
 void TCustomIniFile::LoadFile() {
   stamp_ = StampOf(fileName_);
   text_ = TIniText(stamp_.Exists ? ReadFileBytes(fileName_, kMaxIniFileSize) : std::string());
@@ -82,10 +73,8 @@ void TCustomIniFile::ReadSectionValues(const std::string& Section, TStrings& Str
 }
 
 void TCustomIniFile::WriteSectionValues(const std::string& Section, const TStrings& Strings) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < Strings.Count(); ++i) lines.push_back(Strings[i]);
   BeforeRead();
-  text_.SetSectionLines(Section, lines);
+  text_.SetSectionLines(Section, LinesOf(Strings));
   AfterChange();
 }
 

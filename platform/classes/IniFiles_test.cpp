@@ -19,12 +19,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
 
-std::vector<std::string> Lines(const TStrings& strings) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < strings.Count(); ++i) lines.push_back(strings[i]);
-  return lines;
-}
-
 const std::string kFile =
     "[Packages]\r\n"
     "\"My Tools\",C:\\P\\tools.bpl,1\r\n"
@@ -85,7 +79,7 @@ TEST(IniFilesTest, RawSectionLinesSurviveRewrites) {
   TIniFile ini(folder.Path("options.ini"));
   TStringList lines;
   ini.ReadSectionValues("Packages", lines);
-  EXPECT_THAT(Lines(lines), ElementsAre("\"My Tools\",C:\\P\\tools.bpl,1", "Other,C:\\P\\other.bpl,0"));
+  EXPECT_THAT(LinesOf(lines), ElementsAre("\"My Tools\",C:\\P\\tools.bpl,1", "Other,C:\\P\\other.bpl,0"));
   EXPECT_THAT(FileText(folder.Path("options.ini")), HasSubstr("Decimal=43\r\n"));
 
   ini.EraseSection("Packages");
@@ -93,11 +87,11 @@ TEST(IniFilesTest, RawSectionLinesSurviveRewrites) {
   ini.WriteSectionValues("Packages", lines);
   TMemIniFile reread(folder.Path("options.ini"));
   reread.ReadSectionValues("Packages", lines);
-  EXPECT_THAT(Lines(lines), ElementsAre("\"New One\",/p/new.so,1", "Second,/p/second.so,0"));
+  EXPECT_THAT(LinesOf(lines), ElementsAre("\"New One\",/p/new.so,1", "Second,/p/second.so,0"));
   reread.ReadSections(lines);
-  EXPECT_THAT(Lines(lines), ElementsAre("Numbers", "Layout", "Packages"));
+  EXPECT_THAT(LinesOf(lines), ElementsAre("Numbers", "Layout", "Packages"));
   reread.ReadSection("Numbers", lines);
-  EXPECT_THAT(Lines(lines), ElementsAre("Decimal", "Hex", "Dollar", "Word", "Float", "Comma", "Bool"));
+  EXPECT_THAT(LinesOf(lines), ElementsAre("Decimal", "Hex", "Dollar", "Word", "Float", "Comma", "Bool"));
 }
 
 // TIniFile works on the file: two objects see each other's changes at once;

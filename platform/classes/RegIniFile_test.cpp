@@ -17,19 +17,7 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
 
-class RegIniFileTest : public ::testing::Test {
- protected:
-  void SetUp() override { SetRegistryFileName(folder_.Path("registry")); }
-  void TearDown() override { SetRegistryFileName(""); }
-
-  TTestFolder folder_;
-};
-
-std::vector<std::string> Lines(const TStrings& strings) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < strings.Count(); ++i) lines.push_back(strings[i]);
-  return lines;
-}
+using RegIniFileTest = TRegistryFileTest;
 
 TEST_F(RegIniFileTest, SectionsAreSubKeysAndNumbersAreTexts) {
   TRegIniFile ini("Software\\Grid");
@@ -37,7 +25,7 @@ TEST_F(RegIniFileTest, SectionsAreSubKeysAndNumbersAreTexts) {
   ini.WriteBool("Layout", "ShowGrid", true);
   ini.WriteString("Layout\\Band\\Band0", "Caption", "First");
   EXPECT_EQ(ini.CurrentPath(), "Software\\Grid");
-  EXPECT_THAT(FileText(folder_.Path("registry")),
+  EXPECT_THAT(FileText(RegistryFile()),
               HasSubstr("[Software\\Grid\\Layout]\n\"BandRowCount\"=sz:\"3\"\n\"ShowGrid\"=sz:\"1\"\n"));
 
   TRegistry reg;
@@ -76,20 +64,20 @@ TEST_F(RegIniFileTest, ListsErasesAndDeletes) {
   ini.WriteString("Columns", "Count", "1");
   TStringList list;
   ini.ReadSections(list);
-  EXPECT_THAT(Lines(list), ElementsAre("Columns", "Band"));
+  EXPECT_THAT(LinesOf(list), ElementsAre("Columns", "Band"));
   ini.ReadSection("Columns\\Name", list);
-  EXPECT_THAT(Lines(list), ElementsAre("Width", "Index"));
+  EXPECT_THAT(LinesOf(list), ElementsAre("Width", "Index"));
   ini.ReadSectionValues("Columns\\Name", list);
-  EXPECT_THAT(Lines(list), ElementsAre("Width=80", "Index=0"));
+  EXPECT_THAT(LinesOf(list), ElementsAre("Width=80", "Index=0"));
   ini.ReadSection("Missing", list);
   EXPECT_TRUE(list.Empty());
 
   ini.DeleteKey("Columns\\Name", "Width");
   ini.ReadSection("Columns\\Name", list);
-  EXPECT_THAT(Lines(list), ElementsAre("Index"));
+  EXPECT_THAT(LinesOf(list), ElementsAre("Index"));
   ini.EraseSection("Columns");
   ini.ReadSections(list);
-  EXPECT_THAT(Lines(list), ElementsAre("Band"));
+  EXPECT_THAT(LinesOf(list), ElementsAre("Band"));
   EXPECT_FALSE(ini.KeyExists("Columns\\Name"));
 }
 

@@ -1,22 +1,8 @@
 // TRegistry's typed reads and writes and its name lists.
 #include "platform/classes/Registry.h"
 #include "platform/classes/Registry_p.h"
+#include "platform/classes/StoreFiles_p.h"
 #include "platform/core/StringList.h"
-
-namespace {
-std::string TextOfLines(const TStrings& Strings) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < Strings.Count(); ++i) lines.push_back(Strings[i]);
-  return MultiStringData(lines);
-}
-
-void SetLines(TStrings& Strings, const std::vector<std::string>& Lines) {
-  Strings.BeginUpdate();
-  Strings.Clear();
-  for (const std::string& line : Lines) Strings.Add(line);
-  Strings.EndUpdate();
-}
-}  // namespace
 
 void TRegistry::GetKeyNames(TStrings& Strings) {
   std::vector<std::string> names;
@@ -140,5 +126,5 @@ void TRegistry::ReadMultiString(const std::string& Name, TStrings& Strings) {
 }
 
 void TRegistry::WriteMultiString(const std::string& Name, const TStrings& Strings) {
-  PutData(Name, TextOfLines(Strings), REG_MULTI_SZ);
+  PutData(Name, MultiStringData(LinesOf(Strings)), REG_MULTI_SZ);
 }

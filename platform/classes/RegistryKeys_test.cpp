@@ -16,16 +16,13 @@ namespace {
 using ::testing::StartsWith;
 using ::testing::ThrowsMessage;
 
-class RegistryKeysTest : public ::testing::Test {
+class RegistryKeysTest : public TRegistryFileTest {
  protected:
   void SetUp() override {
-    SetRegistryFileName(folder_.Path("registry"));
+    TRegistryFileTest::SetUp();
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey("Software\\Vendor\\Product", true));
   }
-  void TearDown() override { SetRegistryFileName(""); }
-
-  TTestFolder folder_;
 };
 
 // "\" at the start means from the root; other paths go below the open key.
@@ -120,7 +117,7 @@ TEST_F(RegistryKeysTest, AFailedWriteRaisesAndKeepsTheOldValue) {
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey("Software", false));
   reg.WriteString("Kept", "old");
-  const std::string before = FileText(folder_.Path("registry"));
+  const std::string before = FileText(RegistryFile());
   {
     TFileSizeLimit limit(before.size() + 10);
     EXPECT_THAT([&] { reg.WriteString("Kept", std::string(1000, 'n')); },
@@ -129,7 +126,7 @@ TEST_F(RegistryKeysTest, AFailedWriteRaisesAndKeepsTheOldValue) {
   }
   EXPECT_EQ(reg.ReadString("Kept"), "old");
   EXPECT_TRUE(reg.KeyExists("Vendor"));
-  EXPECT_EQ(FileText(folder_.Path("registry")), before);
+  EXPECT_EQ(FileText(RegistryFile()), before);
 }
 
 TEST(PlatformIdTest, DefaultsToNtAndCanBeSwitched) {

@@ -24,21 +24,7 @@ using ::testing::ThrowsMessage;
 
 constexpr const char* kSettings = "Software\\Kestova (Components)\\Yandrel Report\\Version 4.11";
 
-// Every test works on a registry file of its own.
-class RegistryTest : public ::testing::Test {
- protected:
-  void SetUp() override { SetRegistryFileName(folder_.Path("registry")); }
-  void TearDown() override { SetRegistryFileName(""); }
-  std::string FileName() const { return folder_.Path("registry"); }
-
-  TTestFolder folder_;
-};
-
-std::vector<std::string> Lines(const TStrings& strings) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < strings.Count(); ++i) lines.push_back(strings[i]);
-  return lines;
-}
+using RegistryTest = TRegistryFileTest;
 
 TEST_F(RegistryTest, TypedValuesRoundTripThroughTheFile) {
   const uint8_t bytes[] = {0, 1, 2, 0xFE, 0xFF};
@@ -72,15 +58,15 @@ TEST_F(RegistryTest, TypedValuesRoundTripThroughTheFile) {
        rdBinary, 5},
       {"Lines",
        [](TRegistry& r) {
-         TStringList lines{"one", "", "two"};
+         TStringList lines{"one", "", "two", std::string("th\0ree", 6)};
          r.WriteMultiString("Lines", lines);
        },
        [](TRegistry& r) {
          TStringList lines;
          r.ReadMultiString("Lines", lines);
-         EXPECT_THAT(Lines(lines), ElementsAre("one", "two"));
+         EXPECT_THAT(LinesOf(lines), ElementsAre("one", "two", "th"));
        },
-       rdUnknown, 9},
+       rdUnknown, 12},
   };
   {
     TRegistry writer;
@@ -88,7 +74,7 @@ TEST_F(RegistryTest, TypedValuesRoundTripThroughTheFile) {
     for (const auto& c : cases) c.write(writer);
   }
   // A store of its own reads the file as a new process would.
-  TRegistryStore fresh(FileName());
+  TRegistryStore fresh(RegistryFile());
   fresh.Read([&](const TRegKeyNode& root) { EXPECT_EQ(root.Find({"Software"})->SubKeys().size(), 1u); });
   TRegistry reader;
   ASSERT_TRUE(reader.OpenKeyReadOnly(kSettings));
@@ -149,7 +135,7 @@ TEST_F(RegistryTest, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
   reg.WriteBinaryData("winpos", "wxyz", 4);
   TStringList names;
   reg.GetValueNames(names);
-  EXPECT_THAT(Lines(names), ElementsAre("WinPos"));
+  EXPECT_THAT(LinesOf(names), ElementsAre("WinPos"));
   char buffer[4];
   EXPECT_EQ(reg.ReadBinaryData("WINPOS", buffer, 4), 4);
   EXPECT_EQ(std::string(buffer, 4), "wxyz");
@@ -157,7 +143,7 @@ TEST_F(RegistryTest, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
   EXPECT_EQ(reg.CurrentPath(), "SOFTWARE\\forms\\MAIN");
   ASSERT_TRUE(reg.OpenKey("\\software", false));
   reg.GetKeyNames(names);
-  EXPECT_THAT(Lines(names), ElementsAre("Forms"));
+  EXPECT_THAT(LinesOf(names), ElementsAre("Forms"));
 }
 
 TEST_F(RegistryTest, KeysAndValuesKeepTheirOrder) {
@@ -172,10 +158,10 @@ TEST_F(RegistryTest, KeysAndValuesKeepTheirOrder) {
   ASSERT_TRUE(other.OpenKey("\\Palette", false));
   TStringList names;
   other.GetValueNames(names);
-  EXPECT_THAT(Lines(names), ElementsAre("Standard", "Additional", "Data", "Samples"));
+  EXPECT_THAT(LinesOf(names), ElementsAre("Standard", "Additional", "Data", "Samples"));
   other.GetKeyNames(names);
-  EXPECT_THAT(Lines(names), ElementsAre("Zeta", "Alpha", "Mid"));
-  EXPECT_THAT(FileText(FileName()), HasSubstr("[Palette\\Zeta]\n\n[Palette\\Alpha]\n\n[Palette\\Mid]\n"));
+  EXPECT_THAT(LinesOf(names), ElementsAre("Zeta", "Alpha", "Mid"));
+  EXPECT_THAT(FileText(RegistryFile()), HasSubstr("[Palette\\Zeta]\n\n[Palette\\Alpha]\n\n[Palette\\Mid]\n"));
 }
 
 TEST_F(RegistryTest, DeleteKeyRemovesEverythingBelow) {
@@ -188,7 +174,7 @@ TEST_F(RegistryTest, DeleteKeyRemovesEverythingBelow) {
   EXPECT_FALSE(reg.DeleteKey("\\A"));
   for (const char* key : {"\\A", "\\A\\B", "\\A\\B\\C", "\\A\\B2"}) EXPECT_FALSE(reg.KeyExists(key)) << key;
   EXPECT_TRUE(reg.KeyExists("\\Other"));
-  EXPECT_THAT(FileText(FileName()), Not(HasSubstr("[A")));
+  EXPECT_THAT(FileText(RegistryFile()), Not(HasSubstr("[A")));
   EXPECT_FALSE(reg.DeleteKey(""));
 }
 

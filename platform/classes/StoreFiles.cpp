@@ -8,11 +8,25 @@
 #include "platform/core/NumberFormat.h"
 #include "platform/core/StrUtils.h"
 #include "platform/core/Streams.h"
+#include "platform/core/StringList.h"
 
 std::string FoldName(std::string_view Name) {
   const bool ascii = std::all_of(Name.begin(), Name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   if (ascii || !IsValidUtf8(Name)) return UpperCase(Name);
   return Utf32ToUtf8(UpperCaseChars(Utf8ToUtf32(Name)));
+}
+
+std::vector<std::string> LinesOf(const TStrings& Strings) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < Strings.Count(); ++i) lines.push_back(Strings[i]);
+  return lines;
+}
+
+void SetLines(TStrings& Strings, const std::vector<std::string>& Lines) {
+  Strings.BeginUpdate();
+  Strings.Clear();
+  for (const std::string& line : Lines) Strings.Add(line);
+  Strings.EndUpdate();
 }
 
 std::string ReadFileBytes(const std::string& FileName, int64_t MaxSize) {

@@ -6,11 +6,19 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class TStrings;
 
 // The form in which two names are compared: upper case, one character for
 // one (so "ß" stays itself and a name keeps its length in characters). Text
 // that is not valid UTF-8 has only its ASCII letters raised.
 std::string FoldName(std::string_view Name);
+
+// The lines of a string list, and a list set to lines (cleared first, one
+// change notice).
+std::vector<std::string> LinesOf(const TStrings& Strings);
+void SetLines(TStrings& Strings, const std::vector<std::string>& Lines);
 
 // What tells whether a file was replaced or rewritten since it was read:
 // device, inode, size and the change and modification times.

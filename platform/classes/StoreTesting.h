@@ -2,6 +2,7 @@
 // Test helpers of the registry and INI stores: a folder that goes away, file
 // contents, and a write failure that the system itself produces.
 
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <QTemporaryDir>
@@ -9,6 +10,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include "platform/classes/RegistryStore.h"
+#include "platform/classes/StoreFiles_p.h"
 
 // A new empty folder, removed with everything in it at the end of the test.
 class TTestFolder {
@@ -20,6 +24,16 @@ class TTestFolder {
 
  private:
   QTemporaryDir dir_;
+};
+
+// A test whose current user's registry is a file of its own.
+class TRegistryFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetRegistryFileName(RegistryFile()); }
+  void TearDown() override { SetRegistryFileName(""); }
+  std::string RegistryFile() const { return folder_.Path("registry"); }
+
+  TTestFolder folder_;
 };
 
 inline std::string FileText(const std::string& path) {
