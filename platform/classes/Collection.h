@@ -55,12 +55,6 @@ class TCollectionItem : public TPersistent {
   int id_ = 0;
 };
 
-// Factory for an item class whose constructor takes the collection.
-template <class T>
-TObject* MakeCollectionItem(TObject* Collection) {
-  return new T(dynamic_cast<TCollection*>(Collection));
-}
-
 class TCollection : public TPersistent {
   KESTOVA_CLASS(TCollection)
  public:
@@ -106,3 +100,9 @@ class TCollection : public TPersistent {
   int updateCount_ = 0;
   int nextId_ = 0;
 };
+
+// Factory for an item class whose constructor takes the collection.
+template <class T>
+TObject* MakeCollectionItem(TObject* Collection) {
+  return new T(dynamic_cast<TCollection*>(Collection));
+}

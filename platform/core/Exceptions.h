@@ -150,6 +150,12 @@ class ERegistryException : public Exception {
   using Exception::Exception;
 };
 
+// A text that an INI file cannot hold as it is (a line break in a value).
+class EIniFileException : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 class EPropertyError : public Exception {
  public:
   explicit EPropertyError(std::string message = kInvalidPropertyValueText) : Exception(std::move(message)) {}
