@@ -149,8 +149,8 @@ void PressWhenShown(const QString& text) {
 }
 
 TEST(QtMessageBox, AnswersTheNewButtonsAndStaysOpenForHelp) {
-  const TMsgDlgButtons buttons{TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo, TMsgDlgBtn::mbAll, TMsgDlgBtn::mbYesToAll,
-                               TMsgDlgBtn::mbNoToAll, TMsgDlgBtn::mbHelp};
+  const TMsgDlgButtons buttons{TMsgDlgBtn::mbYes,      TMsgDlgBtn::mbNo,      TMsgDlgBtn::mbAll,
+                               TMsgDlgBtn::mbYesToAll, TMsgDlgBtn::mbNoToAll, TMsgDlgBtn::mbHelp};
   struct Case {
     QStringList presses;
     int result;
@@ -241,17 +241,25 @@ TEST(ScriptedDialogs, AnswerEveryKindAndRecordWhatWasAsked) {
   EXPECT_EQ(Dialogs().MessageBox("Replace?", "Kestova", TMsgDlgType::mtConfirmation,
                                  {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbYesToAll}),
             mrYesToAll);
+  const TFontChoice font{"Courier New", 12, true, false, false, false, 0x0000FF};
+  dialogs.AnswerFont(font);
+  EXPECT_THAT(Dialogs().ChooseFont({}), Optional(font));
+  dialogs.AnswerPrint(true);
+  EXPECT_TRUE(Dialogs().Print(printer));
+  Dialogs().Beep();
 
   // Unscripted: cancelled.
   EXPECT_EQ(Dialogs().ExecuteOpen(open), std::nullopt);
   EXPECT_EQ(Dialogs().ChooseColor({}), std::nullopt);
   EXPECT_EQ(Dialogs().BrowseFolder({}), std::nullopt);
   EXPECT_FALSE(Dialogs().PrinterSetup(printer));
+  EXPECT_EQ(Dialogs().ChooseFont({}), std::nullopt);
+  EXPECT_FALSE(Dialogs().Print(printer));
 
   std::vector<std::string> kinds;
   for (const auto& call : dialogs.Calls()) kinds.push_back(call.kind);
-  EXPECT_THAT(kinds, ElementsAre("open", "save", "open", "color", "folder", "printersetup", "message", "open",
-                                 "color", "folder", "printersetup"));
+  EXPECT_THAT(kinds, ElementsAre("open", "save", "open", "color", "folder", "printersetup", "message", "font", "print",
+                                 "beep", "open", "color", "folder", "printersetup", "font", "print"));
   const auto& first = dialogs.Calls()[0];
   EXPECT_EQ(first.text, open.filter);
   EXPECT_EQ(first.caption, "Open trees");
