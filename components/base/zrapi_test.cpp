@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -109,8 +108,8 @@ TEST_F(PathDialogTest, FlagsReachTheBrowseAsTheirBitsAndOnlyFoldersAreListed) {
 // Roots map to Linux folders; the user's folders come from the XDG settings
 // of a home of the test's own.
 TEST_F(PathDialogTest, EachRootIsAFolderAndTheBrowseOpensBelowItOrAtIt) {
-  QTemporaryDir temp;
-  const std::string home = temp.path().toStdString() + "/ana";
+  TTestFolder temp;
+  const std::string home = temp.Path("ana");
   std::filesystem::create_directories(home + "/.config");
   std::ofstream(home + "/.config/user-dirs.dirs") << "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
                                                      "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n"
