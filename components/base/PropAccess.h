@@ -1,0 +1,56 @@
+#pragma once
+// Reading, writing, copying and enumerating the published properties of any
+// object through the type information, by the group of each property's kind:
+//
+//   ordinal  integer, character, enumeration, set: a 32-bit integer;
+//            class: the object reference itself (pointer-sized; the object
+//            is shared, not copied), carried in a Variant as an object
+//   float    a floating-point number
+//   string   short, long and wide strings, wide characters: a string
+//   variant  the value as it is
+//   ignored  unknown, methods, and every kind above variant (arrays,
+//            records, interfaces, 64-bit integers, dynamic arrays)
+
+#include <string_view>
+
+#include "platform/classes/TypInfo.h"
+#include "platform/classes/Variant.h"
+
+// The property's type, or nullptr for nullptr.
+const TTypeInfo* PropTypeOf(const TPropInfo* PropInfo);
+// The object's owner as a persistent reports it (GetOwner); nullptr for
+// nullptr or an object that is not a persistent.
+TPersistent* GetOwnerOf(const TObject* Object);
+
+// Reads SourceProp of Source and writes the value into DestProp of Dest, by
+// the group of the source property's kind. Nothing when either property is
+// nullptr, for the ignored kinds, when DestProp cannot be written, or when
+// DestProp is of another group.
+void CopyPropValue(const TObject* Source, TObject* Dest, const TPropInfo* SourceProp, const TPropInfo* DestProp);
+// CopyPropValue with the property named Name in each object's class; nothing
+// when either class lacks it.
+void CopyPropByName(const TObject* Source, TObject* Dest, std::string_view Name);
+// CopyPropByName for every published property of Source's class, ancestors'
+// first; nothing when either is nullptr or both are the same object.
+void CopyProps(const TObject* Source, TObject* Dest);
+
+// The property's value: an integer for the ordinal kinds (an object for a
+// class property), a double, a string, or the variant; Empty for nullptr and
+// the ignored kinds.
+TVariant GetPropAsVariant(const TObject* Instance, const TPropInfo* PropInfo);
+// Writes Value into the property. Ordinal kinds: a string is read with
+// StrToInt (decimal, or hexadecimal after "$"), a Boolean true stores 1,
+// anything else is taken as a 32-bit integer; a class property takes the
+// Variant's object. Conversion errors go through (EConvertError,
+// EVariantError). Nothing for nullptr and the ignored kinds.
+void SetPropFromVariant(TObject* Instance, const TPropInfo* PropInfo, const TVariant& Value);
+
+using TPublishedPropProc = void (*)(TObject* Instance, const TPropInfo* PropInfo, void* Data);
+
+// Calls Proc for each published property of Instance's class whose kind is in
+// Kinds, in name order (case ignored). With OnlyStored, properties whose
+// stored test fails for Instance are passed over. Nothing when Instance or
+// Proc is nullptr. An exception from Proc ends the walk and goes through.
+void ForEachPublishedProp(TObject* Instance, TTypeKinds Kinds, bool OnlyStored, void* Data, TPublishedPropProc Proc);
+// ForEachPublishedProp with every kind.
+void ForEachStoredProp(TObject* Instance, bool OnlyStored, void* Data, TPublishedPropProc Proc);
