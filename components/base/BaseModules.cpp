@@ -1,6 +1,7 @@
 #include "components/base/BaseModules.h"
 
 #include "components/base/ClassItems.h"
+#include "components/base/EditClassRegistry.h"
 #include "components/base/MessageBroadcast.h"
 #include "components/base/ObjectParams.h"
 
@@ -12,4 +13,5 @@ void AddComponentBaseModules(ModuleTable& Table) {
     RemoveClassRegistrationHooks();
     FreeClassItems();
   });
+  Table.Add("EditClasses", {}, FreeEditClassRegistries);
 }

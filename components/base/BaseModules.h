@@ -2,13 +2,13 @@
 // The start-up table entries of the component family's base library.
 //
 // Its registries are made on first use; the modules added here free them at
-// shut-down, newest first: the palette class record (after taking the
+// shut-down, newest first: the edit class registries, the palette class record (after taking the
 // family's procedures out of the class registry's registration hooks, which
 // its start-up filled), the parameter registry, then the receiver list of
 // the message broadcast.
 
 #include "platform/core/Modules.h"
 
-// Adds "MessageBroadcast", "ObjectParams" and "ClassItems" to Table, in that
-// order.
+// Adds "MessageBroadcast", "ObjectParams", "ClassItems" and "EditClasses" to
+// Table, in that order.
 void AddComponentBaseModules(ModuleTable& Table);

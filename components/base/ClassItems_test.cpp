@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "components/base/BaseModules.h"
+#include "components/base/EditClassRegistry.h"
 #include "components/base/MessageBroadcast.h"
 #include "components/base/ObjectParams.h"
 #include "platform/classes/Messages.h"
+#include "platform/classes/StdTypeInfo.h"
 
 namespace {
 
@@ -147,6 +149,27 @@ TEST_F(ClassItems, RegisterClassOnceKeepsTheClassOfTheNameAndSwallowsErrors) {
   RegisterClassesOnce(std::vector{kBase, kDerived});
   EXPECT_EQ(GetClass("TPaletteDerived"), kDerived);
   RegisterClassOnce(nullptr);
+}
+
+TEST_F(ClassItems, EditRegistriesRecordTheirEntriesAndForgetAnUnloadedGroup) {
+  SetCurrentGroup(2);
+  const TPopupClassInfo* popup = RegisterPopupClass(TypeInfos::TColor(), 0, " ", kBase);
+  SetCurrentGroup(3);
+  const TEditClassInfo* plain = RegisterEditClass(TypeInfos::String(), 0, "", nullptr);
+  const TEditClassInfo* preferred = RegisterEditClassEx(TypeInfos::String(), 0, "", kDerived);
+  SetCurrentGroup(-1);
+
+  EXPECT_EQ(popup->Class, kBase);
+  EXPECT_EQ(popup->ValueType, TypeInfos::TColor());
+  EXPECT_EQ(popup->Qualifier, " ");
+  EXPECT_EQ(plain->Class, nullptr);
+  EXPECT_FALSE(plain->IsDefault);
+  EXPECT_TRUE(preferred->IsDefault);
+  EXPECT_EQ(GetClass("TPaletteDerived"), kDerived);
+
+  BroadcastMessage(nullptr, ZRM_PACKAGEUNLOADED, 3, 0);
+  EXPECT_EQ(GetEditClassRegistry()->Count(), 0);
+  EXPECT_EQ(GetPopupClassRegistry()->Count(), 1);
 }
 
 }  // namespace

@@ -29,8 +29,7 @@ Info* AddEntry(TPackagedCollection* Registry, const TTypeInfo* ValueType, std::i
 
 KESTOVA_CLASS_INFO(TPopupClassInfo, TPackagedCollectionItem, "zrbase", &MakeCollectionItem<TPopupClassInfo>)
 KESTOVA_CLASS_INFO(TEditClassInfo, TPopupClassInfo, "zrbase", &MakeCollectionItem<TEditClassInfo>)
-KESTOVA_CLASS_INFO(TEditSourceClassInfo, TPackagedCollectionItem, "zrbase",
-                   &MakeCollectionItem<TEditSourceClassInfo>)
+KESTOVA_CLASS_INFO(TEditSourceClassInfo, TPackagedCollectionItem, "zrbase", &MakeCollectionItem<TEditSourceClassInfo>)
 
 TPackagedCollection* GetPopupClassRegistry() { return Registry(popupClasses, TPopupClassInfo::StaticClass()); }
 TPackagedCollection* GetEditClassRegistry() { return Registry(editClasses, TEditClassInfo::StaticClass()); }
