@@ -36,7 +36,7 @@ void TStreamFixture::Loaded() {
 void TStreamFixture::GetChildren(TGetChildProc Proc, TComponent* Root) {
   if (this == Root) {
     for (int i = 0; i < ComponentCount(); ++i)
-      if (!Components(i)->GetParentComponent()) Proc(Components(i));
+      if (!Components(i)->GetParentComponent() || Components(i)->GetParentComponent() == this) Proc(Components(i));
     return;
   }
   if (!Root) return;
@@ -46,14 +46,16 @@ void TStreamFixture::GetChildren(TGetChildProc Proc, TComponent* Root) {
 
 void TStreamFixture::DefineProperties(TFiler* Filer) {
   TTypeFixture::DefineProperties(Filer);
+  // Against an ancestor, only data that differs from its data is written.
+  auto* ancestor = dynamic_cast<TStreamFixture*>(Filer->Ancestor());
+  const bool hasData = ancestor ? Data != ancestor->Data : !Data.empty();
   Filer->DefineBinaryProperty(
       "Data",
       [this](TStream& Stream) {
         Data.assign(static_cast<std::size_t>(Stream.Size()), 0);
         Stream.ReadBuffer(Data.data(), static_cast<std::int64_t>(Data.size()));
       },
-      [this](TStream& Stream) { Stream.WriteBuffer(Data.data(), static_cast<std::int64_t>(Data.size())); },
-      !Data.empty());
+      [this](TStream& Stream) { Stream.WriteBuffer(Data.data(), static_cast<std::int64_t>(Data.size())); }, hasData);
 }
 
 void RegisterStreamFixtures() {

@@ -7,8 +7,8 @@
 //   Items   TCollection of TStreamItem (Value Integer default 0, Label string)
 //   Data    a binary defined property, written while not empty
 //   LoadedCount  how often Loaded ran
-// As a root, GetChildren lists the owned components without a parent
-// component; any other TStreamFixture lists the root's components whose
+// As a root, GetChildren lists the owned components whose parent component
+// is none or the root; any other TStreamFixture lists the root's components whose
 // parent component it is. The reader sets the parent component.
 
 #include <cstdint>
