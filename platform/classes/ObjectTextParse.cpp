@@ -7,44 +7,14 @@
 
 #include "platform/classes/Filer_p.h"
 #include "platform/classes/ObjectText.h"
+#include "platform/classes/ObjectText_p.h"
 #include "platform/classes/Writer.h"
 #include "platform/core/Codecs.h"
 #include "platform/core/StrUtils.h"
 
-namespace {
+namespace objecttext {
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-int HexDigit(char c) {
-  if (IsDigit(c)) return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-class TTextParser {
- public:
-  TTextParser(std::string_view Text, TWriter& Writer) : src_(Text), w_(Writer) {}
-  void Root();
-
- private:
-  [[noreturn]] void Fail(const std::string& What) { throw EReadError(Format("Line %d: %s", {line_, What})); }
-  char Peek();
-  void Expect(char c);
-  std::string Ident();
-  bool NextIsAssignment();
-  void Object(const std::string& Keyword, int Depth);
-  void Value(int Depth);
-  void String();
-  void Number();
-  void Binary();
-  void Collection(int Depth);
-
-  std::string_view src_;
-  std::size_t pos_ = 0;
-  int line_ = 1;
-  TWriter& w_;
-};
+void TTextParser::Fail(const std::string& What) { throw EReadError(Format("Line %d: %s", {line_, What})); }
 
 char TTextParser::Peek() {
   while (pos_ < src_.size() && (src_[pos_] == ' ' || src_[pos_] == '\t' || src_[pos_] == '\r' || src_[pos_] == '\n')) {
@@ -59,10 +29,12 @@ void TTextParser::Expect(char c) {
   ++pos_;
 }
 
-std::string TTextParser::Ident() {
+std::string TTextParser::Ident(bool Dots) {
   if (!IsLetter(Peek())) Fail("Identifier expected");
   const std::size_t start = pos_;
-  while (pos_ < src_.size() && (IsLetter(src_[pos_]) || IsDigit(src_[pos_]) || src_[pos_] == '.')) ++pos_;
+  while (pos_ < src_.size() && (IsLetter(src_[pos_]) || IsDigit(src_[pos_]) ||
+                                (Dots && src_[pos_] == '.' && pos_ + 1 < src_.size() && IsLetter(src_[pos_ + 1]))))
+    pos_ += src_[pos_] == '.' ? 2 : 1;
   if (pos_ - start > 255) Fail("Identifier too long");
   return std::string(src_.substr(start, pos_ - start));
 }
@@ -105,7 +77,7 @@ void TTextParser::Object(const std::string& Keyword, int Depth) {
   w_.WriteStr(name);
   bool children = false;
   for (;;) {
-    const std::string word = Ident();
+    const std::string word = Ident(true);
     if (NextIsAssignment()) {
       if (children) Fail("Property after a child object");
       ++pos_;
@@ -156,7 +128,7 @@ void TTextParser::Value(int Depth) {
   } else if (IsDigit(c) || c == '-' || c == '$') {
     Number();
   } else if (IsLetter(c)) {
-    w_.WriteIdent(Ident());
+    w_.WriteIdent(Ident(true));
   } else {
     Fail(kInvalidPropertyValueText);
   }
@@ -197,114 +169,7 @@ void TTextParser::String() {
   w_.WriteString(value);
 }
 
-void TTextParser::Number() {
-  const std::size_t start = pos_;
-  if (src_[pos_] == '$') {
-    std::uint64_t value = 0;
-    for (++pos_; pos_ < src_.size() && HexDigit(src_[pos_]) >= 0; ++pos_) {
-      if (pos_ - start > 16) Fail("Number too large");
-      value = value * 16 + static_cast<std::uint64_t>(HexDigit(src_[pos_]));
-    }
-    if (pos_ == start + 1) Fail("Hex digits expected");
-    w_.WriteInteger(static_cast<std::int64_t>(value));
-    return;
-  }
-  if (src_[pos_] == '-') ++pos_;
-  bool real = false;
-  while (pos_ < src_.size() && (IsDigit(src_[pos_]) || src_[pos_] == '.' || src_[pos_] == 'e' || src_[pos_] == 'E' ||
-                                ((src_[pos_] == '-' || src_[pos_] == '+') && (src_[pos_ - 1] | 0x20) == 'e'))) {
-    real = real || !IsDigit(src_[pos_]);
-    if (pos_ - start > 64) Fail("Number too long");
-    ++pos_;
-  }
-  const std::string text(src_.substr(start, pos_ - start));
-  const char suffix = pos_ < src_.size() ? static_cast<char>(src_[pos_] | 0x20) : '\0';
-  char* end = nullptr;
-  errno = 0;
-  if (suffix == 'c') {
-    ++pos_;
-    // Exact: whole units and up to four decimals.
-    const auto dot = text.find('.');
-    const std::string whole = text.substr(0, dot), fraction = dot == std::string::npos ? "" : text.substr(dot + 1);
-    if (fraction.size() > 4 || text.find_first_of("eE") != std::string::npos) Fail("Invalid currency");
-    const long long units = std::strtoll(whole.c_str(), &end, 10);
-    if (errno || *end || whole.empty() || whole == "-") Fail("Invalid currency");
-    if (fraction.find_first_not_of("0123456789") != std::string::npos) Fail("Invalid currency");
-    long long decimals = 0;
-    for (std::size_t i = 0; i < 4; ++i) decimals = decimals * 10 + (i < fraction.size() ? fraction[i] - '0' : 0);
-    if (text[0] == '-') decimals = -decimals;
-    long long raw = 0;
-    if (__builtin_mul_overflow(units, 10000LL, &raw) || __builtin_add_overflow(raw, decimals, &raw))
-      Fail("Number too large");
-    w_.WriteCurrency(Currency::FromRaw(raw));
-  } else if (suffix == 's') {
-    ++pos_;
-    const float value = std::strtof(text.c_str(), &end);
-    if (*end || !std::isfinite(value)) Fail("Invalid number");
-    w_.WriteSingle(value);
-  } else if (suffix == 'd') {
-    ++pos_;
-    const double value = std::strtod(text.c_str(), &end);
-    if (*end || !std::isfinite(value)) Fail("Invalid number");
-    w_.WriteDate(value);
-  } else if (real) {
-    const long double value = std::strtold(text.c_str(), &end);
-    if (*end || !std::isfinite(value)) Fail("Invalid number");
-    w_.WriteFloat(value);
-  } else {
-    const long long value = std::strtoll(text.c_str(), &end, 10);
-    if (*end || errno || text.empty() || text == "-") Fail("Invalid number");
-    w_.WriteInteger(value);
-  }
-  if (pos_ < src_.size() && (IsLetter(src_[pos_]) || IsDigit(src_[pos_]))) Fail("Invalid number");
-}
-
-void TTextParser::Binary() {
-  ++pos_;
-  std::string bytes;
-  int high = -1;
-  for (char c = Peek(); c != '}'; c = Peek()) {
-    const int digit = HexDigit(c);
-    if (digit < 0) Fail(kInvalidBinaryText);
-    ++pos_;
-    if (high < 0) {
-      high = digit;
-    } else {
-      bytes += static_cast<char>(high * 16 + digit);
-      high = -1;
-    }
-  }
-  ++pos_;
-  if (high >= 0) Fail(kInvalidBinaryText);
-  w_.WriteValue(vaBinary);
-  const auto size = static_cast<std::int32_t>(bytes.size());
-  w_.Write(&size, 4);
-  w_.Write(bytes.data(), size);
-}
-
-void TTextParser::Collection(int Depth) {
-  ++pos_;
-  w_.WriteValue(vaCollection);
-  while (Peek() != '>') {
-    if (!SameText(Ident(), "item")) Fail("'item' expected");
-    if (Peek() == '[') {
-      ++pos_;
-      Number();
-      Expect(']');
-    }
-    w_.WriteListBegin();
-    for (std::string word = Ident(); !(SameText(word, "end") && !NextIsAssignment()); word = Ident()) {
-      Expect('=');
-      w_.WriteStr(word);
-      Value(Depth + 1);
-    }
-    w_.WriteListEnd();
-  }
-  ++pos_;
-  w_.WriteListEnd();
-}
-
-}  // namespace
+}  // namespace objecttext
 
 void ObjectTextToBinary(TStream& Input, TStream& Output) {
   const std::int64_t size = Input.Remaining();
@@ -314,6 +179,6 @@ void ObjectTextToBinary(TStream& Input, TStream& Output) {
   TMemoryStream binary;
   TWriter writer(binary);
   writer.WriteSignature();
-  TTextParser(text, writer).Root();
+  objecttext::TTextParser(text, writer).Root();
   Output.WriteBuffer(binary.Bytes().data(), binary.Size());
 }
