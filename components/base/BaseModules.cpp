@@ -1,7 +1,7 @@
 #include "components/base/BaseModules.h"
 
 #include "components/base/ClassItems.h"
-#include "components/base/EditClassRegistry.h"
+#include "components/base/PackagedCollection.h"
 #include "components/base/MessageBroadcast.h"
 #include "components/base/ObjectParams.h"
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "components/base/BaseModules.h"
-#include "components/base/EditClassRegistry.h"
 #include "components/base/MessageBroadcast.h"
 #include "components/base/ObjectParams.h"
+#include "components/base/PackagedCollection.h"
 #include "platform/classes/Messages.h"
 #include "platform/classes/StdTypeInfo.h"
 

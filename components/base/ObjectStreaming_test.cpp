@@ -1,11 +1,10 @@
-#include "components/base/ObjectStreaming.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 #include <string>
 
+#include "components/base/PropAccess.h"
 #include "platform/classes/Writer.h"
 #include "platform/core/Exceptions.h"
 #include "testing/StreamFixture.h"

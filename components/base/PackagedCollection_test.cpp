@@ -7,7 +7,6 @@
 
 #include "components/base/MessageBroadcast.h"
 #include "components/base/ObjectParams.h"
-#include "components/base/PersistentList.h"
 #include "platform/classes/Messages.h"
 
 namespace {

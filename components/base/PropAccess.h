@@ -11,10 +11,12 @@
 //   ignored  unknown, methods, and every kind above variant (arrays,
 //            records, interfaces, 64-bit integers, dynamic arrays)
 
+#include <string>
 #include <string_view>
 
 #include "platform/classes/TypInfo.h"
 #include "platform/classes/Variant.h"
+#include "platform/core/Streams.h"
 
 // The property's type, or nullptr for nullptr.
 const TTypeInfo* PropTypeOf(const TPropInfo* PropInfo);
@@ -54,3 +56,30 @@ using TPublishedPropProc = void (*)(TObject* Instance, const TPropInfo* PropInfo
 void ForEachPublishedProp(TObject* Instance, TTypeKinds Kinds, bool OnlyStored, void* Data, TPublishedPropProc Proc);
 // ForEachPublishedProp with every kind.
 void ForEachStoredProp(TObject* Instance, bool OnlyStored, void* Data, TPublishedPropProc Proc);
+
+// ---- Whole objects in the component stream ----
+// Objects, components or not, in the component stream (binary or text
+// form). A component is the root of its stream. Any other persistent
+// travels in a TPersHolder named "PersHolder", streamed as the root, with the
+// object's published properties as the sub-properties of P; the stream then
+// names "TPersHolder", and reads back into any object of the object's class.
+//
+// Reader, writer and file errors go through (EReadError, EWriteError,
+// EInOutError for files); the temporary holder and memory stream are freed and the
+// global-loading bracket is closed whatever happens.
+
+void WriteObjectBinary(TStream& Stream, TPersistent* Object);
+// Inside a global-loading bracket: a component is read in place, and then
+// the components the read loaded are told Loaded; another object is read
+// through a holder whose P is the object, without that notification.
+void ReadObjectBinary(TStream& Stream, TPersistent* Object);
+
+// The binary form converted to text, and back for reading.
+void WriteObjectText(TStream& Stream, TPersistent* Object);
+void ReadObjectText(TStream& Stream, TPersistent* Object);
+
+// Creates or truncates FileName and writes the text form into it.
+void SaveObjectToFile(TPersistent* Object, const std::string& FileName);
+// Opens FileName for reading while denying others write access (open mode
+// 0x0020, an advisory lock here) and reads the text form from it.
+void LoadObjectFromFile(TPersistent* Object, const std::string& FileName);
