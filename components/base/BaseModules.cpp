@@ -1,9 +1,17 @@
 #include "components/base/BaseModules.h"
 
+#include "components/base/ClassItems.h"
+#include "components/base/PackagedCollection.h"
 #include "components/base/MessageBroadcast.h"
 #include "components/base/ObjectParams.h"
 
 void AddComponentBaseModules(ModuleTable& Table) {
   Table.Add("MessageBroadcast", {}, FreeMessageAnswerList);
   Table.Add("ObjectParams", {}, FreeObjectParamList);
+  // A broadcast receiver: leaves before the receiver list goes.
+  Table.Add("ClassItems", InstallClassRegistrationHooks, [] {
+    RemoveClassRegistrationHooks();
+    FreeClassItems();
+  });
+  Table.Add("EditClasses", {}, FreeEditClassRegistries);
 }

@@ -1,11 +1,14 @@
 #pragma once
 // The start-up table entries of the component family's base library.
 //
-// Its registries are made on first use; the modules added here only free
-// them at shut-down: the parameter registry first (it was added last), then
-// the receiver list of the message broadcast.
+// Its registries are made on first use; the modules added here free them at
+// shut-down, newest first: the edit class registries, the palette class record (after taking the
+// family's procedures out of the class registry's registration hooks, which
+// its start-up filled), the parameter registry, then the receiver list of
+// the message broadcast.
 
 #include "platform/core/Modules.h"
 
-// Adds "MessageBroadcast" and "ObjectParams" to Table, in that order.
+// Adds "MessageBroadcast", "ObjectParams", "ClassItems" and "EditClasses" to
+// Table, in that order.
 void AddComponentBaseModules(ModuleTable& Table);

@@ -1,6 +1,7 @@
 #include "platform/classes/ClassRegistry.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -85,4 +86,32 @@ TClass GetClass(std::string_view Name) {
 TClass FindClass(std::string_view Name) {
   if (TClass c = GetClass(Name)) return c;
   throw EClassNotFound(Format(kClassNotFoundText, {Name}));
+}
+
+namespace {
+
+// Registration hooks: set at start-up, read by any registering thread.
+std::atomic<TRegisterComponentsProc> componentsHook{nullptr};
+std::atomic<TRegisterClassesProc> noIconHook{nullptr};
+std::atomic<TRegisterClassesProc> nonActiveXHook{nullptr};
+
+}  // namespace
+
+TRegisterComponentsProc RegisterComponentsProc() { return componentsHook.load(); }
+void SetRegisterComponentsProc(TRegisterComponentsProc Proc) { componentsHook.store(Proc); }
+TRegisterClassesProc RegisterNoIconProc() { return noIconHook.load(); }
+void SetRegisterNoIconProc(TRegisterClassesProc Proc) { noIconHook.store(Proc); }
+TRegisterClassesProc RegisterNonActiveXProc() { return nonActiveXHook.load(); }
+void SetRegisterNonActiveXProc(TRegisterClassesProc Proc) { nonActiveXHook.store(Proc); }
+
+void RegisterComponents(const std::string& Page, std::span<const TClass> Classes) {
+  if (const auto hook = componentsHook.load()) hook(Page, Classes);
+}
+
+void RegisterNoIcon(std::span<const TClass> Classes) {
+  if (const auto hook = noIconHook.load()) hook(Classes);
+}
+
+void RegisterNonActiveX(std::span<const TClass> Classes) {
+  if (const auto hook = nonActiveXHook.load()) hook(Classes);
 }

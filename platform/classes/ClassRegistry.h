@@ -12,6 +12,8 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "platform/core/Object.h"
@@ -43,3 +45,24 @@ TClass GetClass(std::string_view Name);
 // As GetClass, but raises EClassNotFound with kClassNotFoundText ("Class %s
 // not found") when there is none.
 TClass FindClass(std::string_view Name);
+
+// ---- Registration hooks ----
+// A component library that keeps a palette installs these to hear which
+// classes a package registers for a palette page, which have no palette icon
+// and which are not to be offered as ActiveX controls. Each hook is empty
+// until installed; an installer fills only an empty hook and, when it leaves,
+// empties only a hook that is still its own.
+using TRegisterComponentsProc = void (*)(const std::string& Page, std::span<const TClass> Classes);
+using TRegisterClassesProc = void (*)(std::span<const TClass> Classes);
+
+TRegisterComponentsProc RegisterComponentsProc();
+void SetRegisterComponentsProc(TRegisterComponentsProc Proc);
+TRegisterClassesProc RegisterNoIconProc();
+void SetRegisterNoIconProc(TRegisterClassesProc Proc);
+TRegisterClassesProc RegisterNonActiveXProc();
+void SetRegisterNonActiveXProc(TRegisterClassesProc Proc);
+
+// Hand Classes to the installed hook; nothing when it is empty.
+void RegisterComponents(const std::string& Page, std::span<const TClass> Classes);
+void RegisterNoIcon(std::span<const TClass> Classes);
+void RegisterNonActiveX(std::span<const TClass> Classes);

@@ -105,6 +105,11 @@ class TComponent : public TPersistent {
   virtual void GetChildren(TGetChildProc Proc, TComponent* Root) {}
   virtual TComponent* GetChildOwner() { return nullptr; }
   virtual TComponent* GetChildParent() { return this; }
+  // The component that holds this one for streaming (a panel holding a
+  // button): a stream reader hands it the component its children are read
+  // for. None by default.
+  virtual TComponent* GetParentComponent() const { return nullptr; }
+  virtual void SetParentComponent(TComponent* Value) {}
 
   int32_t DesignInfo = 0;
   intptr_t Tag = 0;
@@ -122,6 +127,8 @@ class TComponent : public TPersistent {
   virtual void ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName);
   virtual void ChangeName(const std::string& NewName) { name_ = NewName; }
   TComponentState& State() { return state_; }
+  friend class TReader;  // marks components loading and reading
+  friend class TWriter;
   TComponentStyle& Style() { return style_; }
 
  private:

@@ -1,0 +1,186 @@
+// The text form: exact text of every value code, byte-identical round
+// trips, edits that read back, and malformed text.
+#include "platform/classes/ObjectText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/classes/Reader.h"
+#include "platform/classes/Writer.h"
+#include "testing/StreamFixture.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::string ToText(const Bytes& Binary) {
+  TMemoryStream in(Binary);
+  TStringStream out;
+  ObjectBinaryToText(in, out);
+  return out.DataString();
+}
+
+Bytes ToBinary(const std::string& Text) {
+  TStringStream in(Text);
+  TMemoryStream out;
+  ObjectTextToBinary(in, out);
+  return out.Bytes();
+}
+
+// A stream naming one value of each code, written with the writer's
+// primitives.
+Bytes EveryValue() {
+  TMemoryStream stream;
+  TWriter w(stream);
+  w.WriteSignature();
+  w.WritePrefix(TFilerFlags{ffInherited, ffChildPos}, 2);
+  w.WriteStr("TThing");
+  w.WriteStr("Thing1");
+  auto prop = [&](const char* Name) { w.WriteStr(Name); };
+  prop("List"), w.WriteListBegin(), w.WriteInteger(1), w.WriteString("two"), w.WriteListEnd();
+  prop("I8"), w.WriteInteger(-5);
+  prop("I16"), w.WriteInteger(1000);
+  prop("I32"), w.WriteInteger(-100000);
+  prop("I64"), w.WriteInteger(-(std::int64_t{1} << 40));
+  prop("Ext"), w.WriteFloat(0.1L);
+  prop("Str"), w.WriteString("it's\tok");
+  prop("Id"), w.WriteIdent("Other.Target");
+  prop("No"), w.WriteBoolean(false);
+  prop("Yes"), w.WriteBoolean(true);
+  prop("Bin"), w.WriteValue(vaBinary), w.Write("\x04\x00\x00\x00\x01\xAB\x00\xFF", 8);
+  prop("Set"), w.WriteValue(vaSet), w.WriteStr("a"), w.WriteStr("b"), w.WriteStr("");
+  prop("Long"), w.WriteString(std::string(70, 'x'));
+  prop("None"), w.WriteIdent("nil");
+  prop("Coll"), w.WriteValue(vaCollection), w.WriteListBegin(), prop("V"), w.WriteInteger(1), w.WriteListEnd(),
+      w.WriteListBegin(), w.WriteListEnd(), w.WriteListEnd();
+  prop("Sgl"), w.WriteSingle(0.1f);
+  prop("Cur"), w.WriteCurrency(Currency::FromRaw(-12345678));
+  prop("Day"), w.WriteDate(45000.5);
+  prop("Wide"), w.WriteString(
+                    "\xE2\x82\xAC"
+                    "5");
+  w.WriteListEnd();
+  w.WritePrefix({}, 0), w.WriteStr("TChild"), w.WriteStr(""), w.WriteListEnd(), w.WriteListEnd();
+  w.WriteListEnd();
+  return stream.Bytes();
+}
+
+TEST(ObjectText, EveryValueCodeHasItsTextAndComesBackByteForByte) {
+  const Bytes binary = EveryValue();
+  const std::string text = ToText(binary);
+  EXPECT_EQ(text,
+            "inherited Thing1: TThing [2]\n"
+            "  List = (\n"
+            "    1\n"
+            "    'two')\n"
+            "  I8 = -5\n"
+            "  I16 = 1000\n"
+            "  I32 = -100000\n"
+            "  I64 = -1099511627776\n"
+            "  Ext = 0.1\n"
+            "  Str = 'it''s'#9'ok'\n"
+            "  Id = Other.Target\n"
+            "  No = False\n"
+            "  Yes = True\n"
+            "  Bin = {\n"
+            "    01AB00FF}\n"
+            "  Set = [a, b]\n"
+            "  Long = 'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx' +\n"
+            "    'xxxxxx'\n"
+            "  None = nil\n"
+            "  Coll = <\n"
+            "    item\n"
+            "      V = 1\n"
+            "    end\n"
+            "    item\n"
+            "    end>\n"
+            "  Sgl = 0.1s\n"
+            "  Cur = -1234.5678c\n"
+            "  Day = 45000.5d\n"
+            "  Wide = #8364'5'\n"
+            "  object TChild\n"
+            "  end\n"
+            "end\n");
+  EXPECT_EQ(ToBinary(text), binary);
+}
+
+TComponent* gOther = nullptr;
+TComponent* FindOther(const std::string& Name) { return gOther && Name == gOther->Name() ? gOther : nullptr; }
+
+TEST(ObjectText, FixtureComesBackByteForByteAndAnEditReadsBack) {
+  RegisterStreamFixtures();
+  TComponent other(nullptr);
+  other.SetName("Other");
+  auto* target = new TComponent(&other);
+  target->SetName("Target");
+  TStreamFixture root;
+  root.SetName("Main");
+  root.Options = TFixtureOptions{foItalic};
+  root.Caption = "Caf\xC3\xA9";
+  root.Data = {0, 1, 2, 250};
+  root.OnClick = TNotifyEvent::Of<&TTypeFixture::HandleClick>(root);
+  root.Items()->Add();
+  auto* panel = new TStreamFixture(&root);
+  panel->SetName("Panel");
+  auto* button = new TStreamFixture(&root);
+  button->SetName("Button");
+  button->ParentItem = panel;
+  button->Buddy = target;
+  button->Count = 7;
+  TMemoryStream binary;
+  WriteComponentToStream(binary, &root);
+  const std::string text = ToText(binary.Bytes());
+  for (const char* line : {"object Main: TStreamFixture\n", "  Caption = 'Caf'#233\n", "  Options = [foItalic]\n",
+                           "  OnClick = HandleClick\n", "  Data = {\n    000102FA}\n", "      Buddy = Other.Target\n",
+                           "    object Button: TStreamFixture\n", "      Count = 7\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
+  EXPECT_EQ(ToBinary(text), binary.Bytes());
+
+  std::string edited = text;
+  edited.replace(edited.find("Count = 7"), 9, "Count = 4242");
+  const Bytes changed = ToBinary(edited);
+  gOther = &other;
+  RegisterFindGlobalComponentProc(&FindOther);
+  TStreamFixture copy;
+  TMemoryStream in(changed);
+  ReadComponentFromStream(in, &copy);
+  UnregisterFindGlobalComponentProc(&FindOther);
+  auto* read = static_cast<TStreamFixture*>(copy.FindComponent("Button"));
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->Count, 4242);
+  EXPECT_EQ(read->Buddy, target);
+  EXPECT_EQ(copy.Data, root.Data);
+}
+
+TEST(ObjectText, MalformedTextIsAReadErrorWithItsLine) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"", "Line 1: Identifier expected"},
+      {"thing A: T\nend\n", "Line 1: 'object' expected"},
+      {"object A: T\n  X = 'open\nend\n", "Line 2: Unterminated string"},
+      {"object A: T\n  X = {0G}\nend\n", "Line 2: Invalid binary value"},
+      {"object A: T\n  X = {012}\nend\n", "Line 2: Invalid binary value"},
+      {"object A: T\n  X = 99999999999999999999\nend\n", "Line 2: Invalid number"},
+      {"object A: T\n  X = 1.23456c\nend\n", "Line 2: Invalid currency"},
+      {"object A: T\n  X = [a,\nend\n", "Line 4: ']' expected"},
+      {"object A: T\n  object B: T\n  end\n  X = 1\nend\n", "Line 4: Property after a child object"},
+      {"object A: T\n  X = 1\n", "Line 3: Identifier expected"},
+      {"object A: T\nend\nextra", "Line 3: End of text expected"},
+      {"object A: T\n  X = #1114112\nend\n", "Line 2: Invalid character code"},
+      {"object A: T\n  X = 1e99999\nend\n", "Line 2: Invalid number"},
+  };
+  for (const auto& [text, message] : cases) {
+    try {
+      ToBinary(text);
+      ADD_FAILURE() << "accepted: " << text;
+    } catch (const EReadError& e) {
+      EXPECT_EQ(e.Message(), message) << text;
+    }
+  }
+  std::string deep = "object A: T\n  X = ";
+  for (int i = 0; i < 200; ++i) deep += "(";
+  EXPECT_THROW(ToBinary(deep), EReadError);
+}
+
+}  // namespace

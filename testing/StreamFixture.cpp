@@ -1,0 +1,64 @@
+#include "testing/StreamFixture.h"
+
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/Filer.h"
+#include "platform/classes/StdTypeInfo.h"
+#include "platform/classes/TypInfoPublish.h"
+
+namespace {
+
+void DescribeTStreamItem(TClassInfo& Info) {
+  TClassPublisher<TStreamItem> p(Info);
+  p.Property<&TStreamItem::Value, &TStreamItem::Value>("Value", TypeInfos::Integer()).Default(0);
+  p.Property<&TStreamItem::Label, &TStreamItem::Label>("Label", TypeInfos::String());
+}
+
+void DescribeTStreamFixture(TClassInfo& Info) {
+  TClassPublisher<TStreamFixture> p(Info);
+  p.Property<&TStreamFixture::Items, nullptr>("Items", ClassTypeInfo(TCollection::StaticClass()));
+}
+
+}  // namespace
+
+KESTOVA_CLASS_INFO_DESCRIBED(TStreamItem, TCollectionItem, "StreamFixture", &MakeCollectionItem<TStreamItem>,
+                             DescribeTStreamItem)
+KESTOVA_CLASS_INFO_DESCRIBED(TStreamFixture, TTypeFixture, "StreamFixture", &MakeComponent<TStreamFixture>,
+                             DescribeTStreamFixture)
+
+TStreamFixture::TStreamFixture(TComponent* AOwner)
+    : TTypeFixture(AOwner), items_(std::make_unique<TCollection>(TStreamItem::StaticClass())) {}
+
+void TStreamFixture::Loaded() {
+  TTypeFixture::Loaded();
+  ++LoadedCount;
+}
+
+void TStreamFixture::GetChildren(TGetChildProc Proc, TComponent* Root) {
+  if (this == Root) {
+    for (int i = 0; i < ComponentCount(); ++i)
+      if (!Components(i)->GetParentComponent() || Components(i)->GetParentComponent() == this) Proc(Components(i));
+    return;
+  }
+  if (!Root) return;
+  for (int i = 0; i < Root->ComponentCount(); ++i)
+    if (Root->Components(i)->GetParentComponent() == this) Proc(Root->Components(i));
+}
+
+void TStreamFixture::DefineProperties(TFiler* Filer) {
+  TTypeFixture::DefineProperties(Filer);
+  // Against an ancestor, only data that differs from its data is written.
+  auto* ancestor = dynamic_cast<TStreamFixture*>(Filer->Ancestor());
+  const bool hasData = ancestor ? Data != ancestor->Data : !Data.empty();
+  Filer->DefineBinaryProperty(
+      "Data",
+      [this](TStream& Stream) {
+        Data.assign(static_cast<std::size_t>(Stream.Size()), 0);
+        Stream.ReadBuffer(Data.data(), static_cast<std::int64_t>(Data.size()));
+      },
+      [this](TStream& Stream) { Stream.WriteBuffer(Data.data(), static_cast<std::int64_t>(Data.size())); }, hasData);
+}
+
+void RegisterStreamFixtures() {
+  RegisterTypeFixtures();
+  RegisterClasses({TStreamItem::StaticClass(), TStreamFixture::StaticClass()});
+}

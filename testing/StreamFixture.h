@@ -1,0 +1,50 @@
+#pragma once
+// Components for the tests of component streams: a root that writes its
+// owned components as children, nested through a parent link, with a
+// collection and a binary defined property, and that counts Loaded.
+//
+// TStreamFixture (a TTypeFixture) adds:
+//   Items   TCollection of TStreamItem (Value Integer default 0, Label string)
+//   Data    a binary defined property, written while not empty
+//   LoadedCount  how often Loaded ran
+// As a root, GetChildren lists the owned components whose parent component
+// is none or the root; any other TStreamFixture lists the root's components whose
+// parent component it is. The reader sets the parent component.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/classes/Collection.h"
+#include "testing/TypeFixture.h"
+
+class TStreamItem : public TCollectionItem {
+  KESTOVA_CLASS(TStreamItem)
+ public:
+  explicit TStreamItem(TCollection* Collection) : TCollectionItem(Collection) {}
+  std::int32_t Value = 0;
+  std::string Label;
+};
+
+class TStreamFixture : public TTypeFixture {
+  KESTOVA_CLASS(TStreamFixture)
+ public:
+  explicit TStreamFixture(TComponent* AOwner = nullptr);
+
+  TCollection* Items() const { return items_.get(); }
+  std::vector<std::uint8_t> Data;
+  int LoadedCount = 0;
+  TComponent* ParentItem = nullptr;
+
+  void Loaded() override;
+  void GetChildren(TGetChildProc Proc, TComponent* Root) override;
+  TComponent* GetParentComponent() const override { return ParentItem; }
+  void SetParentComponent(TComponent* Value) override { ParentItem = Value; }
+  void DefineProperties(TFiler* Filer) override;
+
+ private:
+  std::unique_ptr<TCollection> items_;
+};
+
+// Registers the stream fixtures and the type fixtures.
+void RegisterStreamFixtures();
