@@ -197,6 +197,9 @@ void LayoutRadiation(TTreeDisplay& d) {
   SetReach(d);
   SetWeights(d);
   root->position = {0, 0};
+  // The root's sector is the whole turn: set here, as every other node's,
+  // so that nothing drawn reads one left by another style or another root.
+  root->sector = kPi;
   TNode* left = root->des1;
   TNode* right = root->des2;
   Share(kPi, left, right, !d.Cladogram, left->sector, right->sector);
