@@ -70,6 +70,13 @@ void Share(double total, const TNode* left, const TNode* right, bool byReach, do
     const double sum = wL / eL + wR / eR;
     sl = wL * total / eL / sum;
     sr = wR * total / eR / sum;
+    if (std::isfinite(sl) && std::isfinite(sr)) return;
+    // A reach so much shorter than the other that its quotient overflows:
+    // the same shares from the ratio of the two, which goes to 0 or infinity
+    // instead.
+    const double ratio = wR / wL * (eL / eR);
+    sl = total / (1 + ratio);
+    sr = total - sl;
   } else {
     sl = wL * total / (wL + wR);
     sr = wR * total / (wL + wR);

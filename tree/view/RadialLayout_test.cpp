@@ -75,6 +75,39 @@ TEST(LayoutRadiation, SpreadsChildrenInsideTheirSectorAndDrawsNegativeLengthsAsZ
 
 // However deep a cladogram, its levels lie between the root's circle and
 // the taxa's, each node no nearer the centre than its ancestor.
+// A subtree whose reach is a tiny fraction of its sibling's (unlabelled taxa
+// on branches of subnormal length) still gets a share of the sector, though
+// the quotients of the shares overflow.
+TEST(LayoutRadiation, AReachFarShorterThanItsSiblingsStillGetsAShare) {
+  const struct {
+    const char* newick;  // C and D get the tiny length, their group none
+    double tiny;
+  } rows[] = {
+      {"((A:1,B:2):0.25,(C:1,D:3):0.75);", 4e-317},
+      {"((A:1,B:2):0.25,(C:1,D:3):0.75);", 5e-324},
+      {"((A:1,B:2):0.25,(C:1,D:3):0.75);", 1e-300},
+      {"((A:1,B:2):1,((C:1,D:3):0.5,E:1):1);", 4e-317},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.newick << " " << row.tiny);
+    auto list = ListFromNewick(row.newick);
+    TTreeData& tree = list->Items(0);
+    ASSERT_TRUE(tree.isBLen());
+    const int n = tree.NoOfOTUs();
+    for (int k = 0; k < n - 1; ++k) {
+      if (tree.GetNode(k).des1 + tree.GetNode(k).des2 == 2 + 3) tree.BLen()[n + k] = 0;  // (C,D)
+    }
+    for (int taxon : {2, 3}) tree.BLen()[taxon] = row.tiny;
+    Laid t(std::move(list), TTreeStyle::tsRadiation);
+    for (TNode& node : t.d.Nodes) node.nameWidth = 0;
+    ASSERT_NO_THROW(t.Run());
+    int notFinite = 0;
+    for (const TNode& node : t.d.Nodes) notFinite += !std::isfinite(node.angle) || !std::isfinite(node.sector);
+    EXPECT_EQ(notFinite, 0);
+    for (const char* name : {"C", "D"}) EXPECT_EQ(Taxon(t.d, name)->position, t["C,D"]->position) << name;
+  }
+}
+
 TEST(LayoutCircle, DeepCladogramsStayBetweenTheRootAndTheTaxa) {
   for (int taxa : {100, 1602, 2500, kMaxNoOfOTUs}) {
     SCOPED_TRACE(taxa);
