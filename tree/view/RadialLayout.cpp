@@ -45,7 +45,11 @@ void PlaceGroupCorners(const TTreeDisplay& d, TNode* node, Point tipDes1, Point 
 
 void SetReach(TTreeDisplay& d) {
   for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
-    const double label = node->nameWidth / d.XScale;
+    // A scale of (next to) nothing, from a tree width or kept ratio of 0,
+    // gives names no length they could be measured in: they then add no
+    // reach, as if hidden, rather than an infinite one.
+    double label = node->nameWidth / d.XScale;
+    if (!std::isfinite(label)) label = 0;
     if (node->isOTU) {
       node->extent = node->blen > 0 ? node->blen + label : label;
     } else if (node->compressed) {
