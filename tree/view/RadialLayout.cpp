@@ -45,7 +45,11 @@ void PlaceGroupCorners(const TTreeDisplay& d, TNode* node, Point tipDes1, Point 
 
 void SetReach(TTreeDisplay& d) {
   for (TNode* node : PostOrder(d.Root, WalkInto::NotIntoCompressed)) {
-    const double label = node->nameWidth / d.XScale;
+    // A scale of (next to) nothing, from a tree width or kept ratio of 0,
+    // gives names no length they could be measured in: they then add no
+    // reach, as if hidden, rather than an infinite one.
+    double label = node->nameWidth / d.XScale;
+    if (!std::isfinite(label)) label = 0;
     if (node->isOTU) {
       node->extent = node->blen > 0 ? node->blen + label : label;
     } else if (node->compressed) {
@@ -70,6 +74,13 @@ void Share(double total, const TNode* left, const TNode* right, bool byReach, do
     const double sum = wL / eL + wR / eR;
     sl = wL * total / eL / sum;
     sr = wR * total / eR / sum;
+    if (std::isfinite(sl) && std::isfinite(sr)) return;
+    // A reach so much shorter than the other that its quotient overflows:
+    // the same shares from the ratio of the two, which goes to 0 or infinity
+    // instead.
+    const double ratio = wR / wL * (eL / eR);
+    sl = total / (1 + ratio);
+    sr = total - sl;
   } else {
     sl = wL * total / (wL + wR);
     sr = wR * total / (wL + wR);
@@ -197,6 +208,9 @@ void LayoutRadiation(TTreeDisplay& d) {
   SetReach(d);
   SetWeights(d);
   root->position = {0, 0};
+  // The root's sector is the whole turn: set here, as every other node's,
+  // so that nothing drawn reads one left by another style or another root.
+  root->sector = kPi;
   TNode* left = root->des1;
   TNode* right = root->des2;
   Share(kPi, left, right, !d.Cladogram, left->sector, right->sector);

@@ -14,8 +14,8 @@
 // sector in proportion to its weight (and inversely to its reach outside a
 // cladogram) and spreads inside it. A rooted tree shown with its root opens
 // both root subtrees to the right within 120 degrees in all. Negative
-// branch lengths draw as zero. Leaves position, angle, sector and extent
-// (mean reach in length units).
+// branch lengths draw as zero. Leaves position, angle, sector (pi, the half
+// turn, for the root) and extent (mean reach in length units).
 void LayoutRadiation(TTreeDisplay& display);
 
 // Taxa on a circle of Radius pixels around the centre at (0, 0), the root at

@@ -75,6 +75,66 @@ TEST(LayoutRadiation, SpreadsChildrenInsideTheirSectorAndDrawsNegativeLengthsAsZ
 
 // However deep a cladogram, its levels lie between the root's circle and
 // the taxa's, each node no nearer the centre than its ancestor.
+// A subtree whose reach is a tiny fraction of its sibling's (unlabelled taxa
+// on branches of subnormal length) still gets a share of the sector, though
+// the quotients of the shares overflow.
+TEST(LayoutRadiation, AReachFarShorterThanItsSiblingsStillGetsAShare) {
+  const struct {
+    const char* newick;  // C and D get the tiny length, their group none
+    double tiny;
+  } rows[] = {
+      {"((A:1,B:2):0.25,(C:1,D:3):0.75);", 4e-317},
+      {"((A:1,B:2):0.25,(C:1,D:3):0.75);", 5e-324},
+      {"((A:1,B:2):0.25,(C:1,D:3):0.75);", 1e-300},
+      {"((A:1,B:2):1,((C:1,D:3):0.5,E:1):1);", 4e-317},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.newick << " " << row.tiny);
+    auto list = ListFromNewick(row.newick);
+    TTreeData& tree = list->Items(0);
+    ASSERT_TRUE(tree.isBLen());
+    const int n = tree.NoOfOTUs();
+    for (int k = 0; k < n - 1; ++k) {
+      if (tree.GetNode(k).des1 + tree.GetNode(k).des2 == 2 + 3) tree.BLen()[n + k] = 0;  // (C,D)
+    }
+    for (int taxon : {2, 3}) tree.BLen()[taxon] = row.tiny;
+    Laid t(std::move(list), TTreeStyle::tsRadiation);
+    for (TNode& node : t.d.Nodes) node.nameWidth = 0;
+    EXPECT_NO_THROW(t.Run());
+    int notFinite = 0;
+    for (const TNode& node : t.d.Nodes) notFinite += !std::isfinite(node.angle) || !std::isfinite(node.sector);
+    EXPECT_EQ(notFinite, 0);
+    for (const char* name : {"C", "D"}) EXPECT_EQ(Taxon(t.d, name)->position, t["C,D"]->position) << name;
+  }
+}
+
+// A tree width of 0, or a width of one pixel for branches near the largest
+// numbers, leaves a scale too small to measure names in; the tree is still
+// laid out.
+TEST(LayoutRadiation, AScaleOfNextToNothingStillLaysTheTreeOut) {
+  const struct {
+    const char* newick;
+    int width;
+  } rows[] = {
+      {"((A:1,B:2):1,(C:1,D:3):1,E:2);", 0},
+      {"((A:1e307,B:2e307):1e307,(C:1e307,D:3e307):1e307,E:2e307);", 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.newick << " " << row.width);
+    Laid t(row.newick, TTreeStyle::tsRadiation);
+    t.d.TreeWidthPx = row.width;
+    t.d.ScaleRatio = 0;  // none kept
+    for (TNode& node : t.d.Nodes) node.nameWidth = node.isOTU ? 48 : 0;
+    EXPECT_NO_THROW(t.Run());
+    int notFinite = 0;
+    for (const TNode& node : t.d.Nodes) notFinite += !std::isfinite(node.angle) || !std::isfinite(node.extent);
+    EXPECT_EQ(notFinite, 0);
+    if (row.width == 0) {
+      EXPECT_EQ(Taxon(t.d, "E")->position, t.d.Root->position);  // every branch drawn as nothing
+    }
+  }
+}
+
 TEST(LayoutCircle, DeepCladogramsStayBetweenTheRootAndTheTaxa) {
   for (int taxa : {100, 1602, 2500, kMaxNoOfOTUs}) {
     SCOPED_TRACE(taxa);

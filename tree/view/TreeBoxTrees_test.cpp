@@ -276,6 +276,21 @@ TEST(TreeBoxTrees, SwitchingTreesKeepsTheWidthWithinItsClamp) {
   }
 }
 
+// A kept ratio of 0 from another control leaves a tree width of 0 and no
+// scale; every style still draws.
+TEST(TreeBoxTrees, AScaleRatioOfZeroStillDrawsInEveryStyle) {
+  TestBox box;
+  ASSERT_TRUE(box.SetTreeList(ListFromNewick("((A:1,B:2):1,(C:1,D:3):1,E:2);"), false));
+  box.RefreshTree();
+  box.SetScaleRatio(0);
+  ASSERT_EQ(box.Display().TreeWidthPx, 0);
+  for (TTreeStyle style : {TTreeStyle::tsTraditional, TTreeStyle::tsRadiation, TTreeStyle::tsCircle}) {
+    SCOPED_TRACE(static_cast<int>(style));
+    box.SetTreeStyle(style);
+    EXPECT_NO_THROW(box.RefreshTree());
+  }
+}
+
 TEST(TreeBoxTrees, TreeSBLOfEveryIndex) {
   TestBox box;
   ASSERT_TRUE(box.SetTreeList(ListFromNewick(kTwoTrees), false));

@@ -131,6 +131,7 @@ TEST(ParseOlderTreeExport, MalformedTextIsRefused) {
       {"child is the root", "NXX\n3\n" + names + "1 1 2\n2 5 3", kBadOlderExportText},
       {"lengths missing", "NBX\n3\n" + names + "1 1 2 0.5\n2 4 3 1 1", kBadOlderExportText},
       {"length with a comma", "NBX\n3\n" + names + "1 1 2 0,5 1\n2 4 3 1 1", kBadOlderExportText},
+      {"length beyond any number", "NBX\n3\n" + names + "1 1 2 1e999 1\n2 4 3 1 1", kBadOlderExportText},
       {"child used twice", "NXX\n3\n" + names + "1 1 1\n2 4 3", kInvalidTreeText},
   };
   for (const Row& r : rows) {

@@ -470,6 +470,13 @@ TEST(TreePicture, RadialStylesWriteTheRootSplitsSupportOnce) {
     }
     std::sort(support.begin(), support.end());
     EXPECT_EQ(std::count(support.begin(), support.end(), "90"), 1);
+    // Nor does anything else in the picture depend on the styles drawn before.
+    Box fresh;
+    fresh.Show(r.newick, false);
+    fresh.SetShowScale(false);
+    fresh.SetTreeStyle(r.styles.back());
+    fresh.RefreshTree();
+    EXPECT_EQ(box.Trace(options), fresh.Trace(options));
   }
 }
 

@@ -75,9 +75,10 @@ void TreeBuilder::FindPair(double scale, int& a, int& b) {
   const double limit = best + 1e-12 * std::abs(best);
   for (int i = 0; i + 1 < w_; ++i) {
     if (!alive_[i] || !(rowMin_[i] <= limit)) continue;
-    const double* d = &d_[row_[i]];
+    // (i, i+1) onwards; row_[i] alone may point before the array.
+    const double* d = &d_[row_[i] + i + 1];
     for (int j = i + 1; j < w_; ++j)
-      if (scale * d[j] - bias_[j] - bias_[i] <= limit) {
+      if (scale * d[j - i - 1] - bias_[j] - bias_[i] <= limit) {
         a = i;
         b = j;
         return;
