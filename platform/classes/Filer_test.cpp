@@ -59,6 +59,11 @@ TEST_F(Filer, CrashReporterHeaderIsTheGolden25Bytes) {
   EXPECT_EQ(AsText(Bytes(b.begin(), b.begin() + 25)), std::string("TPF0\x0ATZorExcept\x09zorExcept"));
   // No properties (Tag is at its default) and no children.
   EXPECT_EQ(b.size(), 27u);
+  // A class name whose length byte would read as a prefix is refused.
+  TMemoryStream other;
+  TWriter refuses(other);
+  refuses.OnRootClassName = [](TWriter*, TComponent*, std::string& ClassName) { ClassName = std::string(240, 'T'); };
+  EXPECT_THROW(refuses.WriteRootComponent(&root), EWriteError);
 }
 
 TEST_F(Filer, DefaultsAndNonStoredPropertiesAreNotWritten) {

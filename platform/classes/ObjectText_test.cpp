@@ -159,6 +159,8 @@ TEST(ObjectText, MalformedTextIsAReadErrorWithItsLine) {
       {"object A: T\nend\nextra", "Line 3: End of text expected"},
       {"object A: T\n  X = #1114112\nend\n", "Line 2: Invalid character code"},
       {"object A: T\n  X = 1e99999\nend\n", "Line 2: Invalid number"},
+      // A length byte of 240 or more would read as a component prefix.
+      {"object A: T" + std::string(239, 'x') + "\nend\n", "Line 1: Identifier too long"},
   };
   for (const auto& [text, message] : cases) {
     try {
