@@ -62,3 +62,33 @@ void RegisterStreamFixtures() {
   RegisterTypeFixtures();
   RegisterClasses({TStreamItem::StaticClass(), TStreamFixture::StaticClass()});
 }
+
+// Nested children, a collection, a set, binary data, named events, a local
+// and a cross-root reference, non-ASCII text, every float kind.
+void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign) {
+  Root.SetName("Main");
+  Root.Count = 7;
+  Root.Options = TFixtureOptions{foItalic, foShaded};
+  Root.Caption = "Caf\xC3\xA9";
+  Root.Code = std::string(300, 'c');
+  Root.Big = std::int64_t{1} << 40;
+  Root.Price = Currency::FromRaw(-123456);
+  Root.Stamp = 45000.25;
+  Root.Ratio = 2.5;
+  Root.Shape = TFixtureShape::shTriangle;
+  Root.Part()->Label = "part";
+  Root.Data = {1, 2, 0xFF, 0};
+  Root.OnClick = TNotifyEvent::Of<&TTypeFixture::HandleClick>(Root);
+  auto* item = static_cast<TStreamItem*>(Root.Items()->Add());
+  item->Value = 4;
+  item->Label = "four";
+  Root.Items()->Add();
+  auto* panel = new TStreamFixture(&Root);
+  panel->SetName("Panel");
+  auto* button = new TStreamFixture(&Root);
+  button->SetName("Button");
+  button->ParentItem = panel;
+  button->OnClick = TNotifyEvent::Of<&TTypeFixture::HandleClick>(Root);
+  button->Buddy = Foreign;
+  panel->Buddy = button;
+}

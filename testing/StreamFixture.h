@@ -46,5 +46,13 @@ class TStreamFixture : public TTypeFixture {
   std::unique_ptr<TCollection> items_;
 };
 
+// Makes Root the fixture of the stream tests: "Main" with values of every
+// value type (a set, non-ASCII and long text, int64, currency, date, float,
+// an enumeration, a sub-object, binary data, a named event, a two-item
+// collection) and the children Panel and, inside it, Button; Button's Buddy
+// is Foreign (a component of another root, or nullptr) and Panel's Buddy is
+// Button.
+void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign);
+
 // Registers the stream fixtures and the type fixtures.
 void RegisterStreamFixtures();

@@ -129,6 +129,8 @@ TEST(FilerValues, ReaderRejectsWrongTypesAndShortData) {
       {{18, 3, 0, 0, 0, 'a', 0}, [](TReader& r) { r.ReadString(); }, "Stream read error"},
       {{6, 1, 'a'}, [](TReader& r) { r.ReadInteger(); }, "Invalid property value"},
       {{20}, [](TReader& r) { r.ReadValue(); }, "Invalid stream format"},
+      // A float where a currency is read: NaN has no currency value.
+      {{5, 0, 0, 0, 0, 0, 0, 0, 0xC0, 0xFF, 0x7F}, [](TReader& r) { r.ReadCurrency(); }, "Invalid property value"},
       {{'T', 'P', 'F', '1'}, [](TReader& r) { r.ReadSignature(); }, "Invalid stream format"},
   };
   for (const auto& c : cases) {

@@ -59,6 +59,11 @@ TEST_F(Filer, CrashReporterHeaderIsTheGolden25Bytes) {
   EXPECT_EQ(AsText(Bytes(b.begin(), b.begin() + 25)), std::string("TPF0\x0ATZorExcept\x09zorExcept"));
   // No properties (Tag is at its default) and no children.
   EXPECT_EQ(b.size(), 27u);
+  // A class name whose length byte would read as a prefix is refused.
+  TMemoryStream other;
+  TWriter refuses(other);
+  refuses.OnRootClassName = [](TWriter*, TComponent*, std::string& ClassName) { ClassName = std::string(240, 'T'); };
+  EXPECT_THROW(refuses.WriteRootComponent(&root), EWriteError);
 }
 
 TEST_F(Filer, DefaultsAndNonStoredPropertiesAreNotWritten) {
@@ -98,40 +103,10 @@ struct TOtherRoot {
   }
 };
 
-// Nested children, a collection, a set, binary data, named events, a local
-// and a cross-root reference, non-ASCII text, every float kind.
-void Fill(TStreamFixture& Root, TComponent* Foreign) {
-  Root.SetName("Main");
-  Root.Count = 7;
-  Root.Options = TFixtureOptions{foItalic, foShaded};
-  Root.Caption = "Caf\xC3\xA9";
-  Root.Code = std::string(300, 'c');
-  Root.Big = std::int64_t{1} << 40;
-  Root.Price = Currency::FromRaw(-123456);
-  Root.Stamp = 45000.25;
-  Root.Ratio = 2.5;
-  Root.Shape = TFixtureShape::shTriangle;
-  Root.Part()->Label = "part";
-  Root.Data = {1, 2, 0xFF, 0};
-  Root.OnClick = TNotifyEvent::Of<&TTypeFixture::HandleClick>(Root);
-  auto* item = static_cast<TStreamItem*>(Root.Items()->Add());
-  item->Value = 4;
-  item->Label = "four";
-  Root.Items()->Add();
-  auto* panel = new TStreamFixture(&Root);
-  panel->SetName("Panel");
-  auto* button = new TStreamFixture(&Root);
-  button->SetName("Button");
-  button->ParentItem = panel;
-  button->OnClick = TNotifyEvent::Of<&TTypeFixture::HandleClick>(Root);
-  button->Buddy = Foreign;
-  panel->Buddy = button;
-}
-
 TEST_F(Filer, FixtureReadsBackWithEveryValueAndLoadedOnce) {
   TOtherRoot other;
   TStreamFixture source;
-  Fill(source, other.Target);
+  FillStreamFixture(source, other.Target);
   const Bytes bytes = WriteRoot(&source);
 
   TMemoryStream stream(bytes);
@@ -171,7 +146,7 @@ TEST_F(Filer, FixtureReadsBackWithEveryValueAndLoadedOnce) {
 TEST_F(Filer, ReferenceToAnUnknownRootWaitsForIt) {
   TStreamFixture source;
   TOtherRoot* other = new TOtherRoot;
-  Fill(source, other->Target);
+  FillStreamFixture(source, other->Target);
   const Bytes bytes = WriteRoot(&source);
   delete other;  // "Other" is gone while the stream is read
 
@@ -201,7 +176,7 @@ TEST_F(Filer, ReferenceToAnUnknownRootWaitsForIt) {
 
 TEST_F(Filer, GlobalLoadingBracketDefersLoadedToTheNotifyStep) {
   TStreamFixture source;
-  Fill(source, nullptr);
+  FillStreamFixture(source, nullptr);
   const Bytes bytes = WriteRoot(&source);
   TStreamFixture target;
   BeginGlobalLoading();
@@ -218,9 +193,9 @@ TEST_F(Filer, GlobalLoadingBracketDefersLoadedToTheNotifyStep) {
 
 TEST_F(Filer, DescendentWritesOnlyWhatDiffersFromItsAncestor) {
   TStreamFixture ancestor;
-  Fill(ancestor, nullptr);
+  FillStreamFixture(ancestor, nullptr);
   TStreamFixture descendant;
-  Fill(descendant, nullptr);
+  FillStreamFixture(descendant, nullptr);
   descendant.Count = 8;
   auto* panel = static_cast<TStreamFixture*>(descendant.FindComponent("Panel"));
   panel->Caption = "changed";
@@ -229,7 +204,7 @@ TEST_F(Filer, DescendentWritesOnlyWhatDiffersFromItsAncestor) {
   // Inherited children come with the inherited flag and only the change.
   TMemoryStream stream(bytes);
   TStreamFixture target;
-  Fill(target, nullptr);
+  FillStreamFixture(target, nullptr);
   ReadComponentFromStream(stream, &target);
   EXPECT_EQ(target.Count, 8);
   EXPECT_EQ(static_cast<TStreamFixture*>(target.FindComponent("Panel"))->Caption, "changed");

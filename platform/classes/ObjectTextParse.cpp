@@ -61,6 +61,8 @@ void TTextParser::Object(const std::string& Keyword, int Depth) {
     name = className;
     className = Ident();
   }
+  // A longer length byte would read as a prefix byte (0xF0 and up).
+  if (className.size() >= 0xF0) Fail("Identifier too long");
   std::int64_t position = 0;
   if (Peek() == '[') {
     ++pos_;

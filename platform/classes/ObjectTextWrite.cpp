@@ -27,11 +27,14 @@ std::string FloatText(T Value, int MinDigits, int MaxDigits, const char* Format)
       back = std::strtod(buffer, nullptr);
     else
       back = std::strtold(buffer, nullptr);
-    if (back == Value) break;
+    if (back == Value) {
+      std::string text = buffer;
+      if (text.find_first_of(".e") == std::string::npos) text += ".0";
+      return text;
+    }
   }
-  std::string text = buffer;
-  if (text.find_first_of(".e") == std::string::npos) text += ".0";
-  return text;
+  // Only encodings that no arithmetic produces (pseudo-denormals) get here.
+  throw EReadError(kInvalidPropertyValueText);
 }
 
 // 'It''s'#10'ok' from UTF-8: printable ASCII quoted, anything else as #n

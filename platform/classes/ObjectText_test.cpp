@@ -116,25 +116,15 @@ TEST(ObjectText, FixtureComesBackByteForByteAndAnEditReadsBack) {
   auto* target = new TComponent(&other);
   target->SetName("Target");
   TStreamFixture root;
-  root.SetName("Main");
-  root.Options = TFixtureOptions{foItalic};
-  root.Caption = "Caf\xC3\xA9";
-  root.Data = {0, 1, 2, 250};
-  root.OnClick = TNotifyEvent::Of<&TTypeFixture::HandleClick>(root);
-  root.Items()->Add();
-  auto* panel = new TStreamFixture(&root);
-  panel->SetName("Panel");
-  auto* button = new TStreamFixture(&root);
-  button->SetName("Button");
-  button->ParentItem = panel;
-  button->Buddy = target;
-  button->Count = 7;
+  FillStreamFixture(root, target);
   TMemoryStream binary;
   WriteComponentToStream(binary, &root);
   const std::string text = ToText(binary.Bytes());
-  for (const char* line : {"object Main: TStreamFixture\n", "  Caption = 'Caf'#233\n", "  Options = [foItalic]\n",
-                           "  OnClick = HandleClick\n", "  Data = {\n    000102FA}\n", "      Buddy = Other.Target\n",
-                           "    object Button: TStreamFixture\n", "      Count = 7\n"})
+  for (const char* line :
+       {"object Main: TStreamFixture\n", "  Caption = 'Caf'#233\n", "  Options = [foItalic, foShaded]\n",
+        "  OnClick = HandleClick\n", "  Data = {\n    0102FF00}\n", "      Buddy = Other.Target\n",
+        "    object Button: TStreamFixture\n", "  Count = 7\n", "  Price = -12.3456c\n", "  Shape = shTriangle\n",
+        "  Items = <\n    item\n      Value = 4\n      Label = 'four'\n    end\n    item\n    end>\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
   EXPECT_EQ(ToBinary(text), binary.Bytes());
 
@@ -147,9 +137,9 @@ TEST(ObjectText, FixtureComesBackByteForByteAndAnEditReadsBack) {
   TMemoryStream in(changed);
   ReadComponentFromStream(in, &copy);
   UnregisterFindGlobalComponentProc(&FindOther);
+  EXPECT_EQ(copy.Count, 4242);
   auto* read = static_cast<TStreamFixture*>(copy.FindComponent("Button"));
   ASSERT_NE(read, nullptr);
-  EXPECT_EQ(read->Count, 4242);
   EXPECT_EQ(read->Buddy, target);
   EXPECT_EQ(copy.Data, root.Data);
 }
@@ -169,6 +159,8 @@ TEST(ObjectText, MalformedTextIsAReadErrorWithItsLine) {
       {"object A: T\nend\nextra", "Line 3: End of text expected"},
       {"object A: T\n  X = #1114112\nend\n", "Line 2: Invalid character code"},
       {"object A: T\n  X = 1e99999\nend\n", "Line 2: Invalid number"},
+      // A length byte of 240 or more would read as a component prefix.
+      {"object A: T" + std::string(239, 'x') + "\nend\n", "Line 1: Identifier too long"},
   };
   for (const auto& [text, message] : cases) {
     try {

@@ -129,7 +129,14 @@ float TReader::ReadSingle() {
 }
 
 Currency TReader::ReadCurrency() {
-  if (NextValue() != vaCurrency) return FloatToCurr(static_cast<double>(ReadFloat()));
+  if (NextValue() != vaCurrency) {
+    const long double value = ReadFloat();
+    try {
+      return FloatToCurr(static_cast<double>(value));
+    } catch (const EConvertError&) {  // NaN, infinite or beyond the currency range
+      throw EReadError(kInvalidPropertyValueText);
+    }
+  }
   ReadValue();
   return Currency::FromRaw(ReadScalar<std::int64_t>(*this));
 }

@@ -21,6 +21,9 @@ template <class... F>
 struct Overload : F... {
   using F::operator()...;
 };
+// Spelled out for compilers without aggregate deduction (clang 14).
+template <class... F>
+Overload(F...) -> Overload<F...>;
 
 // Halves to even; NaN and values beyond 64 bits cannot be cast.
 int64_t RoundToInt64(double Value) {

@@ -1,11 +1,10 @@
-#include "platform/classes/Variant.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <optional>
 
+#include "platform/classes/Variant.h"
 #include "platform/core/FormatSettings.h"
 
 namespace {

@@ -157,8 +157,7 @@ TEST(VariantTest, PointerKindsKeepTheirAddresses) {
       {"procedure", reinterpret_cast<TVarProc>(high), reinterpret_cast<TVarProc>(high - (uintptr_t{1} << 32)),
        varProcedure},
       {"class", reinterpret_cast<TClass>(high), reinterpret_cast<TClass>(high - (uintptr_t{1} << 32)), varClass},
-      {"object", reinterpret_cast<TObject*>(high), reinterpret_cast<TObject*>(high - (uintptr_t{1} << 32)),
-       varObject},
+      {"object", reinterpret_cast<TObject*>(high), reinterpret_cast<TObject*>(high - (uintptr_t{1} << 32)), varObject},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);

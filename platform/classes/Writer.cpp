@@ -130,6 +130,8 @@ void TWriter::WriteComponent(TComponent* Component) {
     WritePrefix(Ancestor() ? TFilerFlags{ffInherited} : TFilerFlags{}, 0);
     std::string className = Component->ClassName();
     if (Component == Root() && OnRootClassName) OnRootClassName(this, Component, className);
+    // A longer length byte would read as a prefix byte (0xF0 and up).
+    if (className.size() >= 0xF0) throw EWriteError();
     WriteStr(className);
     WriteStr(Component->Name());
     WriteProperties(Component);

@@ -86,6 +86,9 @@ class TWriter : public TFiler {
  private:
   void WriteProperty(const TPersistent* Instance, const TPropInfo* Prop);
   bool WritePropValue(const TPersistent* Instance, const TPropInfo* Prop, const std::string& Name);
+  // An event or a reference by name: nil when Value is empty; nothing when
+  // it equals the ancestor's.
+  bool WriteNameValue(const std::string& PropName, const std::string& Value, const std::string& AncestorValue);
   bool WriteClassValue(const TPersistent* Instance, const TPropInfo* Prop, const TPersistent* Ancestor,
                        const std::string& Name);
   void WriteObjectProps(const TPersistent* Object, const TPersistent* Ancestor, const std::string& Prefix);

@@ -121,19 +121,23 @@ bool TWriter::WritePropValue(const TPersistent* Instance, const TPropInfo* Prop,
         TComponent* ancestorRoot = rootAncestor_ ? rootAncestor_ : LookupRoot();
         if (other.Assigned() && ancestorRoot) ancestorName = MethodName(ancestorRoot->ClassType(), other);
       }
-      if (name == ancestorName) return false;
-      WritePropName(Name);
-      if (name.empty())
-        WriteValue(vaNil);
-      else
-        WriteIdent(name);
-      return true;
+      return WriteNameValue(Name, name, ancestorName);
     }
     case tkClass:
       return WriteClassValue(Instance, Prop, ancestor, Name);
     default:
       return false;
   }
+}
+
+bool TWriter::WriteNameValue(const std::string& PropName, const std::string& Value, const std::string& AncestorValue) {
+  if (Value == AncestorValue) return false;
+  WritePropName(PropName);
+  if (Value.empty())
+    WriteValue(vaNil);
+  else
+    WriteIdent(Value);
+  return true;
 }
 
 bool TWriter::WriteClassValue(const TPersistent* Instance, const TPropInfo* Prop, const TPersistent* Ancestor,
@@ -146,13 +150,7 @@ bool TWriter::WriteClassValue(const TPersistent* Instance, const TPropInfo* Prop
     std::string ancestorName;
     if (auto* other = dynamic_cast<TComponent*>(ancestorValue))
       ancestorName = other == rootAncestor_ && LookupRoot() ? LookupRoot()->Name() : other->Name();
-    if (name == ancestorName) return false;
-    WritePropName(Name);
-    if (name.empty())
-      WriteValue(vaNil);
-    else
-      WriteIdent(name);
-    return true;
+    return WriteNameValue(Name, name, ancestorName);
   }
   if (auto* collection = dynamic_cast<TCollection*>(value)) {
     auto* other = dynamic_cast<TCollection*>(ancestorValue);
