@@ -90,6 +90,11 @@ DeviceInfo DeviceInfoFromPixels(std::int32_t width, std::int32_t height, std::in
 enum FontPitchRequest : std::uint8_t { DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2 };
 inline constexpr std::int32_t FW_NORMAL = 400;
 inline constexpr std::int32_t FW_BOLD = 700;
+// Character sets of a font request (the stored values).
+inline constexpr std::uint8_t ANSI_CHARSET = 0;
+inline constexpr std::uint8_t DEFAULT_CHARSET = 1;
+inline constexpr std::uint8_t SYMBOL_CHARSET = 2;
+inline constexpr std::uint8_t OEM_CHARSET = 255;
 
 // Height in logical units: negative = character height (the em, without
 // internal leading), positive = cell height (ascent plus descent), 0 = a
@@ -99,7 +104,8 @@ inline constexpr std::int32_t FW_BOLD = 700;
 // Weight 100..900. Text is drawn at most 16384 device pixels tall.
 // FaceName goes through the font substitutions (Arial to a
 // metric-compatible sans face, FixedSys to a monospace face, unknown names to
-// the default sans face).
+// the default sans face). Charset is kept for the record; faces are chosen
+// by name only.
 struct LogFont {
   std::int32_t Height = 0;
   std::int32_t Escapement = 0;
@@ -110,6 +116,7 @@ struct LogFont {
   bool StrikeOut = false;
   FontPitchRequest Pitch = DEFAULT_PITCH;
   std::string FaceName;
+  std::uint8_t Charset = DEFAULT_CHARSET;
   bool operator==(const LogFont&) const = default;
 };
 
