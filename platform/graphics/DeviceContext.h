@@ -67,10 +67,7 @@ class DeviceContext {
   // ---- Objects ----
   FontHandle CreateFontIndirect(const LogFont& font);
   PenHandle ExtCreatePen(const LogPen& pen);
-  // A pen as simple drawing code asks for one: width 0 or 1 gives a cosmetic
-  // pen of that style; a wider one is geometric with round caps and joins
-  // and, as on the original platform, solid unless the style is PS_NULL or
-  // PS_INSIDEFRAME.
+  // ExtCreatePen(SimpleLogPen(style, width, color)).
   PenHandle CreatePen(PenDashStyle style, Coord width, TColor color);
   BrushHandle CreateBrushIndirect(const LogBrush& brush);
   FontHandle SelectObject(FontHandle font);

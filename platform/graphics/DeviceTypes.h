@@ -151,6 +151,12 @@ struct LogPen {
   bool operator==(const LogPen&) const = default;
 };
 
+// A pen as simple drawing code asks for one: width 0 or 1 gives a cosmetic
+// pen of that style; a wider one is geometric with round caps and joins and,
+// as on the original platform, solid unless the style is PS_NULL or
+// PS_INSIDEFRAME. A negative width counts as 0.
+LogPen SimpleLogPen(PenDashStyle style, std::int32_t width, TColor color);
+
 // ---- Brushes ------------------------------------------------------------
 enum BrushKind : std::uint8_t { BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2 };
 // Hatches are 8-pixel patterns in device pixels, not scaled by the mapping.
