@@ -176,6 +176,23 @@ struct LogBrush {
   bool operator==(const LogBrush&) const = default;
 };
 
+// ---- Blits and clipping --------------------------------------------------
+// Raster operations of blits: how source (S), pattern (the brush, P) and
+// destination (D) mix. The inverting ones (SRCINVERT, DSTINVERT, PATINVERT)
+// undo themselves when done twice.
+inline constexpr std::uint32_t SRCCOPY = 0x00CC0020;    // S
+inline constexpr std::uint32_t SRCPAINT = 0x00EE0086;   // S or D
+inline constexpr std::uint32_t SRCAND = 0x008800C6;     // S and D
+inline constexpr std::uint32_t SRCINVERT = 0x00660046;  // S xor D
+inline constexpr std::uint32_t DSTINVERT = 0x00550009;  // not D
+inline constexpr std::uint32_t PATCOPY = 0x00F00021;    // P
+inline constexpr std::uint32_t PATINVERT = 0x005A0049;  // P xor D
+inline constexpr std::uint32_t BLACKNESS = 0x00000042;
+inline constexpr std::uint32_t WHITENESS = 0x00FF0062;
+
+// What a clip is after a clipping call.
+enum RegionKind : std::uint8_t { RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3 };
+
 // ---- Handles ------------------------------------------------------------
 // Small typed ids of the objects of one device context; 0 is no object.
 // Handles of different contexts are unrelated.

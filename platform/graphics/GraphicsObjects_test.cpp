@@ -61,7 +61,9 @@ TEST(GraphicsObjects, OneChangeNoticePerSet) {
     w = {};
     r.change();
     EXPECT_EQ(w.count, r.notices);
-    if (r.notices) EXPECT_EQ(w.sender, r.object);
+    if (r.notices) {
+      EXPECT_EQ(w.sender, r.object);
+    }
   }
   EXPECT_EQ(font.Data(), other.Data());
   EXPECT_EQ(font.Height(), -20);

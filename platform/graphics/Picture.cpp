@@ -99,6 +99,15 @@ void Picture::Replay(DeviceContext& target) const {
     return points;
   };
 
+  // Clips and saved states of the picture end with the replay: the target's
+  // state is saved before the first of them and restored afterwards.
+  bool saved = false;
+  int savedLevel = 0;
+  auto saveOnce = [&] {
+    if (!saved) savedLevel = target.SaveDC();
+    saved = true;
+  };
+
   for (const Record& r : p.records) {
     switch (r.op) {
       case Op::SetGraphicsMode: target.SetGraphicsMode(static_cast<GraphicsMode>(r.a)); break;
@@ -138,9 +147,33 @@ void Picture::Replay(DeviceContext& target) const {
       case Op::TextOut: target.TextOut(r.a, r.b, std::string_view(p.text).substr(r.first, r.count)); break;
       case Op::StretchDIBits: target.StretchDIBits(r.a, r.b, r.c, r.d, p.bitmaps[r.first]); break;
       case Op::FillRect: target.FillRect({r.a, r.b, r.c, r.d}, BrushHandle{mapped(r.id)}); break;
+      case Op::IntersectClipRect: saveOnce(), target.IntersectClipRect(r.a, r.b, r.c, r.d); break;
+      case Op::ExcludeClipRect: saveOnce(), target.ExcludeClipRect(r.a, r.b, r.c, r.d); break;
+      case Op::SelectClipRgn: {
+        saveOnce();
+        if (r.a == 1) {
+          target.SelectClipRgn(nullptr);
+          break;
+        }
+        std::vector<Rect> rects;
+        for (std::uint32_t i = 0; i + 1 < r.count; i += 2) {
+          const PointI& a = p.points[r.first + i];
+          const PointI& b = p.points[r.first + i + 1];
+          rects.push_back({a.x, a.y, b.x, b.y});
+        }
+        target.SelectClipRgn(&rects);
+        break;
+      }
+      case Op::SaveDC: saveOnce(), target.SaveDC(); break;
+      case Op::RestoreDC:
+        // Never below the level this replay began with.
+        if (saved && target.SaveLevel() - savedLevel >= r.a) target.RestoreDC(-r.a);
+        break;
+      case Op::PatBlt: target.PatBlt(r.a, r.b, r.c, r.d, r.id); break;
     }
   }
 
+  if (saved) target.RestoreDC(savedLevel);
   if (target.CurrentFont() != font) target.SelectObject(font);
   if (target.CurrentPen() != pen) target.SelectObject(pen);
   if (target.CurrentBrush() != brush) target.SelectObject(brush);
@@ -206,6 +239,7 @@ void PictureRecorder::Apply(const Command& c) {
     case Op::Polygon:
     case Op::PolyBezier:
     case Op::Arc:
+    case Op::SelectClipRgn:
       r.first = Index(p.points.size());
       r.count = Index(c.points.size());
       p.points.insert(p.points.end(), c.points.begin(), c.points.end());

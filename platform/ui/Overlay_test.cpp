@@ -89,6 +89,31 @@ TEST(OverlayJournal, ADrawingThatCopiesStopsTheCancelling) {
   EXPECT_TRUE(journal.Empty());
 }
 
+// Pattern blits: the inverting ones cancel when drawn again, the copying ones
+// never do.
+TEST(OverlayJournal, PatternBlitsCancelOnlyWhenTheyInvert) {
+  auto blit = [](std::uint32_t rop) {
+    return [rop](DeviceContext& dc) { dc.PatBlt(4, 4, 20, 10, rop); };
+  };
+  struct Row {
+    std::uint32_t rop;
+    std::size_t kept;
+  } rows[] = {{DSTINVERT, 0}, {PATINVERT, 0}, {PATCOPY, 2}, {BLACKNESS, 2}, {WHITENESS, 2}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.rop);
+    OverlayJournal journal;
+    journal.Draw(blit(r.rop));
+    journal.Draw(blit(r.rop));
+    EXPECT_EQ(journal.Size(), r.kept);
+  }
+  // InvertRect done twice leaves the picture as it was.
+  OverlayJournal journal;
+  journal.Draw([](DeviceContext& dc) { dc.InvertRect({2, 2, 30, 20}); });
+  EXPECT_NE(Played(journal), Background());
+  journal.Draw([](DeviceContext& dc) { dc.InvertRect({2, 2, 30, 20}); });
+  EXPECT_EQ(Played(journal), Background());
+}
+
 TEST(OverlayJournal, KeepsNothingForAFailedOrEmptyDrawing) {
   OverlayJournal journal;
   EXPECT_THROW(journal.Draw([](DeviceContext& dc) {
