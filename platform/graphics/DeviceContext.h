@@ -154,6 +154,20 @@ class DeviceContext {
   // PatBlt of the rectangle with DSTINVERT.
   void InvertRect(const Rect& rect);
 
+  // ---- Blits of 32-bit images ----
+  // The part (sx, sy, sw, sh) of `source` into (x, y, width, height),
+  // stretched pixel by pixel without smoothing and mixed with what is there
+  // by `rop`: SRCCOPY, SRCPAINT, SRCAND, SRCINVERT, or an operation of
+  // PatBlt (which ignores the source and is done as PatBlt). With a mask (of
+  // the source's size) only the pixels whose mask byte is set are drawn.
+  // Refused (false): another operation, an invalid image or mask, a mask of
+  // another size, a part not inside the image, a size below 1.
+  bool StretchBlt(Coord x, Coord y, Coord width, Coord height, const Bitmap32& source, Coord sx, Coord sy,
+                  Coord sw, Coord sh, std::uint32_t rop, const BlitMask* mask = nullptr);
+  // StretchBlt without stretching.
+  bool BitBlt(Coord x, Coord y, Coord width, Coord height, const Bitmap32& source, Coord sx, Coord sy,
+              std::uint32_t rop, const BlitMask* mask = nullptr);
+
   // ---- The calls as implementations and picture replay see them ----
   enum class Op : std::uint8_t {
     SetGraphicsMode, SetMapMode, SetWindowExt, SetViewportExt, SetBkMode, SetBkColor,
@@ -161,7 +175,7 @@ class DeviceContext {
     CreateFont, CreatePen, CreateBrush, SelectFont, SelectPen, SelectBrush, DeleteObject,
     MoveTo, LineTo, Polyline, Polygon, PolyBezier, Ellipse, Arc, TextOut, StretchDIBits,
     Rectangle, FillRect,
-    IntersectClipRect, ExcludeClipRect, SelectClipRgn, SaveDC, RestoreDC, PatBlt,
+    IntersectClipRect, ExcludeClipRect, SelectClipRgn, SaveDC, RestoreDC, PatBlt, StretchBlt,
   };
   // One accepted call. Scalars: a mode or colour in a; extents in a, b;
   // points in a, b; rectangles in a, b, c, d (left, top, right, bottom);
@@ -172,7 +186,9 @@ class DeviceContext {
   // 2 brush). Clip rectangles in a..d; SelectClipRgn gives each rectangle as
   // two points (a = 1: clip removed). SaveDC: the new level in a; RestoreDC:
   // the number of levels dropped in a. PatBlt: x, y, width, height in a..d,
-  // the raster operation in id. The state is already updated when Apply runs.
+  // the raster operation in id. StretchBlt: the destination as PatBlt, the
+  // source part as points (sx, sy) and (sw, sh), `image` and `mask`. The
+  // state is already updated when Apply runs.
   struct Command {
     Op op;
     std::int32_t a = 0, b = 0, c = 0, d = 0;
@@ -180,6 +196,8 @@ class DeviceContext {
     std::span<const PointI> points = {};
     std::string_view text = {};
     const Bitmap24* bitmap = nullptr;
+    const Bitmap32* image = nullptr;
+    const BlitMask* mask = nullptr;
   };
 
  protected:

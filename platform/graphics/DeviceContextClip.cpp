@@ -1,4 +1,4 @@
-// Clipping, saved states and pattern blits of DeviceContext.
+// Clipping, saved states and blits of DeviceContext.
 
 #include <QRegion>
 #include <algorithm>
@@ -36,6 +36,11 @@ bool KnownPatternRop(std::uint32_t rop) {
   return rop == PATCOPY || rop == PATINVERT || rop == DSTINVERT || rop == BLACKNESS || rop == WHITENESS;
 }
 
+DeviceContext::Command RectCommand(DeviceContext::Op op, Coord left, Coord top, Coord right, Coord bottom) {
+  return {
+      .op = op, .a = CheckedInt32(left), .b = CheckedInt32(top), .c = CheckedInt32(right), .d = CheckedInt32(bottom)};
+}
+
 }  // namespace
 
 Rect DeviceContext::DeviceRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) const {
@@ -59,21 +64,13 @@ RegionKind DeviceContext::SetClip(std::vector<Rect> rects, const Command& comman
 }
 
 RegionKind DeviceContext::IntersectClipRect(Coord left, Coord top, Coord right, Coord bottom) {
-  const Command c{.op = Op::IntersectClipRect,
-                  .a = CheckedInt32(left),
-                  .b = CheckedInt32(top),
-                  .c = CheckedInt32(right),
-                  .d = CheckedInt32(bottom)};
+  const Command c = RectCommand(Op::IntersectClipRect, left, top, right, bottom);
   const QRegion rect = RegionOf({DeviceRect(c.a, c.b, c.c, c.d)});
   return SetClip(RectsOf(state_.clip ? RegionOf(*state_.clip).intersected(rect) : rect), c);
 }
 
 RegionKind DeviceContext::ExcludeClipRect(Coord left, Coord top, Coord right, Coord bottom) {
-  const Command c{.op = Op::ExcludeClipRect,
-                  .a = CheckedInt32(left),
-                  .b = CheckedInt32(top),
-                  .c = CheckedInt32(right),
-                  .d = CheckedInt32(bottom)};
+  const Command c = RectCommand(Op::ExcludeClipRect, left, top, right, bottom);
   // Without a clip everything shows: the device surface is the whole range.
   const QRegion all = state_.clip ? RegionOf(*state_.clip) : QRegion(-(1 << 29), -(1 << 29), 1 << 30, 1 << 30);
   return SetClip(RectsOf(all.subtracted(RegionOf({DeviceRect(c.a, c.b, c.c, c.d)}))), c);
@@ -132,4 +129,32 @@ bool DeviceContext::PatBlt(Coord x, Coord y, Coord width, Coord height, std::uin
 
 void DeviceContext::InvertRect(const Rect& rect) {
   PatBlt(rect.left, rect.top, rect.Width(), rect.Height(), DSTINVERT);
+}
+
+bool DeviceContext::StretchBlt(Coord x, Coord y, Coord width, Coord height, const Bitmap32& source, Coord sx, Coord sy,
+                               Coord sw, Coord sh, std::uint32_t rop, const BlitMask* mask) {
+  const PointI part[2] = {{CheckedInt32(sx), CheckedInt32(sy)}, {CheckedInt32(sw), CheckedInt32(sh)}};
+  const Command c{.op = Op::StretchBlt,
+                  .a = CheckedInt32(x),
+                  .b = CheckedInt32(y),
+                  .c = CheckedInt32(width),
+                  .d = CheckedInt32(height),
+                  .id = rop,
+                  .points = part,
+                  .image = &source,
+                  .mask = mask};
+  if (KnownPatternRop(rop)) return PatBlt(x, y, width, height, rop);
+  if (rop != SRCCOPY && rop != SRCPAINT && rop != SRCAND && rop != SRCINVERT) return false;
+  if (!source.IsValid() || c.c < 1 || c.d < 1 || part[1].x < 1 || part[1].y < 1) return false;
+  if (part[0].x < 0 || part[0].y < 0 || Coord{part[0].x} + part[1].x > source.Width ||
+      Coord{part[0].y} + part[1].y > source.Height)
+    return false;
+  if (mask && (!mask->IsValid() || mask->Width != source.Width || mask->Height != source.Height)) return false;
+  Apply(c);
+  return true;
+}
+
+bool DeviceContext::BitBlt(Coord x, Coord y, Coord width, Coord height, const Bitmap32& source, Coord sx, Coord sy,
+                           std::uint32_t rop, const BlitMask* mask) {
+  return StretchBlt(x, y, width, height, source, sx, sy, width, height, rop, mask);
 }

@@ -34,3 +34,11 @@ LogPen SimpleLogPen(PenDashStyle style, std::int32_t width, TColor color) {
   }
   return p;
 }
+
+bool Bitmap32::IsValid() const {
+  return Width > 0 && Height > 0 && Bgra.size() == static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height) * 4;
+}
+
+bool BlitMask::IsValid() const {
+  return Width > 0 && Height > 0 && Bits.size() == static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height);
+}

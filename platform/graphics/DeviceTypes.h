@@ -228,3 +228,26 @@ struct Bitmap24 {
   bool IsValid() const;
   bool operator==(const Bitmap24&) const = default;
 };
+
+// A 32-bit picture: rows from top to bottom, four bytes per pixel in the
+// order blue, green, red, alpha, no padding. Blits take the colour and
+// ignore the alpha byte. Valid when Width and Height are above 0 and Bgra
+// holds exactly Width * Height * 4 bytes.
+struct Bitmap32 {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  std::vector<std::uint8_t> Bgra;
+  bool IsValid() const;
+  bool operator==(const Bitmap32&) const = default;
+};
+
+// Which pixels of a blit's source are drawn: one byte per source pixel, rows
+// from top to bottom, drawn where the byte is not 0. Valid when Width and
+// Height are above 0 and Bits holds exactly Width * Height bytes.
+struct BlitMask {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  std::vector<std::uint8_t> Bits;
+  bool IsValid() const;
+  bool operator==(const BlitMask&) const = default;
+};

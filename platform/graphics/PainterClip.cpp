@@ -1,4 +1,4 @@
-// Pixel-snapped fills and the clip of PainterContext.
+// Pixel-snapped fills, blit sources and the clip of PainterContext.
 
 #include <QPainter>
 #include <QRegion>
@@ -39,4 +39,22 @@ void ApplyClip(QPainter& painter, const ClipSetting& setting, const std::vector<
     painter.setClipRect(QRect(0, 0, 0, 0), setting.initial || setting.exposed ? Qt::IntersectClip : Qt::ReplaceClip);
   else
     painter.setClipRegion(region, setting.initial || setting.exposed ? Qt::IntersectClip : Qt::ReplaceClip);
+}
+
+QImage BlitSource(const Bitmap32& image, PointI at, PointI size, const BlitMask* mask, std::uint32_t rop) {
+  // Format_RGB32 keeps the bytes in blue, green, red, unused order.
+  const QImage whole(image.Bgra.data(), image.Width, image.Height, image.Width * 4, QImage::Format_RGB32);
+  QImage part = whole.copy(at.x, at.y, size.x, size.y);
+  if (!mask) return part;
+  // Masked-out pixels become what leaves the destination alone: transparent
+  // for a copy, white for an and, black for an or and a xor.
+  part = part.convertToFormat(QImage::Format_ARGB32);
+  const QRgb keep = rop == SRCCOPY ? qRgba(0, 0, 0, 0) : rop == SRCAND ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+  for (int y = 0; y < size.y; ++y) {
+    const std::uint8_t* bits = mask->Bits.data() + static_cast<std::size_t>(at.y + y) * mask->Width + at.x;
+    auto* line = reinterpret_cast<QRgb*>(part.scanLine(y));
+    for (int x = 0; x < size.x; ++x)
+      if (!bits[x]) line[x] = keep;
+  }
+  return part;
 }

@@ -327,6 +327,20 @@ struct PainterContext::Impl {
     transformSet = false;
   }
 
+  // SRCPAINT, SRCAND and SRCINVERT copy on a device without raster
+  // operations.
+  void Blit(const Command& c) {
+    const QRectF r(c.a, c.b, c.c, c.d);
+    if (!Reaches(r, 0)) return;
+    Mode mode = QPainter::CompositionMode_SourceOver;
+    if (rasterOps && c.id == SRCPAINT) mode = QPainter::RasterOp_SourceOrDestination;
+    if (rasterOps && c.id == SRCAND) mode = QPainter::RasterOp_SourceAndDestination;
+    if (rasterOps && c.id == SRCINVERT) mode = QPainter::RasterOp_SourceXorDestination;
+    SetMode(mode);
+    UseTransform();
+    p.drawImage(r, BlitSource(*c.image, c.points[0], c.points[1], c.mask, c.id));
+  }
+
   void UpdateClip(const State& s) {
     clip.device = device;
     ApplyClip(p, clip, s.clip.get());
@@ -441,6 +455,7 @@ void PainterContext::Apply(const Command& c) {
     case Op::TextOut: m.Text(s, c.a, c.b, c.text); break;
     case Op::StretchDIBits: m.Bitmap(c); break;
     case Op::PatBlt: m.PatBlt(s, c); break;
+    case Op::StretchBlt: m.Blit(c); break;
     case Op::IntersectClipRect:
     case Op::ExcludeClipRect:
     case Op::SelectClipRgn: m.UpdateClip(s); break;

@@ -4,6 +4,7 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QImage>
 #include <QPainter>
 #include <QPen>
 #include <QRegion>
@@ -41,6 +42,10 @@ QBrush MakeBrush(const LogBrush& brush, const QColor& color);
 // device pixels, left and top edges in, right and bottom out. Leaves the
 // painter's world transform changed.
 void FillSnapped(QPainter& painter, const QTransform& full, const QRectF& rect, const QBrush& brush);
+
+// The part of `image` a blit draws; with a mask, the pixels left out are
+// made to leave the destination as it is under `rop`.
+QImage BlitSource(const Bitmap32& image, PointI at, PointI size, const BlitMask* mask, std::uint32_t rop);
 
 // What a device context's clip is combined with: the painter's own clip when
 // the context began, the exposed rectangle (both in the painter's own

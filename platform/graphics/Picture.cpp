@@ -47,6 +47,8 @@ struct PictureData {
   std::vector<LogPen> pens;
   std::vector<LogBrush> brushes;
   std::vector<Bitmap24> bitmaps;
+  std::vector<Bitmap32> images;
+  std::vector<BlitMask> masks;
 };
 
 // ---- Picture ----
@@ -170,6 +172,15 @@ void Picture::Replay(DeviceContext& target) const {
         if (saved && target.SaveLevel() - savedLevel >= r.a) target.RestoreDC(-r.a);
         break;
       case Op::PatBlt: target.PatBlt(r.a, r.b, r.c, r.d, r.id); break;
+      case Op::StretchBlt: {
+        // points: the source part; first: the image; count: the mask + 1.
+        const PointI& at = p.points[r.first];
+        const PointI& size = p.points[r.first + 1];
+        const Bitmap32& image = p.images[p.points[r.first + 2].x];
+        const BlitMask* mask = r.count ? &p.masks[r.count - 1] : nullptr;
+        target.StretchBlt(r.a, r.b, r.c, r.d, image, at.x, at.y, size.x, size.y, r.id, mask);
+        break;
+      }
     }
   }
 
@@ -252,6 +263,16 @@ void PictureRecorder::Apply(const Command& c) {
     case Op::StretchDIBits:
       r.first = Index(p.bitmaps.size());
       p.bitmaps.push_back(*c.bitmap);
+      break;
+    case Op::StretchBlt:
+      r.first = Index(p.points.size());
+      p.points.insert(p.points.end(), c.points.begin(), c.points.end());
+      p.points.push_back({static_cast<std::int32_t>(p.images.size()), 0});
+      p.images.push_back(*c.image);
+      if (c.mask) {
+        p.masks.push_back(*c.mask);
+        r.count = Index(p.masks.size());
+      }
       break;
     default: break;
   }

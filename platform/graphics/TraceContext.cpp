@@ -191,6 +191,12 @@ void TraceContext::Apply(const Command& c) {
     case Op::SaveDC: line = "SaveDC() -> " + IntToStr(c.a); break;
     case Op::RestoreDC: line = Call("RestoreDC", IntToStr(-c.a)); break;
     case Op::PatBlt: line = Call("PatBlt", Ints({c.a, c.b, c.c, c.d}) + "," + Rop3Name(c.id)); break;
+    case Op::StretchBlt:
+      line = Call("StretchBlt", Ints({c.a, c.b, c.c, c.d}) + "," + IntToStr(c.image->Width) + "x" +
+                                    IntToStr(c.image->Height) + "," +
+                                    Ints({c.points[0].x, c.points[0].y, c.points[1].x, c.points[1].y}) + "," +
+                                    Rop3Name(c.id) + (c.mask ? ",mask" : ""));
+      break;
   }
   lines_.push_back(std::move(line));
 }

@@ -26,6 +26,8 @@
 //   SelectClipRgn(0,0 40,32 50,0 60,10)   (corners of each rectangle)
 //   SelectClipRgn(NULL)              SaveDC() -> 1     RestoreDC(-1)
 //   PatBlt(0,0,40,32,DSTINVERT)      (x, y, width, height, operation)
+//   StretchBlt(0,0,40,32,10x8,0,0,10,8,SRCCOPY,mask)
+//       (destination, image size, source part, operation, ",mask" if any)
 
 #include <string>
 #include <vector>

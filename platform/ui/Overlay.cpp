@@ -33,7 +33,8 @@ class Inspector final : public TraceContext {
         if (!Inverts(CurrentState().rop2)) inverting = false;
         break;
       case Op::PatBlt:
-        if (command.id != DSTINVERT && command.id != PATINVERT) inverting = false;
+      case Op::StretchBlt:
+        if (command.id != DSTINVERT && command.id != PATINVERT && command.id != SRCINVERT) inverting = false;
         break;
       case Op::TextOut:  // text, bitmaps and fills always copy
       case Op::StretchDIBits:

@@ -114,6 +114,28 @@ TEST(OverlayJournal, PatternBlitsCancelOnlyWhenTheyInvert) {
   EXPECT_EQ(Played(journal), Background());
 }
 
+// A copying blit drawn twice stays twice; an inverting one takes itself out.
+TEST(OverlayJournal, ImageBlitsCancelOnlyWhenTheyInvert) {
+  const Bitmap32 image{2, 1, {10, 20, 30, 255, 200, 100, 50, 255}};
+  auto blit = [&](std::uint32_t rop) {
+    return [&image, rop](DeviceContext& dc) { dc.StretchBlt(3, 3, 20, 10, image, 0, 0, 2, 1, rop); };
+  };
+  struct Row {
+    std::uint32_t rop;
+    std::size_t kept;
+  } rows[] = {{SRCCOPY, 2}, {SRCPAINT, 2}, {SRCAND, 2}, {SRCINVERT, 0}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.rop);
+    OverlayJournal journal;
+    journal.Draw(blit(r.rop));
+    journal.Draw(blit(r.rop));
+    EXPECT_EQ(journal.Size(), r.kept);
+    if (r.rop == SRCINVERT) {
+      EXPECT_EQ(Played(journal), Background());
+    }
+  }
+}
+
 TEST(OverlayJournal, KeepsNothingForAFailedOrEmptyDrawing) {
   OverlayJournal journal;
   EXPECT_THROW(journal.Draw([](DeviceContext& dc) {
