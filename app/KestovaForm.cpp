@@ -378,15 +378,15 @@ void TForm1::BuildTreePage() {
   TreeBox->SetFreqDecimals(0);
   TreeBox->SetConsensusValue(0);
   TreeBox->SetCondenseValue(0);
-  TFont arial12;
+  TFontData arial12;
   arial12.Name = "Arial";
   arial12.Height = -12;
   TreeBox->SetOTU_Font(arial12);
   TreeBox->setFont(PixelFont("Arial", 12));
-  TFont arial13 = arial12;
+  TFontData arial13 = arial12;
   arial13.Height = -13;
   TreeBox->SetScaleFont(arial13);
-  TFont gothic = arial12;
+  TFontData gothic = arial12;
   gothic.Name = "MS PGothic";
   TreeBox->SetStatsFont(gothic);
   TreeBox->SetCharStateFont(gothic);
@@ -587,7 +587,7 @@ void TForm1::OnHeightMenuClick(QAction* item) {
 }
 
 void TForm1::ToolButton1Click() {
-  const TFont& current = TreeBox->OTU_Font();
+  const TFontData& current = TreeBox->OTU_Font();
   TFontChoice choice;
   choice.name = current.Name;
   choice.size = current.Size();
@@ -598,7 +598,7 @@ void TForm1::ToolButton1Click() {
   choice.color = static_cast<uint32_t>(ColorToRGB(current.Color));
   auto chosen = Dialogs().ChooseFont(choice);
   if (!chosen) return;
-  TFont font = current;
+  TFontData font = current;
   font.Name = chosen->name;
   font.SetSize(chosen->size);
   font.Style = TFontStyles();
@@ -612,7 +612,7 @@ void TForm1::ToolButton1Click() {
 }
 
 void TForm1::BranchWidthCmbBxChange() {
-  TPen pen = TreeBox->BranchPen();
+  TPenData pen = TreeBox->BranchPen();
   pen.Width = BranchWidthCmbBx->currentIndex() + 1;
   TreeBox->SetBranchPen(pen);
   TreeBox->RefreshTree();

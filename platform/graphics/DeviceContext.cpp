@@ -157,15 +157,7 @@ PenHandle DeviceContext::ExtCreatePen(const LogPen& pen) {
 }
 
 PenHandle DeviceContext::CreatePen(PenDashStyle style, Coord width, TColor color) {
-  LogPen p;
-  p.Width = std::max(CheckedInt32(width), 0);
-  p.Color = color;
-  p.Style = style;
-  if (p.Width > 1) {
-    p.Type = PS_GEOMETRIC;
-    if (style != PS_NULL && style != PS_INSIDEFRAME) p.Style = PS_SOLID;
-  }
-  return ExtCreatePen(p);
+  return ExtCreatePen(SimpleLogPen(style, CheckedInt32(width), color));
 }
 
 BrushHandle DeviceContext::CreateBrushIndirect(const LogBrush& brush) {

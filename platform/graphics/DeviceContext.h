@@ -21,6 +21,7 @@
 // position (0, 0), kBlackPen, kWhiteBrush and kSystemFont selected.
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -67,10 +68,7 @@ class DeviceContext {
   // ---- Objects ----
   FontHandle CreateFontIndirect(const LogFont& font);
   PenHandle ExtCreatePen(const LogPen& pen);
-  // A pen as simple drawing code asks for one: width 0 or 1 gives a cosmetic
-  // pen of that style; a wider one is geometric with round caps and joins
-  // and, as on the original platform, solid unless the style is PS_NULL or
-  // PS_INSIDEFRAME.
+  // ExtCreatePen(SimpleLogPen(style, width, color)).
   PenHandle CreatePen(PenDashStyle style, Coord width, TColor color);
   BrushHandle CreateBrushIndirect(const LogBrush& brush);
   FontHandle SelectObject(FontHandle font);
@@ -127,6 +125,49 @@ class DeviceContext {
   // false for an unknown brush.
   bool FillRect(const Rect& rect, BrushHandle brush);
 
+  // ---- Clipping and saved states ----
+  // The clip is a set of rectangles in device pixels; there is none at first
+  // (everything shows). Rectangles are given in logical units and mapped with
+  // the map mode of the moment. Each call tells what is left: NULLREGION
+  // (nothing shows), SIMPLEREGION (one rectangle) or COMPLEXREGION.
+  RegionKind IntersectClipRect(Coord left, Coord top, Coord right, Coord bottom);
+  RegionKind ExcludeClipRect(Coord left, Coord top, Coord right, Coord bottom);
+  // The clip becomes the union of `rects`; nullptr removes the clip.
+  RegionKind SelectClipRgn(const std::vector<Rect>* rects);
+  // The clip in device pixels as disjoint rectangles; nullptr for none.
+  const std::vector<Rect>* ClipRects() const { return state_.clip.get(); }
+  // Saves the whole state (modes, colours, position, selected objects,
+  // clip) and returns the new save level, 1 for the first.
+  int SaveDC();
+  // Goes back to the state saved at `level` (negative: counted back from the
+  // last, -1 the last) and drops it and later saves; false, changing nothing,
+  // for a level that is not saved. Objects deleted since stay unselected.
+  bool RestoreDC(int level);
+  // States saved and not restored.
+  int SaveLevel() const { return static_cast<int>(saved_.size()); }
+
+  // ---- Pattern blits ----
+  // Fills (x, y, width, height) by PATCOPY (the brush), PATINVERT (brush xor
+  // destination), DSTINVERT, BLACKNESS or WHITENESS; another operation is
+  // refused (false). Negative sizes extend left or up.
+  bool PatBlt(Coord x, Coord y, Coord width, Coord height, std::uint32_t rop);
+  // PatBlt of the rectangle with DSTINVERT.
+  void InvertRect(const Rect& rect);
+
+  // ---- Blits of 32-bit images ----
+  // The part (sx, sy, sw, sh) of `source` into (x, y, width, height),
+  // stretched pixel by pixel without smoothing and mixed with what is there
+  // by `rop`: SRCCOPY, SRCPAINT, SRCAND, SRCINVERT, or an operation of
+  // PatBlt (which ignores the source and is done as PatBlt). With a mask (of
+  // the source's size) only the pixels whose mask byte is set are drawn.
+  // Refused (false): another operation, an invalid image or mask, a mask of
+  // another size, a part not inside the image, a size below 1.
+  bool StretchBlt(Coord x, Coord y, Coord width, Coord height, const Bitmap32& source, Coord sx, Coord sy,
+                  Coord sw, Coord sh, std::uint32_t rop, const BlitMask* mask = nullptr);
+  // StretchBlt without stretching.
+  bool BitBlt(Coord x, Coord y, Coord width, Coord height, const Bitmap32& source, Coord sx, Coord sy,
+              std::uint32_t rop, const BlitMask* mask = nullptr);
+
   // ---- The calls as implementations and picture replay see them ----
   enum class Op : std::uint8_t {
     SetGraphicsMode, SetMapMode, SetWindowExt, SetViewportExt, SetBkMode, SetBkColor,
@@ -134,6 +175,7 @@ class DeviceContext {
     CreateFont, CreatePen, CreateBrush, SelectFont, SelectPen, SelectBrush, DeleteObject,
     MoveTo, LineTo, Polyline, Polygon, PolyBezier, Ellipse, Arc, TextOut, StretchDIBits,
     Rectangle, FillRect,
+    IntersectClipRect, ExcludeClipRect, SelectClipRgn, SaveDC, RestoreDC, PatBlt, StretchBlt,
   };
   // One accepted call. Scalars: a mode or colour in a; extents in a, b;
   // points in a, b; rectangles in a, b, c, d (left, top, right, bottom);
@@ -141,7 +183,12 @@ class DeviceContext {
   // the start and end points in `points`. Object calls: the handle in id (for
   // Create the new object, whose description FontOf/PenOf/BrushOf give); for
   // FillRect the brush; DeleteObject also tells the kind in a (0 font, 1 pen,
-  // 2 brush). The state is already updated when Apply runs.
+  // 2 brush). Clip rectangles in a..d; SelectClipRgn gives each rectangle as
+  // two points (a = 1: clip removed). SaveDC: the new level in a; RestoreDC:
+  // the number of levels dropped in a. PatBlt: x, y, width, height in a..d,
+  // the raster operation in id. StretchBlt: the destination as PatBlt, the
+  // source part as points (sx, sy) and (sw, sh), `image` and `mask`. The
+  // state is already updated when Apply runs.
   struct Command {
     Op op;
     std::int32_t a = 0, b = 0, c = 0, d = 0;
@@ -149,6 +196,8 @@ class DeviceContext {
     std::span<const PointI> points = {};
     std::string_view text = {};
     const Bitmap24* bitmap = nullptr;
+    const Bitmap32* image = nullptr;
+    const BlitMask* mask = nullptr;
   };
 
  protected:
@@ -170,6 +219,7 @@ class DeviceContext {
     FontHandle font = kSystemFont;
     PenHandle pen = kBlackPen;
     BrushHandle brush = kWhiteBrush;
+    std::shared_ptr<const std::vector<Rect>> clip;  // device pixels; none: null
   };
   const State& CurrentState() const { return state_; }
 
@@ -185,9 +235,12 @@ class DeviceContext {
   std::uint32_t AddObject(Kind kind, std::uint32_t index, bool stock);
   bool Delete(std::uint32_t id, Kind kind);
   std::span<const PointI> Checked(std::span<const Point> points);
+  Rect DeviceRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) const;
+  RegionKind SetClip(std::vector<Rect> rects, const Command& command);
 
   DeviceInfo device_;
   State state_;
+  std::vector<State> saved_;
   std::vector<Entry> objects_;  // indexed by handle id; ids are never reused
   std::vector<LogFont> fonts_;
   std::vector<LogPen> pens_;

@@ -90,6 +90,11 @@ DeviceInfo DeviceInfoFromPixels(std::int32_t width, std::int32_t height, std::in
 enum FontPitchRequest : std::uint8_t { DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2 };
 inline constexpr std::int32_t FW_NORMAL = 400;
 inline constexpr std::int32_t FW_BOLD = 700;
+// Character sets of a font request (the stored values).
+inline constexpr std::uint8_t ANSI_CHARSET = 0;
+inline constexpr std::uint8_t DEFAULT_CHARSET = 1;
+inline constexpr std::uint8_t SYMBOL_CHARSET = 2;
+inline constexpr std::uint8_t OEM_CHARSET = 255;
 
 // Height in logical units: negative = character height (the em, without
 // internal leading), positive = cell height (ascent plus descent), 0 = a
@@ -99,7 +104,8 @@ inline constexpr std::int32_t FW_BOLD = 700;
 // Weight 100..900. Text is drawn at most 16384 device pixels tall.
 // FaceName goes through the font substitutions (Arial to a
 // metric-compatible sans face, FixedSys to a monospace face, unknown names to
-// the default sans face).
+// the default sans face). Charset is kept for the record; faces are chosen
+// by name only.
 struct LogFont {
   std::int32_t Height = 0;
   std::int32_t Escapement = 0;
@@ -110,6 +116,7 @@ struct LogFont {
   bool StrikeOut = false;
   FontPitchRequest Pitch = DEFAULT_PITCH;
   std::string FaceName;
+  std::uint8_t Charset = DEFAULT_CHARSET;
   bool operator==(const LogFont&) const = default;
 };
 
@@ -144,6 +151,12 @@ struct LogPen {
   bool operator==(const LogPen&) const = default;
 };
 
+// A pen as simple drawing code asks for one: width 0 or 1 gives a cosmetic
+// pen of that style; a wider one is geometric with round caps and joins and,
+// as on the original platform, solid unless the style is PS_NULL or
+// PS_INSIDEFRAME. A negative width counts as 0.
+LogPen SimpleLogPen(PenDashStyle style, std::int32_t width, TColor color);
+
 // ---- Brushes ------------------------------------------------------------
 enum BrushKind : std::uint8_t { BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2 };
 // Hatches are 8-pixel patterns in device pixels, not scaled by the mapping.
@@ -162,6 +175,23 @@ struct LogBrush {
   HatchStyle Hatch = HS_HORIZONTAL;
   bool operator==(const LogBrush&) const = default;
 };
+
+// ---- Blits and clipping --------------------------------------------------
+// Raster operations of blits: how source (S), pattern (the brush, P) and
+// destination (D) mix. The inverting ones (SRCINVERT, DSTINVERT, PATINVERT)
+// undo themselves when done twice.
+inline constexpr std::uint32_t SRCCOPY = 0x00CC0020;    // S
+inline constexpr std::uint32_t SRCPAINT = 0x00EE0086;   // S or D
+inline constexpr std::uint32_t SRCAND = 0x008800C6;     // S and D
+inline constexpr std::uint32_t SRCINVERT = 0x00660046;  // S xor D
+inline constexpr std::uint32_t DSTINVERT = 0x00550009;  // not D
+inline constexpr std::uint32_t PATCOPY = 0x00F00021;    // P
+inline constexpr std::uint32_t PATINVERT = 0x005A0049;  // P xor D
+inline constexpr std::uint32_t BLACKNESS = 0x00000042;
+inline constexpr std::uint32_t WHITENESS = 0x00FF0062;
+
+// What a clip is after a clipping call.
+enum RegionKind : std::uint8_t { RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3 };
 
 // ---- Handles ------------------------------------------------------------
 // Small typed ids of the objects of one device context; 0 is no object.
@@ -197,4 +227,27 @@ struct Bitmap24 {
   std::vector<std::uint8_t> Bgr;
   bool IsValid() const;
   bool operator==(const Bitmap24&) const = default;
+};
+
+// A 32-bit picture: rows from top to bottom, four bytes per pixel in the
+// order blue, green, red, alpha, no padding. Blits take the colour and
+// ignore the alpha byte. Valid when Width and Height are above 0 and Bgra
+// holds exactly Width * Height * 4 bytes.
+struct Bitmap32 {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  std::vector<std::uint8_t> Bgra;
+  bool IsValid() const;
+  bool operator==(const Bitmap32&) const = default;
+};
+
+// Which pixels of a blit's source are drawn: one byte per source pixel, rows
+// from top to bottom, drawn where the byte is not 0. Valid when Width and
+// Height are above 0 and Bits holds exactly Width * Height bytes.
+struct BlitMask {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  std::vector<std::uint8_t> Bits;
+  bool IsValid() const;
+  bool operator==(const BlitMask&) const = default;
 };

@@ -2,17 +2,17 @@
 
 #include "platform/core/NumberFormat.h"
 
-std::int32_t TFont::Size() const {
+std::int32_t TFontData::Size() const {
   const std::int32_t ppi = PixelsPerInch > 0 ? PixelsPerInch : kDefaultPixelsPerInch;
   return -MulDiv(Height, 72, ppi);
 }
 
-void TFont::SetSize(std::int32_t points) {
+void TFontData::SetSize(std::int32_t points) {
   const std::int32_t ppi = PixelsPerInch > 0 ? PixelsPerInch : kDefaultPixelsPerInch;
   Height = -MulDiv(points, ppi, 72);
 }
 
-LogFont LogFontOf(const TFont& font, std::int32_t scale, std::int32_t escapement) {
+LogFont LogFontOf(const TFontData& font, std::int32_t scale, std::int32_t escapement) {
   LogFont f;
   f.Height = CheckedInt32(static_cast<Coord>(font.Height) * scale);
   f.Escapement = escapement;
@@ -25,6 +25,7 @@ LogFont LogFontOf(const TFont& font, std::int32_t scale, std::int32_t escapement
             : font.Pitch == TFontPitch::fpFixed  ? FIXED_PITCH
                                                  : DEFAULT_PITCH;
   f.FaceName = font.Name;
+  f.Charset = font.Charset;
   return f;
 }
 

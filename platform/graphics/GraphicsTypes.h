@@ -44,17 +44,18 @@ enum class TFontPitch : std::uint8_t { fpDefault, fpVariable, fpFixed };
 // cell height. Size is in points at PixelsPerInch:
 // Size() = -MulDiv(Height, 72, PixelsPerInch), SetSize(s) sets
 // Height = -MulDiv(s, PixelsPerInch, 72).
-struct TFont {
+struct TFontData {
   std::string Name = "Arial";
   std::int32_t Height = -11;  // 8 points at 96 pixels per inch
   TColor Color = clWindowText;
   TFontStyles Style;
   TFontPitch Pitch = TFontPitch::fpDefault;
   std::int32_t PixelsPerInch = kDefaultPixelsPerInch;
+  std::uint8_t Charset = DEFAULT_CHARSET;
 
   std::int32_t Size() const;
   void SetSize(std::int32_t points);
-  bool operator==(const TFont&) const = default;
+  bool operator==(const TFontData&) const = default;
 };
 
 // ---- Pen ----
@@ -67,12 +68,12 @@ enum class TPenMode : std::uint8_t {
 };
 
 // Width in pixels.
-struct TPen {
+struct TPenData {
   TColor Color = clBlack;
   std::int32_t Width = 1;
   TPenStyle Style = TPenStyle::psSolid;
   TPenMode Mode = TPenMode::pmCopy;
-  bool operator==(const TPen&) const = default;
+  bool operator==(const TPenData&) const = default;
 };
 
 // ---- Brush ----
@@ -81,10 +82,10 @@ enum class TBrushStyle : std::uint8_t {
   bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross,
 };
 
-struct TBrush {
+struct TBrushData {
   TColor Color = clWhite;
   TBrushStyle Style = TBrushStyle::bsSolid;
-  bool operator==(const TBrush&) const = default;
+  bool operator==(const TBrushData&) const = default;
 };
 
 // ---- Conversions to device objects ----
@@ -93,8 +94,8 @@ struct TBrush {
 // pixel: height scale x Height, escapement and orientation as given, weight
 // 700 with fsBold else 400, italic, underline and strike-out from the style,
 // VARIABLE_PITCH for fpVariable, FIXED_PITCH for fpFixed, else DEFAULT_PITCH,
-// face name = Name.
-LogFont LogFontOf(const TFont& font, std::int32_t scale = 1, std::int32_t escapement = 0);
+// face name = Name, charset = Charset.
+LogFont LogFontOf(const TFontData& font, std::int32_t scale = 1, std::int32_t escapement = 0);
 
 // psDash -> PS_DASH, psDot -> PS_DOT, psDashDot -> PS_DASHDOT,
 // psDashDotDot -> PS_DASHDOTDOT, psClear -> PS_NULL,

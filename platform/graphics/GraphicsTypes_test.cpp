@@ -12,14 +12,14 @@ TEST(GraphicsTypesTest, FontSizeAndHeightConvertAtItsResolution) {
   } cases[] = {{-11, 96, 8}, {-13, 96, 10}, {-16, 96, 12}, {-10, 72, 10}, {-17, 120, 10}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.height << " at " << c.ppi);
-    TFont font;
+    TFontData font;
     font.PixelsPerInch = c.ppi;
     font.Height = c.height;
     EXPECT_EQ(font.Size(), c.size);
     font.SetSize(c.size);
     EXPECT_EQ(font.Height, c.height);
   }
-  TFont font;
+  TFontData font;
   font.Height = 20;  // a cell height reads back as a negative size
   EXPECT_EQ(font.Size(), -15);
 }
@@ -36,7 +36,7 @@ TEST(GraphicsTypesTest, FontStylesStoreAsBits) {
 }
 
 TEST(GraphicsTypesTest, LogFontOfScalesHeightAndMapsStyleAndPitch) {
-  TFont font;
+  TFontData font;
   font.Name = "Courier New";
   font.Height = -11;
   font.Style = {TFontStyle::fsBold, TFontStyle::fsItalic, TFontStyle::fsUnderline};
@@ -49,6 +49,9 @@ TEST(GraphicsTypesTest, LogFontOfScalesHeightAndMapsStyleAndPitch) {
   EXPECT_EQ(LogFontOf(font), (LogFont{-11, 0, 0, FW_NORMAL, false, false, true, VARIABLE_PITCH, "Courier New"}));
   font.Pitch = TFontPitch::fpDefault;
   EXPECT_EQ(LogFontOf(font).Pitch, DEFAULT_PITCH);
+  EXPECT_EQ(LogFontOf(font).Charset, DEFAULT_CHARSET);
+  font.Charset = SYMBOL_CHARSET;
+  EXPECT_EQ(LogFontOf(font).Charset, SYMBOL_CHARSET);
 
   font.Height = -1 << 30;
   EXPECT_THROW(LogFontOf(font, 4), EIntOverflow);
@@ -89,9 +92,9 @@ TEST(GraphicsTypesTest, PenStylesAndModesMapToDeviceValues) {
 }
 
 TEST(GraphicsTypesTest, DefaultsAreThoseOfNewObjects) {
-  EXPECT_EQ(TPen{}, (TPen{clBlack, 1, TPenStyle::psSolid, TPenMode::pmCopy}));
-  EXPECT_EQ(TBrush{}, (TBrush{clWhite, TBrushStyle::bsSolid}));
-  const TFont font;
+  EXPECT_EQ(TPenData{}, (TPenData{clBlack, 1, TPenStyle::psSolid, TPenMode::pmCopy}));
+  EXPECT_EQ(TBrushData{}, (TBrushData{clWhite, TBrushStyle::bsSolid}));
+  const TFontData font;
   EXPECT_EQ(font.Size(), 8);
   EXPECT_EQ(font.Color, clWindowText);
 }

@@ -63,6 +63,8 @@ struct PainterContext::Impl {
     rasterOps = painter.paintEngine() && painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
     rasterDevice = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
     full = base;
+    clip.base = base;
+    if (painter.hasClipping()) clip.initial = painter.clipRegion();
   }
 
   PainterContext& dc;
@@ -79,6 +81,7 @@ struct PainterContext::Impl {
   std::optional<PenKey> penKey, brushKey;
   QPolygonF polygon;
   std::unordered_map<std::uint32_t, FontEntry> fonts;
+  ClipSetting clip;
 
   void UpdateTransform(const State& s) {
     QTransform logical;
@@ -296,20 +299,52 @@ struct PainterContext::Impl {
       FillHatch(s, shape, {true, lb->Hatch, InkColor(lb->Color, Ink::Pen)});
       return;
     }
-    const QBrush brush = MakeBrush(*lb, InkColor(lb->Color, Ink::Pen));
-    if (full.type() <= QTransform::TxScale) {
-      // Whole pixels: edges rounded, left and top in, right and bottom out.
-      const QRectF d = full.mapRect(r);
-      const QRect pixels(QPoint(static_cast<int>(std::lround(d.left())), static_cast<int>(std::lround(d.top()))),
-                         QPoint(static_cast<int>(std::lround(d.right())) - 1,
-                                static_cast<int>(std::lround(d.bottom())) - 1));
-      p.setWorldTransform(QTransform());
-      transformSet = false;
-      p.fillRect(pixels, brush);
-    } else {
-      UseTransform();
-      p.fillRect(r, brush);
+    FillSnapped(p, full, r, MakeBrush(*lb, InkColor(lb->Color, Ink::Pen)));
+    transformSet = false;
+  }
+
+  // PATCOPY and PATINVERT with the selected brush (PATINVERT copies on a
+  // device without raster operations), DSTINVERT (nothing there),
+  // BLACKNESS, WHITENESS.
+  void PatBlt(const State& s, const Command& c) {
+    const QRectF r = QRectF(c.a, c.b, c.c, c.d).normalized();
+    if (!Reaches(r, 0)) return;
+    Mode mode = QPainter::CompositionMode_SourceOver;
+    QBrush brush(Qt::black);
+    if (c.id == PATCOPY || c.id == PATINVERT) {
+      const LogBrush* lb = dc.BrushOf(s.brush);
+      if (!lb || lb->Style == BS_NULL) return;
+      brush = MakeBrush(*lb, InkColor(lb->Color, Ink::Pen));
+      if (c.id == PATINVERT && rasterOps) mode = QPainter::RasterOp_SourceXorDestination;
+    } else if (c.id == DSTINVERT) {
+      if (!rasterOps) return;
+      mode = QPainter::RasterOp_NotDestination;
+    } else if (c.id == WHITENESS) {
+      brush = QBrush(Qt::white);
     }
+    SetMode(mode);
+    FillSnapped(p, full, r, brush);
+    transformSet = false;
+  }
+
+  // SRCPAINT, SRCAND and SRCINVERT copy on a device without raster
+  // operations.
+  void Blit(const Command& c) {
+    const QRectF r(c.a, c.b, c.c, c.d);
+    if (!Reaches(r, 0)) return;
+    Mode mode = QPainter::CompositionMode_SourceOver;
+    if (rasterOps && c.id == SRCPAINT) mode = QPainter::RasterOp_SourceOrDestination;
+    if (rasterOps && c.id == SRCAND) mode = QPainter::RasterOp_SourceAndDestination;
+    if (rasterOps && c.id == SRCINVERT) mode = QPainter::RasterOp_SourceXorDestination;
+    SetMode(mode);
+    UseTransform();
+    p.drawImage(r, BlitSource(*c.image, c.points[0], c.points[1], c.mask, c.id));
+  }
+
+  void UpdateClip(const State& s) {
+    clip.device = device;
+    ApplyClip(p, clip, s.clip.get());
+    transformSet = false;
   }
 
   const FontEntry& FontFor(const State& s, const LogFont& lf) {
@@ -390,13 +425,13 @@ PainterContext::~PainterContext() { impl_->p.restore(); }
 void PainterContext::SetDeviceTransform(const QTransform& deviceToPainter) {
   impl_->device = deviceToPainter;
   impl_->UpdateTransform(CurrentState());
+  if (CurrentState().clip) impl_->UpdateClip(CurrentState());
 }
 
 void PainterContext::SetExposedRect(const QRectF& rect) {
   impl_->exposed = rect;
-  impl_->p.setWorldTransform(impl_->base);
-  impl_->p.setClipRect(rect, Qt::IntersectClip);
-  impl_->transformSet = false;
+  impl_->clip.exposed = rect;
+  impl_->UpdateClip(CurrentState());
 }
 
 void PainterContext::Apply(const Command& c) {
@@ -419,6 +454,16 @@ void PainterContext::Apply(const Command& c) {
     case Op::FillRect: m.FillRect(s, QRectF(QPointF(c.a, c.b), QPointF(c.c, c.d)), c.id); break;
     case Op::TextOut: m.Text(s, c.a, c.b, c.text); break;
     case Op::StretchDIBits: m.Bitmap(c); break;
+    case Op::PatBlt: m.PatBlt(s, c); break;
+    case Op::StretchBlt: m.Blit(c); break;
+    case Op::IntersectClipRect:
+    case Op::ExcludeClipRect:
+    case Op::SelectClipRgn: m.UpdateClip(s); break;
+    case Op::RestoreDC:
+      m.UpdateTransform(s);
+      m.UpdateBackground(s);
+      m.UpdateClip(s);
+      break;
     default: break;  // modes and objects are read from the state when drawing
   }
 }

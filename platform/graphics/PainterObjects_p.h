@@ -4,10 +4,16 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <QRegion>
+#include <QTransform>
+#include <optional>
+#include <vector>
 
 #include "platform/graphics/DeviceTypes.h"
+#include "platform/graphics/Geometry.h"
 
 // What a raster operation makes of the pen or brush colour, and how it mixes.
 enum class Ink : std::uint8_t { Pen, Black, White, Inverted };
@@ -31,3 +37,25 @@ QPen MakePen(const LogPen& pen, const QColor& color);
 // The Qt brush of a logical brush in `color`: hatches as Qt's 8-pixel
 // patterns, which match the platform's on raster devices.
 QBrush MakeBrush(const LogBrush& brush, const QColor& color);
+
+// Fills `rect` (logical) mapped by `full`; on a grid-aligned mapping in whole
+// device pixels, left and top edges in, right and bottom out. Leaves the
+// painter's world transform changed.
+void FillSnapped(QPainter& painter, const QTransform& full, const QRectF& rect, const QBrush& brush);
+
+// The part of `image` a blit draws; with a mask, the pixels left out are
+// made to leave the destination as it is under `rop`.
+QImage BlitSource(const Bitmap32& image, PointI at, PointI size, const BlitMask* mask, std::uint32_t rop);
+
+// What a device context's clip is combined with: the painter's own clip when
+// the context began, the exposed rectangle (both in the painter's own
+// coordinates `base`), and where device pixels land (`device`).
+struct ClipSetting {
+  QTransform base;
+  QTransform device;
+  std::optional<QRegion> initial;
+  std::optional<QRectF> exposed;
+};
+// Sets the painter's clip to the setting and the device clip (device
+// pixels; nullptr for none). Leaves the world transform changed.
+void ApplyClip(QPainter& painter, const ClipSetting& setting, const std::vector<Rect>* clip);

@@ -47,6 +47,8 @@ struct PictureData {
   std::vector<LogPen> pens;
   std::vector<LogBrush> brushes;
   std::vector<Bitmap24> bitmaps;
+  std::vector<Bitmap32> images;
+  std::vector<BlitMask> masks;
 };
 
 // ---- Picture ----
@@ -99,6 +101,15 @@ void Picture::Replay(DeviceContext& target) const {
     return points;
   };
 
+  // Clips and saved states of the picture end with the replay: the target's
+  // state is saved before the first of them and restored afterwards.
+  bool saved = false;
+  int savedLevel = 0;
+  auto saveOnce = [&] {
+    if (!saved) savedLevel = target.SaveDC();
+    saved = true;
+  };
+
   for (const Record& r : p.records) {
     switch (r.op) {
       case Op::SetGraphicsMode: target.SetGraphicsMode(static_cast<GraphicsMode>(r.a)); break;
@@ -138,9 +149,42 @@ void Picture::Replay(DeviceContext& target) const {
       case Op::TextOut: target.TextOut(r.a, r.b, std::string_view(p.text).substr(r.first, r.count)); break;
       case Op::StretchDIBits: target.StretchDIBits(r.a, r.b, r.c, r.d, p.bitmaps[r.first]); break;
       case Op::FillRect: target.FillRect({r.a, r.b, r.c, r.d}, BrushHandle{mapped(r.id)}); break;
+      case Op::IntersectClipRect: saveOnce(), target.IntersectClipRect(r.a, r.b, r.c, r.d); break;
+      case Op::ExcludeClipRect: saveOnce(), target.ExcludeClipRect(r.a, r.b, r.c, r.d); break;
+      case Op::SelectClipRgn: {
+        saveOnce();
+        if (r.a == 1) {
+          target.SelectClipRgn(nullptr);
+          break;
+        }
+        std::vector<Rect> rects;
+        for (std::uint32_t i = 0; i + 1 < r.count; i += 2) {
+          const PointI& a = p.points[r.first + i];
+          const PointI& b = p.points[r.first + i + 1];
+          rects.push_back({a.x, a.y, b.x, b.y});
+        }
+        target.SelectClipRgn(&rects);
+        break;
+      }
+      case Op::SaveDC: saveOnce(), target.SaveDC(); break;
+      case Op::RestoreDC:
+        // Never below the level this replay began with.
+        if (saved && target.SaveLevel() - savedLevel >= r.a) target.RestoreDC(-r.a);
+        break;
+      case Op::PatBlt: target.PatBlt(r.a, r.b, r.c, r.d, r.id); break;
+      case Op::StretchBlt: {
+        // points: the source part; first: the image; count: the mask + 1.
+        const PointI& at = p.points[r.first];
+        const PointI& size = p.points[r.first + 1];
+        const Bitmap32& image = p.images[p.points[r.first + 2].x];
+        const BlitMask* mask = r.count ? &p.masks[r.count - 1] : nullptr;
+        target.StretchBlt(r.a, r.b, r.c, r.d, image, at.x, at.y, size.x, size.y, r.id, mask);
+        break;
+      }
     }
   }
 
+  if (saved) target.RestoreDC(savedLevel);
   if (target.CurrentFont() != font) target.SelectObject(font);
   if (target.CurrentPen() != pen) target.SelectObject(pen);
   if (target.CurrentBrush() != brush) target.SelectObject(brush);
@@ -206,6 +250,7 @@ void PictureRecorder::Apply(const Command& c) {
     case Op::Polygon:
     case Op::PolyBezier:
     case Op::Arc:
+    case Op::SelectClipRgn:
       r.first = Index(p.points.size());
       r.count = Index(c.points.size());
       p.points.insert(p.points.end(), c.points.begin(), c.points.end());
@@ -218,6 +263,16 @@ void PictureRecorder::Apply(const Command& c) {
     case Op::StretchDIBits:
       r.first = Index(p.bitmaps.size());
       p.bitmaps.push_back(*c.bitmap);
+      break;
+    case Op::StretchBlt:
+      r.first = Index(p.points.size());
+      p.points.insert(p.points.end(), c.points.begin(), c.points.end());
+      p.points.push_back({static_cast<std::int32_t>(p.images.size()), 0});
+      p.images.push_back(*c.image);
+      if (c.mask) {
+        p.masks.push_back(*c.mask);
+        r.count = Index(p.masks.size());
+      }
       break;
     default: break;
   }

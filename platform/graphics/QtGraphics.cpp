@@ -86,7 +86,7 @@ QFont QFontOfLogFont(const LogFont& font, double emPixels) {
   return f;
 }
 
-QFont QFontOf(const TFont& font) {
+QFont QFontOf(const TFontData& font) {
   const LogFont logical = LogFontOf(font);
   return QFontOfLogFont(logical, EmOfLogFontHeight(logical));
 }

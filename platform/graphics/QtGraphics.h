@@ -42,7 +42,7 @@ QFont QFontOfLogFont(const LogFont& font, double emPixels);
 double EmOfLogFontHeight(const LogFont& font);
 
 // A Qt font for a font value at its own pixel height.
-QFont QFontOf(const TFont& font);
+QFont QFontOf(const TFontData& font);
 
 // The resolved RGB colour of a colour value.
 QColor QColorOf(TColor color);

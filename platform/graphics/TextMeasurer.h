@@ -13,10 +13,10 @@ class TextMeasurer {
   virtual ~TextMeasurer() = default;
   // Advance width in pixels of UTF-8 `text` in `font` (at the font's own
   // pixel height); 0 for empty text.
-  virtual std::int32_t TextWidth(const TFont& font, std::string_view text) const = 0;
+  virtual std::int32_t TextWidth(const TFontData& font, std::string_view text) const = 0;
   // Cell height in pixels (ascent plus descent) of `text` in `font`; the same
   // for every text of one font, empty text included.
-  virtual std::int32_t TextHeight(const TFont& font, std::string_view text) const = 0;
+  virtual std::int32_t TextHeight(const TFontData& font, std::string_view text) const = 0;
 };
 
 // Measures with the installed fonts, as text is drawn on the screen: the face
@@ -28,14 +28,14 @@ class QtTextMeasurer final : public TextMeasurer {
   ~QtTextMeasurer() override;
   QtTextMeasurer(const QtTextMeasurer&) = delete;
   QtTextMeasurer& operator=(const QtTextMeasurer&) = delete;
-  std::int32_t TextWidth(const TFont& font, std::string_view text) const override;
-  std::int32_t TextHeight(const TFont& font, std::string_view text) const override;
+  std::int32_t TextWidth(const TFontData& font, std::string_view text) const override;
+  std::int32_t TextHeight(const TFontData& font, std::string_view text) const override;
 
  private:
   // The metrics of the font measured last: finding the face again for every
   // text costs more than measuring a short one.
   struct Metrics;
-  const Metrics& MetricsOf(const TFont& font) const;
+  const Metrics& MetricsOf(const TFontData& font) const;
   mutable std::unique_ptr<Metrics> last_;
 };
 
@@ -45,6 +45,6 @@ class QtTextMeasurer final : public TextMeasurer {
 // bold font; the cell height is c + c div 5 (Height itself when positive).
 class FixedTextMeasurer final : public TextMeasurer {
  public:
-  std::int32_t TextWidth(const TFont& font, std::string_view text) const override;
-  std::int32_t TextHeight(const TFont& font, std::string_view text) const override;
+  std::int32_t TextWidth(const TFontData& font, std::string_view text) const override;
+  std::int32_t TextHeight(const TFontData& font, std::string_view text) const override;
 };

@@ -8,8 +8,8 @@
 
 namespace {
 
-TFont Font(std::string name, std::int32_t height, TFontStyles style = {}) {
-  TFont f;
+TFontData Font(std::string name, std::int32_t height, TFontStyles style = {}) {
+  TFontData f;
   f.Name = std::move(name);
   f.Height = height;
   f.Style = style;
@@ -18,7 +18,7 @@ TFont Font(std::string name, std::int32_t height, TFontStyles style = {}) {
 
 TEST(FixedTextMeasurerTest, WidthsAndHeightsFollowTheRule) {
   struct Case {
-    TFont font;
+    TFontData font;
     std::string_view text;
     std::int32_t width, height;
   } cases[] = {
@@ -38,7 +38,7 @@ TEST(FixedTextMeasurerTest, WidthsAndHeightsFollowTheRule) {
 
 TEST(QtTextMeasurerTest, MeasuresWithTheSubstitutedFaces) {
   const QtTextMeasurer measurer;
-  const TFont arial = Font("Arial", -11);
+  const TFontData arial = Font("Arial", -11);
   EXPECT_EQ(QFontInfo(QFontOf(arial)).family(), "Liberation Sans");
   EXPECT_GT(measurer.TextWidth(arial, "WWW"), measurer.TextWidth(arial, "iii"));
   EXPECT_EQ(measurer.TextWidth(arial, ""), 0);
@@ -49,7 +49,7 @@ TEST(QtTextMeasurerTest, MeasuresWithTheSubstitutedFaces) {
   EXPECT_GE(measurer.TextWidth(Font("Arial", -11, {TFontStyle::fsBold}), "Taxon name"),
             measurer.TextWidth(arial, "Taxon name"));
 
-  const TFont fixed = Font("FixedSys", -12);
+  const TFontData fixed = Font("FixedSys", -12);
   EXPECT_EQ(measurer.TextWidth(fixed, "iiii"), measurer.TextWidth(fixed, "WWWW")) << "a monospace face";
 }
 

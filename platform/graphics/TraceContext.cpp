@@ -85,6 +85,21 @@ const char* RopName(std::int32_t rop) {
   return rop >= 1 && rop <= 16 ? names[rop - 1] : "R2_COPYPEN";
 }
 
+const char* Rop3Name(std::uint32_t rop) {
+  switch (rop) {
+    case SRCCOPY: return "SRCCOPY";
+    case SRCPAINT: return "SRCPAINT";
+    case SRCAND: return "SRCAND";
+    case SRCINVERT: return "SRCINVERT";
+    case DSTINVERT: return "DSTINVERT";
+    case PATCOPY: return "PATCOPY";
+    case PATINVERT: return "PATINVERT";
+    case BLACKNESS: return "BLACKNESS";
+    case WHITENESS: return "WHITENESS";
+    default: return "?";
+  }
+}
+
 }  // namespace
 
 TraceContext::TraceContext() : TraceContext(DeviceInfoFromPixels(1920, 1080, 96)) {}
@@ -170,6 +185,18 @@ void TraceContext::Apply(const Command& c) {
                   Ints({c.a, c.b, c.c, c.d}) + "," + IntToStr(c.bitmap->Width) + "x" + IntToStr(c.bitmap->Height));
       break;
     case Op::FillRect: line = Call("FillRect", Ints({c.a, c.b, c.c, c.d}) + ",brush#" + id); break;
+    case Op::IntersectClipRect: line = Call("IntersectClipRect", Ints({c.a, c.b, c.c, c.d})); break;
+    case Op::ExcludeClipRect: line = Call("ExcludeClipRect", Ints({c.a, c.b, c.c, c.d})); break;
+    case Op::SelectClipRgn: line = c.a == 1 ? "SelectClipRgn(NULL)" : Call("SelectClipRgn", PointList(c.points)); break;
+    case Op::SaveDC: line = "SaveDC() -> " + IntToStr(c.a); break;
+    case Op::RestoreDC: line = Call("RestoreDC", IntToStr(-c.a)); break;
+    case Op::PatBlt: line = Call("PatBlt", Ints({c.a, c.b, c.c, c.d}) + "," + Rop3Name(c.id)); break;
+    case Op::StretchBlt:
+      line = Call("StretchBlt", Ints({c.a, c.b, c.c, c.d}) + "," + IntToStr(c.image->Width) + "x" +
+                                    IntToStr(c.image->Height) + "," +
+                                    Ints({c.points[0].x, c.points[0].y, c.points[1].x, c.points[1].y}) + "," +
+                                    Rop3Name(c.id) + (c.mask ? ",mask" : ""));
+      break;
   }
   lines_.push_back(std::move(line));
 }

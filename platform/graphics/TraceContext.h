@@ -22,6 +22,12 @@
 //   Polygon(...)   PolyBezier(...)   Ellipse(0,0,40,32)    Rectangle(0,0,40,32)
 //   Arc(0,0,40,40,40,20,20,0)        TextOut(10,20,"text")
 //   StretchDIBits(0,0,40,32,10x8)    FillRect(0,0,40,32,brush#4)
+//   IntersectClipRect(0,0,40,32)     ExcludeClipRect(0,0,40,32)
+//   SelectClipRgn(0,0 40,32 50,0 60,10)   (corners of each rectangle)
+//   SelectClipRgn(NULL)              SaveDC() -> 1     RestoreDC(-1)
+//   PatBlt(0,0,40,32,DSTINVERT)      (x, y, width, height, operation)
+//   StretchBlt(0,0,40,32,10x8,0,0,10,8,SRCCOPY,mask)
+//       (destination, image size, source part, operation, ",mask" if any)
 
 #include <string>
 #include <vector>

@@ -18,6 +18,8 @@ class Inspector final : public TraceContext {
   bool inverting = true;
 
  protected:
+  // Every operation is named, so that a new one cannot pass unseen: one
+  // taken for inverting would make a second equal drawing cancel the first.
   void Apply(const Command& command) override {
     TraceContext::Apply(command);
     switch (command.op) {
@@ -30,12 +32,38 @@ class Inspector final : public TraceContext {
       case Op::Rectangle:
         if (!Inverts(CurrentState().rop2)) inverting = false;
         break;
+      case Op::PatBlt:
+      case Op::StretchBlt:
+        if (command.id != DSTINVERT && command.id != PATINVERT && command.id != SRCINVERT) inverting = false;
+        break;
       case Op::TextOut:  // text, bitmaps and fills always copy
       case Op::StretchDIBits:
       case Op::FillRect:
         inverting = false;
         break;
-      default:
+      case Op::SetGraphicsMode:  // state and objects put nothing on the device
+      case Op::SetMapMode:
+      case Op::SetWindowExt:
+      case Op::SetViewportExt:
+      case Op::SetBkMode:
+      case Op::SetBkColor:
+      case Op::SetTextColor:
+      case Op::SetTextAlign:
+      case Op::SetArcDirection:
+      case Op::SetROP2:
+      case Op::CreateFont:
+      case Op::CreatePen:
+      case Op::CreateBrush:
+      case Op::SelectFont:
+      case Op::SelectPen:
+      case Op::SelectBrush:
+      case Op::DeleteObject:
+      case Op::MoveTo:
+      case Op::IntersectClipRect:
+      case Op::ExcludeClipRect:
+      case Op::SelectClipRgn:
+      case Op::SaveDC:
+      case Op::RestoreDC:
         break;
     }
   }

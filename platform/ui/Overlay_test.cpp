@@ -89,6 +89,42 @@ TEST(OverlayJournal, ADrawingThatCopiesStopsTheCancelling) {
   EXPECT_TRUE(journal.Empty());
 }
 
+// Blits drawn twice: the inverting ones take themselves out, the copying ones
+// never do (so a second copy cannot undo the first).
+TEST(OverlayJournal, BlitsCancelOnlyWhenTheyInvert) {
+  const Bitmap32 image{2, 1, {10, 20, 30, 255, 200, 100, 50, 255}};
+  auto pattern = [](std::uint32_t rop) -> OverlayJournal::DrawProc {
+    return [rop](DeviceContext& dc) { dc.PatBlt(4, 4, 20, 10, rop); };
+  };
+  auto copy = [&image](std::uint32_t rop) -> OverlayJournal::DrawProc {
+    return [&image, rop](DeviceContext& dc) { dc.StretchBlt(3, 3, 20, 10, image, 0, 0, 2, 1, rop); };
+  };
+  struct Row {
+    const char* what;
+    OverlayJournal::DrawProc draw;
+    std::size_t kept;
+  } rows[] = {
+      {"PatBlt DSTINVERT", pattern(DSTINVERT), 0}, {"PatBlt PATINVERT", pattern(PATINVERT), 0},
+      {"PatBlt PATCOPY", pattern(PATCOPY), 2},     {"PatBlt BLACKNESS", pattern(BLACKNESS), 2},
+      {"PatBlt WHITENESS", pattern(WHITENESS), 2}, {"StretchBlt SRCCOPY", copy(SRCCOPY), 2},
+      {"StretchBlt SRCPAINT", copy(SRCPAINT), 2},  {"StretchBlt SRCAND", copy(SRCAND), 2},
+      {"StretchBlt SRCINVERT", copy(SRCINVERT), 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    OverlayJournal journal;
+    journal.Draw(r.draw);
+    journal.Draw(r.draw);
+    EXPECT_EQ(journal.Size(), r.kept);
+  }
+  // InvertRect done twice leaves the picture as it was.
+  OverlayJournal journal;
+  journal.Draw([](DeviceContext& dc) { dc.InvertRect({2, 2, 30, 20}); });
+  EXPECT_NE(Played(journal), Background());
+  journal.Draw([](DeviceContext& dc) { dc.InvertRect({2, 2, 30, 20}); });
+  EXPECT_EQ(Played(journal), Background());
+}
+
 TEST(OverlayJournal, KeepsNothingForAFailedOrEmptyDrawing) {
   OverlayJournal journal;
   EXPECT_THROW(journal.Draw([](DeviceContext& dc) {

@@ -57,7 +57,7 @@ Coord TTreeDrawer::ChildPenWidth(const TNode* c) const {
 }
 
 void TTreeDrawer::DrawStats() {
-  const TFont& sf = d_.StatsFont;
+  const TFontData& sf = d_.StatsFont;
   LayerFont layer(dc_, MakeFont(sf), sf.Color);
   const TNode* root = d_.Root;
   const bool bothInternal = !root->des1->isOTU && !root->des2->isOTU;
@@ -116,7 +116,7 @@ void TTreeDrawer::DrawStatsRadial(const TNode* n) {
     if (p->des1->isOTU || p->des2->isOTU || !narrower) return;
   }
   if (n->statsPercent < o_.StatsCutoff || n->statsPercent < 0) return;
-  const TFont& sf = d_.StatsFont;
+  const TFontData& sf = d_.StatsFont;
   const std::string text = IntToStr(n->statsPercent);
   const double a = n->angle;
   // Text that would read upside down is turned half a circle.
@@ -166,7 +166,7 @@ void TTreeDrawer::DrawStatsRadial(const TNode* n) {
 }
 
 void TTreeDrawer::DrawBranchLengths() {
-  const TFont& sf = d_.StatsFont;
+  const TFontData& sf = d_.StatsFont;
   LayerFont layer(dc_, MakeFont(sf), sf.Color);
   const bool linear = d_.Linearized();
   const int decimals = std::clamp(d_.BLenDecimals, 0, 18);
@@ -209,7 +209,7 @@ void TTreeDrawer::DrawBranchLengths() {
 }
 
 void TTreeDrawer::DrawCharStates() {
-  const TFont& cf = d_.CharStateFont;
+  const TFontData& cf = d_.CharStateFont;
   LayerFont layer(dc_, MakeFont(cf), cf.Color);
   const Coord h = Abs(cf.Height);
   for (const TNode& node : d_.Nodes) {

@@ -284,7 +284,7 @@ TEST(Properties, SettersFollowTheirRules) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     TestBox box;
-    box.SetOTU_Font(TFont{});  // height -11: PixelsPerOTU 16 (66 quarter pixels)
+    box.SetOTU_Font(TFontData{});  // height -11: PixelsPerOTU 16 (66 quarter pixels)
     if (r.withTree) {
       ASSERT_TRUE(box.SetTreeList(ListFromNewick(kSupported), true));
     }

@@ -32,8 +32,8 @@ void TNodeAttrib::Assign(const TNodeAttrib& source) {
   OverrideGroups = source.OverrideGroups;
 }
 
-TFont TNodeAttrib::BoldNameFont() const {
-  TFont font = NameFont;
+TFontData TNodeAttrib::BoldNameFont() const {
+  TFontData font = NameFont;
   font.Style.Include(TFontStyle::fsBold);
   return font;
 }

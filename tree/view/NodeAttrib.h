@@ -36,11 +36,11 @@ class TNodeAttrib {
   // Width of the caption column beside the region; worked out when
   // attributes are spread over the nodes. Not copied by Assign.
   std::int64_t CaptionWidth = 0;
-  TPen BranchPen;
-  TPen CaptionPen;
-  TFont NameFont;
-  TFont CaptionFont;
-  TBrush Brush;
+  TPenData BranchPen;
+  TPenData CaptionPen;
+  TFontData NameFont;
+  TFontData CaptionFont;
+  TBrushData Brush;
   bool ShowTaxonName = true;
   bool ShowTaxonMarker = true;
   bool ShowNodeMarker = true;
@@ -58,7 +58,7 @@ class TNodeAttrib {
   // Only ImagePosition, pens, fonts, brush and the eight switches.
   void AssignGraphAttrib(const TNodeAttrib& source);
   // NameFont with bold added.
-  TFont BoldNameFont() const;
+  TFontData BoldNameFont() const;
 
   bool HasImage() const { return Bitmap.Width > 0 && Bitmap.Height > 0; }
   // The caption is drawn: it is not empty and, for a compressed region, names

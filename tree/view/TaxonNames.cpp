@@ -45,7 +45,7 @@ void TTreeDrawer::DrawOTUName(const TNode* n) {
 void TTreeDrawer::DrawOTUNameUnguarded(const TNode* n) {
   const TNodeAttrib& a = Attrib(current_);
   if (!a.ShowTaxonName) return;
-  const TFont& tf = n->compressed ? a.CaptionFont : a.NameFont;
+  const TFontData& tf = n->compressed ? a.CaptionFont : a.NameFont;
   const FontHandle font = n->compressed ? set_.captionFont : set_.nameFont;
   const Coord h = tf.Height;
   Coord c = 2 * Coord{GetBranchPenWidth(d_, *n)};
@@ -92,7 +92,7 @@ void TTreeDrawer::DrawOTUNameUnguarded(const TNode* n) {
   Coord right = x;
   if (!n->nameTag.empty()) {
     UseFont(set_.boldFont);
-    TFont bold = tf;
+    TFontData bold = tf;
     bold.Style.Include(TFontStyle::fsBold);
     const Coord tagWidth = TextWidth4(bold, n->nameTag + " ");
     if (!o_.DrawOverlappingTaggedNames && IsNameOverlapped(x, x + tagWidth, y)) {
@@ -135,7 +135,7 @@ void TTreeDrawer::RecordName(Coord left, Coord right, Coord top, Coord bottom) {
 void TTreeDrawer::DrawRotatedOTUName(const TNode* n) {
   const TNodeAttrib& a = Attrib(current_);
   if (!a.ShowTaxonName) return;
-  const TFont& tf = n->compressed ? a.CaptionFont : a.NameFont;
+  const TFontData& tf = n->compressed ? a.CaptionFont : a.NameFont;
   const double t = n->angle + (flipText_ ? kPi : 0.0);
   const std::int32_t escapement = CheckedInt32(R(t / (2 * kPi) * 3600));
   const double h = static_cast<double>(Abs(tf.Height));
@@ -172,7 +172,7 @@ void TTreeDrawer::DrawMarkers() {
     else if (a.ShowNodeMarker)
       marker = n->marker;
     if (marker.Shape < 1 || marker.Shape > 10) continue;
-    const TFont& f = n->isOTU ? a.NameFont : a.CaptionFont;
+    const TFontData& f = n->isOTU ? a.NameFont : a.CaptionFont;
     const Coord s = 3 * Abs(f.Height);
     Coord x0 = 2 * Coord{GetBranchPenWidth(d_, *n)} + s;
     const Coord y0 = a.ShowTaxonName ? -(s / 6) : 0;
@@ -215,7 +215,7 @@ void TTreeDrawer::DrawMarkersRadial() {
     const TNodeMarker marker = GetShownMarker(d_, *n);
     if (marker.Shape < 1 || marker.Shape > 10) continue;
     const TNodeAttrib& a = AttribOf(n);
-    const TFont& f = n->isOTU ? a.NameFont : a.CaptionFont;
+    const TFontData& f = n->isOTU ? a.NameFont : a.CaptionFont;
     const Coord s = 3 * Abs(f.Height);
     const double a0 = n->angle;
     const double reach = static_cast<double>(s + 2 * Coord{GetBranchPenWidth(d_, *n)});

@@ -19,8 +19,8 @@
 class TTextWidthCache final : public TextMeasurer {
  public:
   explicit TTextWidthCache(std::unique_ptr<TextMeasurer> inner) : inner_(std::move(inner)) {}
-  std::int32_t TextWidth(const TFont& font, std::string_view text) const override;
-  std::int32_t TextHeight(const TFont& font, std::string_view text) const override;
+  std::int32_t TextWidth(const TFontData& font, std::string_view text) const override;
+  std::int32_t TextHeight(const TFontData& font, std::string_view text) const override;
 
  private:
   // Entries kept before the cache starts afresh (about a tree's names a few
@@ -34,10 +34,10 @@ class TTextWidthCache final : public TextMeasurer {
   using Widths = std::unordered_map<std::string, std::int32_t, TextHash, std::equal_to<>>;
   // One table a font: a tree uses a handful of fonts.
   struct FontWidths {
-    TFont font;
+    TFontData font;
     Widths widths;
   };
-  Widths& TableOf(const TFont& font) const;
+  Widths& TableOf(const TFontData& font) const;
 
   std::unique_ptr<TextMeasurer> inner_;
   mutable std::vector<FontWidths> fonts_;

@@ -8,11 +8,11 @@ namespace {
 class CountingMeasurer final : public TextMeasurer {
  public:
   explicit CountingMeasurer(int& calls) : calls_(calls) {}
-  std::int32_t TextWidth(const TFont& font, std::string_view text) const override {
+  std::int32_t TextWidth(const TFontData& font, std::string_view text) const override {
     ++calls_;
     return fixed_.TextWidth(font, text);
   }
-  std::int32_t TextHeight(const TFont& font, std::string_view text) const override {
+  std::int32_t TextHeight(const TFontData& font, std::string_view text) const override {
     return fixed_.TextHeight(font, text);
   }
 
@@ -24,10 +24,10 @@ class CountingMeasurer final : public TextMeasurer {
 TEST(TTextWidthCache, MeasuresEachFontAndTextOnce) {
   int calls = 0;
   TTextWidthCache cache(std::make_unique<CountingMeasurer>(calls));
-  TFont font;
-  TFont bold = font;
+  TFontData font;
+  TFontData bold = font;
   bold.Style.Include(TFontStyle::fsBold);
-  TFont larger = font;
+  TFontData larger = font;
   larger.Height = -20;
   EXPECT_EQ(cache.TextWidth(font, "Taxon"), 30);
   EXPECT_EQ(cache.TextWidth(font, "Taxon"), 30);

@@ -111,7 +111,7 @@ TEST_F(TreeBoxPictureTest, AStoredViewRecordsTheSamePicture) {
   box_.SetGroupAttrib(birds, "Birds");
   box_.SetShowBLen(true);
   box_.SetPixelsPerOTU(30);
-  TFont stats = box_.StatsFont();
+  TFontData stats = box_.StatsFont();
   stats.Style = {TFontStyle::fsBold};
   box_.SetStatsFont(stats);
   const std::string written = Picture();

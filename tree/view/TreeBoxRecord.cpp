@@ -140,7 +140,7 @@ void TTreeBox::WriteToFile(TStream& F) {
     WriteRecordBool(F, d.UseGroupAttrib);
   }
   WritePenRecord(F, d.ScalePen);
-  for (const TFont* font : {&d.StatsFont, &d.ScaleFont, &d.CharStateFont}) WriteFontRecord(F, *font);
+  for (const TFontData* font : {&d.StatsFont, &d.ScaleFont, &d.CharStateFont}) WriteFontRecord(F, *font);
   if (version > 1) WriteRecordBool(F, d.ForceLinearized);
 }
 

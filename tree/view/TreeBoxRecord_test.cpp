@@ -44,7 +44,7 @@ void Decorate(TestBox& box) {
   box.SetSubtreeAttrib(a, box["A,B"]->index);
   TStringList groups{"C=Left", "D=Left", "E=Right"};
   box.SetGroupInfo(&groups);
-  TFont stats = box.StatsFont();
+  TFontData stats = box.StatsFont();
   stats.SetSize(11);
   stats.Style = {TFontStyle::fsItalic};
   box.SetStatsFont(stats);

@@ -193,7 +193,7 @@ void TTreeCustomControl::EditName() {
 
 void TTreeCustomControl::WidenNameEditor() {
   if (nameFocusedIndex_ < 1 || nameFocusedIndex_ > display_.Nodes.NoOfNodes()) return;
-  const TFont& font = GetNodeAttrib(display_, *display_.Node(nameFocusedIndex_)).NameFont;
+  const TFontData& font = GetNodeAttrib(display_, *display_.Node(nameFocusedIndex_)).NameFont;
   const Coord textWidth = measurer_->TextWidth(font, NameEditorWidthText(nameEditor_->text().toStdString()));
   const Coord w = WidenedNameEditorWidth(nameEditor_->x(), nameEditor_->width(), textWidth, width());
   if (w != nameEditor_->width()) nameEditor_->resize(static_cast<int>(w), nameEditor_->height());

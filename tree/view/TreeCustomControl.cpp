@@ -35,7 +35,7 @@ void TTreeCustomControl::SetTextMeasurer(std::unique_ptr<TextMeasurer> measurer)
 
 // ---- Setters with rules ----
 
-void TTreeCustomControl::SetOTU_Font(const TFont& font) {
+void TTreeCustomControl::SetOTU_Font(const TFontData& font) {
   display_.WholeTree().NameFont = font;
   AssignAttributes(display_, *measurer_);
 }

@@ -76,18 +76,18 @@ class TTreeCustomControl : public QWidget {
   double ScaleRatio() const { return display_.ScaleRatio; }
 
   // ---- Fonts and pens (OTU_Font and BranchPen belong to the whole-tree attribute) ----
-  const TFont& OTU_Font() const { return display_.WholeTree().NameFont; }
-  void SetOTU_Font(const TFont& font);  // then spreads attributes again
-  const TFont& StatsFont() const { return display_.StatsFont; }
-  void SetStatsFont(const TFont& font) { display_.StatsFont = font; }
-  const TFont& ScaleFont() const { return display_.ScaleFont; }
-  void SetScaleFont(const TFont& font) { display_.ScaleFont = font; }
-  const TFont& CharStateFont() const { return display_.CharStateFont; }
-  void SetCharStateFont(const TFont& font) { display_.CharStateFont = font; }
-  const TPen& BranchPen() const { return display_.WholeTree().BranchPen; }
-  void SetBranchPen(const TPen& pen) { display_.WholeTree().BranchPen = pen; }
-  const TPen& ScalePen() const { return display_.ScalePen; }
-  void SetScalePen(const TPen& pen) { display_.ScalePen = pen; }
+  const TFontData& OTU_Font() const { return display_.WholeTree().NameFont; }
+  void SetOTU_Font(const TFontData& font);  // then spreads attributes again
+  const TFontData& StatsFont() const { return display_.StatsFont; }
+  void SetStatsFont(const TFontData& font) { display_.StatsFont = font; }
+  const TFontData& ScaleFont() const { return display_.ScaleFont; }
+  void SetScaleFont(const TFontData& font) { display_.ScaleFont = font; }
+  const TFontData& CharStateFont() const { return display_.CharStateFont; }
+  void SetCharStateFont(const TFontData& font) { display_.CharStateFont = font; }
+  const TPenData& BranchPen() const { return display_.WholeTree().BranchPen; }
+  void SetBranchPen(const TPenData& pen) { display_.WholeTree().BranchPen = pen; }
+  const TPenData& ScalePen() const { return display_.ScalePen; }
+  void SetScalePen(const TPenData& pen) { display_.ScalePen = pen; }
 
   // ---- Layout settings ----
   bool ForceLinearized() const { return display_.ForceLinearized; }

@@ -149,10 +149,10 @@ struct TTreeDisplay {
   // their owner (the tree box keeps them per tree).
   std::vector<TNodeAttrib*> AttribList;
   TNodeAttribList GroupAttrib;
-  TFont StatsFont;
-  TFont ScaleFont;
-  TFont CharStateFont;
-  TPen ScalePen;
+  TFontData StatsFont;
+  TFontData ScaleFont;
+  TFontData CharStateFont;
+  TPenData ScalePen;
   TNodeAttrib& WholeTree() { return *wholeTree_; }
   const TNodeAttrib& WholeTree() const { return *wholeTree_; }
 

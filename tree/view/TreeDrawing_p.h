@@ -76,16 +76,16 @@ class TTreeDrawer {
   void PolylineOfBuffer(std::size_t count);
   // A font of the layers that do not belong to an attribute (support values,
   // scale): height x 4, escapement in tenths of a degree.
-  FontHandle MakeFont(const TFont& font, std::int32_t escapement = 0);
+  FontHandle MakeFont(const TFontData& font, std::int32_t escapement = 0);
   bool IsStyle(TTreeStyle style) const { return d_.TreeStyle == style; }
   bool Traditional() const { return IsStyle(TTreeStyle::tsTraditional); }
   bool RootStubShown() const { return d_.isRooted && d_.ShowRoot; }
   bool StatsShown() const { return o_.Flags.isStats && d_.ShowStats; }
   bool CharStatesShown() const;
-  Coord TextWidth4(const TFont& font, std::string_view text) const;
+  Coord TextWidth4(const TFontData& font, std::string_view text) const;
   // Cell height in pixels; the same for every text of a font, so it is
   // measured once per font.
-  Coord TextHeightOf(const TFont& font, std::string_view text) const;
+  Coord TextHeightOf(const TFontData& font, std::string_view text) const;
 
   // ---- BranchDrawing.cpp ----
   void DrawBranch(const TNode* n);
@@ -153,7 +153,7 @@ class TTreeDrawer {
   };
   std::multimap<Coord, NameBand> names_;
   Coord maxBand_ = 0;
-  mutable std::vector<std::pair<TFont, Coord>> heights_;
+  mutable std::vector<std::pair<TFontData, Coord>> heights_;
 };
 
 }  // namespace tree_picture

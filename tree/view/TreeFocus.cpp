@@ -128,7 +128,7 @@ int BranchHitAt(const TTreeDisplay& d, Coord x, Coord y) {
 int NameHitAt(const TTreeDisplay& d, Coord x, Coord y, const TextMeasurer& measurer, bool showCharState) {
   if (!d.TreePresent || !d.Root || !d.WholeTree().ShowTaxonName) return 0;
   if (d.TreeStyle != TTreeStyle::tsTraditional) return 0;
-  const TFont& stateFont = d.CharStateFont;
+  const TFontData& stateFont = d.CharStateFont;
   for (const TNode* node : PreOrder(d.Root, WalkInto::NotIntoCompressed)) {
     if (!node->isOTU) continue;
     const TNodeAttrib& attrib = GetNodeAttrib(d, *node);

@@ -7,6 +7,6 @@
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/TextMeasurer.h"
 
-inline Coord TextWidthPx(const TextMeasurer& measurer, const TFont& font, std::string_view text) {
+inline Coord TextWidthPx(const TextMeasurer& measurer, const TFontData& font, std::string_view text) {
   return measurer.TextWidth(font, text);
 }

@@ -13,7 +13,7 @@
 class TextMeasurer;
 
 struct TNameEditorPlace {
-  TFont Font;        // the taxon's name font, in the emphasis colour when emphasized
+  TFontData Font;        // the taxon's name font, in the emphasis colour when emphasized
   std::string Text;  // the name, or a single blank for an empty one
   Coord Left = 0;
   Coord Top = 0;

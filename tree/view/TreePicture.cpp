@@ -49,11 +49,11 @@ bool TTreeDrawer::CharStatesShown() const {
   return d_.ShowCharState && Traditional() && d_.BranchStyle == TBranchStyle::bsRectangular;
 }
 
-Coord TTreeDrawer::TextWidth4(const TFont& font, std::string_view text) const {
+Coord TTreeDrawer::TextWidth4(const TFontData& font, std::string_view text) const {
   return 4 * Coord{m_.TextWidth(font, text)};
 }
 
-Coord TTreeDrawer::TextHeightOf(const TFont& font, std::string_view text) const {
+Coord TTreeDrawer::TextHeightOf(const TFontData& font, std::string_view text) const {
   for (const auto& [f, h] : heights_) {
     if (f == font) return h;
   }
@@ -89,7 +89,7 @@ void TTreeDrawer::SetColor(TColor color) {
   if (dc_.GetTextColor() != ColorToRGB(color)) dc_.SetTextColor(color);
 }
 
-FontHandle TTreeDrawer::MakeFont(const TFont& font, std::int32_t escapement) {
+FontHandle TTreeDrawer::MakeFont(const TFontData& font, std::int32_t escapement) {
   return dc_.CreateFontIndirect(LogFontOf(font, 4, escapement));
 }
 

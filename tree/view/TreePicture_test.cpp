@@ -189,7 +189,7 @@ TEST(TreePicture, OnlyTheWholeTreeAttributeMakesOneDrawingSet) {
 TEST(TreePicture, RectangularStrokesMeetAtTheParentsCentreLine) {
   Box box;
   box.Show("((A:1,B:2):1,C:3);", true);
-  TPen pen = box.BranchPen();
+  TPenData pen = box.BranchPen();
   pen.Width = 3;
   box.SetBranchPen(pen);
   box.RefreshTree();
@@ -340,7 +340,7 @@ TEST(TreePicture, ACloseSecondNameIsDroppedButKeepsItsMarker) {
   box.Show("((A:1,B:1):1,C:1);", true);
   box.SetShowScale(false);
   box.SetShowStats(false);
-  TFont font = box.OTU_Font();
+  TFontData font = box.OTU_Font();
   font.Height = -10;
   box.SetOTU_Font(font);
   box.SetPixelsPerOTU(15);
@@ -501,7 +501,7 @@ TEST(TreePicture, SubtreeImageCoversFourTimesItsPixelSize) {
 TEST(TreePicture, LayersComeInTheirOrder) {
   Box box;
   box.Show("((A:1,B:2)90:1,C:3);", true);
-  TFont stats = box.StatsFont(), chars = box.CharStateFont(), scale = box.ScaleFont();
+  TFontData stats = box.StatsFont(), chars = box.CharStateFont(), scale = box.ScaleFont();
   stats.Height = -9;
   chars.Height = -7;
   scale.Height = -13;
@@ -626,11 +626,11 @@ TEST(TreePicture, TimeAxisOfALinearizedTreeCountsBackFromTheTaxa) {
 // Measures like the fixed measurer but fails on one text.
 class FailingMeasurer : public TextMeasurer {
  public:
-  std::int32_t TextWidth(const TFont& font, std::string_view text) const override {
+  std::int32_t TextWidth(const TFontData& font, std::string_view text) const override {
     if (text == "boom") throw EConvertError("Bad glyph");
     return inner_.TextWidth(font, text);
   }
-  std::int32_t TextHeight(const TFont& font, std::string_view text) const override {
+  std::int32_t TextHeight(const TFontData& font, std::string_view text) const override {
     return inner_.TextHeight(font, text);
   }
 

@@ -15,7 +15,7 @@ namespace {
 
 constexpr Coord kMaxPictureHeight4 = 131071;  // 32767 pixels
 
-Coord AbsHeight(const TFont& font) { return std::abs(Coord{font.Height}); }
+Coord AbsHeight(const TFontData& font) { return std::abs(Coord{font.Height}); }
 
 bool ShowsCharState(const TTreeDisplay& d) {
   return d.ShowCharState && d.TreeStyle == TTreeStyle::tsTraditional && d.BranchStyle == TBranchStyle::bsRectangular;

@@ -45,13 +45,13 @@ std::uint8_t ReadRecordOrdinal(TStream& s, std::uint8_t last) {
   return value;
 }
 
-void WritePenRecord(TStream& s, const TPen& pen) {
+void WritePenRecord(TStream& s, const TPenData& pen) {
   WriteInt(s, pen.Color);
   WriteInt(s, pen.Width);
   WriteLE<uint8_t>(s, static_cast<uint8_t>(pen.Style));
 }
 
-void ReadPenRecord(TStream& s, TPen& pen) {
+void ReadPenRecord(TStream& s, TPenData& pen) {
   const int32_t color = ReadInt(s);
   const int32_t width = ReadInt(s);
   const uint8_t style = ReadRecordOrdinal(s, static_cast<uint8_t>(TPenStyle::psInsideFrame));
@@ -61,14 +61,14 @@ void ReadPenRecord(TStream& s, TPen& pen) {
   pen.Style = static_cast<TPenStyle>(style);
 }
 
-void WriteFontRecord(TStream& s, const TFont& font) {
+void WriteFontRecord(TStream& s, const TFontData& font) {
   WriteRecordText(s, font.Name);
   WriteInt(s, font.Color);
   WriteInt(s, font.Size());
   WriteLE<uint8_t>(s, font.Style.Bits());
 }
 
-void ReadFontRecord(TStream& s, TFont& font) {
+void ReadFontRecord(TStream& s, TFontData& font) {
   std::string name = ReadRecordText(s);
   const int32_t color = ReadInt(s);
   const int32_t size = ReadInt(s);
@@ -80,12 +80,12 @@ void ReadFontRecord(TStream& s, TFont& font) {
   font.Style = TFontStyles::FromBits(style);
 }
 
-void WriteBrushRecord(TStream& s, const TBrush& brush) {
+void WriteBrushRecord(TStream& s, const TBrushData& brush) {
   WriteInt(s, brush.Color);
   WriteLE<uint8_t>(s, static_cast<uint8_t>(brush.Style));
 }
 
-void ReadBrushRecord(TStream& s, TBrush& brush) {
+void ReadBrushRecord(TStream& s, TBrushData& brush) {
   const int32_t color = ReadInt(s);
   brush.Style = static_cast<TBrushStyle>(ReadRecordOrdinal(s, static_cast<uint8_t>(TBrushStyle::bsDiagCross)));
   brush.Color = color;

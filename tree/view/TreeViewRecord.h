@@ -39,15 +39,15 @@ bool ReadRecordBool(TStream& s);
 std::uint8_t ReadRecordOrdinal(TStream& s, std::uint8_t last);
 
 // Pen: Int32 colour, Int32 width, Byte style ordinal.
-void WritePenRecord(TStream& s, const TPen& pen);
-void ReadPenRecord(TStream& s, TPen& pen);
+void WritePenRecord(TStream& s, const TPenData& pen);
+void ReadPenRecord(TStream& s, TPenData& pen);
 // Font: text name, Int32 colour, Int32 size in points, Byte style set (bold
 // 1, italic 2, underline 4, strike-out 8).
-void WriteFontRecord(TStream& s, const TFont& font);
-void ReadFontRecord(TStream& s, TFont& font);
+void WriteFontRecord(TStream& s, const TFontData& font);
+void ReadFontRecord(TStream& s, TFontData& font);
 // Brush: Int32 colour, Byte style ordinal.
-void WriteBrushRecord(TStream& s, const TBrush& brush);
-void ReadBrushRecord(TStream& s, TBrush& brush);
+void WriteBrushRecord(TStream& s, const TBrushData& brush);
+void ReadBrushRecord(TStream& s, TBrushData& brush);
 
 // The record of one display attribute. Written with `version` 11 or above it
 // starts with the marker -version and then NodeIndex; an older version

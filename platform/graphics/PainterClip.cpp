@@ -1,0 +1,60 @@
+// Pixel-snapped fills, blit sources and the clip of PainterContext.
+
+#include <QPainter>
+#include <QRegion>
+#include <cmath>
+
+#include "platform/graphics/PainterObjects_p.h"
+
+void FillSnapped(QPainter& painter, const QTransform& full, const QRectF& rect, const QBrush& brush) {
+  if (full.type() <= QTransform::TxScale) {
+    // Whole pixels: edges rounded, left and top in, right and bottom out.
+    const QRectF d = full.mapRect(rect);
+    const QRect pixels(
+        QPoint(static_cast<int>(std::lround(d.left())), static_cast<int>(std::lround(d.top()))),
+        QPoint(static_cast<int>(std::lround(d.right())) - 1, static_cast<int>(std::lround(d.bottom())) - 1));
+    painter.setWorldTransform(QTransform());
+    painter.fillRect(pixels, brush);
+  } else {
+    painter.setWorldTransform(full);
+    painter.fillRect(rect, brush);
+  }
+}
+
+void ApplyClip(QPainter& painter, const ClipSetting& setting, const std::vector<Rect>* clip) {
+  painter.setWorldTransform(setting.base);
+  if (setting.initial)
+    painter.setClipRegion(*setting.initial, Qt::ReplaceClip);
+  else
+    painter.setClipping(false);
+  if (setting.exposed) painter.setClipRect(*setting.exposed, Qt::IntersectClip);
+  if (!clip) return;
+  QRegion region;
+  for (const Rect& r : *clip)
+    region += QRect(static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.Width()),
+                    static_cast<int>(r.Height()));
+  painter.setWorldTransform(setting.device * setting.base);
+  // An empty region turns clipping off in Qt; an empty rectangle clips all.
+  if (region.isEmpty())
+    painter.setClipRect(QRect(0, 0, 0, 0), setting.initial || setting.exposed ? Qt::IntersectClip : Qt::ReplaceClip);
+  else
+    painter.setClipRegion(region, setting.initial || setting.exposed ? Qt::IntersectClip : Qt::ReplaceClip);
+}
+
+QImage BlitSource(const Bitmap32& image, PointI at, PointI size, const BlitMask* mask, std::uint32_t rop) {
+  // Format_RGB32 keeps the bytes in blue, green, red, unused order.
+  const QImage whole(image.Bgra.data(), image.Width, image.Height, image.Width * 4, QImage::Format_RGB32);
+  QImage part = whole.copy(at.x, at.y, size.x, size.y);
+  if (!mask) return part;
+  // Masked-out pixels become what leaves the destination alone: transparent
+  // for a copy, white for an and, black for an or and a xor.
+  part = part.convertToFormat(QImage::Format_ARGB32);
+  const QRgb keep = rop == SRCCOPY ? qRgba(0, 0, 0, 0) : rop == SRCAND ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+  for (int y = 0; y < size.y; ++y) {
+    const std::uint8_t* bits = mask->Bits.data() + static_cast<std::size_t>(at.y + y) * mask->Width + at.x;
+    auto* line = reinterpret_cast<QRgb*>(part.scanLine(y));
+    for (int x = 0; x < size.x; ++x)
+      if (!bits[x]) line[x] = keep;
+  }
+  return part;
+}
