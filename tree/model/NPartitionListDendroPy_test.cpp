@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "platform/core/StringList.h"
 #include "platform/ui/DialogService.h"
 #include "tree/model/NPartitionList.h"
@@ -105,7 +107,9 @@ TEST_F(DendroPyCrossCheck, MajorityGroupsAgree) {
     texts.push_back(text);
   }
 
-  const auto path = std::filesystem::temp_directory_path() / "kestova_dendropy_cross_check.nwk";
+  // A name of this process's own: suites running side by side share the folder.
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("kestova_dendropy_cross_check_" + std::to_string(::getpid()) + ".nwk");
   for (const std::string& text : texts) {
     SCOPED_TRACE(text);
     TTreeList list;
