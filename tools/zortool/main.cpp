@@ -14,6 +14,7 @@ int ZipInflateCommand(const std::vector<std::string>& args);  // ZipCommands.cpp
 int ZipCrc32Command(const std::vector<std::string>& args);    // ZipCommands.cpp
 int ZipArchiveCommand(const std::vector<std::string>& args);  // ZipCommands.cpp
 int RunPng(const std::vector<std::string>& args);             // PngCommands.cpp
+int RunSettings(const std::vector<std::string>& args);        // SettingsCommands.cpp
 
 static const ZorCommandEntry kCommands[] = {
     // Entries, one line each.
@@ -24,6 +25,7 @@ static const ZorCommandEntry kCommands[] = {
     {"crc32", "crc32 < data (prints the CRC-32 in hex)", ZipCrc32Command},
     {"zip", "zip OUT FILE[=NAME]...", ZipArchiveCommand},
     {"png", "png IN OUT --form N   (a picture file to the screenshot PNG of form 0..5)", RunPng},
+    {"settings", "settings FILE   (name, kind and value of each record of a settings resource)", RunSettings},
     {nullptr, nullptr, nullptr},
 };
 
