@@ -7,21 +7,17 @@
 
 #include <chrono>
 #include <ctime>
-#include <mutex>
+#include <utility>
 
+#include "crashreport/zorExcept_p.h"
 #include "crashreport/zorStrings.h"
 
 namespace zor {
 
 namespace {
 
-std::mutex& ClockMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
-
-PlaceholderClock& Clock() {
-  static PlaceholderClock clock;
+ReplaceableFunction<PlaceholderClock>& Clock() {
+  static ReplaceableFunction<PlaceholderClock> clock;
   return clock;
 }
 
@@ -55,18 +51,10 @@ std::string ModuleVersionText(const ZorModule&) { return "?"; }
 
 std::string AssistantKey(int n) { return "Assistant" + DecimalText(n); }
 
-PlaceholderClock SetPlaceholderClock(PlaceholderClock clock) {
-  std::lock_guard lock(ClockMutex());
-  std::swap(Clock(), clock);
-  return clock;
-}
+PlaceholderClock SetPlaceholderClock(PlaceholderClock clock) { return Clock().Replace(std::move(clock)); }
 
 LocalTime CurrentLocalTime() {
-  PlaceholderClock clock;
-  {
-    std::lock_guard lock(ClockMutex());
-    clock = Clock();
-  }
+  const PlaceholderClock clock = Clock().Get();
   return clock ? clock() : SystemLocalTime();
 }
 

@@ -223,6 +223,7 @@ TEST_F(ZorPlaceholders, TenStepsInOrder) {
       {"upper case", "%APPNAME% %DATE% %Time% %DateTime%", "", "",
        app + " 2024-03-05 09:41:07, 42ms 2024-03-05, 09:41:07, 42ms"},
       {"module of the executable", "[%modname%]", "", "", "[" + app + "]"},
+      {"caption left at its default", std::string(FindSettingDefault("TitleBar")->text), "", "", app},
       {"every occurrence", "%LF%a%lf%", "", "", "\r\na\r\n"},
       {"message", "Error: %exceptMsg%.", "disk full", "", "Error: disk full."},
       {"empty message", "%EXCEPTMSG%", "", "", "Unknown"},

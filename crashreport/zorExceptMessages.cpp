@@ -5,20 +5,16 @@
 #include <QString>
 #include <QThread>
 #include <cstdio>
-#include <mutex>
 #include <string>
+
+#include "crashreport/zorExcept_p.h"
 
 namespace zor {
 
 namespace {
 
-std::mutex& SinkMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
-
-ReporterMessageSink& Sink() {
-  static ReporterMessageSink sink;
+ReplaceableFunction<ReporterMessageSink>& Sink() {
+  static ReplaceableFunction<ReporterMessageSink> sink;
   return sink;
 }
 
@@ -26,11 +22,7 @@ QString ToQ(std::string_view s) { return QString::fromUtf8(s.data(), static_cast
 
 }  // namespace
 
-ReporterMessageSink SetReporterMessageSink(ReporterMessageSink sink) {
-  std::lock_guard lock(SinkMutex());
-  std::swap(Sink(), sink);
-  return sink;
-}
+ReporterMessageSink SetReporterMessageSink(ReporterMessageSink sink) { return Sink().Replace(std::move(sink)); }
 
 void DefaultReporterMessage(std::string_view caption, std::string_view text) {
   auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
@@ -46,13 +38,7 @@ void DefaultReporterMessage(std::string_view caption, std::string_view text) {
 
 void ShowReporterMessage(std::string_view text) {
   try {
-    ReporterMessageSink sink;
-    {
-      std::lock_guard lock(SinkMutex());
-      sink = Sink();
-    }
-    // The sink runs without the lock, so a modal box does not hold up a
-    // sink change on another thread.
+    const ReporterMessageSink sink = Sink().Get();
     if (sink)
       sink(kReporterCaption, text);
     else

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "crashreport/zorExceptFixture.h"
+#include "crashreport/zorExceptMessages.h"
 #include "crashreport/zorExceptSettings.h"
 #include "platform/core/ResourceStore.h"
 
@@ -117,9 +118,17 @@ TEST_F(ZorSettingsStore, BadHeaderGivesAnEmptyListAndABadTypeIsReportedOnce) {
   WriteListValue(e, {"MailAddr", skText, false, 0, "x@y"});
   EXPECT_EQ(ListSnapshot(e).capacity, 20);
 
+  // The message comes once no lock is held: a sink may use the store.
+  std::vector<std::string> chainAtMessage;
+  const ReporterMessageSink recorder = SetReporterMessageSink([&](std::string_view, std::string_view text) {
+    messages_.texts.push_back(std::string(text));
+    chainAtMessage = SettingsChainModules();
+  });
   TZEModuleSettingList* b1 = AcquireModuleSettingList(bad);
   TZEModuleSettingList* b2 = AcquireModuleSettingList(bad);
-  EXPECT_EQ(messages_.texts, (std::vector<std::string>{"zorExcept: Internal error: Invalid settings resource ($5)."}));
+  SetReporterMessageSink(recorder);
+  EXPECT_EQ(messages_.texts, (std::vector<std::string>{"Internal error: Invalid settings resource ($5)."}));
+  EXPECT_EQ(chainAtMessage, (std::vector<std::string>{"StoreBadHeader", "StoreBadType"}));
   EXPECT_EQ(ListSnapshot(b1).values.size(), 3u);
   for (TZEModuleSettingList* l : {e, b1, b2}) ReleaseModuleSettingList(l);
 }
