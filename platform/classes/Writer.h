@@ -24,6 +24,7 @@
 #include "platform/core/MethodEntry.h"
 
 class TCollection;
+class TVariant;
 struct TPropInfo;
 
 using TFindAncestorEvent = TMethodPointer<void(TWriter* Writer, TComponent* Component, const std::string& Name,
@@ -65,6 +66,9 @@ class TWriter : public TFiler {
   void WriteString(const std::string& Value);
   // vaIdent, or vaFalse/vaTrue/vaNil/vaNull for those words.
   void WriteIdent(const std::string& Ident);
+  // Value by its kind (see Filer.h); raises EWriteError with
+  // kVariantNotStreamableText, before writing anything, for the pointer kinds.
+  void WriteVariant(const TVariant& Value);
   // A short string without a type byte; raises EWriteError above 255 bytes.
   void WriteStr(const std::string& Value);
   void Write(const void* Buffer, std::int64_t Count);
