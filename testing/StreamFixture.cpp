@@ -64,7 +64,7 @@ void RegisterStreamFixtures() {
 }
 
 // Nested children, a collection, a set, binary data, named events, a local
-// and a cross-root reference, non-ASCII text, every float kind.
+// and a cross-root reference, non-ASCII text, every float kind, Variants.
 void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign) {
   Root.SetName("Main");
   Root.Count = 7;
@@ -78,6 +78,7 @@ void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign) {
   Root.Shape = TFixtureShape::shTriangle;
   Root.Part()->Label = "part";
   Root.Data = {1, 2, 0xFF, 0};
+  Root.Datum = TVarOleStr{"Gr\xC3\xBCn"};
   Root.OnClick = TNotifyEvent::Of<&TTypeFixture::HandleClick>(Root);
   auto* item = static_cast<TStreamItem*>(Root.Items()->Add());
   item->Value = 4;
@@ -85,8 +86,10 @@ void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign) {
   Root.Items()->Add();
   auto* panel = new TStreamFixture(&Root);
   panel->SetName("Panel");
+  panel->Datum = Null();
   auto* button = new TStreamFixture(&Root);
   button->SetName("Button");
+  button->Datum = Currency::FromRaw(15000);
   button->ParentItem = panel;
   button->OnClick = TNotifyEvent::Of<&TTypeFixture::HandleClick>(Root);
   button->Buddy = Foreign;

@@ -49,7 +49,8 @@ class TStreamFixture : public TTypeFixture {
 // Makes Root the fixture of the stream tests: "Main" with values of every
 // value type (a set, non-ASCII and long text, int64, currency, date, float,
 // an enumeration, a sub-object, binary data, a named event, a two-item
-// collection) and the children Panel and, inside it, Button; Button's Buddy
+// collection, Datum a wide-string Variant) and the children Panel (Datum
+// Null) and, inside it, Button (Datum a Currency Variant); Button's Buddy
 // is Foreign (a component of another root, or nullptr) and Panel's Buddy is
 // Button.
 void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign);

@@ -132,6 +132,11 @@ TEST_F(Filer, FixtureReadsBackWithEveryValueAndLoadedOnce) {
   EXPECT_EQ(button->ParentItem, panel);
   EXPECT_EQ(panel->Buddy, button);
   EXPECT_EQ(button->Buddy, other.Target);
+  EXPECT_EQ(VarType(root->Datum), varOleStr);
+  EXPECT_EQ(root->Datum.AsString(), "Gr\xC3\xBCn");
+  EXPECT_TRUE(panel->Datum.IsNull());
+  EXPECT_EQ(VarType(button->Datum), varCurrency);
+  EXPECT_EQ(button->Datum.AsCurrency().Raw(), 15000);
   button->OnClick(button);
   EXPECT_EQ(root->Clicks, 1);
   EXPECT_EQ(root->LastSender, button);

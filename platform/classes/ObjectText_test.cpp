@@ -124,7 +124,8 @@ TEST(ObjectText, FixtureComesBackByteForByteAndAnEditReadsBack) {
        {"object Main: TStreamFixture\n", "  Caption = 'Caf'#233\n", "  Options = [foItalic, foShaded]\n",
         "  OnClick = HandleClick\n", "  Data = {\n    0102FF00}\n", "      Buddy = Other.Target\n",
         "    object Button: TStreamFixture\n", "  Count = 7\n", "  Price = -12.3456c\n", "  Shape = shTriangle\n",
-        "  Items = <\n    item\n      Value = 4\n      Label = 'four'\n    end\n    item\n    end>\n"})
+        "  Items = <\n    item\n      Value = 4\n      Label = 'four'\n    end\n    item\n    end>\n",
+        "  Datum = 'Gr'#252'n'\n", "    Datum = Null\n", "      Datum = 1.5000c\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
   EXPECT_EQ(ToBinary(text), binary.Bytes());
 
