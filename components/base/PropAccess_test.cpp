@@ -210,10 +210,11 @@ TEST(ForEachPublishedProp, VisitsInNameOrderAndSkipsWhatIsNotStoredForThisObject
   std::string all, stored;
   ForEachStoredProp(&f, false, &all, &CollectName);
   ForEachStoredProp(&f, true, &stored, &CollectName);
-  EXPECT_EQ(all,
-            "Big Buddy Caption Charset Code Color Count Cursor Datum Day Flag16 Flag32 FontName Hour Initial Left Letter "
-            "ModalResult Name OnClick OnValue Options ParentColor Part Price Ratio Shape ShortCut Stamp TabOrder Tag "
-            "Title Top");
+  EXPECT_EQ(
+      all,
+      "Big Buddy Caption Charset Code Color Count Cursor Datum Day Flag16 Flag32 FontName Hour Initial Left "
+      "Letter ModalResult Name OnClick OnValue Options ParentColor Part Price Ratio Shape ShortCut Stamp TabOrder "
+      "Tag Title Top");
   EXPECT_EQ(stored,
             "Big Buddy Caption Charset Code Count Cursor Datum Day Flag16 Flag32 FontName Hour Initial Left Letter "
             "ModalResult OnClick OnValue Options ParentColor Part Price Ratio Shape ShortCut Stamp TabOrder Tag Top");

@@ -88,8 +88,11 @@ TEST(FilerVariant, EachKindHasItsValueCodeTextAndKindReadBack) {
       {"string", std::string("it's"), {vaString, 4, 'i', 't', '\'', 's'}, "'it''s'", varString},
       {"long string", std::string(256, 'x'), Concat({{vaLString, 0, 1, 0, 0}, Bytes(256, 'x')}), nullptr, varString},
       // The code follows the text, not the string kind.
-      {"ole string", TVarOleStr{"Gr\xC3\xBCn"}, {vaWString, 4, 0, 0, 0, 'G', 0, 'r', 0, 0xFC, 0, 'n', 0},
-       "'Gr'#252'n'", varOleStr},
+      {"ole string",
+       TVarOleStr{"Gr\xC3\xBCn"},
+       {vaWString, 4, 0, 0, 0, 'G', 0, 'r', 0, 0xFC, 0, 'n', 0},
+       "'Gr'#252'n'",
+       varOleStr},
       {"ascii ole string", TVarOleStr{"ok"}, {vaString, 2, 'o', 'k'}, "'ok'", varString},
       {"non-ascii string", std::string("\xE2\x82\xAC"), {vaWString, 1, 0, 0, 0, 0xAC, 0x20}, "#8364", varOleStr},
   };

@@ -46,10 +46,11 @@ TEST(TypInfo, ListsPropertiesInDeclarationOrderAncestorsFirstOrSortedByName) {
             "Name Tag Count Letter Shape Ratio Code Options Part OnClick Initial Caption Title Big ParentColor Color "
             "Cursor TabOrder ModalResult ShortCut Stamp Day Hour FontName Charset Flag16 Flag32 Price Buddy Left Top "
             "OnValue Datum");
-  EXPECT_EQ(Names(GetPropList(fixture)),
-            "Big Buddy Caption Charset Code Color Count Cursor Datum Day Flag16 Flag32 FontName Hour Initial Left Letter "
-            "ModalResult Name OnClick OnValue Options ParentColor Part Price Ratio Shape ShortCut Stamp TabOrder Tag "
-            "Title Top");
+  EXPECT_EQ(
+      Names(GetPropList(fixture)),
+      "Big Buddy Caption Charset Code Color Count Cursor Datum Day Flag16 Flag32 FontName Hour Initial Left "
+      "Letter ModalResult Name OnClick OnValue Options ParentColor Part Price Ratio Shape ShortCut Stamp TabOrder "
+      "Tag Title Top");
   EXPECT_EQ(Names(GetPropList(fixture, tkMethods)), "OnClick OnValue");
   EXPECT_EQ(Names(GetPropList(fixture, TTypeKinds{tkSet, tkClass})), "Buddy Options Part");
   EXPECT_EQ(Names(GetPropInfos(TFixturePart::StaticClass())), "Width Label");
