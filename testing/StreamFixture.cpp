@@ -2,6 +2,8 @@
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Filer.h"
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Reader.h"
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
 
@@ -94,4 +96,35 @@ void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign) {
   button->OnClick = TNotifyEvent::Of<&TTypeFixture::HandleClick>(Root);
   button->Buddy = Foreign;
   panel->Buddy = button;
+}
+
+std::vector<std::string> RootPropNames(const std::vector<std::uint8_t>& Binary) {
+  TMemoryStream stream(Binary);
+  TReader reader(stream);
+  reader.ReadSignature();
+  TFilerFlags flags;
+  std::int32_t position = 0;
+  reader.ReadPrefix(flags, position);
+  reader.ReadStr();
+  reader.ReadStr();
+  std::vector<std::string> names;
+  while (!reader.EndOfList()) {
+    names.push_back(reader.ReadStr());
+    reader.SkipValue();
+  }
+  return names;
+}
+
+std::string StreamToText(const std::vector<std::uint8_t>& Binary) {
+  TMemoryStream in(Binary);
+  TStringStream out;
+  ObjectBinaryToText(in, out);
+  return out.DataString();
+}
+
+std::vector<std::uint8_t> TextToStream(const std::string& Text) {
+  TStringStream in(Text);
+  TMemoryStream out;
+  ObjectTextToBinary(in, out);
+  return out.Bytes();
 }

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/classes/Collection.h"
@@ -57,3 +58,10 @@ void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign);
 
 // Registers the stream fixtures and the type fixtures.
 void RegisterStreamFixtures();
+
+// Helpers of the stream tests.
+// The names of the properties written for the root of Binary, in order.
+std::vector<std::string> RootPropNames(const std::vector<std::uint8_t>& Binary);
+// Binary to the text form (ObjectText.h) and back.
+std::string StreamToText(const std::vector<std::uint8_t>& Binary);
+std::vector<std::uint8_t> TextToStream(const std::string& Text);

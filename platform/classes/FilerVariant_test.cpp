@@ -9,11 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/classes/ObjectText.h"
 #include "platform/classes/Reader.h"
 #include "platform/classes/Variant.h"
 #include "platform/classes/Writer.h"
-#include "testing/TypeFixture.h"
+#include "testing/StreamFixture.h"
 
 namespace {
 
@@ -37,20 +36,6 @@ Bytes WriteRoot(TComponent* Root, TComponent* Ancestor = nullptr) {
   TMemoryStream stream;
   WriteDescendentToStream(stream, Root, Ancestor);
   return stream.Bytes();
-}
-
-std::string ToText(const Bytes& Binary) {
-  TMemoryStream in(Binary);
-  TStringStream out;
-  ObjectBinaryToText(in, out);
-  return out.DataString();
-}
-
-Bytes ToBinary(const std::string& Text) {
-  TStringStream in(Text);
-  TMemoryStream out;
-  ObjectTextToBinary(in, out);
-  return out.Bytes();
 }
 
 // A root named "V" of the fixture class whose only stored change is Datum
@@ -104,11 +89,11 @@ TEST(FilerVariant, EachKindHasItsValueCodeTextAndKindReadBack) {
     EXPECT_EQ(code.Bytes(), c.Code);
 
     const Bytes binary = RootWith(c.Value);
-    const std::string text = ToText(binary);
+    const std::string text = StreamToText(binary);
     if (c.Text) {
       EXPECT_THAT(text, ::testing::HasSubstr(std::string("  Datum = ") + c.Text + "\n"));
     }
-    EXPECT_EQ(ToBinary(text), binary);
+    EXPECT_EQ(TextToStream(text), binary);
 
     TTypeFixture read;
     TMemoryStream in(binary);
@@ -143,28 +128,11 @@ TEST(FilerVariant, PointerKindsAreAWriteErrorAndNothingOfThePropertyIsWritten) {
   }
 }
 
-std::vector<std::string> PropNames(const Bytes& Data) {
-  TMemoryStream stream(Data);
-  TReader reader(stream);
-  reader.ReadSignature();
-  TFilerFlags flags;
-  std::int32_t pos = 0;
-  reader.ReadPrefix(flags, pos);
-  reader.ReadStr();
-  reader.ReadStr();
-  std::vector<std::string> names;
-  while (!reader.EndOfList()) {
-    names.push_back(reader.ReadStr());
-    reader.SkipValue();
-  }
-  return names;
-}
-
 TEST(FilerVariant, UnassignedIsTheDefaultAndAnAncestorsEqualValueOfTheSameKindIsLeftOut) {
   TTypeFixture root;
-  EXPECT_EQ(PropNames(WriteRoot(&root)), (std::vector<std::string>{"FontName"}));
+  EXPECT_EQ(RootPropNames(WriteRoot(&root)), (std::vector<std::string>{"FontName"}));
   root.Datum = Null();  // Null is a value, not the default
-  EXPECT_EQ(PropNames(WriteRoot(&root)), (std::vector<std::string>{"FontName", "Datum"}));
+  EXPECT_EQ(RootPropNames(WriteRoot(&root)), (std::vector<std::string>{"FontName", "Datum"}));
 
   struct TRow {
     const char* Name;
@@ -187,7 +155,7 @@ TEST(FilerVariant, UnassignedIsTheDefaultAndAnAncestorsEqualValueOfTheSameKindIs
     ancestor.Datum = r.Ancestor;
     descendant.Datum = r.Descendant;
     const Bytes bytes = WriteRoot(&descendant, &ancestor);
-    const std::vector<std::string> names = PropNames(bytes);
+    const std::vector<std::string> names = RootPropNames(bytes);
     EXPECT_EQ(std::find(names.begin(), names.end(), "Datum") != names.end(), r.Written);
     // Read over a copy of the ancestor, the descendant's value comes back.
     TTypeFixture target;
