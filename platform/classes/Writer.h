@@ -5,7 +5,8 @@
 // the ancestor's (the same property of Ancestor(), when there is one) or,
 // without an ancestor, its default (ordinal and set properties with a
 // default; a string property's default is "", a float's 0, an event's and a
-// class's none). Class properties that refer to a persistent object of their
+// class's none, a Variant's Unassigned). A Variant equals the ancestor's only
+// with the same kind and value (12 and "12" differ). Class properties that refer to a persistent object of their
 // own are written as its properties with a "Name." prefix; those that refer
 // to a component write its name path: "Button1" within the root,
 // "Form2.Button1" for a component of another root. Events are written as the
