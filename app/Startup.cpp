@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/KestovaForm.h"
+#include "components/base/BaseModules.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/ui/Application.h"
 #include "stats/GammaFuncs.h"
@@ -45,6 +46,8 @@ void AddProgramModules(ModuleTable& table, StartupTrace trace) {
         GammaFuncsShutDown();
         if (trace) trace("stop GammaFuncs");
       });
+  // The component family's base registries; they are freed after COM stops.
+  AddComponentBaseModules(table);
   AddTraced(table, "COM", trace);
   AddTraced(table, "OLE", trace);
   AddTraced(table, "KestovaForm", trace);

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/classes/ClassRegistry.h"
+
 namespace {
 
 TEST(Startup, ShutDownRunsInReverseOrderOfStartUp) {
@@ -17,7 +23,21 @@ TEST(Startup, ShutDownRunsInReverseOrderOfStartUp) {
   EXPECT_LT(at("start OLE"), at("start KestovaForm"));
   EXPECT_LT(at("stop OLE"), at("stop COM"));
   EXPECT_EQ(log.back(), "stop GammaFuncs");
-  EXPECT_EQ(log.size(), 2 * table.Names().size());
+  EXPECT_EQ(log.size(), 8u);  // the four traced modules, each started and stopped once
+}
+
+TEST(Startup, ComponentBaseModulesRunBetweenTheGammaTablesAndCom) {
+  ModuleTable table;
+  AddProgramModules(table);
+  const std::vector<std::string> expected = {
+      "GammaFuncs", "MessageBroadcast", "ObjectParams", "ClassItems", "EditClasses", "COM", "OLE", "KestovaForm"};
+  EXPECT_EQ(table.Names(), expected);
+  // Their start-up installs the class registration hooks; their shut-down takes them out again.
+  ASSERT_EQ(RegisterComponentsProc(), nullptr);
+  table.StartUp();
+  EXPECT_NE(RegisterComponentsProc(), nullptr);
+  table.ShutDown();
+  EXPECT_EQ(RegisterComponentsProc(), nullptr);
 }
 
 }  // namespace

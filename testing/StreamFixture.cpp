@@ -2,6 +2,8 @@
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Filer.h"
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Reader.h"
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
 
@@ -64,7 +66,7 @@ void RegisterStreamFixtures() {
 }
 
 // Nested children, a collection, a set, binary data, named events, a local
-// and a cross-root reference, non-ASCII text, every float kind.
+// and a cross-root reference, non-ASCII text, every float kind, Variants.
 void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign) {
   Root.SetName("Main");
   Root.Count = 7;
@@ -78,6 +80,7 @@ void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign) {
   Root.Shape = TFixtureShape::shTriangle;
   Root.Part()->Label = "part";
   Root.Data = {1, 2, 0xFF, 0};
+  Root.Datum = TVarOleStr{"Gr\xC3\xBCn"};
   Root.OnClick = TNotifyEvent::Of<&TTypeFixture::HandleClick>(Root);
   auto* item = static_cast<TStreamItem*>(Root.Items()->Add());
   item->Value = 4;
@@ -85,10 +88,43 @@ void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign) {
   Root.Items()->Add();
   auto* panel = new TStreamFixture(&Root);
   panel->SetName("Panel");
+  panel->Datum = Null();
   auto* button = new TStreamFixture(&Root);
   button->SetName("Button");
+  button->Datum = Currency::FromRaw(15000);
   button->ParentItem = panel;
   button->OnClick = TNotifyEvent::Of<&TTypeFixture::HandleClick>(Root);
   button->Buddy = Foreign;
   panel->Buddy = button;
+}
+
+std::vector<std::string> RootPropNames(const std::vector<std::uint8_t>& Binary) {
+  TMemoryStream stream(Binary);
+  TReader reader(stream);
+  reader.ReadSignature();
+  TFilerFlags flags;
+  std::int32_t position = 0;
+  reader.ReadPrefix(flags, position);
+  reader.ReadStr();
+  reader.ReadStr();
+  std::vector<std::string> names;
+  while (!reader.EndOfList()) {
+    names.push_back(reader.ReadStr());
+    reader.SkipValue();
+  }
+  return names;
+}
+
+std::string StreamToText(const std::vector<std::uint8_t>& Binary) {
+  TMemoryStream in(Binary);
+  TStringStream out;
+  ObjectBinaryToText(in, out);
+  return out.DataString();
+}
+
+std::vector<std::uint8_t> TextToStream(const std::string& Text) {
+  TStringStream in(Text);
+  TMemoryStream out;
+  ObjectTextToBinary(in, out);
+  return out.Bytes();
 }

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/classes/Collection.h"
@@ -49,10 +50,18 @@ class TStreamFixture : public TTypeFixture {
 // Makes Root the fixture of the stream tests: "Main" with values of every
 // value type (a set, non-ASCII and long text, int64, currency, date, float,
 // an enumeration, a sub-object, binary data, a named event, a two-item
-// collection) and the children Panel and, inside it, Button; Button's Buddy
+// collection, Datum a wide-string Variant) and the children Panel (Datum
+// Null) and, inside it, Button (Datum a Currency Variant); Button's Buddy
 // is Foreign (a component of another root, or nullptr) and Panel's Buddy is
 // Button.
 void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign);
 
 // Registers the stream fixtures and the type fixtures.
 void RegisterStreamFixtures();
+
+// Helpers of the stream tests.
+// The names of the properties written for the root of Binary, in order.
+std::vector<std::string> RootPropNames(const std::vector<std::uint8_t>& Binary);
+// Binary to the text form (ObjectText.h) and back.
+std::string StreamToText(const std::vector<std::uint8_t>& Binary);
+std::vector<std::uint8_t> TextToStream(const std::string& Text);

@@ -57,6 +57,7 @@ void DescribeTTypeFixture(TClassInfo& Info) {
   p.Property<&F::GetSide, &F::SetSide>("Left", T::Integer()).Index(0).Default(0);
   p.Property<&F::GetSide, &F::SetSide>("Top", T::Integer()).Index(1).Default(0);
   p.Property<&F::OnValue, &F::OnValue>("OnValue", T::TFixtureValueEvent());
+  p.Property<&F::Datum, &F::Datum>("Datum", T::Variant());
   p.Method<&F::HandleClick>("HandleClick");
   p.Method<&F::HandleValue>("HandleValue");
 }

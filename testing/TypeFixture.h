@@ -24,8 +24,8 @@
 //   Buddy       TComponent      a reference, not owned
 //   Left, Top   Integer         GetSide / SetSide with index 0 and 1
 //   OnValue     TFixtureValueEvent  procedure(Sender: TObject; var Value: Integer; const Text: string)
-// and the published methods HandleClick and HandleValue. A variant property
-// is not among them yet.
+//   Datum       Variant         field                Unassigned (Empty) is left out of streams
+// and the published methods HandleClick and HandleValue.
 //
 // TTypeFixtureChild declares Count again (default 5, stored while it is not
 // 5), adds Extra (Integer) and the read-only Extras (Integer), and publishes
@@ -40,6 +40,7 @@
 
 #include "platform/classes/Component.h"
 #include "platform/classes/TypInfo.h"
+#include "platform/classes/Variant.h"
 #include "platform/core/Currency.h"
 #include "platform/core/Events.h"
 #include "platform/core/Set.h"
@@ -95,6 +96,7 @@ class TTypeFixture : public TComponent {
   Currency Price;
   TComponent* Buddy = nullptr;
   TFixtureValueEvent OnValue;
+  TVariant Datum;
 
   std::int32_t GetColor() const { return color_; }
   // A colour of its own ends taking the parent's.

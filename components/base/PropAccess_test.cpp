@@ -25,6 +25,7 @@ class TCopyFrom : public TPersistent {
   TNotifyEvent OnChange;
   std::int32_t Fixed = 0;
   std::int32_t OnlyHere = 0;
+  TVariant Value;
 };
 
 class TCopyTo : public TPersistent {
@@ -39,6 +40,7 @@ class TCopyTo : public TPersistent {
   TNotifyEvent OnChange;
   std::int32_t fixed = 3;
   std::int32_t GetFixed() const { return fixed; }
+  TVariant Value;
 };
 
 void DescribeTCopyFrom(TClassInfo& Info) {
@@ -53,6 +55,7 @@ void DescribeTCopyFrom(TClassInfo& Info) {
   p.Property<&C::OnChange, &C::OnChange>("OnChange", T::TNotifyEvent());
   p.Property<&C::Fixed, &C::Fixed>("Fixed", T::Integer());
   p.Property<&C::OnlyHere, &C::OnlyHere>("OnlyHere", T::Integer());
+  p.Property<&C::Value, &C::Value>("Value", T::Variant());
 }
 
 void DescribeTCopyTo(TClassInfo& Info) {
@@ -67,6 +70,7 @@ void DescribeTCopyTo(TClassInfo& Info) {
   p.Property<&C::Big, &C::Big>("Big", T::Int64());
   p.Property<&C::OnChange, &C::OnChange>("OnChange", T::TNotifyEvent());
   p.Property<&C::GetFixed>("Fixed", T::Integer());
+  p.Property<&C::Value, &C::Value>("value", T::Variant());
 }
 
 }  // namespace
@@ -94,6 +98,7 @@ TEST(CopyProps, CopiesSharedNamesOnlyAndSharesClassPropertiesByReference) {
   from.OnChange = TNotifyEvent::Of<&TTypeFixture::HandleClick>(sender);
   from.Fixed = 9;
   from.OnlyHere = 4;
+  from.Value = Currency::FromRaw(25000);
   TCopyTo to;
   to.OnlyThere = 1;
 
@@ -106,6 +111,8 @@ TEST(CopyProps, CopiesSharedNamesOnlyAndSharesClassPropertiesByReference) {
   EXPECT_FALSE(to.OnChange.Assigned());
   EXPECT_EQ(to.fixed, 3);  // read-only in the destination: passed over
   EXPECT_EQ(to.OnlyThere, 1);
+  EXPECT_EQ(VarType(to.Value), varCurrency);  // a variant goes as it is
+  EXPECT_EQ(to.Value.AsCurrency().Raw(), 25000);
 
   to.Width = 0;
   CopyProps(&from, &from);
@@ -121,8 +128,14 @@ TEST(CopyProps, CopyPropValueNeedsBothPropertiesOfOneGroup) {
   TCopyTo to;
   CopyPropValue(&from, &to, Prop(from, "Width"), nullptr);
   CopyPropValue(&from, &to, Prop(from, "Width"), Prop(to, "Label"));  // a string cannot take an integer
+  CopyPropValue(&from, &to, Prop(from, "Width"), Prop(to, "Value"));  // nor a variant
+  CopyPropValue(&from, &to, Prop(from, "Value"), Prop(to, "Width"));
   EXPECT_EQ(to.Width, 0);
   EXPECT_EQ(to.Label, "");
+  EXPECT_TRUE(to.Value.IsEmpty());
+  from.Value = Null();
+  CopyPropByName(&from, &to, "VALUE");
+  EXPECT_TRUE(to.Value.IsNull());
   CopyPropByName(&from, &to, "OnlyHere");
   CopyPropByName(&from, &to, "width");
   EXPECT_EQ(to.Width, 5);
@@ -155,6 +168,13 @@ TEST(SetPropFromVariant, ConvertsByTheGroupOfThePropertyKind) {
       {"Initial", "Ж", "Ж"},
       {"Buddy", static_cast<TObject*>(&other), static_cast<TObject*>(&other)},
       {"Buddy", TVariant(), static_cast<TObject*>(nullptr)},
+      // A variant property takes the value as it is: no conversion, Null and Empty kept apart.
+      {"Datum", "12", "12"},
+      {"Datum", Null(), Null()},
+      {"Datum", std::uint8_t{200}, std::uint8_t{200}},
+      {"Datum", TVarDate{45000.5}, TVarDate{45000.5}},
+      {"Datum", static_cast<TObject*>(&other), static_cast<TObject*>(&other)},
+      {"Datum", TVariant(), TVariant()},
   };
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const TSetCase& c = cases[i];
@@ -190,18 +210,22 @@ TEST(ForEachPublishedProp, VisitsInNameOrderAndSkipsWhatIsNotStoredForThisObject
   std::string all, stored;
   ForEachStoredProp(&f, false, &all, &CollectName);
   ForEachStoredProp(&f, true, &stored, &CollectName);
-  EXPECT_EQ(all,
-            "Big Buddy Caption Charset Code Color Count Cursor Day Flag16 Flag32 FontName Hour Initial Left Letter "
-            "ModalResult Name OnClick OnValue Options ParentColor Part Price Ratio Shape ShortCut Stamp TabOrder Tag "
-            "Title Top");
+  EXPECT_EQ(
+      all,
+      "Big Buddy Caption Charset Code Color Count Cursor Datum Day Flag16 Flag32 FontName Hour Initial Left "
+      "Letter ModalResult Name OnClick OnValue Options ParentColor Part Price Ratio Shape ShortCut Stamp TabOrder "
+      "Tag Title Top");
   EXPECT_EQ(stored,
-            "Big Buddy Caption Charset Code Count Cursor Day Flag16 Flag32 FontName Hour Initial Left Letter "
+            "Big Buddy Caption Charset Code Count Cursor Datum Day Flag16 Flag32 FontName Hour Initial Left Letter "
             "ModalResult OnClick OnValue Options ParentColor Part Price Ratio Shape ShortCut Stamp TabOrder Tag Top");
 
   f.ParentColor = false;
   std::string some;
   ForEachPublishedProp(&f, TTypeKinds{tkInteger, tkWString}, true, &some, &CollectName);
   EXPECT_EQ(some, "Charset Color Count Cursor Left ModalResult ShortCut TabOrder Tag Top");
+  some.clear();
+  ForEachPublishedProp(&f, TTypeKinds{tkVariant}, true, &some, &CollectName);
+  EXPECT_EQ(some, "Datum");
 
   TTypeFixtureChild child;  // Count is stored while it is not 5
   std::string counts;

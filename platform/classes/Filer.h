@@ -31,6 +31,17 @@
 // Strings are UTF-8 in memory; text with a byte above 127 travels as
 // vaWString.
 //
+// A Variant property travels as the value code of its kind: Empty as vaNil,
+// Null as vaNull, the integer kinds as the smallest integer code, Single as
+// vaSingle, Double as vaExtended, Currency, Date and Boolean as their codes,
+// the string kinds like any string. The reader gives back Empty, Null,
+// Integer (Int64 for vaInt64), Double, Single, Currency, Date, Boolean,
+// String (vaString, vaLString) or OleStr (vaWString): Smallint and Byte come
+// back as Integer, since every integer is written in its smallest code and
+// the text form has one way to write an integer. The pointer kinds
+// (procedure, class, object) cannot travel: writing one raises EWriteError
+// with kVariantNotStreamableText.
+//
 // Everything read is bounded: lengths and counts by kMaxFilerLength and by
 // the bytes left in the stream, nesting (children, sub-objects, lists) by
 // kMaxFilerDepth. A short or malformed stream raises EReadError.
@@ -87,6 +98,8 @@ inline constexpr const char* kInvalidBinaryText = "Invalid binary value";
 inline constexpr const char* kUnresolvedReferenceText = "Unresolved reference to %s";
 inline constexpr const char* kMethodNotFoundText = "Method %s not found";
 inline constexpr const char* kTooDeepText = "Stream nested too deeply";
+// "%s": the variant's type code as four hexadecimal digits.
+inline constexpr const char* kVariantNotStreamableText = "Variant of type $%s cannot be written to a stream";
 
 using TReaderProc = TMethodPointer<void(TReader& Reader)>;
 using TWriterProc = TMethodPointer<void(TWriter& Writer)>;

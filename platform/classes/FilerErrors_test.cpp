@@ -21,10 +21,12 @@ Bytes FixtureBytes() {
   root.Count = 300;
   root.Caption = "x\xC3\xA9";
   root.Data = {9, 8, 7};
+  root.Datum = TVarDate{45000.5};
   root.OnClick = TNotifyEvent::Of<&TTypeFixture::HandleClick>(root);
   static_cast<TStreamItem*>(root.Items()->Add())->Label = "one";
   auto* panel = new TStreamFixture(&root);
   panel->SetName("Panel");
+  panel->Datum = TVarOleStr{"\xC3\xA9t\xC3\xA9"};
   auto* button = new TStreamFixture(&root);
   button->SetName("Button");
   button->ParentItem = panel;

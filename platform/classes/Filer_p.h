@@ -8,6 +8,7 @@
 #include "platform/classes/Reader.h"
 
 struct TPropInfo;
+class TVariant;
 
 namespace filer {
 
@@ -30,6 +31,10 @@ void AddGlobalLoaded(TComponent* Component);
 
 // True when Text has no byte above 127 (written as a narrow string).
 bool IsAsciiText(std::string_view Text);
+
+// Raises EWriteError with kVariantNotStreamableText for a variant kind the
+// stream cannot carry (the pointer kinds).
+void CheckStreamableVariant(const TVariant& Value);
 
 }  // namespace filer
 

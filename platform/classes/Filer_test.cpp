@@ -24,24 +24,6 @@ Bytes WriteRoot(TComponent* Root, TComponent* Ancestor = nullptr) {
   return stream.Bytes();
 }
 
-// The property names written for a root, in order.
-std::vector<std::string> PropNames(const Bytes& Data) {
-  TMemoryStream stream(Data);
-  TReader reader(stream);
-  reader.ReadSignature();
-  TFilerFlags flags;
-  std::int32_t pos = 0;
-  reader.ReadPrefix(flags, pos);
-  reader.ReadStr();
-  reader.ReadStr();
-  std::vector<std::string> names;
-  while (!reader.EndOfList()) {
-    names.push_back(reader.ReadStr());
-    reader.SkipValue();
-  }
-  return names;
-}
-
 class Filer : public ::testing::Test {
  protected:
   void SetUp() override { RegisterStreamFixtures(); }
@@ -69,16 +51,16 @@ TEST_F(Filer, CrashReporterHeaderIsTheGolden25Bytes) {
 TEST_F(Filer, DefaultsAndNonStoredPropertiesAreNotWritten) {
   TStreamFixture root;
   root.SetName("Root");
-  EXPECT_EQ(PropNames(WriteRoot(&root)), (std::vector<std::string>{"FontName"}));
+  EXPECT_EQ(RootPropNames(WriteRoot(&root)), (std::vector<std::string>{"FontName"}));
   root.Title = "never";  // stored false
   root.Count = 3;
   root.ParentColor = false;  // Color becomes stored
   root.Options = TFixtureOptions{foItalic};
   root.Part()->Width = 11;
-  EXPECT_EQ(PropNames(WriteRoot(&root)),
+  EXPECT_EQ(RootPropNames(WriteRoot(&root)),
             (std::vector<std::string>{"Count", "Options", "Part.Width", "ParentColor", "FontName"}));
   root.SetColor(5);  // stored now, and away from its default
-  EXPECT_EQ(PropNames(WriteRoot(&root)),
+  EXPECT_EQ(RootPropNames(WriteRoot(&root)),
             (std::vector<std::string>{"Count", "Options", "Part.Width", "ParentColor", "Color", "FontName"}));
 }
 
@@ -132,6 +114,11 @@ TEST_F(Filer, FixtureReadsBackWithEveryValueAndLoadedOnce) {
   EXPECT_EQ(button->ParentItem, panel);
   EXPECT_EQ(panel->Buddy, button);
   EXPECT_EQ(button->Buddy, other.Target);
+  EXPECT_EQ(VarType(root->Datum), varOleStr);
+  EXPECT_EQ(root->Datum.AsString(), "Gr\xC3\xBCn");
+  EXPECT_TRUE(panel->Datum.IsNull());
+  EXPECT_EQ(VarType(button->Datum), varCurrency);
+  EXPECT_EQ(button->Datum.AsCurrency().Raw(), 15000);
   button->OnClick(button);
   EXPECT_EQ(root->Clicks, 1);
   EXPECT_EQ(root->LastSender, button);
@@ -200,7 +187,7 @@ TEST_F(Filer, DescendentWritesOnlyWhatDiffersFromItsAncestor) {
   auto* panel = static_cast<TStreamFixture*>(descendant.FindComponent("Panel"));
   panel->Caption = "changed";
   const Bytes bytes = WriteRoot(&descendant, &ancestor);
-  EXPECT_EQ(PropNames(bytes), (std::vector<std::string>{"Count"}));
+  EXPECT_EQ(RootPropNames(bytes), (std::vector<std::string>{"Count"}));
   // Inherited children come with the inherited flag and only the change.
   TMemoryStream stream(bytes);
   TStreamFixture target;
@@ -230,7 +217,7 @@ TEST_F(Filer, NonComponentObjectTravelsInTheHolder) {
   holder.P = &part;
   const Bytes bytes = WriteRoot(&holder);
   EXPECT_EQ(AsText(Bytes(bytes.begin(), bytes.begin() + 27)), std::string("TPF0\x0BTPersHolder\x0APersHolder"));
-  EXPECT_EQ(PropNames(bytes), (std::vector<std::string>{"P.Width", "P.Label"}));
+  EXPECT_EQ(RootPropNames(bytes), (std::vector<std::string>{"P.Width", "P.Label"}));
   TFixturePart copy;
   TPersHolder reader;
   reader.P = &copy;

@@ -21,7 +21,7 @@
 // "[n]" after the class gives the child position. Values: integers in
 // decimal; extended floats with a point or exponent; suffixes s (single),
 // c (currency), d (date); strings quoted with '' for a quote and #n for a
-// control or non-ASCII character (by code point); identifiers bare; nil;
+// control or non-ASCII character (by code point); identifiers bare; nil; Null;
 // lists in ( ); sets in [ ]; binary in { } as hex; collections in < >.
 //
 // Converting the bytes our writer makes to text and back gives the same

@@ -15,20 +15,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::string ToText(const Bytes& Binary) {
-  TMemoryStream in(Binary);
-  TStringStream out;
-  ObjectBinaryToText(in, out);
-  return out.DataString();
-}
-
-Bytes ToBinary(const std::string& Text) {
-  TStringStream in(Text);
-  TMemoryStream out;
-  ObjectTextToBinary(in, out);
-  return out.Bytes();
-}
-
 // A stream naming one value of each code, written with the writer's
 // primitives.
 Bytes EveryValue() {
@@ -69,7 +55,7 @@ Bytes EveryValue() {
 
 TEST(ObjectText, EveryValueCodeHasItsTextAndComesBackByteForByte) {
   const Bytes binary = EveryValue();
-  const std::string text = ToText(binary);
+  const std::string text = StreamToText(binary);
   EXPECT_EQ(text,
             "inherited Thing1: TThing [2]\n"
             "  List = (\n"
@@ -103,7 +89,7 @@ TEST(ObjectText, EveryValueCodeHasItsTextAndComesBackByteForByte) {
             "  object TChild\n"
             "  end\n"
             "end\n");
-  EXPECT_EQ(ToBinary(text), binary);
+  EXPECT_EQ(TextToStream(text), binary);
 }
 
 TComponent* gOther = nullptr;
@@ -119,18 +105,19 @@ TEST(ObjectText, FixtureComesBackByteForByteAndAnEditReadsBack) {
   FillStreamFixture(root, target);
   TMemoryStream binary;
   WriteComponentToStream(binary, &root);
-  const std::string text = ToText(binary.Bytes());
+  const std::string text = StreamToText(binary.Bytes());
   for (const char* line :
        {"object Main: TStreamFixture\n", "  Caption = 'Caf'#233\n", "  Options = [foItalic, foShaded]\n",
         "  OnClick = HandleClick\n", "  Data = {\n    0102FF00}\n", "      Buddy = Other.Target\n",
         "    object Button: TStreamFixture\n", "  Count = 7\n", "  Price = -12.3456c\n", "  Shape = shTriangle\n",
-        "  Items = <\n    item\n      Value = 4\n      Label = 'four'\n    end\n    item\n    end>\n"})
+        "  Items = <\n    item\n      Value = 4\n      Label = 'four'\n    end\n    item\n    end>\n",
+        "  Datum = 'Gr'#252'n'\n", "    Datum = Null\n", "      Datum = 1.5000c\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
-  EXPECT_EQ(ToBinary(text), binary.Bytes());
+  EXPECT_EQ(TextToStream(text), binary.Bytes());
 
   std::string edited = text;
   edited.replace(edited.find("Count = 7"), 9, "Count = 4242");
-  const Bytes changed = ToBinary(edited);
+  const Bytes changed = TextToStream(edited);
   gOther = &other;
   RegisterFindGlobalComponentProc(&FindOther);
   TStreamFixture copy;
@@ -164,7 +151,7 @@ TEST(ObjectText, MalformedTextIsAReadErrorWithItsLine) {
   };
   for (const auto& [text, message] : cases) {
     try {
-      ToBinary(text);
+      TextToStream(text);
       ADD_FAILURE() << "accepted: " << text;
     } catch (const EReadError& e) {
       EXPECT_EQ(e.Message(), message) << text;
@@ -172,7 +159,7 @@ TEST(ObjectText, MalformedTextIsAReadErrorWithItsLine) {
   }
   std::string deep = "object A: T\n  X = ";
   for (int i = 0; i < 200; ++i) deep += "(";
-  EXPECT_THROW(ToBinary(deep), EReadError);
+  EXPECT_THROW(TextToStream(deep), EReadError);
 }
 
 }  // namespace

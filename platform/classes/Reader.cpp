@@ -2,9 +2,11 @@
 #include "platform/classes/Reader.h"
 
 #include <cfloat>
+#include <cmath>
 #include <cstring>
 
 #include "platform/classes/Filer_p.h"
+#include "platform/classes/Variant.h"
 #include "platform/core/Codecs.h"
 
 static_assert(LDBL_MANT_DIG == 64, "vaExtended is read straight into an 80-bit long double");
@@ -145,6 +147,45 @@ double TReader::ReadDate() {
   if (NextValue() != vaDate) return static_cast<double>(ReadInt64());
   ReadValue();
   return ReadScalar<double>(*this);
+}
+
+TVariant TReader::ReadVariant() {
+  switch (NextValue()) {
+    case vaNil:
+      ReadValue();
+      return Unassigned();
+    case vaNull:
+      ReadValue();
+      return Null();
+    case vaInt8:
+    case vaInt16:
+    case vaInt32:
+      return ReadInteger();
+    case vaInt64:
+      return ReadInt64();
+    case vaExtended: {
+      const long double value = ReadFloat();
+      // A finite extended beyond Double would turn into an infinity.
+      if (std::isfinite(value) && std::fabs(value) > DBL_MAX) throw EReadError(kInvalidPropertyValueText);
+      return static_cast<double>(value);
+    }
+    case vaSingle:
+      return ReadSingle();
+    case vaCurrency:
+      return ReadCurrency();
+    case vaDate:
+      return TVarDate{ReadDate()};
+    case vaFalse:
+    case vaTrue:
+      return ReadBoolean();
+    case vaString:
+    case vaLString:
+      return ReadString();
+    case vaWString:
+      return TVarOleStr{ReadString()};
+    default:
+      throw EReadError(kInvalidPropertyValueText);
+  }
 }
 
 std::string TReader::ReadStr() {

@@ -28,6 +28,7 @@
 #include "platform/core/MethodEntry.h"
 
 class TCollection;
+class TVariant;
 struct TPropInfo;
 
 using TFindMethodEvent =
@@ -78,6 +79,10 @@ class TReader : public TFiler {
   double ReadDate();
   std::string ReadString();  // vaString, vaLString, vaWString
   std::string ReadIdent();   // vaIdent, vaFalse, vaTrue, vaNil, vaNull
+  // A value of a Variant property (kinds as in Filer.h); lists, identifiers,
+  // sets, binary data and collections raise EReadError with
+  // kInvalidPropertyValueText, as does an extended float beyond Double.
+  TVariant ReadVariant();
   // A short string without a type byte (length byte and bytes).
   std::string ReadStr();
   void SkipValue();

@@ -4,6 +4,7 @@
 #include "platform/classes/Filer_p.h"
 #include "platform/classes/Reader.h"
 #include "platform/classes/TypInfo.h"
+#include "platform/classes/Variant.h"
 #include "platform/core/StrUtils.h"
 
 template <class F>
@@ -187,6 +188,10 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
     }
     case tkClass:
       return ReadClassValue(Instance, Prop);
+    case tkVariant: {
+      const TVariant value = ReadVariant();
+      return Apply([&] { SetVariantProp(Instance, Prop, value); });
+    }
     default:
       if (Error(Format(kUnknownPropertyTypeText, {type->Name}))) SkipValue();
   }

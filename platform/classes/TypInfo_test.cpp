@@ -3,10 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/classes/StdTypeInfo.h"
+#include "platform/classes/Variant.h"
 #include "platform/core/Exceptions.h"
 #include "testing/TypeFixture.h"
 
@@ -43,11 +45,12 @@ TEST(TypInfo, ListsPropertiesInDeclarationOrderAncestorsFirstOrSortedByName) {
   EXPECT_EQ(Names(GetPropInfos(fixture)),
             "Name Tag Count Letter Shape Ratio Code Options Part OnClick Initial Caption Title Big ParentColor Color "
             "Cursor TabOrder ModalResult ShortCut Stamp Day Hour FontName Charset Flag16 Flag32 Price Buddy Left Top "
-            "OnValue");
-  EXPECT_EQ(Names(GetPropList(fixture)),
-            "Big Buddy Caption Charset Code Color Count Cursor Day Flag16 Flag32 FontName Hour Initial Left Letter "
-            "ModalResult Name OnClick OnValue Options ParentColor Part Price Ratio Shape ShortCut Stamp TabOrder Tag "
-            "Title Top");
+            "OnValue Datum");
+  EXPECT_EQ(
+      Names(GetPropList(fixture)),
+      "Big Buddy Caption Charset Code Color Count Cursor Datum Day Flag16 Flag32 FontName Hour Initial Left "
+      "Letter ModalResult Name OnClick OnValue Options ParentColor Part Price Ratio Shape ShortCut Stamp TabOrder "
+      "Tag Title Top");
   EXPECT_EQ(Names(GetPropList(fixture, tkMethods)), "OnClick OnValue");
   EXPECT_EQ(Names(GetPropList(fixture, TTypeKinds{tkSet, tkClass})), "Buddy Options Part");
   EXPECT_EQ(Names(GetPropInfos(TFixturePart::StaticClass())), "Width Label");
@@ -58,7 +61,7 @@ TEST(TypInfo, ListsPropertiesInDeclarationOrderAncestorsFirstOrSortedByName) {
   const TClass child = TTypeFixtureChild::StaticClass();
   const std::vector<const TPropInfo*> infos = GetPropInfos(child);
   EXPECT_EQ(Names(infos).substr(0, 20), "Name Tag Count Lette");
-  EXPECT_THAT(Names(infos), ::testing::EndsWith("Left Top OnValue Extra Extras"));
+  EXPECT_THAT(Names(infos), ::testing::EndsWith("Left Top OnValue Datum Extra Extras"));
   EXPECT_EQ(infos[2]->DeclaringClass, child);
   EXPECT_EQ(infos[2]->Default, 5);
   EXPECT_EQ(Prop("Count")->Default, 0);
@@ -100,6 +103,7 @@ TEST(TypInfo, NamedTypesAreDistinctRecordsOfTheirKind) {
       {"Name", T::TComponentName(), tkLString, "TComponentName"},
       {"Title", T::WideString(), tkWString, "WideString"},
       {"Big", T::Int64(), tkInt64, "Int64"},
+      {"Datum", T::Variant(), tkVariant, "Variant"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.prop);
@@ -231,6 +235,53 @@ TEST(TypInfo, FloatStringAndClassAccessors) {
   EXPECT_EQ(f.Buddy, &other);
   SetObjectProp(&f, Prop("Buddy"), nullptr);
   EXPECT_EQ(f.Buddy, nullptr);
+}
+
+void NoProcedure() {}
+
+TEST(TypInfo, VariantAccessorsKeepKindAndValue) {
+  TTypeFixture f;
+  const TPropInfo* datum = Prop("Datum");
+  TVariant read = std::int32_t{99};
+  GetVariantProp(&f, datum, read);
+  EXPECT_TRUE(read.IsEmpty());  // a new object holds Unassigned
+  // Far above 4 GiB on 64 bits: a pointer kind must come back whole.
+  auto* farObject = reinterpret_cast<TObject*>(std::uintptr_t{0x7ABCDEF012345678});
+  const TVariant values[] = {
+      Null(),
+      std::int16_t{-7},
+      std::int32_t{1} << 30,
+      std::int64_t{1} << 40,
+      std::uint8_t{200},
+      1.5f,
+      0.1,
+      Currency::FromRaw(-123456),
+      TVarDate{45000.25},
+      TVarOleStr{"Gr\xC3\xBCn"},
+      std::string("12"),
+      true,
+      TVariant(&NoProcedure),
+      TVariant(TTypeFixture::StaticClass()),
+      TVariant(farObject),
+      Unassigned(),
+  };
+  for (const TVariant& value : values) {
+    SCOPED_TRACE(VarType(value));
+    SetVariantProp(&f, datum, value);
+    EXPECT_EQ(VarType(f.Datum), VarType(value));
+    GetVariantProp(&f, datum, read);
+    EXPECT_EQ(VarType(read), VarType(value));
+    EXPECT_TRUE(read == value);
+  }
+  EXPECT_EQ(GetPropList(TTypeFixture::StaticClass(), TTypeKinds{tkVariant}).size(), 1u);
+  EXPECT_FALSE(datum->Default.has_value());
+  EXPECT_TRUE(IsStoredProp(&f, datum));
+  EXPECT_THAT([&] { GetOrdProp(&f, datum); }, ThrowsMessage<EPropertyError>("Invalid property type: Datum"));
+  EXPECT_THAT([&] { SetStrProp(&f, datum, "x"); }, ThrowsMessage<EPropertyError>("Invalid property type: Datum"));
+  EXPECT_THAT([&] { GetVariantProp(&f, Prop("Count"), read); },
+              ThrowsMessage<EPropertyError>("Invalid property type: Count"));
+  EXPECT_THAT([&] { SetVariantProp(&f, Prop("Caption"), TVariant("x")); },
+              ThrowsMessage<EPropertyError>("Invalid property type: Caption"));
 }
 
 TEST(TypInfo, AccessorsOfAnotherGroupOrDirectionRaise) {

@@ -8,7 +8,10 @@
 #include "platform/classes/Component.h"
 #include "platform/classes/Filer_p.h"
 #include "platform/classes/Reader.h"
+#include "platform/classes/Variant.h"
 #include "platform/core/Codecs.h"
+#include "platform/core/NumberFormat.h"
+#include "platform/core/StrUtils.h"
 
 static_assert(LDBL_MANT_DIG == 64, "vaExtended is written straight from an 80-bit long double");
 
@@ -110,6 +113,33 @@ void TWriter::WriteIdent(const std::string& Ident) {
   }
 }
 
+void TWriter::WriteVariant(const TVariant& Value) {
+  filer::CheckStreamableVariant(Value);
+  switch (VarType(Value)) {
+    case varEmpty:
+      return WriteValue(vaNil);
+    case varNull:
+      return WriteValue(vaNull);
+    case varSmallint:
+    case varInteger:
+    case varByte:
+    case varInt64:
+      return WriteInteger(Value.AsInt64());
+    case varSingle:
+      return WriteSingle(Value.AsSingle());
+    case varDouble:
+      return WriteFloat(Value.AsDouble());
+    case varCurrency:
+      return WriteCurrency(Value.AsCurrency());
+    case varDate:
+      return WriteDate(Value.AsDate());
+    case varBoolean:
+      return WriteBoolean(Value.AsBoolean());
+    default:  // the string kinds
+      return WriteString(Value.AsString());
+  }
+}
+
 void TWriter::WriteRootComponent(TComponent* ARoot) { WriteDescendent(ARoot, nullptr); }
 
 void TWriter::WriteDescendent(TComponent* ARoot, TComponent* AAncestor) {
@@ -180,3 +210,28 @@ TComponent* ReadComponentFromStream(TStream& Stream, TComponent* Instance) {
   TReader reader(Stream);
   return reader.ReadRootComponent(Instance);
 }
+
+namespace filer {
+
+void CheckStreamableVariant(const TVariant& Value) {
+  switch (const TVarType type = VarType(Value)) {
+    case varEmpty:
+    case varNull:
+    case varSmallint:
+    case varInteger:
+    case varByte:
+    case varInt64:
+    case varSingle:
+    case varDouble:
+    case varCurrency:
+    case varDate:
+    case varBoolean:
+    case varOleStr:
+    case varString:
+      return;
+    default:
+      throw EWriteError(Format(kVariantNotStreamableText, {IntToHex(type, 4)}));
+  }
+}
+
+}  // namespace filer

@@ -5,7 +5,8 @@
 // the ancestor's (the same property of Ancestor(), when there is one) or,
 // without an ancestor, its default (ordinal and set properties with a
 // default; a string property's default is "", a float's 0, an event's and a
-// class's none). Class properties that refer to a persistent object of their
+// class's none, a Variant's Unassigned). A Variant equals the ancestor's only
+// with the same kind and value (12 and "12" differ). Class properties that refer to a persistent object of their
 // own are written as its properties with a "Name." prefix; those that refer
 // to a component write its name path: "Button1" within the root,
 // "Form2.Button1" for a component of another root. Events are written as the
@@ -24,6 +25,7 @@
 #include "platform/core/MethodEntry.h"
 
 class TCollection;
+class TVariant;
 struct TPropInfo;
 
 using TFindAncestorEvent = TMethodPointer<void(TWriter* Writer, TComponent* Component, const std::string& Name,
@@ -65,6 +67,9 @@ class TWriter : public TFiler {
   void WriteString(const std::string& Value);
   // vaIdent, or vaFalse/vaTrue/vaNil/vaNull for those words.
   void WriteIdent(const std::string& Ident);
+  // Value by its kind (see Filer.h); raises EWriteError with
+  // kVariantNotStreamableText, before writing anything, for the pointer kinds.
+  void WriteVariant(const TVariant& Value);
   // A short string without a type byte; raises EWriteError above 255 bytes.
   void WriteStr(const std::string& Value);
   void Write(const void* Buffer, std::int64_t Count);

@@ -3,8 +3,10 @@
 
 #include "platform/classes/Collection.h"
 #include "platform/classes/Component.h"
+#include "platform/classes/Filer_p.h"
 #include "platform/classes/MethodTable.h"
 #include "platform/classes/TypInfo.h"
+#include "platform/classes/Variant.h"
 #include "platform/classes/Writer.h"
 #include "platform/core/StrUtils.h"
 
@@ -22,6 +24,16 @@ bool IsDateType(const TTypeInfo* Type) {
 std::int64_t OrdValue(const TPersistent* Instance, const TPropInfo* Prop) {
   return Prop->PropType->Kind == tkInt64 ? GetInt64Prop(Instance, Prop) : GetOrdProp(Instance, Prop);
 }
+
+TVariant AncestorVariant(const TPersistent* Ancestor, const TPropInfo* Prop) {
+  TVariant value;
+  GetVariantProp(Ancestor, Prop, value);
+  return value;
+}
+
+// Equal kind and value: 12 and "12" differ here, and a string never meets a
+// number it cannot be read as.
+bool SameVariant(const TVariant& A, const TVariant& B) { return VarType(A) == VarType(B) && A == B; }
 
 bool CollectionsEqual(const TCollection* A, const TCollection* B) {
   if (!A || !B) return A == B;
@@ -125,6 +137,15 @@ bool TWriter::WritePropValue(const TPersistent* Instance, const TPropInfo* Prop,
     }
     case tkClass:
       return WriteClassValue(Instance, Prop, ancestor, Name);
+    case tkVariant: {
+      TVariant value;
+      GetVariantProp(Instance, Prop, value);
+      if (ancestor ? SameVariant(value, AncestorVariant(ancestor, Prop)) : value.IsEmpty()) return false;
+      filer::CheckStreamableVariant(value);  // before the name: no half-written property
+      WritePropName(Name);
+      WriteVariant(value);
+      return true;
+    }
     default:
       return false;
   }
