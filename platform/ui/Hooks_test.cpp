@@ -1,0 +1,116 @@
+#include "platform/ui/Hooks.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "platform/core/Exceptions.h"
+#include "platform/ui/DialogService.h"
+
+namespace {
+
+std::vector<std::string> heard;
+
+class LoggingEdit : public QLineEdit {
+ public:
+  LoggingEdit(const char* Name, QWidget* Parent) : QLineEdit(Parent) { setObjectName(Name); }
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override {
+    heard.push_back("in:" + objectName().toStdString());
+    QLineEdit::focusInEvent(event);
+  }
+};
+
+// A shown, active window with the edits "a" (focused) and "b".
+class FocusWindow : public QWidget {
+ public:
+  FocusWindow() {
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(a);
+    layout->addWidget(b);
+    show();
+    QApplication::setActiveWindow(this);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(this));
+    a->setFocus();
+    heard.clear();
+  }
+  LoggingEdit* a = new LoggingEdit("a", this);
+  LoggingEdit* b = new LoggingEdit("b", this);
+};
+
+struct Listener {
+  std::string name;
+  TFocusChangedHook* removes = nullptr;  // removed by this listener when told
+  bool raises = false;
+  void Heard(const TFocusChange& Change) {
+    heard.push_back(name + ":" + (Change.Now ? Change.Now->objectName().toStdString() : "-") + "<" +
+                    (Change.Old ? Change.Old->objectName().toStdString() : "-"));
+    if (removes) RemoveFocusChangedHook(*removes);
+    if (raises) throw Exception("hook failed");
+  }
+  TFocusChangedHook Hook() { return TFocusChangedHook::Of<&Listener::Heard>(*this); }
+};
+
+TEST(FocusChangedHooks, AreToldNewestFirstAfterTheWidgetHadItsFocusIn) {
+  FocusWindow window;
+  Listener first{"first"}, second{"second"};
+  AddFocusChangedHook(first.Hook());
+  AddFocusChangedHook(second.Hook());
+  AddFocusChangedHook(first.Hook());  // already there: once
+  window.b->setFocus();
+  window.a->setFocus();
+  window.a->setFocus();  // no move: no notice
+  EXPECT_EQ(heard, (std::vector<std::string>{"in:b", "second:b<a", "first:b<a", "in:a", "second:a<b", "first:a<b"}));
+  RemoveFocusChangedHook(first.Hook());
+  RemoveFocusChangedHook(second.Hook());
+}
+
+TEST(FocusChangedHooks, AHookRemovedDuringTheWalkIsPassedOverAndAFailingOneStopsNoOther) {
+  ScriptedDialogService dialogs;
+  ScopedDialogService scope(dialogs);
+  FocusWindow window;
+  Listener older{"older"}, failing{"failing"}, remover{"remover"};
+  TFocusChangedHook olderHook = older.Hook();
+  remover.removes = &olderHook;
+  failing.raises = true;
+  AddFocusChangedHook(older.Hook());
+  AddFocusChangedHook(failing.Hook());
+  AddFocusChangedHook(remover.Hook());
+  window.b->setFocus();
+  EXPECT_EQ(heard, (std::vector<std::string>{"in:b", "remover:b<a", "failing:b<a"}));
+  ASSERT_EQ(dialogs.Count("message"), 1);
+  EXPECT_EQ(dialogs.Calls()[0].text, "hook failed.");
+  RemoveFocusChangedHook(failing.Hook());
+  RemoveFocusChangedHook(remover.Hook());
+}
+
+TEST(FocusChangedHooks, TheChannelListensOnlyWhileItHasHooks) {
+  FocusWindow window;
+  Listener one{"one"}, two{"two"};
+  EXPECT_FALSE(FocusChannelListening());
+  AddFocusChangedHook(one.Hook());
+  AddFocusChangedHook(two.Hook());
+  EXPECT_TRUE(FocusChannelListening());
+  RemoveFocusChangedHook(one.Hook());
+  EXPECT_TRUE(FocusChannelListening());
+  RemoveFocusChangedHook(two.Hook());
+  RemoveFocusChangedHook(two.Hook());  // gone already: nothing
+  EXPECT_FALSE(FocusChannelListening());
+  window.b->setFocus();
+  EXPECT_EQ(heard, (std::vector<std::string>{"in:b"}));
+
+  AddFocusChangedHook(one.Hook());
+  EXPECT_TRUE(FocusChannelListening());
+  window.a->setFocus();
+  EXPECT_EQ(heard, (std::vector<std::string>{"in:b", "in:a", "one:a<b"}));
+  RemoveFocusChangedHook(one.Hook());
+}
+
+}  // namespace
