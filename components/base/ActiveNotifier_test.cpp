@@ -1,47 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QTest>
-#include <QVBoxLayout>
 #include <QWidget>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "components/base/zrhook.h"
+#include "testing/FocusWindow.h"
 
 namespace {
 
 std::vector<std::string> heard;
-
-class LoggingEdit : public QLineEdit {
- public:
-  LoggingEdit(const char* Name, QWidget* Parent) : QLineEdit(Parent) { setObjectName(Name); }
-
- protected:
-  void focusInEvent(QFocusEvent* event) override {
-    heard.push_back("in:" + objectName().toStdString());
-    QLineEdit::focusInEvent(event);
-  }
-};
-
-// A shown, active window with the edits "a" (focused) and "b".
-class FocusWindow : public QWidget {
- public:
-  FocusWindow() {
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(a);
-    layout->addWidget(b);
-    show();
-    QApplication::setActiveWindow(this);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(this));
-    a->setFocus();
-    heard.clear();
-  }
-  LoggingEdit* a = new LoggingEdit("a", this);
-  LoggingEdit* b = new LoggingEdit("b", this);
-};
 
 // A notifier that logs "<name>:<the focus widget>" when told.
 TCustomActiveNotifier* MakeNotifier(const std::string& Name) {
@@ -54,7 +24,7 @@ TCustomActiveNotifier* MakeNotifier(const std::string& Name) {
 }
 
 TEST(TCustomActiveNotifier, EachNotifierIsToldOnceAfterAWidgetTookTheFocus) {
-  FocusWindow window;
+  FocusWindow window(heard);
   TCustomActiveNotifier* first = MakeNotifier("first");
   TCustomActiveNotifier* second = MakeNotifier("second");
   window.b->setFocus();
@@ -65,7 +35,7 @@ TEST(TCustomActiveNotifier, EachNotifierIsToldOnceAfterAWidgetTookTheFocus) {
 }
 
 TEST(TCustomActiveNotifier, TheSubscriptionEndsWithTheLastNotifierAndStartsAgainWithANewOne) {
-  FocusWindow window;
+  FocusWindow window(heard);
   EXPECT_FALSE(ActiveHookInstalled());
   TCustomActiveNotifier* first = MakeNotifier("first");
   TCustomActiveNotifier* second = MakeNotifier("second");
@@ -86,7 +56,7 @@ TEST(TCustomActiveNotifier, TheSubscriptionEndsWithTheLastNotifierAndStartsAgain
 }
 
 TEST(TCustomActiveNotifier, ANoticeSkipsNotifiersFreedOrMadeWhileItRuns) {
-  FocusWindow window;
+  FocusWindow window(heard);
   TCustomActiveNotifier* second = nullptr;
   TCustomActiveNotifier* late = nullptr;
   auto* first = new TCustomActiveNotifier(nullptr);

@@ -3,47 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QTest>
-#include <QVBoxLayout>
 #include <QWidget>
 #include <string>
 #include <vector>
 
 #include "platform/core/Exceptions.h"
 #include "platform/ui/DialogService.h"
+#include "testing/FocusWindow.h"
 
 namespace {
 
 std::vector<std::string> heard;
-
-class LoggingEdit : public QLineEdit {
- public:
-  LoggingEdit(const char* Name, QWidget* Parent) : QLineEdit(Parent) { setObjectName(Name); }
-
- protected:
-  void focusInEvent(QFocusEvent* event) override {
-    heard.push_back("in:" + objectName().toStdString());
-    QLineEdit::focusInEvent(event);
-  }
-};
-
-// A shown, active window with the edits "a" (focused) and "b".
-class FocusWindow : public QWidget {
- public:
-  FocusWindow() {
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(a);
-    layout->addWidget(b);
-    show();
-    QApplication::setActiveWindow(this);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(this));
-    a->setFocus();
-    heard.clear();
-  }
-  LoggingEdit* a = new LoggingEdit("a", this);
-  LoggingEdit* b = new LoggingEdit("b", this);
-};
 
 struct Listener {
   std::string name;
@@ -59,7 +29,7 @@ struct Listener {
 };
 
 TEST(FocusChangedHooks, AreToldNewestFirstAfterTheWidgetHadItsFocusIn) {
-  FocusWindow window;
+  FocusWindow window(heard);
   Listener first{"first"}, second{"second"};
   AddFocusChangedHook(first.Hook());
   AddFocusChangedHook(second.Hook());
@@ -75,7 +45,7 @@ TEST(FocusChangedHooks, AreToldNewestFirstAfterTheWidgetHadItsFocusIn) {
 TEST(FocusChangedHooks, AHookRemovedDuringTheWalkIsPassedOverAndAFailingOneStopsNoOther) {
   ScriptedDialogService dialogs;
   ScopedDialogService scope(dialogs);
-  FocusWindow window;
+  FocusWindow window(heard);
   Listener older{"older"}, failing{"failing"}, remover{"remover"};
   TFocusChangedHook olderHook = older.Hook();
   remover.removes = &olderHook;
@@ -92,7 +62,7 @@ TEST(FocusChangedHooks, AHookRemovedDuringTheWalkIsPassedOverAndAFailingOneStops
 }
 
 TEST(FocusChangedHooks, TheChannelListensOnlyWhileItHasHooks) {
-  FocusWindow window;
+  FocusWindow window(heard);
   Listener one{"one"}, two{"two"};
   EXPECT_FALSE(FocusChannelListening());
   AddFocusChangedHook(one.Hook());
