@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <functional>
 
 #include "components/base/zrbaselib.h"
 #include "platform/core/Exceptions.h"
@@ -17,7 +18,14 @@ TRecordList::~TRecordList() { Clear(); }
 
 std::int32_t TRecordList::Add(const void* Record) {
   const std::int32_t index = count_;
+  // A record of this very list moves with the block when it grows.
+  const auto* source = static_cast<const std::uint8_t*>(Record);
+  const std::uint8_t* block = data_.get();
+  const bool inside = source && block && std::less_equal<const std::uint8_t*>()(block, source) &&
+                      std::less<const std::uint8_t*>()(source, block + static_cast<std::size_t>(count_) * recordSize_);
+  const std::size_t offset = inside ? static_cast<std::size_t>(source - block) : 0;
   Grow(index);
+  if (inside) Record = data_.get() + offset;
   std::uint8_t* place = data_.get() + static_cast<std::size_t>(index) * recordSize_;
   if (Record)
     std::memcpy(place, Record, recordSize_);

@@ -43,7 +43,8 @@ class TRecordList : public TInterfacedObject {
   std::uint8_t* Data() const { return data_.get(); }
 
   // Appends a copy of RecordSize bytes from Record, or a zero-filled record
-  // for nullptr; returns its index (the old Count).
+  // for nullptr; returns its index (the old Count). Record may be one of
+  // this list's own records, also when the block has to grow.
   std::int32_t Add(const void* Record);
   // Record Index; Index == Count gives the address just after the last
   // record. Outside 0..Count: the index error.

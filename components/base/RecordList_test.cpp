@@ -88,6 +88,18 @@ TEST(TRecordList, AddsCopiesOrZeroFilledRecordsAndDeletesByMovingDown) {
   EXPECT_EQ(list.GetItemPtr(2)[5], 3);
 }
 
+TEST(TRecordList, AddingOneOfItsOwnRecordsCopiesItAlsoWhenTheBlockMoves) {
+  TRecordList list(6);
+  for (int i = 0; i < 32; ++i) {
+    const Record r = Filled(static_cast<std::uint8_t>(i));
+    list.Add(&r);
+  }
+  ASSERT_EQ(list.Capacity(), 32);
+  EXPECT_EQ(list.Add(list.GetItemPtr(5)), 32);
+  EXPECT_EQ(list.Capacity(), 64);
+  EXPECT_EQ(std::vector<std::uint8_t>(list.GetItemPtr(32), list.GetItemPtr(33)), std::vector<std::uint8_t>(6, 5));
+}
+
 TEST(TRecordList, IndexErrorsNameTheIndexAndChangeNothing) {
   TRecordList list(6);
   for (std::uint8_t v : {1, 2, 3}) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -216,18 +217,29 @@ void FreeFreeNotifiers() {
 
 namespace {
 
-std::vector<TCustomActiveNotifier*>& ActiveNotifiers() {
-  static std::vector<TCustomActiveNotifier*> notifiers;
+// Each registration has a serial number of its own, so that a walk does not
+// take a notifier made at the address of one freed meanwhile for that one.
+struct ActiveRegistration {
+  TCustomActiveNotifier* notifier;
+  std::uint64_t serial;
+  friend bool operator==(const ActiveRegistration&, const ActiveRegistration&) = default;
+};
+
+std::vector<ActiveRegistration>& ActiveNotifiers() {
+  static std::vector<ActiveRegistration> notifiers;
   return notifiers;
 }
+
+std::uint64_t nextActiveSerial = 0;
 
 bool activeHookInstalled = false;
 
 void ActiveHookProc(const TFocusChange& Change) {
-  const std::vector<TCustomActiveNotifier*> snapshot = ActiveNotifiers();
-  for (TCustomActiveNotifier* notifier : snapshot) {
+  const std::vector<ActiveRegistration> snapshot = ActiveNotifiers();
+  for (const ActiveRegistration& registration : snapshot) {
     const auto& current = ActiveNotifiers();
-    if (std::find(current.begin(), current.end(), notifier) != current.end()) notifier->DoActiveChanged(Change);
+    if (std::find(current.begin(), current.end(), registration) != current.end())
+      registration.notifier->DoActiveChanged(Change);
   }
 }
 
@@ -245,12 +257,12 @@ TCustomActiveNotifier::TCustomActiveNotifier(TComponent* AOwner) : TComponent(AO
     AddFocusChangedHook(ActiveHook());
     activeHookInstalled = true;
   }
-  notifiers.push_back(this);
+  notifiers.push_back({this, nextActiveSerial++});
 }
 
 TCustomActiveNotifier::~TCustomActiveNotifier() {
   auto& notifiers = ActiveNotifiers();
-  notifiers.erase(std::remove(notifiers.begin(), notifiers.end(), this), notifiers.end());
+  std::erase_if(notifiers, [this](const ActiveRegistration& r) { return r.notifier == this; });
   if (notifiers.empty() && activeHookInstalled) {
     RemoveFocusChangedHook(ActiveHook());
     activeHookInstalled = false;
