@@ -16,8 +16,9 @@
 // that forbids writable code), the answer is false and nothing is written.
 // The instruction cache is flushed over executable ranges written.
 //
-// Another thread that unmaps memory between the check and the access can
-// still make the access fault; callers own the memory they patch.
+// Writes are serialised process-wide. Another thread that unmaps memory
+// between the check and the access can still make the access fault; callers
+// own the memory they patch.
 
 #include <cstddef>
 #include <cstdint>

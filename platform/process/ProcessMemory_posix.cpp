@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -111,6 +112,11 @@ bool ReadOwnMemory(const void* Address, void* Buffer, std::size_t Size) {
 
 bool WriteOwnMemory(void* Address, const void* Source, std::size_t Size) {
   if (Size == 0) return true;
+  // Two writers on one page would each take the page for what the other
+  // made of it, and the one restoring first would leave the other writing
+  // into a read-only page.
+  static std::mutex writing;
+  const std::lock_guard<std::mutex> lock(writing);
   const auto start = reinterpret_cast<std::uintptr_t>(Address);
   const auto pieces = CoveringRegions(start, Size);
   if (!pieces) return false;
