@@ -142,6 +142,22 @@ TEST(TDesignClassPatch, PatchesTheClassesNameAndTableAndUnpatchingRestoresBoth) 
   }
 }
 
+TEST(TDesignClassPatch, PatchingAgainFirstUndoesTheEarlierPatch) {
+  TDesignedForm form;
+  form.SetName("Form1");
+  TDesignClassPatch patch;
+  patch.MethodIndexOf("Form1Click");
+  PatchDesignClass(&patch, &form, false);
+  form.SetName("Form2");
+  patch.MethodIndexOf("Form2Click");
+  PatchDesignClass(&patch, &form, false);
+  EXPECT_EQ(form.ClassName(), "TForm2");
+  EXPECT_EQ(Entries(form.ClassType()->Methods), "Form1Click:1 Form2Click:2") << "built on the class's own table";
+  UnpatchDesignClass(&patch, &form);
+  EXPECT_EQ(form.ClassName(), "TDesignedForm");
+  EXPECT_EQ(form.ClassType()->Methods, nullptr);
+}
+
 TEST(TDesignClassPatch, AStreamNamingHandlersOfTheDesignReadsThemAsNumberedMethods) {
   const char* const text =
       "object Form1: TDesignedForm\n"

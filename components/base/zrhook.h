@@ -28,6 +28,8 @@
 // is neither told late nor told after it is gone: the walk goes over a copy
 // of the list and passes over notifiers no longer registered.
 
+#include <utility>
+
 #include "components/base/zrbaselib.h"
 #include "platform/classes/Component.h"
 #include "platform/core/Events.h"
