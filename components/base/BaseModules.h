@@ -6,10 +6,11 @@
 // family's procedures out of the class registry's registration hooks, which
 // its start-up filled), the parameter registry, the receiver list of the
 // message broadcast, and last the free and active notifiers (dropped without
-// running one).
+// running one). Before all of them the global options objects are saved and
+// freed, then the shared registry object.
 
 #include "platform/core/Modules.h"
 
-// Adds "zrhook", "MessageBroadcast", "ObjectParams", "ClassItems" and
-// "EditClasses" to Table, in that order.
+// Adds "zrhook", "MessageBroadcast", "ObjectParams", "ClassItems",
+// "EditClasses", "RegistrySettings" and "OptionExt" to Table, in that order.
 void AddComponentBaseModules(ModuleTable& Table);
