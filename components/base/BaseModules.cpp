@@ -1,9 +1,11 @@
 #include "components/base/BaseModules.h"
 
 #include "components/base/ClassItems.h"
-#include "components/base/PackagedCollection.h"
 #include "components/base/MessageBroadcast.h"
 #include "components/base/ObjectParams.h"
+#include "components/base/OptionExt.h"
+#include "components/base/PackagedCollection.h"
+#include "components/base/RegistrySettings.h"
 
 void AddComponentBaseModules(ModuleTable& Table) {
   Table.Add("MessageBroadcast", {}, FreeMessageAnswerList);
@@ -14,4 +16,8 @@ void AddComponentBaseModules(ModuleTable& Table) {
     FreeClassItems();
   });
   Table.Add("EditClasses", {}, FreeEditClassRegistries);
+  Table.Add("RegistrySettings", {}, FreeSharedRegistry);
+  // Saves the global options through the shared registry, so it shuts down
+  // before that goes.
+  Table.Add("OptionExt", {}, FreeOptionExtList);
 }

@@ -5,10 +5,11 @@
 // shut-down, newest first: the edit class registries, the palette class record (after taking the
 // family's procedures out of the class registry's registration hooks, which
 // its start-up filled), the parameter registry, then the receiver list of
-// the message broadcast.
+// the message broadcast. Before all of them the global options objects are
+// saved and freed, then the shared registry object.
 
 #include "platform/core/Modules.h"
 
-// Adds "MessageBroadcast", "ObjectParams", "ClassItems" and "EditClasses" to
-// Table, in that order.
+// Adds "MessageBroadcast", "ObjectParams", "ClassItems", "EditClasses",
+// "RegistrySettings" and "OptionExt" to Table, in that order.
 void AddComponentBaseModules(ModuleTable& Table);

@@ -10,6 +10,7 @@ constexpr const char* kUsage =
     "       registrytool [--file FILE] get KEY NAME\n"
     "       registrytool [--file FILE] set KEY NAME TYPE:DATA\n"
     "       registrytool [--file FILE] delete KEY [NAME]\n"
+    "       registrytool [--file FILE] options CLASS\n"
     "TYPE:DATA: sz:\"text\" (or sz:text), expand_sz:\"text\", dword:42, binary:0a0b, multi_sz:\"a\",\"b\"\n";
 
 enum { kDone = 0, kMissing = 1, kBadArguments = 2, kWriteFailed = 3 };
@@ -99,6 +100,7 @@ int RunRegistryTool(const std::vector<std::string>& Args, std::string& Out, std:
   }
   if (args.empty()) return Usage(Err);
   const std::string command = args[0];
+  if (command == "options" && args.size() == 2) return ShowOptions(fileName, args[1], Out, Err);
   const std::string path = args.size() > 1 ? args[1] : "";
   std::vector<std::string> key;
   if (!SplitKeyPath(path.starts_with('\\') ? path.substr(1) : path, key)) return Usage(Err, "invalid key path");

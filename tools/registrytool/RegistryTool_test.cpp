@@ -114,4 +114,38 @@ TEST(RegistryToolTest, AnotherProcessSeesTheValues) {
   EXPECT_EQ(tool.readAllStandardOutput().toStdString(), "sz:\"from the program\"\n");
 }
 
+// An option set through the tool is what a new process loads into the
+// global instance of its options class.
+TEST(RegistryToolTest, AnOptionSetThroughTheToolIsLoadedByANewProcess) {
+  TTestFolder folder;
+  const QString file = QString::fromStdString(folder.Path("registry"));
+  const auto run = [&](const QStringList& args) {
+    QProcess tool;
+    tool.start(REGISTRYTOOL_PATH, QStringList{"--file", file} + args);
+    EXPECT_TRUE(tool.waitForFinished(30000));
+    return TRun{tool.exitCode(), tool.readAllStandardOutput().toStdString(), tool.readAllStandardError().toStdString()};
+  };
+  const QString key = QString(kKey) + "\\SampleOptions";
+  ASSERT_EQ(run({"set", key, "Width", "dword:7"}).code, 0);
+  ASSERT_EQ(run({"set", key, "Caption", "sz:from the tool"}).code, 0);
+  ASSERT_EQ(run({"set", key + "\\Part", "Label", "sz:inner"}).code, 0);
+
+  const TRun shown = run({"options", "TSampleOptions"});
+  EXPECT_EQ(shown.code, 0) << shown.err;
+  EXPECT_THAT(shown.out, StartsWith("object PersHolder: TPersHolder\n"));
+  EXPECT_THAT(shown.out, HasSubstr("P.Width = 7\n"));
+  EXPECT_THAT(shown.out, HasSubstr("P.Caption = 'from the tool'\n"));
+  EXPECT_THAT(shown.out, HasSubstr("P.Part.Label = 'inner'\n"));
+  // Loading saved nothing back.
+  EXPECT_EQ(run({"get", key, "Ratio"}).code, 1);
+
+  ASSERT_EQ(run({"set", key, "Width", "sz:seven"}).code, 0);
+  const TRun broken = run({"options", "TSampleOptions"});
+  EXPECT_EQ(broken.code, 4);
+  EXPECT_THAT(broken.err, HasSubstr("'Width'"));
+  const TRun unknown = run({"options", "TStringList"});
+  EXPECT_EQ(unknown.code, 2);
+  EXPECT_THAT(unknown.err, HasSubstr("\"TStringList\" is no options class"));
+}
+
 }  // namespace
