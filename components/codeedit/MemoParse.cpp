@@ -120,7 +120,7 @@ std::string TCustomMemoSource::LineColorData(std::int32_t Line) {
 
 void TCustomMemoSource::LineTextChanged(std::int32_t Line) {
   TStringItem* item = LineItem(Line);
-  if (!item) {
+  if (!item || (Importing && Line == LineCount() - 1)) {
     MarkTextChanged(Line, Line);
     return;
   }

@@ -212,6 +212,12 @@ void TCustomMemoSource::Notification(TComponent* AComponent, TOperation Operatio
   if (Operation != opRemove) return;
   listeners_->RemoveNotifiersOf(AComponent);
   if (AComponent == parser_) parser_ = nullptr;
+  if (AComponent == activeEditor_) activeEditor_ = nullptr;
+}
+
+void TCustomMemoSource::SetActiveEditor(TComponent* Editor) {
+  activeEditor_ = Editor;
+  if (Editor) Editor->FreeNotification(this);
 }
 
 // ---- Caret and selection ----

@@ -149,6 +149,13 @@ class TCustomMemoSource : public TComponent {
   virtual void DoAfterParse(std::int32_t Line, const std::u32string& Text, std::string& Colors);
   bool IsPlainSyntaxParser() const;
 
+  // The focused editor showing the store, or nullptr; forgotten when freed.
+  TComponent* ActiveEditor() const { return activeEditor_; }
+  void SetActiveEditor(TComponent* Editor);
+  // Set by the editor while it pastes rich text: the last line is then
+  // left to be coloured when the paste is done.
+  bool Importing = false;
+
   TCaretHook CaretHook;
   TMeasureLineHook MeasureLineHook;
   TAfterParseHook AfterParseHook;
@@ -291,6 +298,7 @@ class TCustomMemoSource : public TComponent {
   bool modified_ = false;
 
   TSimpleParser* parser_ = nullptr;
+  TComponent* activeEditor_ = nullptr;
   std::int32_t firstUnparsed_ = 0;
   std::int32_t stateChangedLine_ = -1;
   std::int32_t tempStyleLine_ = -1;

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "components/codeedit/MemoTesting.h"
 #include "platform/core/Exceptions.h"
 
@@ -151,8 +153,12 @@ TEST(MemoSourceListeners, AFreedListenerIsDroppedAndListenersHearWhenTheStoreGoe
     }
   };
   auto source = std::make_unique<TMemoSource>(nullptr);
-  { TRecorder gone(*source); }
+  {
+    TRecorder gone(*source);
+    source->SetActiveEditor(&gone);
+  }
   EXPECT_EQ(source->Listeners()->Count(), 0);
+  EXPECT_EQ(source->ActiveEditor(), nullptr);
   TWatcher watcher(*source);
   source->Free();
   source.release();
@@ -161,43 +167,61 @@ TEST(MemoSourceListeners, AFreedListenerIsDroppedAndListenersHearWhenTheStoreGoe
 
 TEST(MemoSourceOptions, SetterClampsAndExclusiveTabOptions) {
   using O = TStringsOptions;
+  const auto options = [](O Before, O Set) {
+    return [=](TMemoSource& S) {
+      S.SetOptions(Before);
+      S.SetOptions(Set);
+      return std::to_string(S.Options().Bits());
+    };
+  };
+  const auto spaces = [](int Value) {
+    return [=](TMemoSource& S) {
+      S.SetSpacesInTab(Value);
+      return std::to_string(S.SpacesInTab());
+    };
+  };
+  const auto indent = [](int Value) {
+    return [=](TMemoSource& S) {
+      S.SetBlockIndent(Value);
+      return std::to_string(S.BlockIndent());
+    };
+  };
+  const auto bits = [](O Set) { return std::to_string(Set.Bits()); };
   struct Row {
     const char* what;
-    O before, set, after;
-  } options[] = {
-      {"tab characters on drop smart tabs", O{}, O{soUseTabCharacter, soSmartTab}, O{soUseTabCharacter}},
-      {"smart tabs drop tab characters that were on", O{soUseTabCharacter}, O{soUseTabCharacter, soSmartTab},
-       O{soSmartTab}},
-      {"smart tabs alone stay", O{soUseTabCharacter}, O{soSmartTab}, O{soSmartTab}},
-      {"tab characters alone stay", O{soSmartTab}, O{soUseTabCharacter}, O{soUseTabCharacter}},
-      {"other options pass", O{}, O{soLimitEOL, soSmartTab}, O{soLimitEOL, soSmartTab}},
+    std::function<std::string(TMemoSource&)> set;
+    std::string got;
+  } rows[] = {
+      {"tab characters on drop smart tabs", options({}, {soUseTabCharacter, soSmartTab}), bits({soUseTabCharacter})},
+      {"smart tabs drop tab characters that were on", options({soUseTabCharacter}, {soUseTabCharacter, soSmartTab}),
+       bits({soSmartTab})},
+      {"smart tabs alone stay", options({soUseTabCharacter}, {soSmartTab}), bits({soSmartTab})},
+      {"tab characters alone stay", options({soSmartTab}, {soUseTabCharacter}), bits({soUseTabCharacter})},
+      {"other options pass", options({}, {soLimitEOL, soSmartTab}), bits({soLimitEOL, soSmartTab})},
+      {"default options", [](TMemoSource& S) { return std::to_string(S.Options().Bits()); }, "635"},
+      {"SpacesInTab 11", spaces(11), "8"},
+      {"SpacesInTab 0", spaces(0), "8"},
+      {"SpacesInTab 1", spaces(1), "1"},
+      {"SpacesInTab 10", spaces(10), "10"},
+      {"BlockIndent -3", indent(-3), "0"},
+      {"BlockIndent 4", indent(4), "4"},
+      {"UndoLimit -5",
+       [](TMemoSource& S) {
+         S.SetUndoLimit(-5);
+         return std::to_string(S.UndoLimit());
+       },
+       "0"},
   };
-  for (const Row& row : options) {
+  for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     TMemoSource source(nullptr);
-    source.SetOptions(row.before);
-    source.SetOptions(row.set);
-    EXPECT_EQ(source.Options().Bits(), row.after.Bits());
+    EXPECT_EQ(row.set(source), row.got);
   }
-
-  TMemoSource source(nullptr);
-  EXPECT_EQ(source.Options().Bits(), 635u);
-  const std::pair<int, int> spaces[] = {{11, 8}, {0, 8}, {-1, 8}, {1, 1}, {10, 10}, {5, 5}};
-  for (auto [set, got] : spaces) {
-    source.SetSpacesInTab(set);
-    EXPECT_EQ(source.SpacesInTab(), got) << set;
-  }
-  const std::pair<int, int> indents[] = {{-3, 0}, {0, 0}, {4, 4}};
-  for (auto [set, got] : indents) {
-    source.SetBlockIndent(set);
-    EXPECT_EQ(source.BlockIndent(), got) << set;
-  }
-  source.SetUndoLimit(-5);
-  EXPECT_EQ(source.UndoLimit(), 0);
 
   // Turning soBeyondFileEnd off pulls a caret below the text to its end.
+  TMemoSource source(nullptr);
   source.SetOptions(kDefaultStringsOptions + O{soBeyondFileEnd});
-  source.Lines()->SetText("ab\ncde");
+  LoadText(source, "ab\ncde");
   source.SetCaret(1, 7);
   source.SetOptions(kDefaultStringsOptions);
   EXPECT_EQ(source.Caret(), (TMemoPos{3, 1}));
