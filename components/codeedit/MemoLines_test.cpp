@@ -84,6 +84,24 @@ TEST(MemoLoad, AFileThatCannotBeOpenedLeavesTheStoreAsItWas) {
   EXPECT_EQ(LinesOf(source), Lines{"kept"});
 }
 
+// A stream that claims more bytes than it gives.
+class TShortStream : public TStringStream {
+ public:
+  using TStringStream::TStringStream;
+  int64_t Read(void* Buffer, int64_t Count) override { return TStringStream::Read(Buffer, Count / 2); }
+};
+
+TEST(MemoLoad, AFailedReadClosesTheUpdate) {
+  TMemoSource source(nullptr);
+  TRecorder recorder(source);
+  TShortStream stream("some\ntext");
+  EXPECT_THROW(source.LoadFromStream(stream), Exception);
+  EXPECT_EQ(source.UpdateCount(), 0);
+  source.SetReadOnly(true);  // the next change is heard again
+  ASSERT_FALSE(recorder.notices.empty());
+  EXPECT_EQ(recorder.notices.back().State, TStoreState{ssReadOnlyChanged});
+}
+
 TEST(MemoSave, FormatsTimesReadOnlyExclusionTimesLastLine) {
   struct Row {
     TOutFormatType format;
@@ -187,6 +205,26 @@ TEST(MemoLinesAdapter, WritesKeepCaretAndSelectionWithTheText) {
   EXPECT_EQ(source.LineItem(-1), nullptr);
   source.Lines()->Put(7, "ignored");
   EXPECT_EQ(source.LineCount(), 0);
+}
+
+TEST(MemoLinesAdapter, TheInternalListToleratesBadIndicesAndNeverExchanges) {
+  TInternalStrings list(nullptr);
+  list.GetStringHook = [](const std::u32string& Text) { return Text + U"!"; };
+  list.Add("a\tb");
+  list.Insert(5, "ignored");
+  list.Insert(0, "first");
+  list.Put(-1, "ignored");
+  list.PutObject(9, &list);
+  list.Exchange(0, 1);
+  EXPECT_EQ(list.Get(0), "first!");
+  EXPECT_EQ(list.Get(2), "");
+  EXPECT_EQ(list.GetObject(9), nullptr);
+  EXPECT_EQ(list.Text(), "first!\r\na\tb!");
+  list.Raw = true;
+  EXPECT_EQ(list.Text(), "first\r\na\tb");  // joined by CR LF, nothing after the last line
+  list.Item(1)->SetParsed(true);
+  list.Put(1, "c");
+  EXPECT_FALSE(list.Item(1)->Parsed());
 }
 
 TEST(MemoLinesAdapter, InternalListGrowsByHalfAtLeast64) {

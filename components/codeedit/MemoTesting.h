@@ -2,6 +2,8 @@
 // Test helpers of the text store: a listener that records every notice, and
 // a parser for which "{" ... "}" is a comment that may span lines.
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
