@@ -122,6 +122,10 @@ TEST(MemoFolding, SetLineVisibleHidesOnlyBelowACollapsedOrHiddenLine) {
   source.SetLineVisible(2, true);
   EXPECT_EQ(Hidden(source), (std::vector<int>{3}));
   EXPECT_FALSE(source.LineItem(2)->LineFlags & lfFoldMember);
+  source.SetLineVisible(0, false);  // nothing stands above line 0
+  EXPECT_EQ(Hidden(source), (std::vector<int>{0, 3}));
+  EXPECT_EQ(source.RealToVisibleLine(1), 0);
+  EXPECT_EQ(source.VisibleToRealLine(0), 1);
 }
 
 }  // namespace
