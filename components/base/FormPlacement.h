@@ -43,5 +43,6 @@ void SaveFormPlacement(QWidget* Form, const std::string& Name);
 // frame rectangle to left = normal.left, top = normal.top, width =
 // normal.right - normal.left, height = normal.bottom - normal.top (not when
 // the width or the height is below 0), then the window state from
-// "WindowState" (0 when missing; another number leaves the state).
+// "WindowState" (0 when missing; another number leaves the state). A window
+// that was not shown yet has no frame, so its client area gets that size.
 void LoadFormPlacement(QWidget* Form, const std::string& Name);

@@ -31,6 +31,26 @@ void DescribeTEventOptions(TClassInfo& Info) {
 KESTOVA_CLASS_INFO_DESCRIBED(TEventOptions, TOptionExt, "OptionExtTest", &MakeObject<TEventOptions>,
                              DescribeTEventOptions)
 
+// An options class whose object properties lead back to itself or nowhere.
+class TLoopOptions : public TOptionExt {
+  KESTOVA_CLASS(TLoopOptions)
+ public:
+  TLoopOptions* Itself() const { return const_cast<TLoopOptions*>(this); }
+  TPersistent* Nothing() const { return nullptr; }
+  std::int32_t Level = 1;
+};
+
+namespace {
+void DescribeTLoopOptions(TClassInfo& Info) {
+  TClassPublisher<TLoopOptions> p(Info);
+  p.Property<&TLoopOptions::Itself>("Itself", ClassTypeInfo(TOptionExt::StaticClass()));
+  p.Property<&TLoopOptions::Level, &TLoopOptions::Level>("Level", TypeInfos::Integer());
+  p.Property<&TLoopOptions::Nothing>("Nothing", ClassTypeInfo(TPersistent::StaticClass()));
+}
+}  // namespace
+
+KESTOVA_CLASS_INFO_DESCRIBED(TLoopOptions, TOptionExt, "OptionExtTest", &MakeObject<TLoopOptions>, DescribeTLoopOptions)
+
 namespace {
 
 using ::testing::HasSubstr;
@@ -188,6 +208,19 @@ TEST_F(OptionExtTest, APropertyWithoutAVariantFormRaisesOnSavingAndOnLoadingASto
   // Shut-down still frees it, and reports the failed save.
   EXPECT_THROW(FreeOptionExtList(), Exception);
   EXPECT_EQ(FindOptionExt(TEventOptions::StaticClass()), nullptr);
+}
+
+TEST_F(OptionExtTest, AnObjectThatLeadsBackOrANilObjectIsPassedOver) {
+  auto* options = GetOptionExt<TLoopOptions>();
+  options->Level = 5;
+  options->SaveToStorage();
+  TRegistry& reg = Reg(std::string("\\") + kDefaultSettingsRoot + "\\LoopOptions");
+  EXPECT_EQ(reg.ReadInteger("Level"), 5);
+  EXPECT_FALSE(reg.KeyExists("Itself"));
+  EXPECT_FALSE(reg.KeyExists("Nothing"));
+  options->Level = 1;
+  options->LoadFromStorage();
+  EXPECT_EQ(options->Level, 5);
 }
 
 TEST_F(OptionExtTest, AssignPropsByNameCopiesTheNamedPropertiesOnly) {

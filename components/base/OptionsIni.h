@@ -38,5 +38,6 @@ bool DecodeHexSection(const std::vector<std::string>& Lines, std::vector<std::ui
 void WriteOptionsToIni(TPersistent* Obj, const std::string& Section);
 // Reads Obj back from the section. A missing or empty section, or one that
 // does not decode, leaves Obj as it is; a record that does not read raises
-// EReadError.
+// the reader's error (EReadError, EClassNotFound for a class it does not
+// know).
 void ReadOptionsFromIni(TPersistent* Obj, const std::string& Section);
