@@ -10,6 +10,7 @@ KESTOVA_PACKAGES=(
   python3 unzip
   libxcb1-dev libxcb-xfixes0-dev xvfb xauth x11-apps openbox pngcheck imagemagick
   xclip poppler-utils
+  dos2unix
 )
 
 kestova_missing_packages() {

@@ -1,5 +1,7 @@
 #include "components/base/MessageBroadcast.h"
 
+#include <algorithm>
+
 #include "components/base/ReverseWalk_p.h"
 #include "platform/classes/Component.h"
 
@@ -135,4 +137,15 @@ void TNotifierList::Notify(TComponent* Sender, void* List, std::int32_t Param) {
                                       if (method) method(Sender, List, Param);
                                       return true;
                                     });
+}
+
+void NotifyListenersOfRemoval(TComponent* Sender, TNotifierList* List) {
+  if (!List) return;
+  // By index, brought back within the list after every call: a listener may
+  // drop listeners while it is told.
+  for (int i = List->Count() - 1; i >= 0; --i) {
+    if (auto* listener = dynamic_cast<TComponent*>(List->Item(i)->Method.Object()))
+      listener->Notification(Sender, opRemove);
+    i = std::min(i, List->Count());
+  }
 }

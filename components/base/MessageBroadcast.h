@@ -124,3 +124,8 @@ class TNotifierList : public TObject {
  private:
   std::unique_ptr<TCollection> items_;
 };
+
+// Tells every listener of List whose method runs on a component, newest
+// first, that Sender goes away: Notification(Sender, opRemove). A listener
+// may drop listeners while it is told. Nothing for nullptr.
+void NotifyListenersOfRemoval(TComponent* Sender, TNotifierList* List);

@@ -1,7 +1,5 @@
 #include "components/base/SimpleParser.h"
 
-#include <algorithm>
-
 KESTOVA_CLASS_INFO(TSimpleParser, TComponent, "zrhook", nullptr)
 
 namespace {
@@ -35,13 +33,8 @@ void TSimpleParser::Notification(TComponent *AComponent, TOperation Operation) {
   if (Operation == opRemove && notifiers_) notifiers_->RemoveNotifiersOf(AComponent);
 }
 
-// Newest first; a listener may drop listeners while it is told, so the index
-// is brought back within the list after every call.
 void TSimpleParser::NotifyListenersOfRemoval() {
   if (listenersTold_) return;
   listenersTold_ = true;
-  for (int i = notifiers_->Count() - 1; i >= 0; --i) {
-    if (TComponent *listener = ListeningComponent(notifiers_->Item(i)->Method)) listener->Notification(this, opRemove);
-    i = std::min(i, notifiers_->Count());
-  }
+  ::NotifyListenersOfRemoval(this, notifiers_.get());
 }

@@ -189,6 +189,15 @@ void CopyListItems(TList* Source, TList* Dest) {
   std::copy_n(Source->List(), Source->Count(), Dest->List());
 }
 
+std::string BackupFileName(std::string_view FileName) {
+  const size_t nameStart = FileName.rfind('/') == std::string_view::npos ? 0 : FileName.rfind('/') + 1;
+  const size_t dot = FileName.rfind('.');
+  if (dot == std::string_view::npos || dot < nameStart) return std::string(FileName) + ".~";
+  std::string extension = "." "~" + std::string(FileName.substr(dot + 1));
+  extension.resize(std::min<size_t>(extension.size(), 4));
+  return std::string(FileName.substr(0, dot)) + extension;
+}
+
 std::string ReplaceChar(char From, char To, std::string_view S) {
   std::string out(S);
   std::replace(out.begin(), out.end(), From, To);

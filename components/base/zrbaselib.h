@@ -210,6 +210,13 @@ void CopyListItems(TList* Source, TList* Dest);
 
 std::string ReplaceChar(char From, char To, std::string_view S);
 
+// The name of a file's backup copy: folder and name kept, the extension
+// becomes "." + "~" + the old extension, cut to 4 characters ("unit1.pas"
+// gives "unit1.~pa"); a name without an extension gets ".~" ("readme" gives
+// "readme.~"). The extension is what follows the last "." of the name's
+// last path element.
+std::string BackupFileName(std::string_view FileName);
+
 // Splits Text at Separator and at line breaks (CR, LF, CR LF) and appends
 // the pieces to List; a break at the very end adds no empty line.
 void AddSeparatedStrings(std::string_view Text, char Separator, TStrings& List);

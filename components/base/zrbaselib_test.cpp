@@ -244,6 +244,15 @@ TEST(PosFrom, SearchesForwardAndBackwardFromAStart) {
   EXPECT_EQ(LastPosFrom("XY", "XY", 2), 1);
 }
 
+TEST(BackupFileName, ReplacesTheExtensionOfTheLastPathElement) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"/a/unit1.pas", "/a/unit1.~pa"}, {"readme", "readme.~"},  {"x.c", "x.~c"},
+      {"x.longext", "x.~lo"},           {"x.", "x.~"},           {"dir.d/name", "dir.d/name.~"},
+      {".bashrc", ".~ba"},
+  };
+  for (const auto& [name, backup] : rows) EXPECT_EQ(BackupFileName(name), backup) << name;
+}
+
 TEST(AddSeparatedStrings, AppendsOneLinePerPiece) {
   struct Row {
     const char* text;

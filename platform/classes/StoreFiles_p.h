@@ -1,12 +1,14 @@
 #pragma once
 // What the registry and INI stores share about names and files: names that
 // compare without case, the identity of a file on disk, reading a file whole,
-// replacing a file atomically and the writers' lock.
+// replacing a file atomically (AtomicFile.h) and the writers' lock.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/classes/AtomicFile.h"
 
 class TStrings;
 
@@ -36,17 +38,6 @@ TFileStamp StampOf(const std::string& FileName);
 // opened or read, or holds more than MaxSize bytes.
 std::string ReadFileBytes(const std::string& FileName, int64_t MaxSize);
 
-// Replaces the file with Bytes so that a reader sees either the old file or
-// the new one, whole: the bytes go to a new file in the same folder, are
-// flushed to disk and the new file is renamed over the old one. A symbolic
-// link is followed, so the file it names is replaced. A new file gets
-// NewFileMode (less the umask); a replaced one keeps its mode.
-//
-// Refused, with the old file as it was: an old file that cannot be opened for
-// writing (a read-only file stays read-only, even where the folder is
-// writable). On any failure the new file is removed and EInOutError
-// "Cannot write file "<name>". <reason>" is raised.
-void ReplaceFileAtomically(const std::string& FileName, std::string_view Bytes, unsigned NewFileMode);
 
 // Creates the folder and its missing parents with the given mode (less the
 // umask). Raises EInOutError naming the folder on failure.

@@ -187,7 +187,9 @@ bool IsValidUtf8(std::string_view Text) {
   return true;
 }
 
-std::u32string Utf8ToUtf32Escaped(std::string_view Text) {
+namespace {
+// Decodes Text with every byte of a malformed sequence as Base + byte.
+std::u32string DecodeEscaping(std::string_view Text, char32_t Base) {
   std::u32string out;
   out.reserve(Text.size());
   for (size_t i = 0; i < Text.size();) {
@@ -197,7 +199,28 @@ std::u32string Utf8ToUtf32Escaped(std::string_view Text) {
       out += c;
       continue;
     }
-    for (size_t k = start; k < i; ++k) out += kEscapedByteBase + static_cast<uint8_t>(Text[k]);
+    for (size_t k = start; k < i; ++k) out += Base + static_cast<uint8_t>(Text[k]);
+  }
+  return out;
+}
+}  // namespace
+
+std::u32string Utf8ToUtf32Escaped(std::string_view Text) { return DecodeEscaping(Text, kEscapedByteBase); }
+
+std::u32string Utf8ToUtf32Lossless(std::string_view Text) { return DecodeEscaping(Text, kLosslessByteBase); }
+
+int LosslessByteOf(char32_t C) {
+  return C >= kLosslessByteBase + 0x80 && C <= kLosslessByteBase + 0xFF ? static_cast<int>(C - kLosslessByteBase) : -1;
+}
+
+std::string Utf32ToUtf8Lossless(std::u32string_view Text) {
+  std::string out;
+  out.reserve(Text.size());
+  for (char32_t c : Text) {
+    if (const int byte = LosslessByteOf(c); byte >= 0)
+      out += static_cast<char>(byte);
+    else
+      AppendUtf8(out, c);
   }
   return out;
 }

@@ -38,3 +38,16 @@ bool IsValidUtf8(std::string_view Text);
 // strings never decode alike. For comparing texts, never for output.
 inline constexpr char32_t kEscapedByteBase = 0x110000;
 std::u32string Utf8ToUtf32Escaped(std::string_view Text);
+
+// The lossless pair, for text that must be written back byte for byte (a
+// file in another encoding opened in the code editor): each byte of a
+// malformed sequence (0x80..0xFF) becomes the lone low surrogate
+// kLosslessByteBase + byte, U+DC80..U+DCFF, which well-formed UTF-8 cannot
+// hold; Utf32ToUtf8Lossless writes such a code point back as its byte. Other
+// surrogates and values above U+10FFFF are still written as U+FFFD.
+inline constexpr char32_t kLosslessByteBase = 0xDC00;
+std::u32string Utf8ToUtf32Lossless(std::string_view Text);
+std::string Utf32ToUtf8Lossless(std::u32string_view Text);
+// The byte a code point of Utf8ToUtf32Lossless stands for, or -1 when it is
+// a character.
+int LosslessByteOf(char32_t C);

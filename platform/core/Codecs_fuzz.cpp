@@ -1,6 +1,7 @@
 // Decodes arbitrary bytes as UTF-8, UTF-16 little-endian and Windows-1252 and
 // checks that every decoder gives well-formed UTF-8 that survives a round
-// trip through the other forms, and that the escaped decoding keeps every byte.
+// trip through the other forms, and that the escaped and lossless decodings
+// keep every byte.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -22,5 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (char32_t c : Utf8ToUtf32Escaped(bytes))
     back += c >= kEscapedByteBase ? std::string(1, static_cast<char>(c - kEscapedByteBase)) : Utf32ToUtf8({&c, 1});
   if (back != bytes) std::abort();
+  // The lossless form writes back the very bytes it read.
+  if (Utf32ToUtf8Lossless(Utf8ToUtf32Lossless(bytes)) != bytes) std::abort();
   return 0;
 }

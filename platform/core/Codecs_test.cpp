@@ -60,4 +60,31 @@ TEST(Codecs, Windows1252CoversItsHighControlsAndEveryByteRoundTrips) {
   EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(every)), every);
 }
 
+
+TEST(Codecs, LosslessDecodingWritesBackEveryByte) {
+  struct Row {
+    const char* what;
+    std::string bytes;
+    std::u32string decoded;
+  } rows[] = {
+      {"Latin-1 byte in UTF-8 text", "Gr\xF6\xDF" "e \xC3\xA9", U"Gr\xDCF6\xDCDF" "e \u00E9"},
+      {"truncated sequence at the end", "a\xE2\x82", U"a\xDCE2\xDC82"},
+      {"encoded surrogate stays three bytes", "\xED\xB2\x80", U"\xDCED\xDCB2\xDC80"},
+      {"spelled-out replacement stays a character", "\xEF\xBF\xBD", U"\uFFFD"},
+      {"well-formed text is unchanged", "日本 🌳", U"日本 🌳"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    EXPECT_EQ(Utf8ToUtf32Lossless(r.bytes), r.decoded);
+    EXPECT_EQ(Utf32ToUtf8Lossless(r.decoded), r.bytes);
+  }
+  std::string every;
+  for (int b = 0; b < 256; ++b) every += static_cast<char>(b);
+  EXPECT_EQ(Utf32ToUtf8Lossless(Utf8ToUtf32Lossless(every)), every);
+  // Only the escape range is written as bytes; other surrogates stay U+FFFD.
+  EXPECT_EQ(LosslessByteOf(0xDC7F), -1);
+  EXPECT_EQ(LosslessByteOf(0xDC80), 0x80);
+  EXPECT_EQ(Utf32ToUtf8Lossless(std::u32string{0xD800, 0xDD00}), "\uFFFD\uFFFD");
+}
+
 }  // namespace

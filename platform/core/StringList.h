@@ -103,7 +103,8 @@ class TStrings : public TPersistent {
 
   // The bytes from the position to the end, as Text.
   void LoadFromStream(TStream& Stream);
-  void SaveToStream(TStream& Stream) const;
+  // Writes Text; an adapter may write another form (line-break formats).
+  virtual void SaveToStream(TStream& Stream) const;
   // Raise EInOutError naming the file when it cannot be read or written.
   void LoadFromFile(const std::string& FileName);
   void SaveToFile(const std::string& FileName) const;

@@ -1,0 +1,10 @@
+#pragma once
+// The start-up table entry of the code editor's library.
+
+#include "platform/core/Modules.h"
+
+// Adds "MemoSource" to Table. Its start-up registers TMemoSourceOptions as
+// an environment options class; its shut-down takes that registration back
+// and forgets the last active store. (The global options themselves are
+// saved and freed with every options object, by the base library.)
+void AddCodeEditModules(ModuleTable& Table);

@@ -1,0 +1,63 @@
+#pragma once
+// Test helpers of the text store: a listener that records every notice, and
+// a parser for which "{" ... "}" is a comment that may span lines.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "components/codeedit/MemoSource.h"
+#include "platform/core/Streams.h"
+
+struct TNotice {
+  TStoreState State;
+  TLineRange Range;
+  std::int32_t Code = 0;
+};
+
+// A component listening to a store; freeing it takes it off the list.
+class TRecorder : public TComponent {
+ public:
+  explicit TRecorder(TCustomMemoSource& Source, bool NotifyNow = false) : TComponent(nullptr) {
+    Source.AddListener(NotifyNow, Method());
+  }
+  TNotifierMethod Method() { return TNotifierMethod::Of<&TRecorder::Heard>(*this); }
+  void Heard(TComponent* Sender, void* List, std::int32_t Param) {
+    auto* source = static_cast<TCustomMemoSource*>(Sender);
+    EXPECT_EQ(static_cast<std::int32_t>(source->StoreState().Bits()), Param);
+    notices.push_back({source->StoreState(), *static_cast<TLineRange*>(List), source->ChangeCode()});
+  }
+  std::vector<TNotice> notices;
+};
+
+// Colour 1 for text inside braces, 0 elsewhere; the state is the nesting
+// depth at the end of the line. Counts the lines it colours.
+class TBraceParser : public TSimpleParser {
+ public:
+  using TSimpleParser::TSimpleParser;
+  bool Active = true;
+  int Calls = 0;
+  std::vector<std::int32_t> Lines;  // ScanLineIndex of every call
+  bool IsActive() override { return Active; }
+  std::int32_t ColorLine(const std::u32string& Line, std::int32_t State, std::string& Colors) override {
+    ++Calls;
+    Lines.push_back(ScanLineIndex);
+    for (size_t i = 0; i < Line.size(); ++i) {
+      if (Line[i] == U'{') ++State;
+      Colors[i] = State > 0 ? 1 : 0;
+      if (Line[i] == U'}' && State > 0) --State;
+    }
+    return State;
+  }
+  // Announces new words, as a language parser would.
+  void WordsChanged() { Notifiers()->Notify(this, nullptr, 0); }
+};
+
+// Loads Text as a file is loaded: the store ends unmodified.
+inline void LoadText(TCustomMemoSource& Source, const std::string& Text) {
+  TStringStream stream(Text);
+  Source.LoadFromStream(stream);
+}
+
+inline std::string Bits(TStoreState State) { return std::to_string(State.Bits()); }
