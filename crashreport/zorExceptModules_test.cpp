@@ -116,6 +116,12 @@ TEST_F(ZorModuleSettings, VersionVarReadsTheTextItsOffsetPointsTo) {
     EXPECT_EQ(settings->MailSubj(), (r.expected.empty() ? "?" : r.expected) + " of 7.1 (test build)");
   }
   zortest_module_bad_version = nullptr;
+  // An offset is relative to its own module: a library without the key has
+  // no version text, even when the main settings' offset would point at one
+  // from the library's base.
+  InjectMain({{"VersionVar", int64_t{zortest::OffsetInModule(&zortest_module_version)}}});
+  InjectLibrary({});
+  EXPECT_EQ(SettingsForModule(lib)->VersionVar(), "");
 }
 
 TEST_F(ZorModuleSettings, AVersionTextIsReadUpTo4KiB) {

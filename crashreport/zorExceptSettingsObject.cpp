@@ -61,7 +61,13 @@ TIZESettings::TIZESettings(const ZorModule& module, bool load) : module_(module)
   if (!load) return;
   list_ = AcquireModuleSettingList(module);
   valid_ = list_ != nullptr;
-  if (valid_) versionText_ = ReadVersionText(module_, ReadDword("VersionVar"));
+  // The offset is relative to this module, so only the module's own list
+  // may give it: another module's offset added to this base would read
+  // whatever lies there.
+  if (!valid_) return;
+  const std::optional<TZESettingValue> offset = LookupValue("VersionVar", false);
+  if (offset && offset->kind == skInteger)
+    versionText_ = ReadVersionText(module_, static_cast<uint32_t>(offset->integer));
 }
 
 TIZESettings::~TIZESettings() {
@@ -171,8 +177,10 @@ void TIZESettings::SetPluginEnabled(std::string_view name, bool on) {
   if (on) {
     plugins = plugins.empty() ? std::string(name) : plugins + "|" + std::string(name);
   } else {
+    // With rescan, so that a name listed twice in a row goes too: the "|"
+    // left by one replacement starts the next match.
     plugins = "|" + plugins + "|";
-    ReplaceNoCase(plugins, "|" + std::string(name) + "|", "|", false);
+    ReplaceNoCase(plugins, "|" + std::string(name) + "|", "|", true);
     plugins = plugins.substr(1, plugins.size() - 2);
   }
   WriteText("Plugins", plugins);

@@ -77,6 +77,11 @@ TEST_F(ZorSettingsObject, PluginsSwitchOnAndOff) {
     EXPECT_EQ(s->ReadText("Plugins"), r.plugins);
     EXPECT_EQ(s->PluginEnabled(r.name), r.on);
   }
+  // A name listed twice in a row is switched off whole.
+  s->WriteText("Plugins", "cpu|modules|MODULES|modules|x");
+  s->SetPluginEnabled("modules", false);
+  EXPECT_EQ(s->ReadText("Plugins"), "cpu|x");
+  EXPECT_FALSE(s->PluginEnabled("modules"));
 }
 
 TEST_F(ZorSettingsObject, AddFieldsBuildsTheListAndWritesChangesBack) {

@@ -43,6 +43,7 @@ class TwoModules : public ::testing::Test {
   // is given) become the main ones.
   void InjectMain(std::vector<Property> properties = {}) {
     properties.insert(properties.begin(), {{"NoSettings", false}, {"AutoSend", true}});
+    zor::SetMainSettings(nullptr);  // so that the new resource is parsed
     Inject(zor::ExecutableFileName(), properties);
     zor::SetMainSettings(zor::SettingsForModule(zor::ExecutableModule()));
   }
