@@ -37,15 +37,16 @@ std::shared_ptr<INVWizard> TIZESettings::CreateAssistant(std::string_view name) 
     if (value.empty()) return nullptr;
     if (EqualNoCase(ItemOf(value, 1, '|'), name)) break;
   }
-  const std::shared_ptr<IZEException> exception = AsException();
-  if ((exception && !exception->WantScreenPicture()) || ReadInt("ScrShotDepth") == 0) {
+  const auto* event = dynamic_cast<const IZEException*>(this);
+  if ((event && !event->WantScreenPicture()) || ReadInt("ScrShotDepth") == 0) {
     value = "|" + value + "|";
     ReplaceNoCase(value, "|ScrShotForm|", "|", false);
     NormalizeList(value, '|');
   }
   std::vector<std::string> forms;
   for (size_t i = 3; i <= ItemCount(value, '|'); ++i) forms.push_back(ItemOf(value, i, '|'));
-  std::shared_ptr<INVWizard> assistant = BuildAssistantFromResources(module_, ItemOf(value, 2, '|'), forms, exception);
+  std::shared_ptr<INVWizard> assistant =
+      BuildAssistantFromResources(module_, ItemOf(value, 2, '|'), forms, AsException());
   if (assistant) RestoreFormValues(*assistant);
   return assistant;
 }

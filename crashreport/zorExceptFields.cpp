@@ -23,6 +23,14 @@ class Access {
   List& list_;
 };
 
+// The text form of a list: each item's text, joined by "|".
+template <class Items, class ItemText>
+std::string JoinedItems(const Items& items, ItemText text) {
+  std::string joined;
+  for (const auto& item : items) joined += "|" + text(item);
+  return joined.empty() ? joined : joined.substr(1);
+}
+
 }  // namespace
 
 // --- Field lists -----------------------------------------------------------------
@@ -160,9 +168,7 @@ void TIZEFields::SetExceptionOwner(TIZEException* owner) {
 
 std::string TIZEFields::TextForm() {
   std::lock_guard lock(lock_);
-  std::string text;
-  for (const Item& item : items_) text += "|" + item.name + "=" + item.value;
-  return text.empty() ? text : text.substr(1);
+  return JoinedItems(items_, [](const Item& i) { return i.name + "=" + i.value; });
 }
 
 size_t TIZEFields::Capacity() {
@@ -242,9 +248,7 @@ void TIZEAttachments::SetSettingsOwner(TIZESettings* owner) {
 
 std::string TIZEAttachments::TextForm() {
   std::lock_guard lock(lock_);
-  std::string text;
-  for (const Item& i : items_) text += "|" + i.source + ">" + i.sendAs + ">" + i.archive + ">" + i.field;
-  return text.empty() ? text : text.substr(1);
+  return JoinedItems(items_, [](const Item& i) { return i.source + ">" + i.sendAs + ">" + i.archive + ">" + i.field; });
 }
 
 void TIZEAttachments::WriteBack() {

@@ -93,7 +93,8 @@ bool TIZEException::StoreValue(const TZESettingValue& value) {
 }
 
 std::shared_ptr<IZEException> TIZEException::AsException() {
-  return std::dynamic_pointer_cast<IZEException>(shared_from_this());
+  // Empty for an object not owned by a shared pointer.
+  return std::dynamic_pointer_cast<IZEException>(weak_from_this().lock());
 }
 
 }  // namespace zor

@@ -28,6 +28,74 @@ TEST_F(ZorSettingsObject, WithoutAnyResourceReadsGiveDefaultsAndWritesFail) {
             ExecutableFileName());
 }
 
+// Every key an interface reads by name has a default of the kind it is read as.
+TEST(ZorSettingsKeys, EveryNamedKeyHasADefaultOfItsKind) {
+  struct Key {
+    const char* name;
+    SettingKind kind;
+  };
+  std::vector<Key> keys;
+#define ZOR_KEY_OF(kind) [&](const char* name) { keys.push_back({name, kind}); }
+  const auto boolean = ZOR_KEY_OF(skBoolean);
+  const auto integer = ZOR_KEY_OF(skInteger);
+  const auto text = ZOR_KEY_OF(skText);
+#undef ZOR_KEY_OF
+#define ZOR_BOOLEAN(Key) boolean(#Key);
+#define ZOR_INTEGER(Key) integer(#Key);
+#define ZOR_TEXT(Key) text(#Key);
+  ZOR_BOOL_KEYS(ZOR_BOOLEAN)
+  ZOR_MODULE_BOOL_READ_KEYS(ZOR_BOOLEAN)
+  ZOR_MODULE_BOOL_KEYS(ZOR_BOOLEAN)
+  ZOR_DWORD_KEYS(ZOR_INTEGER)
+  ZOR_INT_KEYS(ZOR_INTEGER)
+  ZOR_MODULE_DWORD_READ_KEYS(ZOR_INTEGER)
+  ZOR_MODULE_DWORD_KEYS(ZOR_INTEGER)
+  ZOR_TEXT_KEYS(ZOR_TEXT)
+  ZOR_MODULE_TEXT_KEYS(ZOR_TEXT)
+#undef ZOR_BOOLEAN
+#undef ZOR_INTEGER
+#undef ZOR_TEXT
+  integer("FocusedBtn");
+  for (const Key& k : keys) {
+    SCOPED_TRACE(k.name);
+    const SettingDefault* row = FindSettingDefault(k.name);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->kind, k.kind);
+  }
+  EXPECT_EQ(keys.size(), 115u);
+}
+
+TEST_F(ZorSettingsObject, SettingsThatSayNoSettingsGiveWayToUsableOnes) {
+  // Without main settings; each module says "NoSettings" as given (1, 0) or
+  // carries no resource (-1).
+  struct Row {
+    const char* name;
+    int exe, lib;
+    const char* process;     // FindProcessSettings
+    const char* forLibrary;  // SettingsForModule of the library
+    const char* byAddress;   // SettingsForAddress of a function in the library
+  } rows[] = {
+      {"both usable", 0, 0, "exe", "lib", "lib"},         {"the executable says no", 1, 0, "lib", "lib", "lib"},
+      {"the library says no", 0, 1, "exe", "exe", "exe"}, {"both say no", 1, 1, "exe", "lib", "lib"},
+      {"only the library", -1, 0, "lib", "lib", "lib"},   {"only the library, saying no", -1, 1, "lib", "lib", "lib"},
+      {"neither", -1, -1, "none", "lib", "exe"},
+  };
+  const auto name = [](const std::shared_ptr<IZESettings>& s) -> std::string {
+    if (!s) return "none";
+    return s->ModuleHandle().name == zortest::kLibraryName ? "lib" : "exe";
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    if (r.exe >= 0) Inject(ExecutableFileName(), {{"NoSettings", r.exe == 1}});
+    if (r.lib >= 0) InjectLibrary({{"NoSettings", r.lib == 1}});
+    EXPECT_EQ(name(FindProcessSettings()), r.process);
+    EXPECT_EQ(name(SettingsForModule(Library())), r.forLibrary);
+    EXPECT_EQ(name(SettingsForAddress(reinterpret_cast<const void*>(&zortest_module_function))), r.byAddress);
+    ResourceStore::Instance().RemoveInjected(ExecutableFileName(), "RCDATA", "TZOREXCEPT");
+    ResourceStore::Instance().RemoveInjected(zortest::kLibraryName, "RCDATA", "TZOREXCEPT");
+  }
+}
+
 TEST_F(ZorSettingsObject, WritesCheckTheKindAndAreSharedByTheModulesObjects) {
   InjectMain();
   InjectLibrary({{"AutoSave", false}, {"SmtpPort", int64_t{2525}}, {"MailAddr", std::string("lib@x")}});
