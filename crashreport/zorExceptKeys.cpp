@@ -9,6 +9,8 @@
 #include <ctime>
 #include <utility>
 
+#include "crashreport/zorExceptModules.h"
+#include "crashreport/zorExceptSettingsObject.h"
 #include "crashreport/zorExcept_p.h"
 #include "crashreport/zorStrings.h"
 
@@ -42,10 +44,14 @@ const void* FileBaseOf(const void* address, Dl_info& info) {
 
 std::string TwoDigits(int v) { return DecimalPadded(static_cast<int32_t>(v), 2, '0'); }
 
-// The version text of a module for %appversion% and %modversion%.
-// FIXME: the settings' version variable and the file's version information
-// are not read yet; until then every module is of unknown version.
-std::string ModuleVersionText(const ZorModule&) { return "?"; }
+// The version text of a module for %appversion% and %modversion%: the text
+// its settings' "VersionVar" points to.
+// FIXME: without one, the file's version information is not read yet, and
+// the version is unknown.
+std::string ModuleVersionText(const ZorModule& module) {
+  const std::string text = SettingsForModule(module)->VersionVar();
+  return text.empty() ? "?" : text;
+}
 
 }  // namespace
 
@@ -93,7 +99,7 @@ void ExpandPlaceholders(const ZorModule& module, std::string& text, std::string_
   ReplaceNoCase(text, "%appname%", ExecutableFileName(), false);
   ReplaceNoCase(text, "%modname%", ModuleFileName(module), false);
   if (FindNoCase(appVersion, text, 1, SIZE_MAX) != 0)
-    ReplaceNoCase(text, appVersion, ModuleVersionText(ZorModule{}), false);
+    ReplaceNoCase(text, appVersion, ModuleVersionText(ExecutableModule()), false);
   if (FindNoCase(modVersion, text, 1, SIZE_MAX) != 0) ReplaceNoCase(text, modVersion, ModuleVersionText(module), false);
   ReplaceNoCase(text, "%exceptMsg%", exceptionMessage.empty() ? std::string_view("Unknown") : exceptionMessage, false);
   ReplaceNoCase(text, "%bugReport%", report, false);

@@ -73,7 +73,8 @@ std::string ModuleFileName(const ZorModule& module);
 //  8 %date%       DateText of the clock's time
 //  9 %time%       TimeText of it
 // 10 %datetime%   the date text, ", " and the time text
-// A version is "?" until version information is available.
+// A version is the text the module's "VersionVar" points to (the
+// executable's settings for %appversion%), "?" when there is none.
 // Inserted messages take part in later steps: a message holding "%LF%"
 // ends up with a line break.
 void ExpandPlaceholders(const ZorModule& module, std::string& text, std::string_view exceptionMessage,

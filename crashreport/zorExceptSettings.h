@@ -88,6 +88,10 @@ int32_t IndexOfSetting(const SettingArray& array, std::string_view name);
 // Appends a value, growing the capacity by 20 when the array is full;
 // returns its index.
 int32_t AppendSettingValue(SettingArray& array, TZESettingValue value);
+// Writes `value` over the first value of its name, appending it when the
+// name is absent; false, changing nothing, when the stored value is of
+// another kind.
+bool StoreSettingOfKind(SettingArray& array, const TZESettingValue& value);
 // Replaces the value's text (an empty text is "no text").
 void StoreSettingText(TZESettingValue& value, std::string_view text);
 // The text of the first value named `name`; empty when absent.
@@ -148,6 +152,8 @@ bool WriteListText(TZEModuleSettingList* list, std::string_view name, std::strin
 std::optional<TZESettingValue> ReadListValue(TZEModuleSettingList* list, std::string_view name);
 // Replaces the first value of that name, or appends it.
 void WriteListValue(TZEModuleSettingList* list, const TZESettingValue& value);
+// StoreSettingOfKind on the list's values; false for no list.
+bool WriteListValueOfKind(TZEModuleSettingList* list, const TZESettingValue& value);
 SettingArray ListSnapshot(TZEModuleSettingList* list);
 int ListReferences(TZEModuleSettingList* list);
 

@@ -125,6 +125,17 @@ int32_t AppendSettingValue(SettingArray& array, TZESettingValue value) {
   return static_cast<int32_t>(array.values.size() - 1);
 }
 
+bool StoreSettingOfKind(SettingArray& array, const TZESettingValue& value) {
+  const int32_t i = IndexOfSetting(array, value.name);
+  if (i < 0) {
+    AppendSettingValue(array, value);
+    return true;
+  }
+  if (array.values[i].kind != value.kind) return false;
+  array.values[i] = value;
+  return true;
+}
+
 void StoreSettingText(TZESettingValue& value, std::string_view text) { value.text.assign(text); }
 
 std::string SettingText(const SettingArray& array, std::string_view name) {

@@ -237,6 +237,12 @@ void WriteListValue(TZEModuleSettingList* list, const TZESettingValue& value) {
     list->array.values[i] = value;
 }
 
+bool WriteListValueOfKind(TZEModuleSettingList* list, const TZESettingValue& value) {
+  if (!list) return false;
+  std::lock_guard lock(list->lock);
+  return StoreSettingOfKind(list->array, value);
+}
+
 SettingArray ListSnapshot(TZEModuleSettingList* list) {
   if (!list) return {};
   std::lock_guard lock(list->lock);
