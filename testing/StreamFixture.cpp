@@ -18,6 +18,7 @@ void DescribeTStreamItem(TClassInfo& Info) {
 void DescribeTStreamFixture(TClassInfo& Info) {
   TClassPublisher<TStreamFixture> p(Info);
   p.Property<&TStreamFixture::Items, nullptr>("Items", ClassTypeInfo(TCollection::StaticClass()));
+  p.Property<&TStreamFixture::Lines, &TStreamFixture::SetLines>("Lines", ClassTypeInfo(TStrings::StaticClass()));
 }
 
 }  // namespace
@@ -28,7 +29,9 @@ KESTOVA_CLASS_INFO_DESCRIBED(TStreamFixture, TTypeFixture, "StreamFixture", &Mak
                              DescribeTStreamFixture)
 
 TStreamFixture::TStreamFixture(TComponent* AOwner)
-    : TTypeFixture(AOwner), items_(std::make_unique<TCollection>(TStreamItem::StaticClass())) {}
+    : TTypeFixture(AOwner),
+      items_(std::make_unique<TCollection>(TStreamItem::StaticClass())),
+      lines_(std::make_unique<TStringList>()) {}
 
 void TStreamFixture::Loaded() {
   TTypeFixture::Loaded();
@@ -66,7 +69,8 @@ void RegisterStreamFixtures() {
 }
 
 // Nested children, a collection, a set, binary data, named events, a local
-// and a cross-root reference, non-ASCII text, every float kind, Variants.
+// and a cross-root reference, non-ASCII text, string lines, every float
+// kind, Variants.
 void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign) {
   Root.SetName("Main");
   Root.Count = 7;
@@ -86,6 +90,7 @@ void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign) {
   item->Value = 4;
   item->Label = "four";
   Root.Items()->Add();
+  Root.Lines()->SetText("it's\n\n\xC3\xA0 la carte\n");
   auto* panel = new TStreamFixture(&Root);
   panel->SetName("Panel");
   panel->Datum = Null();

@@ -5,6 +5,8 @@
 //
 // TStreamFixture (a TTypeFixture) adds:
 //   Items   TCollection of TStreamItem (Value Integer default 0, Label string)
+//   Lines   TStrings (a TStringList): "Lines.Strings" while it has lines;
+//           writing assigns
 //   Data    a binary defined property, written while not empty
 //   LoadedCount  how often Loaded ran
 // As a root, GetChildren lists the owned components whose parent component
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "platform/classes/Collection.h"
+#include "platform/core/StringList.h"
 #include "testing/TypeFixture.h"
 
 class TStreamItem : public TCollectionItem {
@@ -33,6 +36,8 @@ class TStreamFixture : public TTypeFixture {
   explicit TStreamFixture(TComponent* AOwner = nullptr);
 
   TCollection* Items() const { return items_.get(); }
+  TStringList* Lines() const { return lines_.get(); }
+  void SetLines(TStrings* Value) { lines_->Assign(Value); }
   std::vector<std::uint8_t> Data;
   int LoadedCount = 0;
   TComponent* ParentItem = nullptr;
@@ -45,15 +50,16 @@ class TStreamFixture : public TTypeFixture {
 
  private:
   std::unique_ptr<TCollection> items_;
+  std::unique_ptr<TStringList> lines_;
 };
 
 // Makes Root the fixture of the stream tests: "Main" with values of every
 // value type (a set, non-ASCII and long text, int64, currency, date, float,
 // an enumeration, a sub-object, binary data, a named event, a two-item
-// collection, Datum a wide-string Variant) and the children Panel (Datum
-// Null) and, inside it, Button (Datum a Currency Variant); Button's Buddy
-// is Foreign (a component of another root, or nullptr) and Panel's Buddy is
-// Button.
+// collection, three lines (a quote, an empty line, non-ASCII), Datum a
+// wide-string Variant) and the children Panel (Datum Null) and, inside it,
+// Button (Datum a Currency Variant); Button's Buddy is Foreign (a component
+// of another root, or nullptr) and Panel's Buddy is Button.
 void FillStreamFixture(TStreamFixture& Root, TComponent* Foreign);
 
 // Registers the stream fixtures and the type fixtures.

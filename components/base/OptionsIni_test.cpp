@@ -89,6 +89,7 @@ TEST_F(OptionsIniTest, OptionsRoundTripThroughOneSectionOfHexLines) {
   options->Caption = std::string(20000, 'w');  // far more than one section read of the old platform
   static_cast<TStreamItem*>(options->Items()->Add())->Label = "item";
   options->Part()->Label = "inner";
+  options->Lines()->SetText("alpha\n\nit's Gr\xC3\xBCn\n");
   options->SaveToStorage();
 
   const std::string text = FileText(IniFile());
@@ -106,6 +107,7 @@ TEST_F(OptionsIniTest, OptionsRoundTripThroughOneSectionOfHexLines) {
   ASSERT_EQ(loaded->Items()->Count(), 1);
   EXPECT_EQ(static_cast<TStreamItem*>(loaded->Items()->Items(0))->Label, "item");
   EXPECT_EQ(loaded->Part()->Label, "inner");
+  EXPECT_EQ(loaded->Lines()->Text(), "alpha\n\nit's Gr\xC3\xBCn\n");
 }
 
 TEST_F(OptionsIniTest, ASectionThatDoesNotDecodeLeavesTheDefaults) {

@@ -42,6 +42,15 @@
 // (procedure, class, object) cannot travel: writing one raises EWriteError
 // with kVariantNotStreamableText.
 //
+// A TStrings (platform/core/StringList.h) carries its lines as the defined
+// property "Strings": a list of strings up to vaNull, so that property Lines
+// of a component appears as "Lines.Strings". It is written while the list
+// has lines, or, against an ancestor, while the lines differ from the
+// ancestor's (an emptied list then writes an empty list). Reading reads the
+// whole list first, then replaces the lines (Clear, then Add each) inside
+// one BeginUpdate/EndUpdate bracket; a damaged list raises EReadError and
+// leaves the lines untouched.
+//
 // Everything read is bounded: lengths and counts by kMaxFilerLength and by
 // the bytes left in the stream, nesting (children, sub-objects, lists) by
 // kMaxFilerDepth. A short or malformed stream raises EReadError.
@@ -89,6 +98,8 @@ using TFilerFlags = TSet<TFilerFlag>;
 inline constexpr char kFilerSignature[] = "TPF0";
 inline constexpr std::int64_t kMaxFilerLength = 64 * 1024 * 1024;
 inline constexpr int kMaxFilerDepth = 64;
+// The defined property that holds the lines of a TStrings.
+inline constexpr const char* kStringsPropertyName = "Strings";
 
 // Texts of the filer errors.
 inline constexpr const char* kInvalidImageText = "Invalid stream format";

@@ -32,6 +32,10 @@ void AddGlobalLoaded(TComponent* Component);
 // True when Text has no byte above 127 (written as a narrow string).
 bool IsAsciiText(std::string_view Text);
 
+// Asks Instance for its defined properties; a TStrings first defines its
+// lines as "Strings" (Filer.h).
+void DefineProperties(TPersistent* Instance, TFiler* Filer);
+
 // Raises EWriteError with kVariantNotStreamableText for a variant kind the
 // stream cannot carry (the pointer kinds).
 void CheckStreamableVariant(const TVariant& Value);

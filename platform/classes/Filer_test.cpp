@@ -106,6 +106,7 @@ TEST_F(Filer, FixtureReadsBackWithEveryValueAndLoadedOnce) {
   EXPECT_EQ(root->Shape, TFixtureShape::shTriangle);
   EXPECT_EQ(root->Part()->Label, "part");
   EXPECT_EQ(root->Data, source.Data);
+  EXPECT_EQ(root->Lines()->Text(), "it's\n\n\xC3\xA0 la carte\n");
   ASSERT_EQ(root->Items()->Count(), 2);
   EXPECT_EQ(static_cast<TStreamItem*>(root->Items()->Items(0))->Label, "four");
   auto* panel = dynamic_cast<TStreamFixture*>(root->FindComponent("Panel"));

@@ -111,7 +111,8 @@ TEST(ObjectText, FixtureComesBackByteForByteAndAnEditReadsBack) {
         "  OnClick = HandleClick\n", "  Data = {\n    0102FF00}\n", "      Buddy = Other.Target\n",
         "    object Button: TStreamFixture\n", "  Count = 7\n", "  Price = -12.3456c\n", "  Shape = shTriangle\n",
         "  Items = <\n    item\n      Value = 4\n      Label = 'four'\n    end\n    item\n    end>\n",
-        "  Datum = 'Gr'#252'n'\n", "    Datum = Null\n", "      Datum = 1.5000c\n"})
+        "  Datum = 'Gr'#252'n'\n", "    Datum = Null\n", "      Datum = 1.5000c\n",
+        "  Lines.Strings = (\n    'it''s'\n    ''\n    #224' la carte')\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
   EXPECT_EQ(TextToStream(text), binary.Bytes());
 
@@ -129,6 +130,7 @@ TEST(ObjectText, FixtureComesBackByteForByteAndAnEditReadsBack) {
   ASSERT_NE(read, nullptr);
   EXPECT_EQ(read->Buddy, target);
   EXPECT_EQ(copy.Data, root.Data);
+  EXPECT_TRUE(copy.Lines()->Equals(*root.Lines()));
 }
 
 TEST(ObjectText, MalformedTextIsAReadErrorWithItsLine) {

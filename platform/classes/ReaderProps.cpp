@@ -56,7 +56,7 @@ void TReader::ReadPropPath(TPersistent* Instance, const std::string& Path) {
   }
   definedName_ = std::string(rest);
   definedFound_ = false;
-  object->DefineProperties(this);
+  filer::DefineProperties(object, this);
   const bool found = definedFound_;
   definedName_.clear();
   definedFound_ = false;

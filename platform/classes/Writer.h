@@ -6,12 +6,13 @@
 // without an ancestor, its default (ordinal and set properties with a
 // default; a string property's default is "", a float's 0, an event's and a
 // class's none, a Variant's Unassigned). A Variant equals the ancestor's only
-// with the same kind and value (12 and "12" differ). Class properties that refer to a persistent object of their
-// own are written as its properties with a "Name." prefix; those that refer
-// to a component write its name path: "Button1" within the root,
-// "Form2.Button1" for a component of another root. Events are written as the
-// published method's name. Integers take the smallest integer type that
-// holds them.
+// with the same kind and value (12 and "12" differ). Class properties that
+// refer to a persistent object of their own are written as its properties
+// with a "Name." prefix (a TStrings as its lines, "Name.Strings", see
+// Filer.h); those that refer to a component write its name path: "Button1"
+// within the root, "Form2.Button1" for a component of another root. Events
+// are written as the published method's name. Integers take the smallest
+// integer type that holds them.
 //
 // WriteDescendent writes Root against Ancestor (a component of the root's
 // ancestor class, or another instance): only the values that differ are

@@ -50,7 +50,7 @@ void TWriter::WritePropName(const std::string& Name) { WriteStr(prefix_ + Name);
 
 void TWriter::WriteProperties(const TPersistent* Instance) {
   for (const TPropInfo* prop : GetPropInfos(Instance->ClassType())) WriteProperty(Instance, prop);
-  const_cast<TPersistent*>(Instance)->DefineProperties(this);
+  filer::DefineProperties(const_cast<TPersistent*>(Instance), this);
 }
 
 std::string TWriter::ReferenceName(const TComponent* Component) const {

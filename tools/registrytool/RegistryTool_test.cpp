@@ -129,6 +129,7 @@ TEST(RegistryToolTest, AnOptionSetThroughTheToolIsLoadedByANewProcess) {
   ASSERT_EQ(run({"set", key, "Width", "dword:7"}).code, 0);
   ASSERT_EQ(run({"set", key, "Caption", "sz:from the tool"}).code, 0);
   ASSERT_EQ(run({"set", key + "\\Part", "Label", "sz:inner"}).code, 0);
+  ASSERT_EQ(run({"set", key, "Lines", QString::fromUtf8("sz:alpha\r\nGr\xC3\xBCn\r\n")}).code, 0);
 
   const TRun shown = run({"options", "TSampleOptions"});
   EXPECT_EQ(shown.code, 0) << shown.err;
@@ -136,6 +137,7 @@ TEST(RegistryToolTest, AnOptionSetThroughTheToolIsLoadedByANewProcess) {
   EXPECT_THAT(shown.out, HasSubstr("P.Width = 7\n"));
   EXPECT_THAT(shown.out, HasSubstr("P.Caption = 'from the tool'\n"));
   EXPECT_THAT(shown.out, HasSubstr("P.Part.Label = 'inner'\n"));
+  EXPECT_THAT(shown.out, HasSubstr("  P.Lines.Strings = (\n    'alpha'\n    'Gr'#252'n')\n"));
   // Loading saved nothing back.
   EXPECT_EQ(run({"get", key, "Ratio"}).code, 1);
 
