@@ -13,9 +13,9 @@
 // value and calls it with the same record for what it does not swallow.
 // Perform sends a message through WindowProc at once and answers its Result;
 // an exception raised by a handler passes to Perform's caller. PostMessage
-// queues a copy of the message for the control's next turn of the event
-// loop: it never arrives inside the handler that posted it, and never after
-// the control was freed.
+// queues a copy of the message for the event loop: it arrives after the
+// handler that posted it returned (unless that handler runs the event loop
+// itself, as a modal dialog does), and never after the control was freed.
 //
 // A TWinControl has a window: a Qt widget of a forwarding class (see
 // ControlWindow.h) that turns the Qt events it gets into messages for

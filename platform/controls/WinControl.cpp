@@ -169,14 +169,14 @@ void TWinControl::WndProc(TMessage& Message) {
 
 bool TWinControl::RouteToGraphicChild(TMessage& Message) {
   const int x = LParamX(Message.LParam), y = LParamY(Message.LParam);
-  TControl* target = mouseControl_ ? mouseControl_ : ControlAtPos(x, y);
-  if (!target) return false;
   const bool down = Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN || Message.Msg == WM_MBUTTONDOWN ||
                     Message.Msg == WM_LBUTTONDBLCLK || Message.Msg == WM_RBUTTONDBLCLK || Message.Msg == WM_MBUTTONDBLCLK;
-  const bool up = Message.Msg == WM_LBUTTONUP || Message.Msg == WM_RBUTTONUP || Message.Msg == WM_MBUTTONUP;
-  // A pressed graphic control keeps the mouse until the buttons are up.
-  if (down) mouseControl_ = target;
-  if (up && (Message.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) mouseControl_ = nullptr;
+  // A pressed graphic control keeps the mouse until the buttons are up; a
+  // press goes to what lies under it.
+  if (down) mouseControl_ = ControlAtPos(x, y);
+  TControl* target = mouseControl_ ? mouseControl_ : ControlAtPos(x, y);
+  if ((Message.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) mouseControl_ = nullptr;
+  if (!target) return false;
   Message.Result = target->Perform(Message.Msg, Message.WParam, PointToLParam(x - target->Left(), y - target->Top()));
   return true;
 }
