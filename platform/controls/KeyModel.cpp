@@ -98,6 +98,10 @@ std::intptr_t DialogCodeNeeded(std::uint16_t VK) {
   }
 }
 
+bool IsModifierKey(std::uint16_t VK) {
+  return VK == VK_SHIFT || VK == VK_CONTROL || VK == VK_MENU || VK == VK_LWIN || VK == VK_RWIN;
+}
+
 std::intptr_t MakeKeyData(TShiftState Shift, std::uint32_t ScanCode, bool Repeat, bool Release) {
   std::uint32_t data = 1 | ((ScanCode & 0xFF) << 16);
   if (Shift.Contains(ssShift)) data |= 1u << 25;

@@ -117,6 +117,10 @@ inline constexpr std::intptr_t DLGC_WANTCHARS = 0x80;
 // control always gets.
 std::intptr_t DialogCodeNeeded(std::uint16_t VK);
 
+// True for the keys that only modify others: Shift, Ctrl, Alt and the
+// Windows keys.
+bool IsModifierKey(std::uint16_t VK);
+
 // ---- Key data (LParam of the key messages) ----
 
 // Bits 0..15 repeat count (1), 16..23 the low byte of the scan code, 25
