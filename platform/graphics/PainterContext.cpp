@@ -69,8 +69,10 @@ bool PainterContext::Impl::Prepare(const State& s, bool stroke, bool fill, Hatch
   }
   const PenKey bk{hasBrush ? s.brush.id : 0, plan.ink};
   if (brushKey != bk) {
-    p.setBrush(hasBrush ? MakeBrush(*lb, InkColor(lb->Color, plan.ink)) : QBrush(Qt::NoBrush));
+    p.setBrush(hasBrush ? BrushFor(s, *lb, InkColor(lb->Color, plan.ink)) : QBrush(Qt::NoBrush));
     brushKey = bk;
+    // Patterns follow the colours and the brush origin of the moment.
+    if (hasBrush && (lb->Style == BS_PATTERN || lb->Style == BS_DIBPATTERN)) brushKey.reset();
   }
   UseTransform();
   return true;
@@ -86,6 +88,7 @@ PainterContext::PainterContext(QPainter& painter) : PainterContext(painter, Devi
 
 PainterContext::PainterContext(QPainter& painter, const DeviceInfo& device)
     : DeviceContext(device), impl_(std::make_unique<Impl>(*this, painter)) {
+  SetTextMeasurer(&ScreenTextMeasurer());
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -115,61 +118,31 @@ void PainterContext::Apply(const Command& c) {
   switch (c.op) {
     case Op::SetMapMode:
     case Op::SetWindowExt:
-    case Op::SetViewportExt:
-      m.UpdateTransform(s);
-      break;
+    case Op::SetViewportExt: m.UpdateTransform(s); break;
     case Op::SetBkMode:
-    case Op::SetBkColor:
-      m.UpdateBackground(s);
-      break;
-    case Op::DeleteObject:
-      m.fonts.erase(c.id);
-      break;
+    case Op::SetBkColor: m.UpdateBackground(s); break;
+    case Op::DeleteObject: m.fonts.erase(c.id); break;
     case Op::LineTo:
-    case Op::Polyline:
-      m.Lines(s, c.points);
-      break;
-    case Op::Polygon:
-      m.Polygon(s, c.points);
-      break;
-    case Op::PolyBezier:
-      m.Bezier(s, c.points);
-      break;
-    case Op::Ellipse:
-      m.Ellipse(s, RectOf(c.a, c.b, c.c, c.d));
-      break;
-    case Op::Rectangle:
-      m.Rectangle(s, RectOf(c.a, c.b, c.c, c.d));
-      break;
-    case Op::Arc:
-      m.Arc(s, RectOf(c.a, c.b, c.c, c.d), c.points[0], c.points[1]);
-      break;
-    case Op::FillRect:
-      m.FillRect(s, QRectF(QPointF(c.a, c.b), QPointF(c.c, c.d)), c.id);
-      break;
-    case Op::TextOut:
-      m.Text(s, c.a, c.b, c.text);
-      break;
-    case Op::StretchDIBits:
-      m.Bitmap(c);
-      break;
-    case Op::PatBlt:
-      m.PatBlt(s, c);
-      break;
-    case Op::StretchBlt:
-      m.Blit(c);
-      break;
+    case Op::Polyline: m.Lines(s, c.points); break;
+    case Op::Polygon: m.Polygon(s, c.points); break;
+    case Op::PolyBezier: m.Bezier(s, c.points); break;
+    case Op::Ellipse: m.Ellipse(s, RectOf(c.a, c.b, c.c, c.d)); break;
+    case Op::Rectangle: m.Rectangle(s, RectOf(c.a, c.b, c.c, c.d)); break;
+    case Op::Arc: m.Arc(s, RectOf(c.a, c.b, c.c, c.d), c.points[0], c.points[1]); break;
+    case Op::FillRect: m.FillRect(s, QRectF(QPointF(c.a, c.b), QPointF(c.c, c.d)), c.id); break;
+    case Op::TextOut: m.Text(s, c.a, c.b, c.text); break;
+    case Op::ExtTextOut: m.ExtText(s, c); break;
+    case Op::StretchDIBits: m.Bitmap(c); break;
+    case Op::PatBlt: m.PatBlt(s, c); break;
+    case Op::StretchBlt: m.Blit(c); break;
     case Op::IntersectClipRect:
     case Op::ExcludeClipRect:
-    case Op::SelectClipRgn:
-      m.UpdateClip(s);
-      break;
+    case Op::SelectClipRgn: m.UpdateClip(s); break;
     case Op::RestoreDC:
       m.UpdateTransform(s);
       m.UpdateBackground(s);
       m.UpdateClip(s);
       break;
-    default:
-      break;  // modes and objects are read from the state when drawing
+    default: break;  // modes and objects are read from the state when drawing
   }
 }

@@ -92,6 +92,9 @@ struct PainterContext::Impl {
   void Ellipse(const State& s, const QRectF& r);
   void Rectangle(const State& s, const QRectF& r);
   void Arc(const State& s, const QRectF& r, const PointI& from, const PointI& to);
+  // The Qt brush of `lb` in `color`; pattern brushes are laid from the
+  // brush origin in device pixels for the world transform `full`.
+  QBrush BrushFor(const State& s, const LogBrush& lb, const QColor& color) const;
   void FillRect(const State& s, const QRectF& r, std::uint32_t brushId);
 
   // PATCOPY and PATINVERT with the selected brush (PATINVERT copies on a
@@ -104,6 +107,11 @@ struct PainterContext::Impl {
   void Blit(const Command& c);
   void UpdateClip(const State& s);
   const FontEntry& FontFor(const State& s, const LogFont& lf);
-  void Text(const State& s, std::int32_t x, std::int32_t y, std::string_view utf8);
+  // With advances (logical units, one per code point) each character is
+  // placed on its own.
+  void Text(const State& s, std::int32_t x, std::int32_t y, std::string_view utf8,
+            std::span<const std::int32_t> advances = {});
+  // ExtTextOut: the opaque rectangle, then the text clipped to it.
+  void ExtText(const State& s, const Command& c);
   void Bitmap(const Command& c);
 };

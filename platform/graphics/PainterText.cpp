@@ -27,7 +27,7 @@ void PainterContext::Impl::FillRect(const State& s, const QRectF& r, std::uint32
     FillHatch(s, shape, {true, lb->Hatch, InkColor(lb->Color, Ink::Pen)});
     return;
   }
-  FillSnapped(p, full, r, MakeBrush(*lb, InkColor(lb->Color, Ink::Pen)));
+  FillSnapped(p, full, r, BrushFor(s, *lb, InkColor(lb->Color, Ink::Pen)));
   transformSet = false;
 }
 
@@ -39,7 +39,7 @@ void PainterContext::Impl::PatBlt(const State& s, const Command& c) {
   if (c.id == PATCOPY || c.id == PATINVERT) {
     const LogBrush* lb = dc.BrushOf(s.brush);
     if (!lb || lb->Style == BS_NULL) return;
-    brush = MakeBrush(*lb, InkColor(lb->Color, Ink::Pen));
+    brush = BrushFor(s, *lb, InkColor(lb->Color, Ink::Pen));
     if (c.id == PATINVERT && rasterOps) mode = QPainter::RasterOp_SourceXorDestination;
   } else if (c.id == DSTINVERT) {
     if (!rasterOps) return;
@@ -70,7 +70,42 @@ const PainterContext::Impl::FontEntry& PainterContext::Impl::FontFor(const State
   return it->second;
 }
 
-void PainterContext::Impl::Text(const State& s, std::int32_t x, std::int32_t y, std::string_view utf8) {
+QBrush PainterContext::Impl::BrushFor(const State& s, const LogBrush& lb, const QColor& color) const {
+  if (lb.Style != BS_PATTERN && lb.Style != BS_DIBPATTERN) return MakeBrush(lb, color);
+  QBrush brush(PatternTile(lb, s.textColor, s.bkColor));
+  const QPointF origin = (device * base).map(QPointF(s.brushOrigin.x, s.brushOrigin.y));
+  brush.setTransform(QTransform::fromTranslate(origin.x(), origin.y()) * full.inverted());
+  return brush;
+}
+
+void PainterContext::Impl::ExtText(const State& s, const Command& c) {
+  QRectF r;
+  if (!c.points.empty()) r = QRectF(QPointF(c.points[0].x, c.points[0].y), QPointF(c.points[1].x, c.points[1].y));
+  if ((c.id & ETO_OPAQUE) && r.isValid() && Reaches(r, 0)) {
+    SetMode(QPainter::CompositionMode_SourceOver);
+    FillSnapped(p, full, r, QBrush(InkColor(s.bkColor, Ink::Pen)));
+    transformSet = false;
+  }
+  if (c.text.empty()) return;
+  if (!(c.id & ETO_CLIPPED)) {
+    Text(s, c.a, c.b, c.text, c.advances);
+    return;
+  }
+  if (!r.isValid()) return;  // an empty clip shows nothing
+  p.save();
+  p.setWorldTransform(full);
+  p.setClipRect(r, Qt::IntersectClip);
+  Text(s, c.a, c.b, c.text, c.advances);
+  p.restore();
+  // The restore undid what the text set: tell the caches.
+  mode = p.compositionMode();
+  penKey.reset();
+  brushKey.reset();
+  transformSet = false;
+}
+
+void PainterContext::Impl::Text(const State& s, std::int32_t x, std::int32_t y, std::string_view utf8,
+                                std::span<const std::int32_t> advances) {
   const LogFont* lf = dc.FontOf(s.font);
   if (!lf) return;
   const FontEntry& entry = FontFor(s, *lf);
@@ -84,7 +119,12 @@ void PainterContext::Impl::Text(const State& s, std::int32_t x, std::int32_t y, 
     font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * sx / sy)), 1, 4000));
   const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   const QFontMetricsF metrics(font, p.device());
-  const double advance = metrics.horizontalAdvance(text);
+  double advance = metrics.horizontalAdvance(text);
+  if (!advances.empty()) {
+    std::int64_t sum = 0;
+    for (std::int32_t a : advances) sum += a;
+    advance = static_cast<double>(sum) * sx;
+  }
   const double ascent = metrics.ascent(), descent = metrics.descent();
   const std::uint32_t h = s.textAlign & kTextAlignHorizontalMask, v = s.textAlign & kTextAlignVerticalMask;
   const double dx = h == TA_RIGHT ? -advance : h == TA_CENTER ? -advance / 2 : 0.0;
@@ -109,7 +149,16 @@ void PainterContext::Impl::Text(const State& s, std::int32_t x, std::int32_t y, 
   p.setFont(font);
   p.setPen(InkColor(s.textColor, Ink::Pen));
   penKey.reset();
-  p.drawText(QPointF(dx, dy), text);
+  if (advances.empty()) {
+    p.drawText(QPointF(dx, dy), text);
+  } else {
+    double at = dx;
+    std::size_t i = 0;
+    for (char32_t cp : text.toUcs4()) {
+      p.drawText(QPointF(at, dy), QString::fromUcs4(&cp, 1));
+      at += advances[i++] * sx;
+    }
+  }
   UpdateBackground(s);
 }
 
