@@ -201,3 +201,10 @@ std::u32string Utf8ToUtf32Escaped(std::string_view Text) {
   }
   return out;
 }
+
+std::size_t Utf8CodePointCount(std::string_view Text) {
+  std::size_t n = 0;
+  for (char c : Text)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+  return n;
+}
