@@ -4,27 +4,30 @@
 #include <QWidget>
 
 #include "platform/core/Exceptions.h"
+#include "platform/graphics/Canvas.h"
 #include "platform/graphics/PainterContext.h"
 
 namespace {
 
 inline constexpr const char* kNoPaintText = "Control is not painting";
 
-// Makes dc the paint context of `slot` for a scope.
+// A canvas over the painter, made the control's canvas for a scope.
 class PaintScope {
  public:
-  PaintScope(DeviceContext*& slot, DeviceContext& dc) : slot_(slot) { slot_ = &dc; }
+  PaintScope(TCanvas*& slot, QPainter& painter) : slot_(slot), dc_(painter), canvas_(dc_) { slot_ = &canvas_; }
   ~PaintScope() { slot_ = nullptr; }
   PaintScope(const PaintScope&) = delete;
   PaintScope& operator=(const PaintScope&) = delete;
 
  private:
-  DeviceContext*& slot_;
+  TCanvas*& slot_;
+  PainterContext dc_;
+  TCanvas canvas_;
 };
 
-DeviceContext& PaintingContext(DeviceContext* dc) {
-  if (!dc) throw EInvalidOperation(kNoPaintText);
-  return *dc;
+TCanvas& PaintingCanvas(TCanvas* canvas) {
+  if (!canvas) throw EInvalidOperation(kNoPaintText);
+  return *canvas;
 }
 
 }  // namespace
@@ -35,14 +38,13 @@ KESTOVA_CLASS_INFO(TGraphicControl, TControl, "Controls", nullptr)
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
 
-DeviceContext& TCustomControl::PaintDC() const { return PaintingContext(paintDC_); }
+TCanvas& TCustomControl::Canvas() const { return PaintingCanvas(canvas_); }
 
 void TCustomControl::WMPaint(TMessage& Message) {
   if (!Painting()) return;
   {
     QPainter painter(Handle());
-    PainterContext dc(painter);
-    PaintScope scope(paintDC_, dc);
+    PaintScope scope(canvas_, painter);
     Paint();
   }
   PaintControls();
@@ -50,15 +52,14 @@ void TCustomControl::WMPaint(TMessage& Message) {
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}
 
-DeviceContext& TGraphicControl::PaintDC() const { return PaintingContext(paintDC_); }
+TCanvas& TGraphicControl::Canvas() const { return PaintingCanvas(canvas_); }
 
 void TGraphicControl::PaintIn(QPainter& Painter) {
   Painter.save();
   Painter.translate(Left(), Top());
   Painter.setClipRect(0, 0, Width(), Height());
   {
-    PainterContext dc(Painter);
-    PaintScope scope(paintDC_, dc);
+    PaintScope scope(canvas_, Painter);
     Paint();
   }
   Painter.restore();

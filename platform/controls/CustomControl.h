@@ -3,9 +3,10 @@
 // (a plain QWidget window), and TGraphicControl, which has no window and is
 // painted and hit-tested by its parent.
 //
-// Painting: a class overrides Paint and draws on PaintDC(), a device context
-// over the control's client area (MM_TEXT, one unit a pixel, the origin at
-// the control's top-left corner), valid only during Paint. Paint runs for
+// Painting: a class overrides Paint and draws on Canvas(), a canvas over the
+// control's client area (MM_TEXT, one unit a pixel, the origin at the
+// control's top-left corner, default font, pen and brush), valid only during
+// Paint. Paint runs for
 // each paint of the window; a control asks for one with Invalidate. The
 // children without a window are painted over the parent's own painting.
 
@@ -14,7 +15,7 @@
 #include "platform/controls/Controls.h"
 
 class QPainter;
-class DeviceContext;
+class TCanvas;
 
 class TCustomControl : public TWinControl {
   KESTOVA_CLASS(TCustomControl)
@@ -24,14 +25,14 @@ class TCustomControl : public TWinControl {
  protected:
   // Draws the control; the base draws nothing.
   virtual void Paint() {}
-  // The device context of the paint under way. Raises EInvalidOperation
-  // outside Paint.
-  DeviceContext& PaintDC() const;
+  // The canvas of the paint under way. Raises EInvalidOperation outside
+  // Paint.
+  TCanvas& Canvas() const;
 
  private:
   friend void DescribeTCustomControl(TClassInfo& Info);
   void WMPaint(TMessage& Message);
-  DeviceContext* paintDC_ = nullptr;
+  TCanvas* canvas_ = nullptr;
 };
 
 class TGraphicControl : public TControl {
@@ -41,11 +42,11 @@ class TGraphicControl : public TControl {
 
  protected:
   virtual void Paint() {}
-  DeviceContext& PaintDC() const;
+  TCanvas& Canvas() const;
 
  private:
   friend class TWinControl;
   // Paints this control at its place with Painter, clipped to its bounds.
   void PaintIn(QPainter& Painter);
-  DeviceContext* paintDC_ = nullptr;
+  TCanvas* canvas_ = nullptr;
 };
