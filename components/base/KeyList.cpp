@@ -19,8 +19,8 @@ void TKeyData::Assign(const TPersistent* Source) {
 
 TKeyList::TKeyList() : TCollection(TKeyData::StaticClass()) {}
 
-TKeyData* TKeyList::AddKeyEx(std::uint16_t Key, TShiftState Shift, const TKeyAction& Action,
-                             std::uint8_t ActiveState, std::uint8_t NextState) {
+TKeyData* TKeyList::AddKeyEx(std::uint16_t Key, TShiftState Shift, const TKeyAction& Action, std::uint8_t ActiveState,
+                             std::uint8_t NextState) {
   auto* binding = static_cast<TKeyData*>(Add());
   binding->ActiveState = ActiveState;
   binding->NextState = NextState;

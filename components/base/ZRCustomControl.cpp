@@ -10,8 +10,7 @@ void DescribeTZRCustomControl(TClassInfo& Info) {
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TZRCustomControl, TCustomControl, "ZRKeys", nullptr, DescribeTZRCustomControl)
 
-TZRCustomControl::TZRCustomControl(TComponent* AOwner)
-    : TCustomControl(AOwner), keys_(std::make_unique<TKeyList>()) {}
+TZRCustomControl::TZRCustomControl(TComponent* AOwner) : TCustomControl(AOwner), keys_(std::make_unique<TKeyList>()) {}
 
 void TZRCustomControl::AfterConstruction() {
   TCustomControl::AfterConstruction();

@@ -52,10 +52,14 @@ TMessageNumber MouseMessage(const QMouseEvent& event) {
   const bool dbl = event.type() == QEvent::MouseButtonDblClick;
   const bool up = event.type() == QEvent::MouseButtonRelease;
   switch (event.button()) {
-    case Qt::LeftButton: return up ? WM_LBUTTONUP : dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
-    case Qt::RightButton: return up ? WM_RBUTTONUP : dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
-    case Qt::MiddleButton: return up ? WM_MBUTTONUP : dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN;
-    default: return WM_NULL;
+    case Qt::LeftButton:
+      return up ? WM_LBUTTONUP : dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+    case Qt::RightButton:
+      return up ? WM_RBUTTONUP : dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
+    case Qt::MiddleButton:
+      return up ? WM_MBUTTONUP : dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN;
+    default:
+      return WM_NULL;
   }
 }
 
@@ -102,24 +106,39 @@ TControlWindowBase::Outcome TControlWindowBase::Send(TMessage& Message, QEvent* 
 bool TControlWindowBase::Deliver(QEvent* Event) {
   TMessage message;
   switch (Event->type()) {
-    case QEvent::ShortcutOverride: return DeliverShortcutOverride(static_cast<QKeyEvent*>(Event));
-    case QEvent::KeyPress: return DeliverKeyPress(static_cast<QKeyEvent*>(Event));
-    case QEvent::KeyRelease: return DeliverKeyRelease(static_cast<QKeyEvent*>(Event));
+    case QEvent::ShortcutOverride:
+      return DeliverShortcutOverride(static_cast<QKeyEvent*>(Event));
+    case QEvent::KeyPress:
+      return DeliverKeyPress(static_cast<QKeyEvent*>(Event));
+    case QEvent::KeyRelease:
+      return DeliverKeyRelease(static_cast<QKeyEvent*>(Event));
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove: return DeliverMouse(static_cast<QMouseEvent*>(Event));
-    case QEvent::Paint: message.Msg = WM_PAINT; break;
-    case QEvent::FocusIn: message.Msg = WM_SETFOCUS; break;
-    case QEvent::FocusOut: message.Msg = WM_KILLFOCUS; break;
-    case QEvent::Enter: message.Msg = CM_MOUSEENTER; break;
-    case QEvent::Leave: message.Msg = CM_MOUSELEAVE; break;
+    case QEvent::MouseMove:
+      return DeliverMouse(static_cast<QMouseEvent*>(Event));
+    case QEvent::Paint:
+      message.Msg = WM_PAINT;
+      break;
+    case QEvent::FocusIn:
+      message.Msg = WM_SETFOCUS;
+      break;
+    case QEvent::FocusOut:
+      message.Msg = WM_KILLFOCUS;
+      break;
+    case QEvent::Enter:
+      message.Msg = CM_MOUSEENTER;
+      break;
+    case QEvent::Leave:
+      message.Msg = CM_MOUSELEAVE;
+      break;
     case QEvent::Resize:
     case QEvent::Move: {
       const QRect r = Widget()->geometry();
       control_->UpdateBoundsFromWindow(r.x(), r.y(), r.width(), r.height());
       message.Msg = Event->type() == QEvent::Resize ? WM_SIZE : WM_MOVE;
-      message.LParam = Event->type() == QEvent::Resize ? PointToLParam(r.width(), r.height()) : PointToLParam(r.x(), r.y());
+      message.LParam =
+          Event->type() == QEvent::Resize ? PointToLParam(r.width(), r.height()) : PointToLParam(r.x(), r.y());
       break;
     }
     case QEvent::Timer: {
@@ -128,7 +147,8 @@ bool TControlWindowBase::Deliver(QEvent* Event) {
       message.Msg = WM_TIMER;
       break;
     }
-    default: return BaseEvent(Event);
+    default:
+      return BaseEvent(Event);
   }
   const Outcome outcome = Send(message, Event, false);
   if (outcome.ReachedDefault) return outcome.BaseResult;

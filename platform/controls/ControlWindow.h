@@ -64,7 +64,7 @@ class TControlWindowBase {
 
  private:
   struct Outcome {
-    bool Alive = true;           // the control still has this window
+    bool Alive = true;            // the control still has this window
     bool ReachedDefault = false;  // DefaultHandler saw the message
     bool BaseResult = false;      // what Base answered when it got the event
   };

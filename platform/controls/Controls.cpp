@@ -47,11 +47,14 @@ TMouseButton ButtonOf(TMessageNumber msg) {
   switch (msg) {
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK: return mbRight;
+    case WM_RBUTTONDBLCLK:
+      return mbRight;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK: return mbMiddle;
-    default: return mbLeft;
+    case WM_MBUTTONDBLCLK:
+      return mbMiddle;
+    default:
+      return mbLeft;
   }
 }
 
@@ -77,9 +80,7 @@ void DescribeTControl(TClassInfo& Info) {
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TControl, TComponent, "Controls", nullptr, DescribeTControl)
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
-  WindowProc = TWndMethod::Of<&TControl::WndProc>(*this);
-}
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner) { WindowProc = TWndMethod::Of<&TControl::WndProc>(*this); }
 
 TControl::~TControl() {
   if (parent_) parent_->RemoveControl(this);
@@ -155,11 +156,17 @@ void TControl::WMMouse(TMessage& Message) {
   switch (Message.Msg) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP: MouseUp(ButtonOf(Message.Msg), shift, x, y); break;
+    case WM_MBUTTONUP:
+      MouseUp(ButtonOf(Message.Msg), shift, x, y);
+      break;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK: shift.Include(ssDouble); [[fallthrough]];
-    default: MouseDown(ButtonOf(Message.Msg), shift, x, y); break;
+    case WM_MBUTTONDBLCLK:
+      shift.Include(ssDouble);
+      [[fallthrough]];
+    default:
+      MouseDown(ButtonOf(Message.Msg), shift, x, y);
+      break;
   }
   DefaultHandler(Message);
 }

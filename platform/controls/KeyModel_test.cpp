@@ -17,7 +17,7 @@ std::string Sequence(const std::vector<TKeyMessage>& messages) {
     if (m.Msg == WM_CHAR) {
       std::snprintf(item, sizeof item, "ch:%X", static_cast<unsigned>(m.WParam));
     } else {
-      const char* kind = m.Msg == WM_KEYDOWN     ? "down"
+      const char* kind = m.Msg == WM_KEYDOWN      ? "down"
                          : m.Msg == WM_SYSKEYDOWN ? "sysdown"
                          : m.Msg == WM_KEYUP      ? "up"
                                                   : "sysup";
@@ -35,8 +35,8 @@ struct KeyRow {
   QEvent::Type type;
   int key;
   Qt::KeyboardModifiers modifiers;
-  const char* text;        // UTF-8
-  quint32 scanCode;        // X key code, 0 for none
+  const char* text;  // UTF-8
+  quint32 scanCode;  // X key code, 0 for none
   bool autoRepeat;
   const char* sequence;
 };
@@ -61,8 +61,8 @@ TEST(KeyModel, TranslatesQtKeyEventsToKeysAndCharacters) {
       {"AltGr without a group flag", QEvent::KeyPress, Qt::Key_At, none, "@", 24, false, "down:51/0 ch:40"},
       {"Ctrl+Shift+1 is key 1 (US)", QEvent::KeyPress, Qt::Key_Exclam, Qt::ControlModifier | Qt::ShiftModifier, "", 0,
        false, "down:31/5"},
-      {"Ctrl+Shift+1 is key 1 (other layout)", QEvent::KeyPress, Qt::Key_Plus,
-       Qt::ControlModifier | Qt::ShiftModifier, "", 10, false, "down:31/5"},
+      {"Ctrl+Shift+1 is key 1 (other layout)", QEvent::KeyPress, Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier,
+       "", 10, false, "down:31/5"},
       {"Shift+A", QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, "A", 38, false, "down:41/1 ch:41"},
       {"e acute on the 2 key", QEvent::KeyPress, Qt::Key_Eacute, none, "\xc3\xa9", 11, false, "down:32/0 ch:E9"},
       {"e acute without a key code", QEvent::KeyPress, Qt::Key_Eacute, none, "\xc3\xa9", 0, false, "down:E7/0 ch:E9"},

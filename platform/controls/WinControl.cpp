@@ -170,7 +170,8 @@ void TWinControl::WndProc(TMessage& Message) {
 bool TWinControl::RouteToGraphicChild(TMessage& Message) {
   const int x = LParamX(Message.LParam), y = LParamY(Message.LParam);
   const bool down = Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN || Message.Msg == WM_MBUTTONDOWN ||
-                    Message.Msg == WM_LBUTTONDBLCLK || Message.Msg == WM_RBUTTONDBLCLK || Message.Msg == WM_MBUTTONDBLCLK;
+                    Message.Msg == WM_LBUTTONDBLCLK || Message.Msg == WM_RBUTTONDBLCLK ||
+                    Message.Msg == WM_MBUTTONDBLCLK;
   // A pressed graphic control keeps the mouse until the buttons are up; a
   // press goes to what lies under it.
   if (down) mouseControl_ = ControlAtPos(x, y);
@@ -248,8 +249,7 @@ void TWinControl::PaintControls() {
   if (!Painting()) return;
   QPainter painter(window_->Widget());
   for (TControl* child : controls_)
-    if (auto* graphic = dynamic_cast<TGraphicControl*>(child); graphic && graphic->Visible())
-      graphic->PaintIn(painter);
+    if (auto* graphic = dynamic_cast<TGraphicControl*>(child); graphic && graphic->Visible()) graphic->PaintIn(painter);
 }
 
 // ---- Timers ----

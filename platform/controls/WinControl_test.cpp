@@ -106,11 +106,20 @@ class TKeyProbe : public TCustomControl {
 
   void WndProc(TMessage& Message) override {
     switch (Message.Msg) {
-      case CN_KEYDOWN: log += "cn:" + std::to_string(Message.WParam) + " "; break;
-      case WM_KEYDOWN: log += "down:" + std::to_string(Message.WParam) + " "; break;
-      case WM_CHAR: log += "char:" + std::to_string(Message.WParam) + " "; break;
-      case WM_GETDLGCODE: Message.Result = dialogCode; return;
-      default: break;
+      case CN_KEYDOWN:
+        log += "cn:" + std::to_string(Message.WParam) + " ";
+        break;
+      case WM_KEYDOWN:
+        log += "down:" + std::to_string(Message.WParam) + " ";
+        break;
+      case WM_CHAR:
+        log += "char:" + std::to_string(Message.WParam) + " ";
+        break;
+      case WM_GETDLGCODE:
+        Message.Result = dialogCode;
+        return;
+      default:
+        break;
     }
     if (Message.Msg == CN_KEYDOWN && Message.WParam == notifyTaken) {
       Message.Result = 1;
