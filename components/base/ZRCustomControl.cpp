@@ -82,24 +82,20 @@ void TZRCustomControl::WMGetDlgCode(TMessage& Message) {
   if (!wantReturns_) Message.Result &= ~DLGC_WANTALLKEYS;
 }
 
+bool TZRCustomControl::ConsumedAtNotify(TMessage& Message) {
+  auto key = static_cast<std::uint16_t>(Message.WParam);
+  KeyDown(key, GetShiftState());
+  if (key != 0) return false;
+  Message.Result = 1;
+  return true;
+}
+
 void TZRCustomControl::CNKeyDown(TMessage& Message) {
-  if (keyboardState_ != 0) {
-    auto key = static_cast<std::uint16_t>(Message.WParam);
-    KeyDown(key, GetShiftState());
-    if (key == 0) {
-      Message.Result = 1;
-      return;
-    }
-  }
+  if (keyboardState_ != 0 && ConsumedAtNotify(Message)) return;
   InheritedMessage(TZRCustomControl::StaticClass(), Message);
 }
 
 void TZRCustomControl::CNSysKeyDown(TMessage& Message) {
-  auto key = static_cast<std::uint16_t>(Message.WParam);
-  KeyDown(key, GetShiftState());
-  if (key == 0) {
-    Message.Result = 1;
-    return;
-  }
+  if (ConsumedAtNotify(Message)) return;
   InheritedMessage(TZRCustomControl::StaticClass(), Message);
 }

@@ -82,6 +82,9 @@ class TZRCustomControl : public TCustomControl {
   void WMGetDlgCode(TMessage& Message);
   void CNKeyDown(TMessage& Message);
   void CNSysKeyDown(TMessage& Message);
+  // Runs the key-down handling for a key notification; true (and Result 1)
+  // when a binding consumed the key.
+  bool ConsumedAtNotify(TMessage& Message);
 
   bool wantTabs_ = false;
   bool wantReturns_ = true;

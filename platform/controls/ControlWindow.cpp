@@ -103,6 +103,13 @@ TControlWindowBase::Outcome TControlWindowBase::Send(TMessage& Message, QEvent* 
   return {true, delivery.ReachedDefault, delivery.BaseResult};
 }
 
+bool TControlWindowBase::SendAnswering(TMessage& Message, QEvent* Event) {
+  const Outcome outcome = Send(Message, Event, false);
+  if (outcome.ReachedDefault) return outcome.BaseResult;
+  Event->accept();  // the control handled it
+  return true;
+}
+
 bool TControlWindowBase::Deliver(QEvent* Event) {
   TMessage message;
   switch (Event->type()) {
@@ -150,10 +157,7 @@ bool TControlWindowBase::Deliver(QEvent* Event) {
     default:
       return BaseEvent(Event);
   }
-  const Outcome outcome = Send(message, Event, false);
-  if (outcome.ReachedDefault) return outcome.BaseResult;
-  Event->accept();
-  return true;
+  return SendAnswering(message, Event);
 }
 
 bool TControlWindowBase::DeliverMouse(QMouseEvent* Event) {
@@ -162,10 +166,7 @@ bool TControlWindowBase::DeliverMouse(QMouseEvent* Event) {
   if (msg == WM_NULL) return BaseEvent(Event);
   const QPoint p = Event->position().toPoint();
   TMessage message{msg, MouseFlags(*Event), PointToLParam(p.x(), p.y())};
-  const Outcome outcome = Send(message, Event, false);
-  if (outcome.ReachedDefault) return outcome.BaseResult;
-  Event->accept();
-  return true;
+  return SendAnswering(message, Event);
 }
 
 bool TControlWindowBase::ControlClaims(std::uint16_t VK) {
@@ -256,8 +257,5 @@ bool TControlWindowBase::DeliverKeyRelease(QKeyEvent* Event) {
   const std::vector<TKeyMessage> keys = TranslateKey(*Event);
   if (keys.empty()) return BaseEvent(Event);
   TMessage message{keys.front().Msg, keys.front().WParam, keys.front().LParam};
-  const Outcome outcome = Send(message, Event, false);
-  if (outcome.ReachedDefault) return outcome.BaseResult;
-  Event->accept();
-  return true;
+  return SendAnswering(message, Event);
 }

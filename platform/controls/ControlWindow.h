@@ -70,6 +70,8 @@ class TControlWindowBase {
   };
   // Runs Message through the control's WindowProc inside the guard.
   Outcome Send(TMessage& Message, QEvent* Event, bool DeferBase);
+  // Send, answering Qt what Base answered, or that the control handled it.
+  bool SendAnswering(TMessage& Message, QEvent* Event);
   bool Deliver(QEvent* Event);
   bool DeliverKeyPress(QKeyEvent* Event);
   bool DeliverKeyRelease(QKeyEvent* Event);
