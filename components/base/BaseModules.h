@@ -4,11 +4,12 @@
 // Its registries are made on first use; the modules added here free them at
 // shut-down, newest first: the edit class registries, the palette class record (after taking the
 // family's procedures out of the class registry's registration hooks, which
-// its start-up filled), the parameter registry, then the receiver list of
-// the message broadcast.
+// its start-up filled), the parameter registry, the receiver list of the
+// message broadcast, and last the free and active notifiers (dropped without
+// running one).
 
 #include "platform/core/Modules.h"
 
-// Adds "MessageBroadcast", "ObjectParams", "ClassItems" and "EditClasses" to
-// Table, in that order.
+// Adds "zrhook", "MessageBroadcast", "ObjectParams", "ClassItems" and
+// "EditClasses" to Table, in that order.
 void AddComponentBaseModules(ModuleTable& Table);

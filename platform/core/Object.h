@@ -215,8 +215,8 @@ void AddMessageHandler(TClassInfo &Info, std::uint32_t Msg) {
 }
 
 // Told after the memory of a TObject has been released, with the address it
-// had. ObjectFreed runs on the thread that freed the object and must not free
-// TObjects itself.
+// had. ObjectFreed runs on the thread that freed the object; when it frees
+// TObjects itself, it is called again for them from within.
 class TObjectFreedObserver {
  public:
   virtual void ObjectFreed(const void *Address) = 0;
