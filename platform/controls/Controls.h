@@ -182,6 +182,16 @@ class TWinControl : public TControl {
   void RecreateWnd();
   bool Focused() const;
   void SetFocus();
+  // For a form (a control without parent): the control of its own that had
+  // the focus last, or nullptr. Focus moves within one form send CM_EXIT to
+  // the control that had it and its parents, then CM_ENTER to the parents
+  // of the control that gets it and to that control, outermost first; the
+  // parents both share hear nothing. Moves to another form leave each form's
+  // focused control as it is.
+  TWinControl* FocusedControl() const { return focusedControl_; }
+  void SetFocusedControl(TWinControl* Control) { focusedControl_ = Control; }
+  // True for this control and the controls it holds, at any depth.
+  bool ContainsControl(const TControl* Control) const;
 
   // ---- Timers ----
   void SetTimer(std::uintptr_t Id, int Milliseconds);
@@ -232,6 +242,10 @@ class TWinControl : public TControl {
   void ApplyWindowState();
   bool RouteToGraphicChild(TMessage& Message);
   void StopTimers();
+  // Adds the process's one focus hook, once.
+  static void ListenToFocus();
+  // Clears the form's focused control when it is this control or inside it.
+  void ForgetFocusedControl();
   // The control's id of a running Qt timer.
   bool TimerId(int QtTimerId, std::uintptr_t& Id) const;
 
@@ -246,6 +260,7 @@ class TWinControl : public TControl {
   TControlWindowBase* window_ = nullptr;
   TWindowDelivery* delivery_ = nullptr;
   TControl* mouseControl_ = nullptr;  // the graphic child that was pressed
+  TWinControl* focusedControl_ = nullptr;
   bool shownTopLevel_ = false;
   struct Timers;
   std::unique_ptr<Timers> timers_;

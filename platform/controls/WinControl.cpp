@@ -33,6 +33,7 @@ TWinControl::~TWinControl() {
   // The children go first, with their windows; then this window, without
   // DestroyWnd: the derived parts that would keep something are gone.
   while (!controls_.empty()) controls_.back()->Free();
+  ForgetFocusedControl();
   StopTimers();
   if (window_) std::exchange(window_, nullptr)->Release();
 }
@@ -81,6 +82,7 @@ TControlWindowBase* TWinControl::CreateWindowWidget(QWidget* Parent) {
 }
 
 void TWinControl::CreateWnd() {
+  ListenToFocus();
   window_ = CreateWindowWidget(parent_ ? parent_->Handle() : nullptr);
   ApplyWindowState();
 }
@@ -116,6 +118,7 @@ void TWinControl::SetFocus() { Handle()->setFocus(Qt::OtherFocusReason); }
 
 void TWinControl::SetParent(TWinControl* AParent) {
   if (AParent == Parent()) return;
+  ForgetFocusedControl();
   TControl::SetParent(AParent);
   if (!window_) {
     if (AParent && AParent->window_) CreateHandle();

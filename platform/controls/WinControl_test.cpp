@@ -263,4 +263,58 @@ TEST(ControlMouse, TheParentHandsClicksToTheGraphicControlUnderThemWithTheDouble
   EXPECT_EQ(probe->log, "down 5,5;up 5,5;down 10,10 double;");
 }
 
+// Writes its focus notices to a shared log.
+class TFocusProbe : public TCustomControl {
+  KESTOVA_CLASS(TFocusProbe)
+ public:
+  TFocusProbe(TComponent* AOwner, std::string& log, std::string name)
+      : TCustomControl(AOwner), log_(log), name_(std::move(name)) {}
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == CM_ENTER) log_ += "enter:" + name_ + " ";
+    if (Message.Msg == CM_EXIT) log_ += "exit:" + name_ + " ";
+    TCustomControl::WndProc(Message);
+  }
+
+ private:
+  std::string& log_;
+  std::string name_;
+};
+KESTOVA_CLASS_INFO(TFocusProbe, TCustomControl, "ControlsTest", nullptr)
+
+TEST(ControlFocus, EnterAndExitFollowTheParentChainsBelowWhatTheyShare) {
+  std::string log;
+  TFocusProbe form(nullptr, log, "form");
+  auto* panel = new TFocusProbe(&form, log, "panel");
+  auto* inPanel = new TFocusProbe(&form, log, "a");
+  auto* alone = new TFocusProbe(&form, log, "b");
+  panel->SetParent(&form);
+  inPanel->SetParent(panel);
+  alone->SetParent(&form);
+  form.SetBounds(0, 0, 200, 100);
+  panel->SetBounds(0, 0, 100, 100);
+  inPanel->SetBounds(10, 10, 50, 50);
+  alone->SetBounds(100, 0, 100, 100);
+  form.Show();
+  QApplication::setActiveWindow(form.Handle());
+  panel->SetFocus();  // activation may have focused a control already
+  struct Step {
+    TWinControl* focus;
+    const char* log;
+  } steps[] = {
+      {inPanel, "enter:a "},
+      {alone, "exit:a exit:panel enter:b "},
+      {inPanel, "exit:b enter:panel enter:a "},
+      {panel, "exit:a "},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.log);
+    log.clear();
+    step.focus->SetFocus();
+    EXPECT_EQ(log, step.log);
+    EXPECT_EQ(form.FocusedControl(), step.focus);
+  }
+  panel->Free();  // held the focused control: the form forgets it
+  EXPECT_EQ(form.FocusedControl(), nullptr);
+}
+
 }  // namespace
