@@ -80,7 +80,9 @@ void TControlWindowBase::Release() {
   control_ = nullptr;
   if (depth_ > 0) {
     released_ = true;
+    // Out of its parent too, which may be destroyed before this event ends.
     Widget()->hide();
+    Widget()->setParent(nullptr);
   } else {
     delete Widget();
   }
