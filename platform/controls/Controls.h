@@ -182,6 +182,10 @@ class TWinControl : public TControl {
   void RecreateWnd();
   bool Focused() const;
   void SetFocus();
+  // The mouse captured as a grab: every mouse event goes to this window until
+  // it is released (the error display releases it too).
+  bool MouseCapture() const;
+  void SetMouseCapture(bool Value);
   // For a form (a control without parent): the control of its own that had
   // the focus last, or nullptr. Focus moves within one form send CM_EXIT to
   // the control that had it and its parents, then CM_ENTER to the parents

@@ -116,6 +116,15 @@ bool TWinControl::Focused() const { return window_ && window_->Widget()->hasFocu
 
 void TWinControl::SetFocus() { Handle()->setFocus(Qt::OtherFocusReason); }
 
+bool TWinControl::MouseCapture() const { return window_ && QWidget::mouseGrabber() == window_->Widget(); }
+
+void TWinControl::SetMouseCapture(bool Value) {
+  if (Value)
+    Handle()->grabMouse();
+  else if (MouseCapture())
+    window_->Widget()->releaseMouse();
+}
+
 void TWinControl::SetParent(TWinControl* AParent) {
   if (AParent == Parent()) return;
   ForgetFocusedControl();

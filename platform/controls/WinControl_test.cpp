@@ -252,6 +252,21 @@ TEST(ControlKeys, AHandlerMayRecreateOrFreeTheWindowsItRunsIn) {
   EXPECT_EQ(f.form.ControlCount(), 1);
 }
 
+TEST(ControlMouse, CaptureIsAGrabThatAnErrorReleases) {
+  ScriptedDialogService dialogs;
+  ScopedDialogService scope(dialogs);
+  KeyForm f;
+  f.first->SetMouseCapture(true);
+  EXPECT_TRUE(f.first->MouseCapture());
+  EXPECT_FALSE(f.second->MouseCapture());
+  f.first->raiseOnKey = true;
+  QTest::keyClick(f.first->Handle(), Qt::Key_A);
+  EXPECT_FALSE(f.first->MouseCapture());
+  f.second->SetMouseCapture(true);
+  f.second->SetMouseCapture(false);
+  EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
 // Records mouse calls of a graphic control.
 class TMouseProbe : public TGraphicControl {
   KESTOVA_CLASS(TMouseProbe)
