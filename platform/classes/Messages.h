@@ -152,6 +152,7 @@ inline constexpr TMessageNumber CM_CANCELMODE = CM_BASE + 4;
 inline constexpr TMessageNumber CM_DIALOGKEY = CM_BASE + 5;  // sent to the form: W virtual key, L key data
 inline constexpr TMessageNumber CM_DIALOGCHAR = CM_BASE + 6;
 inline constexpr TMessageNumber CM_PARENTFONTCHANGED = CM_BASE + 8;
+inline constexpr TMessageNumber CM_PARENTCOLORCHANGED = CM_BASE + 9;
 inline constexpr TMessageNumber CM_VISIBLECHANGED = CM_BASE + 11;
 inline constexpr TMessageNumber CM_ENABLEDCHANGED = CM_BASE + 12;
 inline constexpr TMessageNumber CM_COLORCHANGED = CM_BASE + 13;

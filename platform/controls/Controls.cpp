@@ -77,10 +77,15 @@ void DescribeTControl(TClassInfo& Info) {
                              WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK})
     AddMessageHandler<&TControl::WMMouse>(Info, msg);
   AddMessageHandler<&TControl::WMMouseMove>(Info, WM_MOUSEMOVE);
+  AddMessageHandler<&TControl::CMParentColorChanged>(Info, CM_PARENTCOLORCHANGED);
+  AddMessageHandler<&TControl::CMParentFontChanged>(Info, CM_PARENTFONTCHANGED);
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TControl, TComponent, "Controls", nullptr, DescribeTControl)
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner) { WindowProc = TWndMethod::Of<&TControl::WndProc>(*this); }
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner), font_(std::make_unique<TFont>()) {
+  WindowProc = TWndMethod::Of<&TControl::WndProc>(*this);
+  font_->OnChange = TNotifyEvent::Of<&TControl::FontChanged>(*this);
+}
 
 TControl::~TControl() {
   if (parent_) parent_->RemoveControl(this);
@@ -104,8 +109,58 @@ void TControl::SetParent(TWinControl* AParent) {
     parent_->Invalidate();
     parent_->RemoveControl(this);
   }
-  if (AParent) AParent->InsertControl(this);
+  if (AParent) {
+    AParent->InsertControl(this);
+    TakeParentLooks();
+  }
   Invalidate();
+}
+
+void TControl::SetColor(TColor Value) {
+  parentColor_ = false;
+  if (color_ == Value) return;
+  color_ = Value;
+  Perform(CM_COLORCHANGED, 0, 0);
+  Invalidate();
+}
+
+void TControl::SetParentColor(bool Value) {
+  parentColor_ = Value;
+  TakeParentLooks();
+}
+
+void TControl::SetParentFont(bool Value) {
+  parentFont_ = Value;
+  TakeParentLooks();
+}
+
+void TControl::FontChanged(TObject*) {
+  if (!takingParentFont_) parentFont_ = false;
+  Perform(CM_FONTCHANGED, 0, 0);
+  Invalidate();
+}
+
+void TControl::TakeParentLooks() {
+  if (!parent_) return;
+  if (parentColor_ && color_ != parent_->Color()) {
+    color_ = parent_->Color();
+    Perform(CM_COLORCHANGED, 0, 0);
+  }
+  if (parentFont_) {
+    takingParentFont_ = true;
+    font_->Assign(parent_->Font());  // tells FontChanged only when it differs
+    takingParentFont_ = false;
+  }
+}
+
+void TControl::CMParentColorChanged(TMessage& Message) {
+  if (parentColor_) TakeParentLooks();
+  DefaultHandler(Message);
+}
+
+void TControl::CMParentFontChanged(TMessage& Message) {
+  if (parentFont_) TakeParentLooks();
+  DefaultHandler(Message);
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {

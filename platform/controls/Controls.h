@@ -57,7 +57,9 @@
 #include "platform/classes/Messages.h"
 #include "platform/controls/KeyModel.h"
 #include "platform/core/Events.h"
+#include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/graphics/GraphicsObjects.h"
 
 class QEvent;
 class QObject;
@@ -126,6 +128,23 @@ class TControl : public TComponent {
   // Asks for the control to be painted again.
   virtual void Invalidate();
 
+  // ---- Colour and font ----
+  // A control with ParentColor (ParentFont) takes its parent's Color (Font)
+  // when it joins the parent and whenever the parent's changes; setting its
+  // own clears the flag. Every change sends CM_COLORCHANGED
+  // (CM_FONTCHANGED) to the control, and a window control passes
+  // CM_PARENTCOLORCHANGED (CM_PARENTFONTCHANGED) on to its children. A
+  // canvas of the control starts with these. Default clWindow, the default
+  // font, both flags set.
+  TColor Color() const { return color_; }
+  void SetColor(TColor Value);
+  bool ParentColor() const { return parentColor_; }
+  void SetParentColor(bool Value);
+  TFont* Font() const { return font_.get(); }
+  void SetFont(const TFont* Value) { font_->Assign(Value); }
+  bool ParentFont() const { return parentFont_; }
+  void SetParentFont(bool Value);
+
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
@@ -143,12 +162,22 @@ class TControl : public TComponent {
   friend class TWinControl;
   void WMMouse(TMessage& Message);
   void WMMouseMove(TMessage& Message);
+  void CMParentColorChanged(TMessage& Message);
+  void CMParentFontChanged(TMessage& Message);
+  void FontChanged(TObject* Sender);
+  // Color and Font from the parent, as the flags say.
+  void TakeParentLooks();
   friend void DescribeTControl(TClassInfo& Info);
 
   TWinControl* parent_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = true;
   bool enabled_ = true;
+  TColor color_ = clWindow;
+  bool parentColor_ = true;
+  std::unique_ptr<TFont> font_;
+  bool parentFont_ = true;
+  bool takingParentFont_ = false;
   std::unique_ptr<QObject> postReceiver_;
   friend void PostMessage(TControl* Control, TMessageNumber Msg, std::uintptr_t WParam, std::intptr_t LParam);
 };
@@ -259,6 +288,10 @@ class TWinControl : public TControl {
   void WMChar(TMessage& Message);
   void CMDialogKey(TMessage& Message);
   void WMPaint(TMessage& Message);
+  void CMColorChanged(TMessage& Message);
+  void CMFontChanged(TMessage& Message);
+  // Perform(Msg) on every child.
+  void NotifyControls(TMessageNumber Msg);
 
   std::vector<TControl*> controls_;
   TControlWindowBase* window_ = nullptr;

@@ -14,7 +14,11 @@ inline constexpr const char* kNoPaintText = "Control is not painting";
 // A canvas over the painter, made the control's canvas for a scope.
 class PaintScope {
  public:
-  PaintScope(TCanvas*& slot, QPainter& painter) : slot_(slot), dc_(painter), canvas_(dc_) { slot_ = &canvas_; }
+  PaintScope(TCanvas*& slot, QPainter& painter, const TControl& control) : slot_(slot), dc_(painter), canvas_(dc_) {
+    canvas_.SetFont(control.Font());
+    canvas_.Brush()->SetColor(control.Color());
+    slot_ = &canvas_;
+  }
   ~PaintScope() { slot_ = nullptr; }
   PaintScope(const PaintScope&) = delete;
   PaintScope& operator=(const PaintScope&) = delete;
@@ -44,7 +48,7 @@ void TCustomControl::WMPaint(TMessage& Message) {
   if (!Painting()) return;
   {
     QPainter painter(Handle());
-    PaintScope scope(canvas_, painter);
+    PaintScope scope(canvas_, painter, *this);
     Paint();
   }
   PaintControls();
@@ -59,7 +63,7 @@ void TGraphicControl::PaintIn(QPainter& Painter) {
   Painter.translate(Left(), Top());
   Painter.setClipRect(0, 0, Width(), Height());
   {
-    PaintScope scope(canvas_, Painter);
+    PaintScope scope(canvas_, Painter, *this);
     Paint();
   }
   Painter.restore();

@@ -12,21 +12,15 @@
 
 namespace {
 
-// Fills its client area with one colour.
+// Fills its client area with the brush its canvas starts with: its Color.
 template <class Base>
 class TFilled : public Base {
  public:
-  TFilled(TComponent* AOwner, TColor color) : Base(AOwner), color_(color) {}
+  TFilled(TComponent* AOwner, TColor color) : Base(AOwner) { this->SetColor(color); }
   using Base::Canvas;
 
  protected:
-  void Paint() override {
-    Base::Canvas().Brush()->SetColor(color_);
-    Base::Canvas().FillRect(this->ClientRect());
-  }
-
- private:
-  TColor color_;
+  void Paint() override { Base::Canvas().FillRect(this->ClientRect()); }
 };
 
 TEST(CustomControlPaint, ControlsPaintOnTheirCanvasAndGraphicChildrenOverTheirParent) {

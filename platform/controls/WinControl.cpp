@@ -24,6 +24,8 @@ void DescribeTWinControl(TClassInfo& Info) {
   AddMessageHandler<&TWinControl::WMChar>(Info, WM_CHAR);
   AddMessageHandler<&TWinControl::CMDialogKey>(Info, CM_DIALOGKEY);
   AddMessageHandler<&TWinControl::WMPaint>(Info, WM_PAINT);
+  AddMessageHandler<&TWinControl::CMColorChanged>(Info, CM_COLORCHANGED);
+  AddMessageHandler<&TWinControl::CMFontChanged>(Info, CM_FONTCHANGED);
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TWinControl, TControl, "Controls", nullptr, DescribeTWinControl)
 
@@ -251,6 +253,25 @@ void TWinControl::KeyPress(char32_t& Key) {
 void TWinControl::WMPaint(TMessage& Message) {
   DefaultHandler(Message);
   PaintControls();
+}
+
+void TWinControl::NotifyControls(TMessageNumber Msg) {
+  // A handler may take children away; those still here hear it.
+  const std::vector<TControl*> children = controls_;
+  for (TControl* child : children)
+    if (std::find(controls_.begin(), controls_.end(), child) != controls_.end()) child->Perform(Msg, 0, 0);
+}
+
+void TWinControl::CMColorChanged(TMessage& Message) {
+  Invalidate();
+  NotifyControls(CM_PARENTCOLORCHANGED);
+  DefaultHandler(Message);
+}
+
+void TWinControl::CMFontChanged(TMessage& Message) {
+  Invalidate();
+  NotifyControls(CM_PARENTFONTCHANGED);
+  DefaultHandler(Message);
 }
 
 bool TWinControl::Painting() const {

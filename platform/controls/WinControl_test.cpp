@@ -13,6 +13,7 @@
 #include "platform/controls/Controls.h"
 #include "platform/controls/CustomControl.h"
 #include "platform/core/Exceptions.h"
+#include "platform/graphics/Color.h"
 #include "platform/ui/DialogService.h"
 
 namespace {
@@ -265,6 +266,57 @@ TEST(ControlMouse, CaptureIsAGrabThatAnErrorReleases) {
   f.second->SetMouseCapture(true);
   f.second->SetMouseCapture(false);
   EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+// Counts the colour and font notices it gets.
+class TLooksProbe : public TWinControl {
+  KESTOVA_CLASS(TLooksProbe)
+ public:
+  using TWinControl::TWinControl;
+  int colorNotices = 0, fontNotices = 0;
+  void WndProc(TMessage& Message) override {
+    colorNotices += Message.Msg == CM_COLORCHANGED;
+    fontNotices += Message.Msg == CM_FONTCHANGED;
+    TWinControl::WndProc(Message);
+  }
+};
+KESTOVA_CLASS_INFO(TLooksProbe, TWinControl, "ControlsTest", nullptr)
+
+TEST(ControlLooks, ColorAndFontFollowTheParentUntilTheControlSetsItsOwn) {
+  TLooksProbe form(nullptr);
+  form.SetColor(clBlue);
+  form.Font()->SetSize(20);
+  auto* panel = new TLooksProbe(&form);
+  auto* inner = new TGraphicControl(&form);
+  panel->SetParent(&form);
+  inner->SetParent(panel);
+  EXPECT_EQ(panel->Color(), clBlue);  // taken on joining
+  EXPECT_EQ(inner->Font()->Size(), 20);
+  EXPECT_TRUE(panel->ParentColor());
+  EXPECT_TRUE(panel->ParentFont());
+
+  panel->colorNotices = panel->fontNotices = 0;
+  form.SetColor(clRed);
+  form.Font()->SetName("Liberation Mono");
+  EXPECT_EQ(inner->Color(), clRed);
+  EXPECT_EQ(inner->Font()->Name(), "Liberation Mono");
+  EXPECT_EQ(panel->colorNotices, 1);
+  EXPECT_EQ(panel->fontNotices, 1);
+
+  panel->SetColor(clLime);
+  panel->Font()->SetSize(8);
+  EXPECT_FALSE(panel->ParentColor());
+  EXPECT_FALSE(panel->ParentFont());
+  form.SetColor(clYellow);
+  form.Font()->SetSize(30);
+  EXPECT_EQ(panel->Color(), clLime);
+  EXPECT_EQ(inner->Color(), clLime);  // follows its own parent
+  EXPECT_EQ(inner->Font()->Size(), 8);
+
+  panel->SetParentColor(true);
+  panel->SetParentFont(true);
+  EXPECT_EQ(inner->Color(), clYellow);
+  EXPECT_EQ(inner->Font()->Size(), 30);
 }
 
 // Records mouse calls of a graphic control.
