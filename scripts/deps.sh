@@ -9,7 +9,7 @@ KESTOVA_PACKAGES=(
   openssl
   python3 unzip
   libxcb1-dev libxcb-xfixes0-dev xvfb xauth x11-apps openbox pngcheck imagemagick
-  xclip poppler-utils
+  xclip xdotool poppler-utils
   dos2unix
 )
 

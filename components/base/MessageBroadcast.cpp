@@ -1,9 +1,11 @@
 #include "components/base/MessageBroadcast.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "components/base/ReverseWalk_p.h"
 #include "platform/classes/Component.h"
+#include "platform/controls/Controls.h"
 
 KESTOVA_CLASS_INFO(TMessageAnswer, TObject, "MessageBroadcast", nullptr)
 KESTOVA_CLASS_INFO(TNotifierListItem, TCollectionItem, "MessageBroadcast", MakeCollectionItem<TNotifierListItem>)
@@ -89,6 +91,17 @@ void BroadcastObjectsDeleted(TList* List) {
 
 void BroadcastObjectDeleted(TObject* Obj) {
   if (Obj) BroadcastMessage(Obj, ZRM_OBJECTSDELETED, reinterpret_cast<std::uintptr_t>(Obj), 0);
+}
+
+void CommitChildEdits(TWinControl* Form) {
+  if (!Form) return;
+  std::vector<TControl*> children;
+  for (int i = 0; i < Form->ControlCount(); ++i) children.push_back(Form->Controls(i));
+  for (TControl* child : children) {
+    bool held = false;  // compared by address only: a freed child is not touched
+    for (int i = 0; i < Form->ControlCount() && !held; ++i) held = Form->Controls(i) == child;
+    if (held) child->Perform(ZRM_COMMITEDIT, 0, 0);
+  }
 }
 
 bool FormAcceptsFrontQuery(TObject* Form) {

@@ -26,6 +26,7 @@
 #include "platform/core/Object.h"
 
 class TComponent;
+class TWinControl;
 
 // ---- Receivers ----
 
@@ -76,6 +77,11 @@ void BroadcastObjectsDeleted(TList* List);
 // ZRM_OBJECTSDELETED with WParam = Obj (LParam 0), Obj as the sender; nothing
 // for nullptr.
 void BroadcastObjectDeleted(TObject* Obj);
+// Sends ZRM_COMMITEDIT (Perform) to every control Form holds directly, in
+// their order, so that edits take over their pending text. A control that a
+// handler frees or moves away meanwhile is passed over; one that comes is not
+// sent to. Nothing for nullptr.
+void CommitChildEdits(TWinControl* Form);
 // Dispatches ZRM_QUERYSKIPFRONTFORM to Form alone: true when its Result
 // stays 0 (also for nullptr: nothing refuses).
 bool FormAcceptsFrontQuery(TObject* Form);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls/Controls.h"
+
 
 namespace {
 
@@ -212,6 +214,56 @@ TEST_F(Broadcast, FrontFormQueryAsksTheFormAlone) {
   EXPECT_TRUE(FormAcceptsFrontQuery(&form));
   EXPECT_TRUE(FormAcceptsFrontQuery(nullptr));
   EXPECT_TRUE(heard.empty());
+}
+
+// Counts the commits a control gets; one of them frees a later sibling.
+class TCommitProbe : public TWinControl {
+ public:
+  TCommitProbe(std::vector<std::string>& log, std::string name) : TWinControl(nullptr), log_(log), name_(name) {}
+  TControl* freeOnCommit = nullptr;
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == ZRM_COMMITEDIT) {
+      log_.push_back(name_);
+      if (freeOnCommit) std::exchange(freeOnCommit, nullptr)->Free();
+    }
+    TWinControl::WndProc(Message);
+  }
+
+ private:
+  std::vector<std::string>& log_;
+  std::string name_;
+};
+
+class TCommitGraphic : public TControl {
+ public:
+  TCommitGraphic(std::vector<std::string>& log) : TControl(nullptr), log_(log) {}
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == ZRM_COMMITEDIT) log_.push_back("graphic");
+    TControl::WndProc(Message);
+  }
+
+ private:
+  std::vector<std::string>& log_;
+};
+
+TEST(CommitChildEdits, ReachesEveryDirectChildOnceAndNoGrandchild) {
+  std::vector<std::string> log;
+  TCommitProbe form(log, "form");
+  auto* first = new TCommitProbe(log, "first");
+  auto* graphic = new TCommitGraphic(log);
+  auto* panel = new TCommitProbe(log, "panel");
+  auto* inner = new TCommitProbe(log, "inner");
+  auto* last = new TCommitProbe(log, "last");
+  for (TControl* c : std::initializer_list<TControl*>{first, graphic, panel, last}) c->SetParent(&form);
+  inner->SetParent(panel);
+  CommitChildEdits(&form);
+  EXPECT_EQ(log, (std::vector<std::string>{"first", "graphic", "panel", "last"}));
+  // A commit that frees a later sibling: the freed one is passed over.
+  log.clear();
+  first->freeOnCommit = panel;
+  CommitChildEdits(&form);
+  EXPECT_EQ(log, (std::vector<std::string>{"first", "graphic", "last"}));
+  CommitChildEdits(nullptr);
 }
 
 }  // namespace

@@ -104,5 +104,5 @@ class TCollection : public TPersistent {
 // Factory for an item class whose constructor takes the collection.
 template <class T>
 TObject* MakeCollectionItem(TObject* Collection) {
-  return new T(dynamic_cast<TCollection*>(Collection));
+  return Construct<T>(dynamic_cast<TCollection*>(Collection));
 }

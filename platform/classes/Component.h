@@ -147,5 +147,5 @@ class TComponent : public TPersistent {
 // Factory for a component class whose constructor takes the owner.
 template <class T>
 TObject* MakeComponent(TObject* Owner) {
-  return new T(dynamic_cast<TComponent*>(Owner));
+  return Construct<T>(dynamic_cast<TComponent*>(Owner));
 }

@@ -76,6 +76,7 @@ inline constexpr TMessageNumber WM_KEYDOWN = 0x0100;
 inline constexpr TMessageNumber WM_KEYUP = 0x0101;
 inline constexpr TMessageNumber WM_CHAR = 0x0102;
 inline constexpr TMessageNumber WM_SYSKEYDOWN = 0x0104;
+inline constexpr TMessageNumber WM_SYSKEYUP = 0x0105;
 inline constexpr TMessageNumber WM_KEYLAST = 0x0108;
 inline constexpr TMessageNumber WM_IME_STARTCOMPOSITION = 0x010D;
 inline constexpr TMessageNumber WM_IME_COMPOSITION = 0x010F;
@@ -93,7 +94,10 @@ inline constexpr TMessageNumber WM_LBUTTONUP = 0x0202;
 inline constexpr TMessageNumber WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr TMessageNumber WM_RBUTTONDOWN = 0x0204;
 inline constexpr TMessageNumber WM_RBUTTONUP = 0x0205;
+inline constexpr TMessageNumber WM_RBUTTONDBLCLK = 0x0206;
+inline constexpr TMessageNumber WM_MBUTTONDOWN = 0x0207;
 inline constexpr TMessageNumber WM_MBUTTONUP = 0x0208;
+inline constexpr TMessageNumber WM_MBUTTONDBLCLK = 0x0209;
 inline constexpr TMessageNumber WM_MOUSEWHEEL = 0x020A;
 inline constexpr TMessageNumber WM_PARENTNOTIFY = 0x0210;
 inline constexpr TMessageNumber WM_ENTERMENULOOP = 0x0211;
@@ -145,8 +149,10 @@ inline constexpr TMessageNumber LB_FINDSTRINGEXACT = 0x01A2;
 
 inline constexpr TMessageNumber CM_BASE = 0xB000;
 inline constexpr TMessageNumber CM_CANCELMODE = CM_BASE + 4;
+inline constexpr TMessageNumber CM_DIALOGKEY = CM_BASE + 5;  // sent to the form: W virtual key, L key data
 inline constexpr TMessageNumber CM_DIALOGCHAR = CM_BASE + 6;
 inline constexpr TMessageNumber CM_PARENTFONTCHANGED = CM_BASE + 8;
+inline constexpr TMessageNumber CM_PARENTCOLORCHANGED = CM_BASE + 9;
 inline constexpr TMessageNumber CM_VISIBLECHANGED = CM_BASE + 11;
 inline constexpr TMessageNumber CM_ENABLEDCHANGED = CM_BASE + 12;
 inline constexpr TMessageNumber CM_COLORCHANGED = CM_BASE + 13;
@@ -167,6 +173,7 @@ inline constexpr TMessageNumber CM_CHANGED = CM_BASE + 55;
 
 inline constexpr TMessageNumber CN_BASE = 0xBC00;
 inline constexpr TMessageNumber CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
+inline constexpr TMessageNumber CN_KEYUP = CN_BASE + WM_KEYUP;
 inline constexpr TMessageNumber CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 inline constexpr TMessageNumber CN_COMMAND = CN_BASE + WM_COMMAND;
 

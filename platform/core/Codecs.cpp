@@ -224,3 +224,10 @@ std::string Utf32ToUtf8Lossless(std::u32string_view Text) {
   }
   return out;
 }
+
+std::size_t Utf8CodePointCount(std::string_view Text) {
+  std::size_t n = 0;
+  for (char c : Text)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+  return n;
+}

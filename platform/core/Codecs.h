@@ -11,6 +11,7 @@
 // points that cannot be encoded, except the Windows-1252 encoder, which
 // writes the replacement byte it is given.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,10 @@ std::string Utf16LEToUtf8(std::string_view Bytes);
 // stand for the C1 controls of the same number, so every byte round-trips.
 std::string Windows1252ToUtf8(std::string_view Bytes);
 std::string Utf8ToWindows1252(std::string_view Text, char Replacement = '?');
+
+// The number of code points of UTF-8 text: the bytes that do not continue a
+// sequence.
+std::size_t Utf8CodePointCount(std::string_view Text);
 
 // True when Text is well-formed UTF-8.
 bool IsValidUtf8(std::string_view Text);

@@ -116,11 +116,6 @@ using TClass = TClassInfo *;
     return &info;                                                                         \
   }
 
-// Factory for a class whose default constructor makes a usable object.
-template <class T>
-TObject *MakeObject(TObject * /*Owner*/) {
-  return new T();
-}
 
 class TObject {
  public:
@@ -144,6 +139,10 @@ class TObject {
   // ancestor that has one, else DefaultHandler.
   void InheritedMessage(const TClassInfo *Class, TMessage &Message);
 
+  // Runs once after the most-derived constructor when the object is made
+  // through Construct or a class factory: the place for set-up that needs
+  // the descendants' overrides, which a constructor cannot reach.
+  virtual void AfterConstruction() {}
   // Runs just before the destructor when the object is freed with Free (or by
   // its owner); the object is whole during the call.
   virtual void BeforeDestruction() {}
@@ -160,6 +159,27 @@ class TObject {
   static void operator delete(void *Address, std::size_t Size) noexcept;
   static void operator delete(void *Address, std::size_t Size, std::align_val_t Alignment) noexcept;
 };
+
+// Makes a T with Args and runs its AfterConstruction, as every creation path
+// of the class library does (the factories below, stream reading). When
+// AfterConstruction raises, the object is freed and the error passes on.
+template <class T, class... Args>
+T *Construct(Args &&...args) {
+  T *object = new T(std::forward<Args>(args)...);
+  try {
+    object->AfterConstruction();
+  } catch (...) {
+    object->Free();
+    throw;
+  }
+  return object;
+}
+
+// Factory for a class whose default constructor makes a usable object.
+template <class T>
+TObject *MakeObject(TObject * /*Owner*/) {
+  return Construct<T>();
+}
 
 // Frees Object (nothing for nullptr) after setting the variable to nullptr,
 // so the destructor never sees the variable pointing at a half-freed object.

@@ -103,6 +103,30 @@ TEST(TObject, FreeRunsBeforeDestructionWhileTheObjectIsWhole) {
   FreeAndNil(none);
 }
 
+// Finishes its set-up after construction, through an override a base
+// constructor could not reach; fails there when told to.
+class TLateShape : public TShape {
+ public:
+  explicit TLateShape(bool fail) : fail_(fail) {}
+  void AfterConstruction() override {
+    journal.push_back("AfterConstruction sees " + ClassName() + (fail_ ? ", fails" : ""));
+    if (fail_) throw Exception("Set-up failed");
+  }
+
+ private:
+  bool fail_;
+};
+
+TEST(TObject, ConstructRunsAfterConstructionOnceAndFreesTheObjectWhenItFails) {
+  journal.clear();
+  TLateShape *shape = Construct<TLateShape>(false);
+  EXPECT_THAT(journal, ElementsAre("AfterConstruction sees TShape"));
+  shape->Free();
+  journal.clear();
+  EXPECT_THAT([] { Construct<TLateShape>(true); }, ThrowsMessage<Exception>("Set-up failed"));
+  EXPECT_THAT(journal, ElementsAre("AfterConstruction sees TShape, fails", "~TShape sees TShape"));
+}
+
 TEST(TObject, EveryReleasedObjectIsReportedOnceWithItsAddress) {
   ObjectFreedRecorder recorder;
   TObject *freed = new TCircle;

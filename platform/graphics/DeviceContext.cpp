@@ -15,7 +15,8 @@ std::uint32_t NormalizedAlign(std::uint32_t flags) {
 
 }  // namespace
 
-DeviceContext::DeviceContext(const DeviceInfo& device) : device_(device) {
+DeviceContext::DeviceContext(const DeviceInfo& device) : device_(device), measurer_(nullptr) {
+  SetTextMeasurer(nullptr);
   objects_.push_back({Kind::Pen, false, true, 0});  // id 0: no object
   auto stockPen = [&](PenDashStyle style, TColor color) {
     pens_.push_back({PS_COSMETIC, style, PS_ENDCAP_ROUND, PS_JOIN_ROUND, 1, color});
@@ -161,8 +162,12 @@ PenHandle DeviceContext::CreatePen(PenDashStyle style, Coord width, TColor color
 }
 
 BrushHandle DeviceContext::CreateBrushIndirect(const LogBrush& brush) {
+  if (brush.Style == BS_PATTERN && !brush.Pattern.IsValid()) return {};
+  if (brush.Style == BS_DIBPATTERN && !brush.Image.IsValid()) return {};
   LogBrush b = brush;
   b.Color = ColorToRGB(b.Color);
+  if (b.Style != BS_PATTERN) b.Pattern = {};
+  if (b.Style != BS_DIBPATTERN) b.Image = {};
   brushes_.push_back(b);
   const BrushHandle h{AddObject(Kind::Brush, static_cast<std::uint32_t>(brushes_.size() - 1), false)};
   Apply({.op = Op::CreateBrush, .id = h.id});

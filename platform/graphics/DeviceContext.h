@@ -18,7 +18,8 @@
 //
 // Initial state: GM_COMPATIBLE, MM_TEXT, extents 1 x 1, OPAQUE, background
 // white, text black, TA_LEFT | TA_TOP, AD_COUNTERCLOCKWISE, R2_COPYPEN,
-// position (0, 0), kBlackPen, kWhiteBrush and kSystemFont selected.
+// position (0, 0), brush origin (0, 0), kBlackPen, kWhiteBrush and
+// kSystemFont selected; text measured by a FixedTextMeasurer.
 
 #include <cstdint>
 #include <memory>
@@ -29,6 +30,7 @@
 
 #include "platform/graphics/DeviceTypes.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/graphics/TextMeasurer.h"
 
 class DeviceContext {
  public:
@@ -64,12 +66,17 @@ class DeviceContext {
   ArcDirection GetArcDirection() const { return state_.arcDirection; }
   Rop2 SetROP2(Rop2 rop);
   Rop2 GetROP2() const { return state_.rop2; }
+  // Where pattern brushes start, in device pixels; returns the previous one.
+  Point SetBrushOrgEx(Coord x, Coord y);
+  Point GetBrushOrgEx() const { return {state_.brushOrigin.x, state_.brushOrigin.y}; }
 
   // ---- Objects ----
   FontHandle CreateFontIndirect(const LogFont& font);
   PenHandle ExtCreatePen(const LogPen& pen);
   // ExtCreatePen(SimpleLogPen(style, width, color)).
   PenHandle CreatePen(PenDashStyle style, Coord width, TColor color);
+  // A BS_PATTERN brush without a valid Pattern, or a BS_DIBPATTERN one
+  // without a valid Image, is refused (no handle).
   BrushHandle CreateBrushIndirect(const LogBrush& brush);
   FontHandle SelectObject(FontHandle font);
   PenHandle SelectObject(PenHandle pen);
@@ -115,6 +122,15 @@ class DeviceContext {
   // alignment and turned by the font's escapement about (x, y). With OPAQUE
   // the character cells are filled with the background colour first.
   void TextOut(Coord x, Coord y, std::string_view text);
+  // TextOut with a rectangle and per-character advances. ETO_OPAQUE fills
+  // `rect` with the background colour (also for empty text), ETO_CLIPPED
+  // keeps the text inside it; without `rect` both are dropped. `advances`
+  // (logical units, one per code point) place each character that far after
+  // the one before, and their sum is the text's width for the alignment;
+  // empty advances use the font's own. Refused (false): advances of another
+  // count than the text's code points.
+  bool ExtTextOut(Coord x, Coord y, std::uint32_t options, const Rect* rect, std::string_view text,
+                  std::span<const std::int32_t> advances = {});
   // The whole bitmap stretched into the rectangle (x, y, width, height),
   // pixel by pixel without smoothing. An invalid bitmap or an empty
   // rectangle is refused (false).
@@ -124,6 +140,16 @@ class DeviceContext {
   // Fills the rectangle with `brush` (selected or not), without outline;
   // false for an unknown brush.
   bool FillRect(const Rect& rect, BrushHandle brush);
+
+  // ---- Text measures ----
+  // Width and cell height of `text` in the selected font, by the text
+  // measurer; the font's height counts as pixels, so under a mapping the
+  // result is in logical units. (0, height) for empty text.
+  Size GetTextExtentPoint(std::string_view text) const;
+  // The measurer used from now on (not owned; it must outlive its use);
+  // nullptr goes back to the deterministic FixedTextMeasurer.
+  void SetTextMeasurer(const TextMeasurer* measurer);
+  const TextMeasurer& Measurer() const { return *measurer_; }
 
   // ---- Clipping and saved states ----
   // The clip is a set of rectangles in device pixels; there is none at first
@@ -176,6 +202,7 @@ class DeviceContext {
     MoveTo, LineTo, Polyline, Polygon, PolyBezier, Ellipse, Arc, TextOut, StretchDIBits,
     Rectangle, FillRect,
     IntersectClipRect, ExcludeClipRect, SelectClipRgn, SaveDC, RestoreDC, PatBlt, StretchBlt,
+    SetBrushOrg, ExtTextOut,
   };
   // One accepted call. Scalars: a mode or colour in a; extents in a, b;
   // points in a, b; rectangles in a, b, c, d (left, top, right, bottom);
@@ -187,8 +214,11 @@ class DeviceContext {
   // two points (a = 1: clip removed). SaveDC: the new level in a; RestoreDC:
   // the number of levels dropped in a. PatBlt: x, y, width, height in a..d,
   // the raster operation in id. StretchBlt: the destination as PatBlt, the
-  // source part as points (sx, sy) and (sw, sh), `image` and `mask`. The
-  // state is already updated when Apply runs.
+  // source part as points (sx, sy) and (sw, sh), `image` and `mask`.
+  // SetBrushOrg: the origin in a, b. ExtTextOut: x, y in a, b, the options
+  // in id, the rectangle as two points (none when the options have neither
+  // rectangle bit), `text` and `advances`. The state is already updated when
+  // Apply runs.
   struct Command {
     Op op;
     std::int32_t a = 0, b = 0, c = 0, d = 0;
@@ -198,6 +228,7 @@ class DeviceContext {
     const Bitmap24* bitmap = nullptr;
     const Bitmap32* image = nullptr;
     const BlitMask* mask = nullptr;
+    std::span<const std::int32_t> advances = {};
   };
 
  protected:
@@ -216,6 +247,7 @@ class DeviceContext {
     ArcDirection arcDirection = AD_COUNTERCLOCKWISE;
     Rop2 rop2 = R2_COPYPEN;
     PointI position;
+    PointI brushOrigin;
     FontHandle font = kSystemFont;
     PenHandle pen = kBlackPen;
     BrushHandle brush = kWhiteBrush;
@@ -247,4 +279,5 @@ class DeviceContext {
   std::vector<LogBrush> brushes_;
   int liveObjects_ = 0;
   std::vector<PointI> scratch_;
+  const TextMeasurer* measurer_;
 };

@@ -158,7 +158,12 @@ struct LogPen {
 LogPen SimpleLogPen(PenDashStyle style, std::int32_t width, TColor color);
 
 // ---- Brushes ------------------------------------------------------------
-enum BrushKind : std::uint8_t { BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2 };
+// BS_PATTERN repeats a two-colour pattern: its set pixels take the text
+// colour and its clear ones the background colour of the moment of drawing.
+// BS_DIBPATTERN repeats a colour image (alpha ignored). Both are laid in
+// device pixels from the brush origin (DeviceContext::SetBrushOrgEx), not
+// scaled by the mapping.
+enum BrushKind : std::uint8_t { BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, BS_PATTERN = 3, BS_DIBPATTERN = 5 };
 // Hatches are 8-pixel patterns in device pixels, not scaled by the mapping.
 // HS_FDIAGONAL runs down from left to right, HS_BDIAGONAL up.
 enum HatchStyle : std::uint8_t {
@@ -168,12 +173,6 @@ enum HatchStyle : std::uint8_t {
   HS_BDIAGONAL = 3,
   HS_CROSS = 4,
   HS_DIAGCROSS = 5,
-};
-struct LogBrush {
-  BrushKind Style = BS_SOLID;
-  TColor Color = clWhite;
-  HatchStyle Hatch = HS_HORIZONTAL;
-  bool operator==(const LogBrush&) const = default;
 };
 
 // ---- Blits and clipping --------------------------------------------------
@@ -189,6 +188,11 @@ inline constexpr std::uint32_t PATCOPY = 0x00F00021;    // P
 inline constexpr std::uint32_t PATINVERT = 0x005A0049;  // P xor D
 inline constexpr std::uint32_t BLACKNESS = 0x00000042;
 inline constexpr std::uint32_t WHITENESS = 0x00FF0062;
+
+// ExtTextOut options: fill the rectangle with the background colour first
+// (ETO_OPAQUE), keep the text inside it (ETO_CLIPPED).
+inline constexpr std::uint32_t ETO_OPAQUE = 0x0002;
+inline constexpr std::uint32_t ETO_CLIPPED = 0x0004;
 
 // What a clip is after a clipping call.
 enum RegionKind : std::uint8_t { RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3 };
@@ -250,4 +254,18 @@ struct BlitMask {
   std::vector<std::uint8_t> Bits;
   bool IsValid() const;
   bool operator==(const BlitMask&) const = default;
+};
+
+// A brush. Pattern is used by BS_PATTERN (one byte a pixel, set where not
+// 0), Image by BS_DIBPATTERN; both stay empty for the other kinds.
+struct LogBrush {
+  LogBrush() = default;
+  LogBrush(BrushKind style, TColor color, HatchStyle hatch = HS_HORIZONTAL)
+      : Style(style), Color(color), Hatch(hatch) {}
+  BrushKind Style = BS_SOLID;
+  TColor Color = clWhite;
+  HatchStyle Hatch = HS_HORIZONTAL;
+  BlitMask Pattern;
+  Bitmap32 Image;
+  bool operator==(const LogBrush&) const = default;
 };

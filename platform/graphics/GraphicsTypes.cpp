@@ -42,6 +42,21 @@ PenDashStyle PenDashStyleOf(TPenStyle style) {
   return PS_SOLID;
 }
 
+TFontData FontDataOfLogFont(const LogFont& font) {
+  TFontData data;
+  data.Name = font.FaceName;
+  data.Height = font.Height == 0 ? -12 : font.Height;
+  if (font.Weight >= 600) data.Style.Include(TFontStyle::fsBold);
+  if (font.Italic) data.Style.Include(TFontStyle::fsItalic);
+  if (font.Underline) data.Style.Include(TFontStyle::fsUnderline);
+  if (font.StrikeOut) data.Style.Include(TFontStyle::fsStrikeOut);
+  data.Pitch = font.Pitch == FIXED_PITCH      ? TFontPitch::fpFixed
+               : font.Pitch == VARIABLE_PITCH ? TFontPitch::fpVariable
+                                              : TFontPitch::fpDefault;
+  data.Charset = font.Charset;
+  return data;
+}
+
 LogBrush LogBrushOf(TBrushStyle style, TColor color) {
   LogBrush b;
   b.Color = color;

@@ -97,6 +97,11 @@ struct TBrushData {
 // face name = Name, charset = Charset.
 LogFont LogFontOf(const TFontData& font, std::int32_t scale = 1, std::int32_t escapement = 0);
 
+// The font data a logical font asks for, for measuring it: Name = face
+// name, Height as given (0, the default height, as -12), fsBold from weight
+// 600 up, italic, underline and strike-out, the pitch and the charset.
+TFontData FontDataOfLogFont(const LogFont& font);
+
 // psDash -> PS_DASH, psDot -> PS_DOT, psDashDot -> PS_DASHDOT,
 // psDashDotDot -> PS_DASHDOTDOT, psClear -> PS_NULL,
 // psInsideFrame -> PS_INSIDEFRAME, psSolid -> PS_SOLID.

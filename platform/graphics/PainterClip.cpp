@@ -14,7 +14,13 @@ void FillSnapped(QPainter& painter, const QTransform& full, const QRectF& rect, 
         QPoint(static_cast<int>(std::lround(d.left())), static_cast<int>(std::lround(d.top()))),
         QPoint(static_cast<int>(std::lround(d.right())) - 1, static_cast<int>(std::lround(d.bottom())) - 1));
     painter.setWorldTransform(QTransform());
-    painter.fillRect(pixels, brush);
+    if (brush.style() == Qt::TexturePattern) {
+      QBrush laid = brush;
+      laid.setTransform(brush.transform() * full);
+      painter.fillRect(pixels, laid);
+    } else {
+      painter.fillRect(pixels, brush);
+    }
   } else {
     painter.setWorldTransform(full);
     painter.fillRect(rect, brush);
@@ -39,6 +45,22 @@ void ApplyClip(QPainter& painter, const ClipSetting& setting, const std::vector<
     painter.setClipRect(QRect(0, 0, 0, 0), setting.initial || setting.exposed ? Qt::IntersectClip : Qt::ReplaceClip);
   else
     painter.setClipRegion(region, setting.initial || setting.exposed ? Qt::IntersectClip : Qt::ReplaceClip);
+}
+
+QImage PatternTile(const LogBrush& brush, TColor text, TColor background) {
+  if (brush.Style == BS_DIBPATTERN) {
+    const Bitmap32& b = brush.Image;
+    return QImage(b.Bgra.data(), b.Width, b.Height, b.Width * 4, QImage::Format_RGB32).copy();
+  }
+  if (brush.Style != BS_PATTERN) return {};
+  const BlitMask& m = brush.Pattern;
+  QImage tile(m.Width, m.Height, QImage::Format_RGB32);
+  const QRgb set = InkColor(text, Ink::Pen).rgb(), clear = InkColor(background, Ink::Pen).rgb();
+  for (int y = 0; y < m.Height; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(tile.scanLine(y));
+    for (int x = 0; x < m.Width; ++x) line[x] = m.Bits[static_cast<std::size_t>(y) * m.Width + x] ? set : clear;
+  }
+  return tile;
 }
 
 QImage BlitSource(const Bitmap32& image, PointI at, PointI size, const BlitMask* mask, std::uint32_t rop) {

@@ -19,6 +19,9 @@
 // 96-dpi screen, so that a printed or exported hatch looks as it does on
 // the screen.
 //
+// Text is measured (GetTextExtentPoint) with the installed fonts
+// (ScreenTextMeasurer) unless another measurer is set.
+//
 // The painter's state is saved on construction and restored on destruction.
 
 #include <QRectF>

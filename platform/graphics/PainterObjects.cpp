@@ -108,6 +108,8 @@ QBrush MakeBrush(const LogBrush& lb, const QColor& color) {
   switch (lb.Style) {
     case BS_NULL: return QBrush(Qt::NoBrush);
     case BS_HATCHED: return QBrush(color, HatchPattern(lb.Hatch));
+    case BS_PATTERN:  // laid out by the painter context (PatternTile)
+    case BS_DIBPATTERN:
     case BS_SOLID: break;
   }
   return QBrush(color);

@@ -35,11 +35,17 @@ QColor InkColor(TColor rgb, Ink ink);
 QPen MakePen(const LogPen& pen, const QColor& color);
 
 // The Qt brush of a logical brush in `color`: hatches as Qt's 8-pixel
-// patterns, which match the platform's on raster devices.
+// patterns, which match the platform's on raster devices; pattern brushes
+// as solid `color` (see PatternTile).
 QBrush MakeBrush(const LogBrush& brush, const QColor& color);
 
+// The tile of a BS_PATTERN brush (set pixels in `text`, clear ones in
+// `background`) or of a BS_DIBPATTERN brush; a null image for other kinds.
+QImage PatternTile(const LogBrush& brush, TColor text, TColor background);
+
 // Fills `rect` (logical) mapped by `full`; on a grid-aligned mapping in whole
-// device pixels, left and top edges in, right and bottom out. Leaves the
+// device pixels, left and top edges in, right and bottom out. A texture
+// brush is taken as laid out for the world transform `full`. Leaves the
 // painter's world transform changed.
 void FillSnapped(QPainter& painter, const QTransform& full, const QRectF& rect, const QBrush& brush);
 

@@ -1,8 +1,10 @@
 #include "platform/graphics/Picture.h"
 
+#include <QGuiApplication>
 #include <string>
 #include <vector>
 
+#include "platform/core/Codecs.h"
 #include "platform/core/NumberFormat.h"
 
 namespace {
@@ -49,6 +51,7 @@ struct PictureData {
   std::vector<Bitmap24> bitmaps;
   std::vector<Bitmap32> images;
   std::vector<BlitMask> masks;
+  std::vector<std::int32_t> advances;
 };
 
 // ---- Picture ----
@@ -80,6 +83,7 @@ void Picture::Replay(DeviceContext& target) const {
   const ArcDirection arcDirection = target.GetArcDirection();
   const Rop2 rop2 = target.GetROP2();
   const Point position = target.GetCurrentPosition();
+  const Point brushOrigin = target.GetBrushOrgEx();
   const FontHandle font = target.CurrentFont();
   const PenHandle pen = target.CurrentPen();
   const BrushHandle brush = target.CurrentBrush();
@@ -172,6 +176,22 @@ void Picture::Replay(DeviceContext& target) const {
         if (saved && target.SaveLevel() - savedLevel >= r.a) target.RestoreDC(-r.a);
         break;
       case Op::PatBlt: target.PatBlt(r.a, r.b, r.c, r.d, r.id); break;
+      case Op::SetBrushOrg: target.SetBrushOrgEx(r.a, r.b); break;
+      case Op::ExtTextOut: {
+        // c: the rectangle's first corner in points (-1 for none); d: the
+        // first advance (-1 for none), one per code point of the text.
+        const std::string_view text = std::string_view(p.text).substr(r.first, r.count);
+        Rect rect;
+        if (r.c >= 0) {
+          const PointI& a = p.points[static_cast<std::size_t>(r.c)];
+          const PointI& b = p.points[static_cast<std::size_t>(r.c) + 1];
+          rect = {a.x, a.y, b.x, b.y};
+        }
+        std::span<const std::int32_t> advances;
+        if (r.d >= 0) advances = std::span(p.advances).subspan(static_cast<std::size_t>(r.d), Utf8CodePointCount(text));
+        target.ExtTextOut(r.a, r.b, r.id, r.c >= 0 ? &rect : nullptr, text, advances);
+        break;
+      }
       case Op::StretchBlt: {
         // points: the source part; first: the image; count: the mask + 1.
         const PointI& at = p.points[r.first];
@@ -207,6 +227,7 @@ void Picture::Replay(DeviceContext& target) const {
   if (target.GetArcDirection() != arcDirection) target.SetArcDirection(arcDirection);
   if (target.GetROP2() != rop2) target.SetROP2(rop2);
   if (target.GetCurrentPosition() != position) target.MoveTo(position.x, position.y);
+  if (target.GetBrushOrgEx() != brushOrigin) target.SetBrushOrgEx(brushOrigin.x, brushOrigin.y);
 }
 
 Rect PictureFrameFromPixels(std::int32_t width, std::int32_t height, const DeviceInfo& reference) {
@@ -218,6 +239,7 @@ Rect PictureFrameFromPixels(std::int32_t width, std::int32_t height, const Devic
 
 PictureRecorder::PictureRecorder(const Rect& frame, const DeviceInfo& reference)
     : DeviceContext(NormalizedReference(reference)), data_(std::make_shared<PictureData>()) {
+  if (QGuiApplication::instance()) SetTextMeasurer(&ScreenTextMeasurer());
   data_->frame = frame;
   data_->reference = Device();
 }
@@ -259,6 +281,20 @@ void PictureRecorder::Apply(const Command& c) {
       r.first = Index(p.text.size());
       r.count = Index(c.text.size());
       p.text.append(c.text);
+      break;
+    case Op::ExtTextOut:
+      r.first = Index(p.text.size());
+      r.count = Index(c.text.size());
+      p.text.append(c.text);
+      r.c = r.d = -1;
+      if (!c.points.empty()) {
+        r.c = static_cast<std::int32_t>(p.points.size());
+        p.points.insert(p.points.end(), c.points.begin(), c.points.end());
+      }
+      if (!c.advances.empty()) {
+        r.d = static_cast<std::int32_t>(p.advances.size());
+        p.advances.insert(p.advances.end(), c.advances.begin(), c.advances.end());
+      }
       break;
     case Op::StretchDIBits:
       r.first = Index(p.bitmaps.size());

@@ -38,9 +38,10 @@ class Picture {
 
   // Plays every recorded call on `target`, in order, with the handles of
   // `target`. Afterwards the objects created by the replay are deleted and
-  // the state of `target` (modes, extents, colours, alignment, position and
-  // selected objects) is what it was before. No frame mapping happens here:
-  // PlayPicture (PicturePlayer.h) maps the frame onto a destination.
+  // the state of `target` (modes, extents, colours, alignment, position,
+  // brush origin and selected objects) is what it was before. No frame
+  // mapping happens here: PlayPicture (PicturePlayer.h) maps the frame onto
+  // a destination.
   void Replay(DeviceContext& target) const;
 
  private:
@@ -55,6 +56,8 @@ Rect PictureFrameFromPixels(std::int32_t width, std::int32_t height, const Devic
 
 class PictureRecorder final : public DeviceContext {
  public:
+  // Text is measured with the installed fonts (ScreenTextMeasurer) when a
+  // QGuiApplication exists, otherwise with the FixedTextMeasurer.
   // frame in hundredths of a millimetre. A reference without pixel sizes is
   // taken as a 1920 x 1080 screen, one without millimetre sizes gets them
   // from its resolution (96 pixels per inch when it has none).

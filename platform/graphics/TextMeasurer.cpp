@@ -5,19 +5,13 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/core/Codecs.h"
 #include "platform/graphics/QtGraphics.h"
 
 namespace {
 
 std::int32_t CharacterHeight(const TFontData& font) {
   return font.Height < 0 ? -font.Height : font.Height - font.Height / 6;
-}
-
-std::int32_t CodePoints(std::string_view text) {
-  std::int32_t n = 0;
-  for (char c : text)
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
-  return n;
 }
 
 }  // namespace
@@ -47,9 +41,14 @@ std::int32_t QtTextMeasurer::TextHeight(const TFontData& font, std::string_view)
   return static_cast<std::int32_t>(std::lround(metrics.ascent() + metrics.descent()));
 }
 
+const TextMeasurer& ScreenTextMeasurer() {
+  thread_local const QtTextMeasurer measurer;
+  return measurer;
+}
+
 std::int32_t FixedTextMeasurer::TextWidth(const TFontData& font, std::string_view text) const {
   const std::int32_t each = (CharacterHeight(font) + 1) / 2 + (font.Style.Contains(TFontStyle::fsBold) ? 1 : 0);
-  return CodePoints(text) * each;
+  return static_cast<std::int32_t>(Utf8CodePointCount(text)) * each;
 }
 
 std::int32_t FixedTextMeasurer::TextHeight(const TFontData& font, std::string_view) const {

@@ -39,6 +39,10 @@ class QtTextMeasurer final : public TextMeasurer {
   mutable std::unique_ptr<Metrics> last_;
 };
 
+// A QtTextMeasurer of the calling thread, for device contexts that draw
+// with the installed fonts. Needs a QGuiApplication.
+const TextMeasurer& ScreenTextMeasurer();
+
 // Deterministic measures for layout tests, independent of any font: with c the
 // character height (-Height for a negative Height, Height - Height div 6 for a
 // positive one), each code point is (c + 1) div 2 pixels wide, one more in a

@@ -66,6 +66,8 @@ std::string BrushText(const LogBrush& brush) {
     case BS_NULL: return "BS_NULL," + ColorText(brush.Color);
     case BS_HATCHED:
       return "BS_HATCHED," + ColorText(brush.Color) + "," + hatches[brush.Hatch % 6];
+    case BS_PATTERN: return "BS_PATTERN," + IntToStr(brush.Pattern.Width) + "x" + IntToStr(brush.Pattern.Height);
+    case BS_DIBPATTERN: return "BS_DIBPATTERN," + IntToStr(brush.Image.Width) + "x" + IntToStr(brush.Image.Height);
     default: return "BS_SOLID," + ColorText(brush.Color);
   }
 }
@@ -98,6 +100,24 @@ const char* Rop3Name(std::uint32_t rop) {
     case WHITENESS: return "WHITENESS";
     default: return "?";
   }
+}
+
+std::string ExtTextArgs(const DeviceContext::Command& c) {
+  std::string s = Ints({c.a, c.b}) + ",";
+  const bool opaque = (c.id & ETO_OPAQUE) != 0, clipped = (c.id & ETO_CLIPPED) != 0;
+  s += opaque && clipped ? "ETO_OPAQUE|ETO_CLIPPED" : opaque ? "ETO_OPAQUE" : clipped ? "ETO_CLIPPED" : "0";
+  if (!c.points.empty()) s += "," + Ints({c.points[0].x, c.points[0].y, c.points[1].x, c.points[1].y});
+  s += ",\"";
+  s += c.text;
+  s += '"';
+  if (!c.advances.empty()) {
+    s += ',';
+    for (std::size_t i = 0; i < c.advances.size(); ++i) {
+      if (i) s += ' ';
+      s += IntToStr(c.advances[i]);
+    }
+  }
+  return s;
 }
 
 }  // namespace
@@ -197,6 +217,8 @@ void TraceContext::Apply(const Command& c) {
                                     Ints({c.points[0].x, c.points[0].y, c.points[1].x, c.points[1].y}) + "," +
                                     Rop3Name(c.id) + (c.mask ? ",mask" : ""));
       break;
+    case Op::SetBrushOrg: line = Call("SetBrushOrgEx", Ints({c.a, c.b})); break;
+    case Op::ExtTextOut: line = Call("ExtTextOut", ExtTextArgs(c)); break;
   }
   lines_.push_back(std::move(line));
 }

@@ -28,6 +28,11 @@
 //   PatBlt(0,0,40,32,DSTINVERT)      (x, y, width, height, operation)
 //   StretchBlt(0,0,40,32,10x8,0,0,10,8,SRCCOPY,mask)
 //       (destination, image size, source part, operation, ",mask" if any)
+//   SetBrushOrgEx(4,4)
+//   ExtTextOut(10,20,ETO_OPAQUE|ETO_CLIPPED,0,0,40,16,"text",5 5 5 5)
+//       (position, options or 0, the rectangle if any, the text, the
+//       advances if any)
+//   CreateBrushIndirect(BS_PATTERN,8x8)   CreateBrushIndirect(BS_DIBPATTERN,8x8)
 
 #include <string>
 #include <vector>

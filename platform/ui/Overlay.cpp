@@ -37,6 +37,7 @@ class Inspector final : public TraceContext {
         if (command.id != DSTINVERT && command.id != PATINVERT && command.id != SRCINVERT) inverting = false;
         break;
       case Op::TextOut:  // text, bitmaps and fills always copy
+      case Op::ExtTextOut:
       case Op::StretchDIBits:
       case Op::FillRect:
         inverting = false;
@@ -59,6 +60,7 @@ class Inspector final : public TraceContext {
       case Op::SelectBrush:
       case Op::DeleteObject:
       case Op::MoveTo:
+      case Op::SetBrushOrg:
       case Op::IntersectClipRect:
       case Op::ExcludeClipRect:
       case Op::SelectClipRgn:

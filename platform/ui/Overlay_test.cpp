@@ -109,6 +109,18 @@ TEST(OverlayJournal, BlitsCancelOnlyWhenTheyInvert) {
       {"PatBlt WHITENESS", pattern(WHITENESS), 2}, {"StretchBlt SRCCOPY", copy(SRCCOPY), 2},
       {"StretchBlt SRCPAINT", copy(SRCPAINT), 2},  {"StretchBlt SRCAND", copy(SRCAND), 2},
       {"StretchBlt SRCINVERT", copy(SRCINVERT), 0},
+      {"ExtTextOut opaque",
+       [](DeviceContext& dc) {
+         const Rect r{2, 2, 30, 20};
+         dc.ExtTextOut(2, 2, ETO_OPAQUE, &r, "");
+       },
+       2},
+      {"PATINVERT at a brush origin",
+       [](DeviceContext& dc) {
+         dc.SetBrushOrgEx(1, 1);
+         dc.PatBlt(4, 4, 20, 10, PATINVERT);
+       },
+       0},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);

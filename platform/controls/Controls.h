@@ -1,0 +1,308 @@
+#pragma once
+// The control core: TControl and TWinControl.
+//
+// A control is a component: its Owner (who frees it) is kept by TComponent,
+// its Parent (whose client area shows it) here, and the two are independent.
+// A parent frees the controls it still holds when it is freed; a freed
+// control leaves its parent and its owner.
+//
+// Messages: everything a control is told goes through WindowProc, a
+// replaceable method pointer whose default is WndProc, which dispatches to
+// the message handlers of the control's class chain (TObject::Dispatch) and
+// from there to DefaultHandler. A hook replaces WindowProc, keeps the old
+// value and calls it with the same record for what it does not swallow.
+// Perform sends a message through WindowProc at once and answers its Result;
+// an exception raised by a handler passes to Perform's caller. PostMessage
+// queues a copy of the message for the event loop: it arrives after the
+// handler that posted it returned (unless that handler runs the event loop
+// itself, as a modal dialog does), and never after the control was freed.
+//
+// A TWinControl has a window: a Qt widget of a forwarding class (see
+// ControlWindow.h) that turns the Qt events it gets into messages for
+// WindowProc, each delivery inside one exception guard that shows an escaping
+// error through the application's error display (platform/ui/Application.h)
+// instead of letting it cross Qt. DefaultHandler of such a message gives the
+// event back to the Qt widget class. The window exists while
+// HandleAllocated(); it is made on demand (HandleNeeded) and has the window of
+// the Parent as its Qt parent. RecreateWnd destroys and re-creates it: a
+// class keeps what must survive in DestroyWnd and puts it back in CreateWnd.
+//
+// Keys, in order, for one press (key codes and characters: KeyModel.h):
+// 1. CN_KEYDOWN (CN_SYSKEYDOWN for Alt combinations and F10), before any
+//    shortcut. TWinControl answers 1 when the key is a dialog key (Tab,
+//    arrows, Enter, Esc) that the control does not claim with its
+//    WM_GETDLGCODE answer and the parent form took it with CM_DIALOGKEY (the
+//    form moves the focus on Tab). A key answered with 1 ends here: it has
+//    no key-down and no character phase.
+// 2. WM_KEYDOWN (WM_SYSKEYDOWN): KeyDown(Key, Shift), then OnKeyDown. Key 0
+//    on return consumes the key: the Qt widget class does not see it.
+// 3. WM_CHAR for each character: KeyPress(Key), then OnKeyPress; Key 0
+//    drops the character.
+// Key-ups: WM_KEYUP (WM_SYSKEYUP): KeyUp, OnKeyUp.
+//
+// Timers: SetTimer(Id, Ms) delivers WM_TIMER with WParam = Id through
+// WindowProc every Ms milliseconds. Ids belong to one control: two controls
+// may use the same id. Timers stop with KillTimer, with the window
+// (DestroyWnd) and with the control.
+//
+// Single GUI thread.
+
+#include <QtGlobal>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/classes/Component.h"
+#include "platform/classes/Messages.h"
+#include "platform/controls/KeyModel.h"
+#include "platform/core/Events.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/graphics/GraphicsObjects.h"
+
+class QEvent;
+class QObject;
+class QWidget;
+class DeviceContext;
+class TWinControl;
+class TControlWindowBase;
+struct TWindowDelivery;
+
+using TWndMethod = TMethodPointer<void(TMessage& Message)>;
+
+enum TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
+
+using TKeyEvent = TMethodPointer<void(TObject* Sender, std::uint16_t& Key, TShiftState Shift)>;
+using TKeyPressEvent = TMethodPointer<void(TObject* Sender, char32_t& Key)>;
+using TMouseEvent = TMethodPointer<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = TMethodPointer<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+
+// WParam flags of the mouse messages; LParam holds x in its low and y in its
+// high 16 bits (signed), in the receiving control's client coordinates.
+inline constexpr std::uintptr_t MK_LBUTTON = 0x01;
+inline constexpr std::uintptr_t MK_RBUTTON = 0x02;
+inline constexpr std::uintptr_t MK_SHIFT = 0x04;
+inline constexpr std::uintptr_t MK_CONTROL = 0x08;
+inline constexpr std::uintptr_t MK_MBUTTON = 0x10;
+inline std::intptr_t PointToLParam(int X, int Y) {
+  return static_cast<std::intptr_t>((static_cast<std::uint32_t>(static_cast<std::uint16_t>(Y)) << 16) |
+                                    static_cast<std::uint16_t>(X));
+}
+inline int LParamX(std::intptr_t LParam) { return static_cast<std::int16_t>(LParam & 0xFFFF); }
+inline int LParamY(std::intptr_t LParam) { return static_cast<std::int16_t>((LParam >> 16) & 0xFFFF); }
+
+class TControl : public TComponent {
+  KESTOVA_CLASS(TControl)
+ public:
+  explicit TControl(TComponent* AOwner);
+  ~TControl() override;
+
+  // ---- Messages ----
+  // Replaceable; the default runs WndProc.
+  TWndMethod WindowProc;
+  // Sends the message through WindowProc now and answers its Result.
+  std::intptr_t Perform(TMessageNumber Msg, std::uintptr_t WParam, std::intptr_t LParam);
+  // Hands the message to the class's handlers (Dispatch).
+  virtual void WndProc(TMessage& Message);
+
+  // ---- Parent and bounds ----
+  TWinControl* Parent() const { return parent_; }
+  // Moves the control into AParent's client area (nullptr: out of any); a
+  // window control's window follows.
+  virtual void SetParent(TWinControl* AParent);
+  int Left() const { return left_; }
+  int Top() const { return top_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+  Rect BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
+  Rect ClientRect() const { return {0, 0, width_, height_}; }
+
+  bool Visible() const { return visible_; }
+  virtual void SetVisible(bool Value);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  bool Enabled() const { return enabled_; }
+  virtual void SetEnabled(bool Value);
+  // Asks for the control to be painted again.
+  virtual void Invalidate();
+
+  // ---- Colour and font ----
+  // A control with ParentColor (ParentFont) takes its parent's Color (Font)
+  // when it joins the parent and whenever the parent's changes; setting its
+  // own clears the flag. Every change sends CM_COLORCHANGED
+  // (CM_FONTCHANGED) to the control, and a window control passes
+  // CM_PARENTCOLORCHANGED (CM_PARENTFONTCHANGED) on to its children. A
+  // canvas of the control starts with these. Default clWindow, the default
+  // font, both flags set.
+  TColor Color() const { return color_; }
+  void SetColor(TColor Value);
+  bool ParentColor() const { return parentColor_; }
+  void SetParentColor(bool Value);
+  TFont* Font() const { return font_.get(); }
+  void SetFont(const TFont* Value) { font_->Assign(Value); }
+  bool ParentFont() const { return parentFont_; }
+  void SetParentFont(bool Value);
+
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+
+ protected:
+  // Mouse handling, with ssDouble for a double click; the base fires the
+  // events.
+  virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseMove(TShiftState Shift, int X, int Y);
+  // Told that the window reports a new size or place (no message loop back).
+  void UpdateBoundsFromWindow(int ALeft, int ATop, int AWidth, int AHeight);
+
+ private:
+  friend class TWinControl;
+  void WMMouse(TMessage& Message);
+  void WMMouseMove(TMessage& Message);
+  void CMParentColorChanged(TMessage& Message);
+  void CMParentFontChanged(TMessage& Message);
+  void FontChanged(TObject* Sender);
+  // Color and Font from the parent, as the flags say.
+  void TakeParentLooks();
+  friend void DescribeTControl(TClassInfo& Info);
+
+  TWinControl* parent_ = nullptr;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  bool visible_ = true;
+  bool enabled_ = true;
+  TColor color_ = clWindow;
+  bool parentColor_ = true;
+  std::unique_ptr<TFont> font_;
+  bool parentFont_ = true;
+  bool takingParentFont_ = false;
+  std::unique_ptr<QObject> postReceiver_;
+  friend void PostMessage(TControl* Control, TMessageNumber Msg, std::uintptr_t WParam, std::intptr_t LParam);
+};
+
+// Queues {Msg, WParam, LParam} for Control's WindowProc (inside the exception
+// guard) at the next turn of the event loop; dropped when Control is freed
+// first. Nothing for nullptr.
+void PostMessage(TControl* Control, TMessageNumber Msg, std::uintptr_t WParam, std::intptr_t LParam);
+
+class TWinControl : public TControl {
+  KESTOVA_CLASS(TWinControl)
+ public:
+  explicit TWinControl(TComponent* AOwner);
+  ~TWinControl() override;
+
+  // ---- Children ----
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  TControl* Controls(int Index) const { return controls_.at(static_cast<std::size_t>(Index)); }
+  // The control under a client point, topmost first, among the visible
+  // children without a window; nullptr when none.
+  TControl* ControlAtPos(int X, int Y) const;
+
+  // ---- Window ----
+  bool HandleAllocated() const { return window_ != nullptr; }
+  // The window, made first when there is none.
+  QWidget* Handle();
+  void HandleNeeded() { Handle(); }
+  // Destroys the window (children's first) through DestroyWnd.
+  void DestroyHandle();
+  // Destroys the window and makes it again, with its children's windows.
+  void RecreateWnd();
+  bool Focused() const;
+  void SetFocus();
+  // The mouse captured as a grab: every mouse event goes to this window until
+  // it is released (the error display releases it too).
+  bool MouseCapture() const;
+  void SetMouseCapture(bool Value);
+  // For a form (a control without parent): the control of its own that had
+  // the focus last, or nullptr. Focus moves within one form send CM_EXIT to
+  // the control that had it and its parents, then CM_ENTER to the parents
+  // of the control that gets it and to that control, outermost first; the
+  // parents both share hear nothing. Moves to another form leave each form's
+  // focused control as it is.
+  TWinControl* FocusedControl() const { return focusedControl_; }
+  void SetFocusedControl(TWinControl* Control) { focusedControl_ = Control; }
+  // True for this control and the controls it holds, at any depth.
+  bool ContainsControl(const TControl* Control) const;
+
+  // ---- Timers ----
+  void SetTimer(std::uintptr_t Id, int Milliseconds);
+  void KillTimer(std::uintptr_t Id);
+
+  void SetParent(TWinControl* AParent) override;
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  void SetVisible(bool Value) override;
+  void SetEnabled(bool Value) override;
+  void Invalidate() override;
+
+  void DefaultHandler(TMessage& Message) override;
+  void WndProc(TMessage& Message) override;
+
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+
+ protected:
+  // Makes the window widget (CreateWindowWidget) and applies the control's
+  // bounds and state. An override calls it first, then restores what its
+  // DestroyWnd kept.
+  virtual void CreateWnd();
+  // Deletes the window. An override keeps what must survive first, then
+  // calls it.
+  virtual void DestroyWnd();
+  // The widget class of the window: a TControlWindow<Base> for this
+  // control with Qt parent Parent (ControlWindow.h).
+  virtual TControlWindowBase* CreateWindowWidget(QWidget* Parent);
+
+  virtual void KeyDown(std::uint16_t& Key, TShiftState Shift);
+  virtual void KeyUp(std::uint16_t& Key, TShiftState Shift);
+  virtual void KeyPress(char32_t& Key);
+
+  // Paints the visible children without a window over the window's own
+  // painting (called for WM_PAINT).
+  void PaintControls();
+  // True while the window is delivering a paint event: painting may begin.
+  bool Painting() const;
+
+ private:
+  friend class TControl;
+  friend class TControlWindowBase;
+  friend void DescribeTWinControl(TClassInfo& Info);
+  void CreateHandle();
+  void InsertControl(TControl* Control);
+  void RemoveControl(TControl* Control);
+  void ApplyWindowState();
+  bool RouteToGraphicChild(TMessage& Message);
+  void StopTimers();
+  // Adds the process's one focus hook, once.
+  static void ListenToFocus();
+  // Clears the form's focused control when it is this control or inside it.
+  void ForgetFocusedControl();
+  // The control's id of a running Qt timer.
+  bool TimerId(int QtTimerId, std::uintptr_t& Id) const;
+
+  void CNKeyDown(TMessage& Message);
+  void WMKeyDown(TMessage& Message);
+  void WMKeyUp(TMessage& Message);
+  void WMChar(TMessage& Message);
+  void CMDialogKey(TMessage& Message);
+  void WMPaint(TMessage& Message);
+  void CMColorChanged(TMessage& Message);
+  void CMFontChanged(TMessage& Message);
+  // Perform(Msg) on every child.
+  void NotifyControls(TMessageNumber Msg);
+
+  std::vector<TControl*> controls_;
+  TControlWindowBase* window_ = nullptr;
+  TWindowDelivery* delivery_ = nullptr;
+  TControl* mouseControl_ = nullptr;  // the graphic child that was pressed
+  TWinControl* focusedControl_ = nullptr;
+  bool shownTopLevel_ = false;
+  struct Timers;
+  std::unique_ptr<Timers> timers_;
+};
+
+// The topmost window control above Control (itself when it has no parent);
+// nullptr for nullptr or a parentless control without a window.
+TWinControl* GetParentForm(TControl* Control);

@@ -1,0 +1,316 @@
+// TWinControl: the window, its children, keys and timers.
+
+#include <QBasicTimer>
+#include <QPainter>
+#include <QWidget>
+#include <algorithm>
+#include <map>
+
+#include "platform/controls/ControlWindow.h"
+#include "platform/controls/Controls.h"
+#include "platform/controls/CustomControl.h"
+
+struct TWinControl::Timers {
+  std::map<std::uintptr_t, QBasicTimer> Running;
+};
+
+void DescribeTWinControl(TClassInfo& Info) {
+  AddMessageHandler<&TWinControl::CNKeyDown>(Info, CN_KEYDOWN);
+  AddMessageHandler<&TWinControl::CNKeyDown>(Info, CN_SYSKEYDOWN);
+  AddMessageHandler<&TWinControl::WMKeyDown>(Info, WM_KEYDOWN);
+  AddMessageHandler<&TWinControl::WMKeyDown>(Info, WM_SYSKEYDOWN);
+  AddMessageHandler<&TWinControl::WMKeyUp>(Info, WM_KEYUP);
+  AddMessageHandler<&TWinControl::WMKeyUp>(Info, WM_SYSKEYUP);
+  AddMessageHandler<&TWinControl::WMChar>(Info, WM_CHAR);
+  AddMessageHandler<&TWinControl::CMDialogKey>(Info, CM_DIALOGKEY);
+  AddMessageHandler<&TWinControl::WMPaint>(Info, WM_PAINT);
+  AddMessageHandler<&TWinControl::CMColorChanged>(Info, CM_COLORCHANGED);
+  AddMessageHandler<&TWinControl::CMFontChanged>(Info, CM_FONTCHANGED);
+}
+KESTOVA_CLASS_INFO_DESCRIBED(TWinControl, TControl, "Controls", nullptr, DescribeTWinControl)
+
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
+
+TWinControl::~TWinControl() {
+  // The children go first, with their windows; then this window, without
+  // DestroyWnd: the derived parts that would keep something are gone.
+  while (!controls_.empty()) controls_.back()->Free();
+  ForgetFocusedControl();
+  StopTimers();
+  if (window_) std::exchange(window_, nullptr)->Release();
+}
+
+// ---- Children ----
+
+void TWinControl::InsertControl(TControl* Control) {
+  Control->parent_ = this;
+  controls_.push_back(Control);
+}
+
+void TWinControl::RemoveControl(TControl* Control) {
+  std::erase(controls_, Control);
+  Control->parent_ = nullptr;
+  if (mouseControl_ == Control) mouseControl_ = nullptr;
+}
+
+TControl* TWinControl::ControlAtPos(int X, int Y) const {
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+    TControl* c = *it;
+    if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
+    if (X >= c->Left() && X < c->Left() + c->Width() && Y >= c->Top() && Y < c->Top() + c->Height()) return c;
+  }
+  return nullptr;
+}
+
+// ---- Window ----
+
+QWidget* TWinControl::Handle() {
+  if (!window_) CreateHandle();
+  return window_->Widget();
+}
+
+void TWinControl::CreateHandle() {
+  if (parent_) parent_->HandleNeeded();  // makes this window too, with the parent's children
+  if (window_) return;
+  CreateWnd();
+  for (TControl* child : controls_)
+    if (auto* win = dynamic_cast<TWinControl*>(child); win && !win->window_) win->CreateHandle();
+}
+
+TControlWindowBase* TWinControl::CreateWindowWidget(QWidget* Parent) {
+  auto* window = new TControlWindow<QWidget>(this, Parent);
+  window->setFocusPolicy(Qt::StrongFocus);
+  return window;
+}
+
+void TWinControl::CreateWnd() {
+  ListenToFocus();
+  window_ = CreateWindowWidget(parent_ ? parent_->Handle() : nullptr);
+  ApplyWindowState();
+}
+
+void TWinControl::ApplyWindowState() {
+  QWidget* widget = window_->Widget();
+  widget->setGeometry(Left(), Top(), Width(), Height());
+  widget->setEnabled(Enabled());
+  widget->setVisible(Visible() && (parent_ || shownTopLevel_));
+}
+
+void TWinControl::DestroyWnd() {
+  StopTimers();
+  if (window_) std::exchange(window_, nullptr)->Release();
+}
+
+void TWinControl::DestroyHandle() {
+  if (!window_) return;
+  for (TControl* child : controls_)
+    if (auto* win = dynamic_cast<TWinControl*>(child)) win->DestroyHandle();
+  DestroyWnd();
+}
+
+void TWinControl::RecreateWnd() {
+  if (!window_) return;
+  DestroyHandle();
+  CreateHandle();
+}
+
+bool TWinControl::Focused() const { return window_ && window_->Widget()->hasFocus(); }
+
+void TWinControl::SetFocus() { Handle()->setFocus(Qt::OtherFocusReason); }
+
+bool TWinControl::MouseCapture() const { return window_ && QWidget::mouseGrabber() == window_->Widget(); }
+
+void TWinControl::SetMouseCapture(bool Value) {
+  if (Value)
+    Handle()->grabMouse();
+  else if (MouseCapture())
+    window_->Widget()->releaseMouse();
+}
+
+void TWinControl::SetParent(TWinControl* AParent) {
+  if (AParent == Parent()) return;
+  ForgetFocusedControl();
+  TControl::SetParent(AParent);
+  if (!window_) {
+    if (AParent && AParent->window_) CreateHandle();
+    return;
+  }
+  // The window follows into a parent that has one; elsewhere it goes.
+  if (AParent && AParent->window_) {
+    window_->Widget()->setParent(AParent->window_->Widget());
+    ApplyWindowState();
+  } else {
+    DestroyHandle();
+  }
+}
+
+void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  if (window_) window_->Widget()->setGeometry(Left(), Top(), Width(), Height());
+}
+
+void TWinControl::SetVisible(bool Value) {
+  TControl::SetVisible(Value);
+  if (!Parent()) {
+    shownTopLevel_ = Value;
+    if (Value) HandleNeeded();
+  }
+  if (window_) window_->Widget()->setVisible(Visible() && (Parent() || shownTopLevel_));
+}
+
+void TWinControl::SetEnabled(bool Value) {
+  TControl::SetEnabled(Value);
+  if (window_) window_->Widget()->setEnabled(Value);
+}
+
+void TWinControl::Invalidate() {
+  if (window_) window_->Widget()->update();
+}
+
+// ---- Messages ----
+
+void TWinControl::DefaultHandler(TMessage& Message) {
+  TWindowDelivery* delivery = delivery_;
+  if (!delivery || delivery->Message != &Message) return;
+  delivery->ReachedDefault = true;
+  if (!delivery->DeferBase && delivery->Event && window_) delivery->BaseResult = window_->BaseEvent(delivery->Event);
+}
+
+void TWinControl::WndProc(TMessage& Message) {
+  if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MBUTTONDBLCLK && RouteToGraphicChild(Message)) return;
+  TControl::WndProc(Message);
+}
+
+bool TWinControl::RouteToGraphicChild(TMessage& Message) {
+  const int x = LParamX(Message.LParam), y = LParamY(Message.LParam);
+  const bool down = Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN || Message.Msg == WM_MBUTTONDOWN ||
+                    Message.Msg == WM_LBUTTONDBLCLK || Message.Msg == WM_RBUTTONDBLCLK ||
+                    Message.Msg == WM_MBUTTONDBLCLK;
+  // A pressed graphic control keeps the mouse until the buttons are up; a
+  // press goes to what lies under it.
+  if (down) mouseControl_ = ControlAtPos(x, y);
+  TControl* target = mouseControl_ ? mouseControl_ : ControlAtPos(x, y);
+  if ((Message.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) mouseControl_ = nullptr;
+  if (!target) return false;
+  Message.Result = target->Perform(Message.Msg, Message.WParam, PointToLParam(x - target->Left(), y - target->Top()));
+  return true;
+}
+
+void TWinControl::CNKeyDown(TMessage& Message) {
+  Message.Result = 0;
+  if (Message.Msg != CN_KEYDOWN || ComponentState().Contains(csDesigning)) return;
+  const auto vk = static_cast<std::uint16_t>(Message.WParam);
+  const std::intptr_t needed = DialogCodeNeeded(vk);
+  if (needed == 0 || (Perform(WM_GETDLGCODE, 0, 0) & needed) != 0) return;
+  // A dialog key the control leaves to its form.
+  TWinControl* form = GetParentForm(this);
+  if (form && form->Perform(CM_DIALOGKEY, vk, Message.LParam) != 0) Message.Result = 1;
+}
+
+void TWinControl::CMDialogKey(TMessage& Message) {
+  const TShiftState shift = KeyDataToShiftState(Message.LParam);
+  if (Message.WParam == VK_TAB && window_ && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt) &&
+      window_->BaseFocusNextPrevChild(!shift.Contains(ssShift))) {
+    Message.Result = 1;
+    return;
+  }
+  DefaultHandler(Message);
+}
+
+void TWinControl::WMKeyDown(TMessage& Message) {
+  auto key = static_cast<std::uint16_t>(Message.WParam);
+  KeyDown(key, KeyDataToShiftState(Message.LParam));
+  Message.WParam = key;
+  if (key != 0) DefaultHandler(Message);
+}
+
+void TWinControl::WMKeyUp(TMessage& Message) {
+  auto key = static_cast<std::uint16_t>(Message.WParam);
+  KeyUp(key, KeyDataToShiftState(Message.LParam));
+  Message.WParam = key;
+  if (key != 0) DefaultHandler(Message);
+}
+
+void TWinControl::WMChar(TMessage& Message) {
+  auto key = static_cast<char32_t>(Message.WParam);
+  KeyPress(key);
+  Message.WParam = key;
+  if (key != 0) DefaultHandler(Message);
+}
+
+void TWinControl::KeyDown(std::uint16_t& Key, TShiftState Shift) {
+  if (OnKeyDown) OnKeyDown(this, Key, Shift);
+}
+
+void TWinControl::KeyUp(std::uint16_t& Key, TShiftState Shift) {
+  if (OnKeyUp) OnKeyUp(this, Key, Shift);
+}
+
+void TWinControl::KeyPress(char32_t& Key) {
+  if (OnKeyPress) OnKeyPress(this, Key);
+}
+
+void TWinControl::WMPaint(TMessage& Message) {
+  DefaultHandler(Message);
+  PaintControls();
+}
+
+void TWinControl::NotifyControls(TMessageNumber Msg) {
+  // A handler may take children away; those still here hear it.
+  const std::vector<TControl*> children = controls_;
+  for (TControl* child : children)
+    if (std::find(controls_.begin(), controls_.end(), child) != controls_.end()) child->Perform(Msg, 0, 0);
+}
+
+void TWinControl::CMColorChanged(TMessage& Message) {
+  Invalidate();
+  NotifyControls(CM_PARENTCOLORCHANGED);
+  DefaultHandler(Message);
+}
+
+void TWinControl::CMFontChanged(TMessage& Message) {
+  Invalidate();
+  NotifyControls(CM_PARENTFONTCHANGED);
+  DefaultHandler(Message);
+}
+
+bool TWinControl::Painting() const {
+  return window_ && delivery_ && delivery_->Event && delivery_->Event->type() == QEvent::Paint;
+}
+
+void TWinControl::PaintControls() {
+  if (!Painting()) return;
+  QPainter painter(window_->Widget());
+  for (TControl* child : controls_)
+    if (auto* graphic = dynamic_cast<TGraphicControl*>(child); graphic && graphic->Visible()) graphic->PaintIn(painter);
+}
+
+// ---- Timers ----
+
+void TWinControl::SetTimer(std::uintptr_t Id, int Milliseconds) {
+  QWidget* widget = Handle();
+  if (!timers_) timers_ = std::make_unique<Timers>();
+  timers_->Running[Id].start(Milliseconds, widget);
+}
+
+void TWinControl::KillTimer(std::uintptr_t Id) {
+  if (!timers_) return;
+  const auto it = timers_->Running.find(Id);
+  if (it == timers_->Running.end()) return;
+  it->second.stop();
+  timers_->Running.erase(it);
+}
+
+void TWinControl::StopTimers() {
+  if (timers_) timers_->Running.clear();  // a QBasicTimer stops when it goes
+}
+
+bool TWinControl::TimerId(int QtTimerId, std::uintptr_t& Id) const {
+  if (!timers_) return false;
+  for (const auto& [id, timer] : timers_->Running)
+    if (timer.timerId() == QtTimerId) {
+      Id = id;
+      return true;
+    }
+  return false;
+}

@@ -1,0 +1,133 @@
+#include "platform/graphics/Canvas.h"
+
+TCanvas::TCanvas(DeviceContext& dc)
+    : dc_(dc), font_(std::make_unique<TFont>()), pen_(std::make_unique<TPen>()), brush_(std::make_unique<TBrush>()) {}
+
+TCanvas::~TCanvas() {
+  // Stock objects first, so that the canvas's own can be deleted.
+  if (deviceFont_) {
+    if (dc_.CurrentFont() == deviceFont_) dc_.SelectObject(kSystemFont);
+    dc_.DeleteObject(deviceFont_);
+  }
+  if (devicePen_) {
+    if (dc_.CurrentPen() == devicePen_) dc_.SelectObject(kBlackPen);
+    dc_.DeleteObject(devicePen_);
+  }
+  if (deviceBrush_) {
+    if (dc_.CurrentBrush() == deviceBrush_) dc_.SelectObject(kWhiteBrush);
+    dc_.DeleteObject(deviceBrush_);
+  }
+}
+
+void TCanvas::RequireFont() {
+  if (!deviceFont_ || !(fontData_ == font_->Data())) {
+    const FontHandle made = dc_.CreateFontIndirect(LogFontOf(font_->Data()));
+    dc_.SelectObject(made);
+    if (deviceFont_) dc_.DeleteObject(deviceFont_);
+    deviceFont_ = made;
+    fontData_ = font_->Data();
+  } else if (dc_.CurrentFont() != deviceFont_) {
+    dc_.SelectObject(deviceFont_);
+  }
+}
+
+void TCanvas::RequirePen() {
+  const TPenData& data = pen_->Data();
+  if (!devicePen_ || !(penData_ == data)) {
+    const PenHandle made = dc_.CreatePen(PenDashStyleOf(data.Style), data.Width, data.Color);
+    dc_.SelectObject(made);
+    if (devicePen_) dc_.DeleteObject(devicePen_);
+    devicePen_ = made;
+    penData_ = data;
+  } else if (dc_.CurrentPen() != devicePen_) {
+    dc_.SelectObject(devicePen_);
+  }
+  if (dc_.GetROP2() != Rop2Of(data.Mode)) dc_.SetROP2(Rop2Of(data.Mode));
+}
+
+void TCanvas::RequireBrush() {
+  const TBrushData& data = brush_->Data();
+  if (!deviceBrush_ || !(brushData_ == data)) {
+    const BrushHandle made = dc_.CreateBrushIndirect(LogBrushOf(data.Style, data.Color));
+    dc_.SelectObject(made);
+    if (deviceBrush_) dc_.DeleteObject(deviceBrush_);
+    deviceBrush_ = made;
+    brushData_ = data;
+  } else if (dc_.CurrentBrush() != deviceBrush_) {
+    dc_.SelectObject(deviceBrush_);
+  }
+}
+
+void TCanvas::PrepareText() {
+  RequireFont();
+  RequireBrush();
+  const TColor text = ColorToRGB(font_->Color());
+  if (dc_.GetTextColor() != text) dc_.SetTextColor(text);
+  if (brush_->Style() == TBrushStyle::bsClear) {
+    if (dc_.GetBkMode() != TRANSPARENT) dc_.SetBkMode(TRANSPARENT);
+  } else {
+    if (dc_.GetBkMode() != OPAQUE) dc_.SetBkMode(OPAQUE);
+    const TColor back = ColorToRGB(brush_->Color());
+    if (dc_.GetBkColor() != back) dc_.SetBkColor(back);
+  }
+}
+
+void TCanvas::MoveTo(Coord x, Coord y) { dc_.MoveTo(x, y); }
+
+void TCanvas::LineTo(Coord x, Coord y) {
+  RequirePen();
+  dc_.LineTo(x, y);
+}
+
+void TCanvas::Polyline(std::span<const Point> points) {
+  RequirePen();
+  dc_.Polyline(points);
+}
+
+void TCanvas::Polygon(std::span<const Point> points) {
+  RequirePen();
+  RequireBrush();
+  dc_.Polygon(points);
+}
+
+void TCanvas::Rectangle(Coord left, Coord top, Coord right, Coord bottom) {
+  RequirePen();
+  RequireBrush();
+  dc_.Rectangle(left, top, right, bottom);
+}
+
+void TCanvas::Ellipse(Coord left, Coord top, Coord right, Coord bottom) {
+  RequirePen();
+  RequireBrush();
+  dc_.Ellipse(left, top, right, bottom);
+}
+
+void TCanvas::FillRect(const Rect& rect) {
+  RequireBrush();
+  dc_.FillRect(rect, deviceBrush_);
+}
+
+void TCanvas::FrameRect(const Rect& rect) {
+  RequireBrush();
+  if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+  dc_.FillRect({rect.left, rect.top, rect.right, rect.top + 1}, deviceBrush_);
+  dc_.FillRect({rect.left, rect.bottom - 1, rect.right, rect.bottom}, deviceBrush_);
+  dc_.FillRect({rect.left, rect.top, rect.left + 1, rect.bottom}, deviceBrush_);
+  dc_.FillRect({rect.right - 1, rect.top, rect.right, rect.bottom}, deviceBrush_);
+}
+
+void TCanvas::TextOut(Coord x, Coord y, std::string_view text) {
+  PrepareText();
+  dc_.TextOut(x, y, text);
+}
+
+void TCanvas::TextRect(const Rect& rect, Coord x, Coord y, std::string_view text) {
+  PrepareText();
+  const std::uint32_t options = ETO_CLIPPED | (brush_->Style() == TBrushStyle::bsClear ? 0 : ETO_OPAQUE);
+  dc_.ExtTextOut(x, y, options, &rect, text);
+}
+
+Size TCanvas::TextExtent(std::string_view text) {
+  RequireFont();
+  return dc_.GetTextExtentPoint(text);
+}
