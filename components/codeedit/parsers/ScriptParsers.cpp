@@ -53,7 +53,7 @@ TPythonParser::TPythonParser(TComponent* AOwner) : TStringsParser(AOwner) {
 
 std::int32_t TPythonParser::ParseDoubleQuote(char32_t) {
   if (pos_[1] == U'"' && pos_[2] == U'"') {
-    pos_ += 2;
+    pos_ += 3;
     return ParseTripleBody(U'"');
   }
   return ParseCString(0);
@@ -61,15 +61,16 @@ std::int32_t TPythonParser::ParseDoubleQuote(char32_t) {
 
 std::int32_t TPythonParser::ParseSingleQuote(char32_t) {
   if (pos_[1] == U'\'' && pos_[2] == U'\'') {
-    pos_ += 2;
+    pos_ += 3;
     return ParseTripleBody(U'\'');
   }
   return ParsePascalString(0);
 }
 
-// On an opening's third quote or at a continuation line's first visible
+// After the three opening quotes, or at a continuation line's first visible
 // character: up to three closing quotes, or to the line's end (the state then
-// carries the string on).
+// carries the string on). The opening's third quote is never taken as the
+// first closing one, so six quotes are an empty string and five leave it open.
 std::int32_t TPythonParser::ParseTripleBody(char32_t Quote) {
   while (SkipTo(Quote)) {
     Step();
