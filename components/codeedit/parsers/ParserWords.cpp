@@ -1,5 +1,4 @@
 #include "components/codeedit/parsers/ParserWords_p.h"
-
 #include "components/codeedit/parsers/ZRParser.h"
 
 // clang-format off

@@ -190,24 +190,15 @@ std::string TCustomZRParser::NextNonCommentTokenString() {
   return GetTokenString();
 }
 
-std::string TCustomZRParser::PeekTokenString() {
-  PushState();
-  std::string text;
-  try {
-    text = NextTokenString();
-  } catch (...) {
-    PopState();
-    throw;
-  }
-  PopState();
-  return text;
-}
+std::string TCustomZRParser::PeekTokenString() { return Peek(&TCustomZRParser::NextTokenString); }
 
-std::string TCustomZRParser::PeekNonCommentTokenString() {
+std::string TCustomZRParser::PeekNonCommentTokenString() { return Peek(&TCustomZRParser::NextNonCommentTokenString); }
+
+std::string TCustomZRParser::Peek(std::string (TCustomZRParser::*Next)()) {
   PushState();
   std::string text;
   try {
-    text = NextNonCommentTokenString();
+    text = (this->*Next)();
   } catch (...) {
     PopState();
     throw;

@@ -216,6 +216,8 @@ class TCustomZRParser : public TSimpleParser {
  private:
   using TStateTable = std::array<TTokenHandler, 256>;
   void ReservedWordsChanged(TObject* Sender) { WordsChanged(); }
+  // Next's text, with the scanner state saved before and restored after.
+  std::string Peek(std::string (TCustomZRParser::*Next)());
   const TStateTable& TableOf(std::int32_t State) const;
 
   std::unique_ptr<TStringList> reservedWords_;

@@ -35,8 +35,8 @@ TEST(ZRParser, AnEmptyLineKeepsItsStartState) {
     const char* lang;
     const char* opening;
     std::int32_t open;
-  } rows[] = {{"Delphi", "{ x", 1},     {"Delphi", "(* x", 2},     {"JavaScript", "/* x", 2},
-              {"HTML", "<!-- x", 2},    {"HTML", "<a", 3},         {"Python", "'''x", 8},
+  } rows[] = {{"Delphi", "{ x", 1},     {"Delphi", "(* x", 2},      {"JavaScript", "/* x", 2},
+              {"HTML", "<!-- x", 2},    {"HTML", "<a", 3},          {"Python", "'''x", 8},
               {"Python", "\"\"\"x", 9}, {"Perl", "print <<E;", 11}, {"Delphi", "asm", 4}};
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.lang) + " " + row.opening);
@@ -68,7 +68,7 @@ TEST(ZRParser, PeekingConsumesNothing) {
     const char* peekNonComment;
   } steps[] = {
       {"procedure", "Foo", "Foo"},
-      {";", "{ a", "begin"},        // the peek ends a line inside a comment
+      {";", "{ a", "begin"},          // the peek ends a line inside a comment
       {"{ a", "comment }", "begin"},  // ScanState 1 survives the look-ahead
       {"begin", "end", "end"},
   };
@@ -109,8 +109,14 @@ TEST(ZRParser, LineEndsAreReportedOnlyWhereTheStateIsZero) {
   parser.ReportLineEnds = true;
   parser.SetStrings(&lines);
   const std::vector<TScanned> expected = {
-      {tkIdentifier, "a"}, {tkComment, "/* open"}, {tkComment, "still */"}, {tkIdentifier, "b"}, {tkEol, ""},
-      {tkEol, ""},         {tkIdentifier, "c"},    {tkEol, ""},  // the last line ends too
+      {tkIdentifier, "a"},
+      {tkComment, "/* open"},
+      {tkComment, "still */"},
+      {tkIdentifier, "b"},
+      {tkEol, ""},
+      {tkEol, ""},
+      {tkIdentifier, "c"},
+      {tkEol, ""},  // the last line ends too
   };
   EXPECT_EQ(Scan(parser), expected);
   EXPECT_EQ(parser.NextToken(), tkEof);  // and stays at the end
@@ -161,8 +167,8 @@ TEST(ZRParser, CaseSensitivityDecidesWhetherAWordOfOtherCaseIsReserved) {
     bool reserved;
     std::int32_t id;
   } rows[] = {
-      {false, "bEgIn", true, beginId}, {false, "END", true, 2},  {false, "omega", false, -7},
-      {true, "END", false, 2},         {true, "end", true, 2},   {true, listed.c_str(), true, beginId},
+      {false, "bEgIn", true, beginId}, {false, "END", true, 2}, {false, "omega", false, -7},
+      {true, "END", false, 2},         {true, "end", true, 2},  {true, listed.c_str(), true, beginId},
   };
   TListener listener;
   parser.AddNotifier(listener.Method());
@@ -177,20 +183,23 @@ TEST(ZRParser, CaseSensitivityDecidesWhetherAWordOfOtherCaseIsReserved) {
 }
 
 TEST(ZRParser, WordHashWorksOnUnsigned32Bits) {
-  const std::pair<const char*, std::uint32_t> rows[] = {
-      {"", 255}, {"a", 65}, {"ab", 194}, {"AB", 194}, {"begin", 136}, {"stringresource", 243},
-      {"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", 200}};
+  const std::pair<const char*, std::uint32_t> rows[] = {{"", 255},
+                                                        {"a", 65},
+                                                        {"ab", 194},
+                                                        {"AB", 194},
+                                                        {"begin", 136},
+                                                        {"stringresource", 243},
+                                                        {"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", 200}};
   for (const auto& [word, bucket] : rows) EXPECT_EQ(TCustomZRParser::WordHash(word), bucket) << word;
 }
 
 TEST(ZRParser, ControlWordIdsComeFromTheSortedOrder) {
-  const char* words[] = {"\\b",        "\\blue",     "\\cell",   "\\cf",     "\\colortbl",  "\\deff",
-                         "\\deflang",  "\\endash",   "\\f",      "\\fonttbl", "\\fs",       "\\green",
-                         "\\highlight", "\\i",       "\\line",   "\\lquote", "\\nosupersub", "\\par",
-                         "\\pard",     "\\plain",    "\\pnf",    "\\pnlvlblt", "\\pnlvlbody", "\\pntext",
-                         "\\qc",       "\\qr",       "\\red",    "\\row",    "\\rquote",    "\\rtf",
-                         "\\strike",   "\\sub",      "\\super",  "\\tab",    "\\trowd",     "\\u",
-                         "\\ul",       "\\ulnone",   "\\v"};
+  const char* words[] = {"\\b",        "\\blue",      "\\cell",       "\\cf",  "\\colortbl", "\\deff",      "\\deflang",
+                         "\\endash",   "\\f",         "\\fonttbl",    "\\fs",  "\\green",    "\\highlight", "\\i",
+                         "\\line",     "\\lquote",    "\\nosupersub", "\\par", "\\pard",     "\\plain",     "\\pnf",
+                         "\\pnlvlblt", "\\pnlvlbody", "\\pntext",     "\\qc",  "\\qr",       "\\red",       "\\row",
+                         "\\rquote",   "\\rtf",       "\\strike",     "\\sub", "\\super",    "\\tab",       "\\trowd",
+                         "\\u",        "\\ul",        "\\ulnone",     "\\v"};
   std::vector<const char*> shuffled(std::begin(words), std::end(words));
   std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(38));
   TWordParser parser({});
@@ -276,9 +285,9 @@ TEST(ZRParser, TokenTextsAreUtf8AndColumnsCountCodePoints) {
   TStringList lines{"x := 'é€'; \xE9y zz"};
   TDelphiParser parser(nullptr);
   parser.SetStrings(&lines);
-  const std::vector<TScanned> expected = {{tkIdentifier, "x"}, {tkDelimiter, ":"}, {tkDelimiter, "="},
-                                          {ZRToken::tkString, "'é€'"},  {tkDelimiter, ";"}, {tkDelimiter, "\xE9"},
-                                          {tkIdentifier, "y"}, {tkIdentifier, "zz"}};
+  const std::vector<TScanned> expected = {{tkIdentifier, "x"},         {tkDelimiter, ":"},  {tkDelimiter, "="},
+                                          {ZRToken::tkString, "'é€'"}, {tkDelimiter, ";"},  {tkDelimiter, "\xE9"},
+                                          {tkIdentifier, "y"},         {tkIdentifier, "zz"}};
   std::vector<TScanned> tokens;
   std::vector<TTokenPos> places;
   for (std::int32_t kind; (kind = parser.NextToken()) != tkEof;) {
@@ -301,6 +310,26 @@ TEST(ZRParser, PublishedProperties) {
   EXPECT_EQ(GetOrdProp(&perl, GetPropInfo(TPerlParser::StaticClass(), "CaseSensitive")), 1);
   SetOrdProp(&perl, GetPropInfo(TPerlParser::StaticClass(), "CaseSensitive"), 0);
   EXPECT_FALSE(perl.CaseSensitive());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ZRParser, GotoLineKeepsThePlaceOnlyWhileTheLineIsUnchanged) {
+  TStringList lines{"alpha beta", "gamma"};
+  TDelphiParser parser(nullptr);
+  parser.SetStrings(&lines);
+  parser.NextToken();
+  parser.GotoLine(0);  // same line, same text: nothing happens
+  EXPECT_EQ(parser.NextTokenString(), "beta");
+  lines.Put(0, "delta beta");
+  parser.GotoLine(0);  // the text changed: read again from its start
+  EXPECT_EQ(parser.Token, tkNone);
+  EXPECT_EQ(parser.NextTokenString(), "delta");
+  parser.GotoLine(1);
+  EXPECT_EQ(parser.NextTokenString(), "gamma");
+  EXPECT_EQ(parser.GetTokenPos(), (TTokenPos{1, 2}));
 }
 
 }  // namespace
