@@ -3,9 +3,12 @@
 #include "components/codeedit/parsers/LanguageParsers.h"
 #include "components/codeedit/parsers/LanguageSets_p.h"
 #include "components/codeedit/parsers/ParserWords_p.h"
-#include "platform/core/AnsiStrings.h"
 
 using namespace ZRToken;
+
+namespace {
+char32_t Lower(char32_t C) { return C >= U'A' && C <= U'Z' ? C + 32 : C; }
+}  // namespace
 
 TDelphiParser::TDelphiParser(TComponent* AOwner) : TStringsParser(AOwner) {
   using P = TDelphiParser;
@@ -32,17 +35,16 @@ TDelphiParser::TDelphiParser(TComponent* AOwner) : TStringsParser(AOwner) {
 
 std::int32_t TDelphiParser::ParseDelphiIdentifier(char32_t) {
   const std::int32_t kind = ParseIdentifier(0);
-  if (kind == tkResWord && ScanState == 0 && AnsiSameText(GetTokenString(), "asm")) ScanState = 4;
+  if (kind == tkResWord && ScanState == 0 && pos_ - tokenStart_ == 3 && Lower(tokenStart_[0]) == U'a' &&
+      Lower(tokenStart_[1]) == U's' && Lower(tokenStart_[2]) == U'm')
+    ScanState = 4;
   return kind;
 }
 
 bool TDelphiParser::AsmEndAtScan() const {
   if (!pos_[0] || !pos_[1] || !pos_[2]) return false;
-  for (int i = 0; i < 3; ++i) {
-    char32_t c = pos_[i];
-    if (!CaseSensitive() && c >= U'A' && c <= U'Z') c += 32;
-    if (c != U"end"[i]) return false;
-  }
+  for (int i = 0; i < 3; ++i)
+    if ((CaseSensitive() ? pos_[i] : Lower(pos_[i])) != U"end"[i]) return false;
   if (pos_ > lineStart_) {
     const char32_t before = pos_[-1];
     if (before == U'$' || before == U'@' || (InParserSet(LetterChars(), before))) return false;

@@ -65,15 +65,36 @@ void TCustomZRParser::Loaded() {
   UpdateWordLists();
 }
 
-std::uint32_t TCustomZRParser::WordHash(std::string_view Word) {
-  // Characters are code points; reserved words and identifiers are ASCII.
-  const std::u32string text = Utf8ToUtf32Lossless(Word);
-  std::uint32_t h = static_cast<std::uint32_t>(text.size()) - 1u;
-  for (char32_t c : text) {
-    if (c >= U'a' && c <= U'z') c -= 32;
-    h = (h ^ static_cast<std::uint32_t>(c)) << 1;
+namespace {
+bool IsAscii(std::string_view Text) {
+  return std::all_of(Text.begin(), Text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+template <class Chars>
+std::uint32_t HashChars(const Chars& Text) {
+  std::uint32_t h = static_cast<std::uint32_t>(Text.size()) - 1u;
+  for (auto ch : Text) {
+    std::uint32_t c = static_cast<std::uint32_t>(ch);
+    if (c >= 'a' && c <= 'z') c -= 32;
+    h = (h ^ c) << 1;
   }
   return (h >> 1) & 255u;
+}
+
+// Equal apart from case, as the string list compares; reserved words and
+// identifiers are ASCII, which needs no collator.
+bool SameWord(std::string_view A, std::string_view B) {
+  if (!IsAscii(A) || !IsAscii(B)) return AnsiSameText(A, B);
+  return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char a, char b) {
+           return (a >= 'a' && a <= 'z' ? a - 32 : a) == (b >= 'a' && b <= 'z' ? b - 32 : b);
+         });
+}
+}  // namespace
+
+// Characters are code points: text that is not ASCII is decoded first.
+std::uint32_t TCustomZRParser::WordHash(std::string_view Word) {
+  if (IsAscii(Word)) return HashChars(Word);
+  return HashChars(Utf8ToUtf32Lossless(Word));
 }
 
 namespace {
@@ -100,9 +121,10 @@ void TCustomZRParser::UpdateWordLists() {
 }
 
 bool TCustomZRParser::IsReservedWord(std::string_view Word) {
+  // A bucket holds a word or two: searched in place, without allocating.
   const auto& bucket = buckets_[WordHash(Word)];
-  const auto at = std::lower_bound(bucket.begin(), bucket.end(), Word, WordBefore);
-  if (at == bucket.end() || AnsiCompareText(at->first, Word) != 0) return false;
+  const auto at = std::find_if(bucket.begin(), bucket.end(), [&](const auto& e) { return SameWord(e.first, Word); });
+  if (at == bucket.end()) return false;
   WordId = at->second;
   return !caseSensitive_ || sortedWords_->Strings(WordId) == Word;
 }
