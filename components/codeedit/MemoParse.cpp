@@ -114,7 +114,9 @@ void TCustomMemoSource::ParseAhead(std::int32_t Line, bool Force) {
 std::string TCustomMemoSource::LineColorData(std::int32_t Line) {
   TStringItem* item = LineItem(Line);
   if (!item) return {};
-  if (!item->Parsed()) ParseAhead(Line, false);
+  // A line at or after the first stale one may hold colours from before an
+  // earlier line changed its end state: it is parsed again too.
+  if (!item->Parsed() || Line >= firstUnparsed_) ParseAhead(Line, false);
   return item->ColorData;
 }
 
