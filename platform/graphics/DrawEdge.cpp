@@ -47,23 +47,27 @@ Rect Inside(const Rect& r, std::uint32_t flags) {
 }
 
 bool EdgeWith(Inks& inks, Rect& rect, std::uint32_t edge, std::uint32_t flags) {
-  const std::uint32_t outer = edge & (BDR_RAISEDOUTER | BDR_SUNKENOUTER);
-  const std::uint32_t inner = edge & (BDR_RAISEDINNER | BDR_SUNKENINNER);
-  if (!outer && !inner) return false;
+  // The outer line, then the inner one: its bits, the top-left and
+  // bottom-right colours raised and sunken, and the BF_FLAT and BF_MONO
+  // colours.
+  struct EdgeLine {
+    std::uint32_t raised, sunken;
+    TColor raisedTopLeft, raisedBottomRight, sunkenTopLeft, sunkenBottomRight, flat, mono;
+  };
+  static constexpr EdgeLine kLines[] = {
+      {BDR_RAISEDOUTER, BDR_SUNKENOUTER, cl3DLight, cl3DDkShadow, clBtnShadow, clBtnHighlight, clBtnShadow,
+       clWindowFrame},
+      {BDR_RAISEDINNER, BDR_SUNKENINNER, clBtnHighlight, clBtnShadow, cl3DDkShadow, cl3DLight, clBtnFace, clWindow},
+  };
+  if (!(edge & (BDR_RAISEDOUTER | BDR_SUNKENOUTER | BDR_RAISEDINNER | BDR_SUNKENINNER))) return false;
   Rect r = rect;
-  if (outer) {
-    TColor tl = outer == BDR_RAISEDOUTER ? cl3DLight : clBtnShadow;
-    TColor br = outer == BDR_RAISEDOUTER ? cl3DDkShadow : clBtnHighlight;
-    if (flags & BF_FLAT) tl = br = clBtnShadow;
-    if (flags & BF_MONO) tl = br = clWindowFrame;
-    Ring(inks, r, flags, tl, br);
-    r = Inside(r, flags);
-  }
-  if (inner) {
-    TColor tl = inner == BDR_RAISEDINNER ? clBtnHighlight : cl3DDkShadow;
-    TColor br = inner == BDR_RAISEDINNER ? clBtnShadow : cl3DLight;
-    if (flags & BF_FLAT) tl = br = clBtnFace;
-    if (flags & BF_MONO) tl = br = clWindow;
+  for (const EdgeLine& line : kLines) {
+    const std::uint32_t bits = edge & (line.raised | line.sunken);
+    if (!bits) continue;
+    TColor tl = bits == line.raised ? line.raisedTopLeft : line.sunkenTopLeft;
+    TColor br = bits == line.raised ? line.raisedBottomRight : line.sunkenBottomRight;
+    if (flags & BF_FLAT) tl = br = line.flat;
+    if (flags & BF_MONO) tl = br = line.mono;
     Ring(inks, r, flags, tl, br);
     r = Inside(r, flags);
   }
