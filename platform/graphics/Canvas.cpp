@@ -40,7 +40,8 @@ TCanvas::~TCanvas() {
 
 void TCanvas::RequireFont() {
   const TFontData& data = font_->Data();
-  Require(dc_, data, fontData_, deviceFont_, dc_.CurrentFont(), [&] { return dc_.CreateFontIndirect(LogFontOf(data)); });
+  Require(dc_, data, fontData_, deviceFont_, dc_.CurrentFont(),
+          [&] { return dc_.CreateFontIndirect(LogFontOf(data)); });
 }
 
 void TCanvas::RequirePen() {

@@ -46,7 +46,8 @@ TEST(DrawEdge, EachEdgeAndSideDrawsItsLinesInItsColours) {
     SCOPED_TRACE(r.edge);
     SCOPED_TRACE(r.flags);
     Rect rect{0, 0, 18, 18};
-    const QImage image = Drawn([&](DeviceContext& dc) { EXPECT_TRUE(DrawEdge(dc, rect, r.edge, r.flags | BF_ADJUST)); });
+    const QImage image =
+        Drawn([&](DeviceContext& dc) { EXPECT_TRUE(DrawEdge(dc, rect, r.edge, r.flags | BF_ADJUST)); });
     EXPECT_EQ(image.pixel(5, 0), Rgb(r.outerTopLeft));
     EXPECT_EQ(image.pixel(0, 5), Rgb(r.outerTopLeft));
     EXPECT_EQ(image.pixel(17, 5), Rgb(r.outerBottomRight));
@@ -132,9 +133,9 @@ TEST(DrawFocusRect, DottedByInvertingSoThatASecondTakesItAway) {
 
 TEST(SystemMetrics, TheClassicSizes) {
   const std::pair<std::int32_t, std::int32_t> rows[] = {
-      {SM_CXVSCROLL, 16}, {SM_CYHSCROLL, 16}, {SM_CXHTHUMB, 16}, {SM_CXBORDER, 1}, {SM_CYBORDER, 1},
-      {SM_CXDLGFRAME, 3}, {SM_CYCAPTION, 19}, {SM_CXSIZE, 18},   {SM_CXFRAME, 4},  {SM_CXDOUBLECLK, 4},
-      {SM_CXMENUCHECK, 13}, {SM_CMONITORS, 1}, {SM_TABLETPC, 0}, {SM_REMOTESESSION, 0}, {12345, 0},
+      {SM_CXVSCROLL, 16},   {SM_CYHSCROLL, 16}, {SM_CXHTHUMB, 16}, {SM_CXBORDER, 1},      {SM_CYBORDER, 1},
+      {SM_CXDLGFRAME, 3},   {SM_CYCAPTION, 19}, {SM_CXSIZE, 18},   {SM_CXFRAME, 4},       {SM_CXDOUBLECLK, 4},
+      {SM_CXMENUCHECK, 13}, {SM_CMONITORS, 1},  {SM_TABLETPC, 0},  {SM_REMOTESESSION, 0}, {12345, 0},
   };
   for (const auto& [index, value] : rows) EXPECT_EQ(GetSystemMetrics(index), value) << index;
   SetSystemScreen(800, 600);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-
 namespace {
 
 constexpr std::string_view kEllipsis = "...";
@@ -172,7 +171,8 @@ std::int32_t DrawText(DeviceContext& dc, std::string_view text, Rect& rect, std:
       const Coord ux = x + dc.GetTextExtentPoint(std::string_view(l.text).substr(0, l.underlineAt)).cx;
       const Coord uw = dc.GetTextExtentPoint(std::string_view(l.text).substr(l.underlineAt, l.underlineLength)).cx;
       Rect bar{ux, y + cell - 1, ux + uw, y + cell};
-      if (!(format & DT_NOCLIP)) bar = {std::max(bar.left, rect.left), bar.top, std::min(bar.right, rect.right), bar.bottom};
+      if (!(format & DT_NOCLIP))
+        bar = {std::max(bar.left, rect.left), bar.top, std::min(bar.right, rect.right), bar.bottom};
       dc.FillRect(bar, underline);
     }
     y += cell;

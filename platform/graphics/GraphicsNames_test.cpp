@@ -15,9 +15,8 @@ TEST(GraphicsNames, ColoursByNameAndByNumber) {
     TColor color;
     const char* text;
   } rows[] = {
-      {clBlack, "clBlack"},     {clWhite, "clWhite"},   {clScrollBar, "clScrollBar"},
-      {clInfoBk, "clInfoBk"},   {clNone, "clNone"},     {clDefault, "clDefault"},
-      {0x00FF8000, "$00FF8000"}, {0x0000FF + 1, "$00000100"},
+      {clBlack, "clBlack"}, {clWhite, "clWhite"},     {clScrollBar, "clScrollBar"}, {clInfoBk, "clInfoBk"},
+      {clNone, "clNone"},   {clDefault, "clDefault"}, {0x00FF8000, "$00FF8000"},    {0x0000FF + 1, "$00000100"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.text);
