@@ -1,5 +1,24 @@
 #include "platform/graphics/Canvas.h"
 
+namespace {
+
+// Makes the device object again when the value changed since it was made,
+// else selects it when something else is selected.
+template <class Data, class Handle, class Make>
+void Require(DeviceContext& dc, const Data& data, Data& madeFrom, Handle& made, Handle current, Make make) {
+  if (!made || !(madeFrom == data)) {
+    const Handle fresh = make();
+    dc.SelectObject(fresh);
+    if (made) dc.DeleteObject(made);
+    made = fresh;
+    madeFrom = data;
+  } else if (current != made) {
+    dc.SelectObject(made);
+  }
+}
+
+}  // namespace
+
 TCanvas::TCanvas(DeviceContext& dc)
     : dc_(dc), font_(std::make_unique<TFont>()), pen_(std::make_unique<TPen>()), brush_(std::make_unique<TBrush>()) {}
 
@@ -20,42 +39,22 @@ TCanvas::~TCanvas() {
 }
 
 void TCanvas::RequireFont() {
-  if (!deviceFont_ || !(fontData_ == font_->Data())) {
-    const FontHandle made = dc_.CreateFontIndirect(LogFontOf(font_->Data()));
-    dc_.SelectObject(made);
-    if (deviceFont_) dc_.DeleteObject(deviceFont_);
-    deviceFont_ = made;
-    fontData_ = font_->Data();
-  } else if (dc_.CurrentFont() != deviceFont_) {
-    dc_.SelectObject(deviceFont_);
-  }
+  const TFontData& data = font_->Data();
+  Require(dc_, data, fontData_, deviceFont_, dc_.CurrentFont(),
+          [&] { return dc_.CreateFontIndirect(LogFontOf(data)); });
 }
 
 void TCanvas::RequirePen() {
   const TPenData& data = pen_->Data();
-  if (!devicePen_ || !(penData_ == data)) {
-    const PenHandle made = dc_.CreatePen(PenDashStyleOf(data.Style), data.Width, data.Color);
-    dc_.SelectObject(made);
-    if (devicePen_) dc_.DeleteObject(devicePen_);
-    devicePen_ = made;
-    penData_ = data;
-  } else if (dc_.CurrentPen() != devicePen_) {
-    dc_.SelectObject(devicePen_);
-  }
+  Require(dc_, data, penData_, devicePen_, dc_.CurrentPen(),
+          [&] { return dc_.CreatePen(PenDashStyleOf(data.Style), data.Width, data.Color); });
   if (dc_.GetROP2() != Rop2Of(data.Mode)) dc_.SetROP2(Rop2Of(data.Mode));
 }
 
 void TCanvas::RequireBrush() {
   const TBrushData& data = brush_->Data();
-  if (!deviceBrush_ || !(brushData_ == data)) {
-    const BrushHandle made = dc_.CreateBrushIndirect(LogBrushOf(data.Style, data.Color));
-    dc_.SelectObject(made);
-    if (deviceBrush_) dc_.DeleteObject(deviceBrush_);
-    deviceBrush_ = made;
-    brushData_ = data;
-  } else if (dc_.CurrentBrush() != deviceBrush_) {
-    dc_.SelectObject(deviceBrush_);
-  }
+  Require(dc_, data, brushData_, deviceBrush_, dc_.CurrentBrush(),
+          [&] { return dc_.CreateBrushIndirect(LogBrushOf(data.Style, data.Color)); });
 }
 
 void TCanvas::PrepareText() {

@@ -84,6 +84,23 @@ TEST(DeviceContextClip, DrawingKeepsToTheClip) {
        }},
       {"Ellipse", [](DeviceContext& dc) { dc.SelectObject(kBlackBrush), dc.Ellipse(-20, -20, 60, 50); }},
       {"LineTo", [](DeviceContext& dc) { dc.MoveTo(0, 15), dc.LineTo(40, 15); }},
+      {"hatched Ellipse, transparent",
+       [](DeviceContext& dc) {
+         dc.SelectObject(dc.CreateBrushIndirect(LogBrush(BS_HATCHED, clBlack, HS_DIAGCROSS)));
+         dc.Ellipse(-20, -20, 60, 50);
+       }},
+      {"pattern FillRect",
+       [](DeviceContext& dc) {
+         LogBrush checker(BS_PATTERN, clBlack);
+         checker.Pattern = {2, 2, {1, 0, 0, 1}};
+         dc.FillRect({0, 0, 40, 30}, dc.CreateBrushIndirect(checker));
+       }},
+      {"ExtTextOut opaque",
+       [](DeviceContext& dc) {
+         const Rect r{0, 0, 40, 30};
+         dc.SetBkColor(clBlack);
+         dc.ExtTextOut(0, 0, ETO_OPAQUE, &r, "");
+       }},
       {"PatBlt", [](DeviceContext& dc) { dc.PatBlt(0, 0, 40, 30, DSTINVERT); }},
       {"TextOut",
        [](DeviceContext& dc) {
@@ -94,15 +111,17 @@ TEST(DeviceContextClip, DrawingKeepsToTheClip) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     const QImage image = Painted([&](DeviceContext& dc) {
+      dc.SetBkMode(TRANSPARENT);
       dc.IntersectClipRect(0, 0, 30, 20);
       dc.ExcludeClipRect(0, 0, 10, 30);
       dc.ExcludeClipRect(0, 0, 40, 10);
+      dc.ExcludeClipRect(18, 13, 22, 16);  // a hole: the clip is complex
       r.draw(dc);
     });
     int changedInside = 0, changedOutside = 0;
     for (int y = 0; y < image.height(); ++y)
       for (int x = 0; x < image.width(); ++x) {
-        const bool inside = x >= 10 && x < 30 && y >= 10 && y < 20;
+        const bool inside = x >= 10 && x < 30 && y >= 10 && y < 20 && !(x >= 18 && x < 22 && y >= 13 && y < 16);
         if (image.pixel(x, y) != before.pixel(x, y)) ++(inside ? changedInside : changedOutside);
       }
     EXPECT_GT(changedInside, 0);

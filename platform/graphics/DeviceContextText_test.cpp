@@ -48,9 +48,9 @@ TEST(DeviceContextText, ExtTextOutTracesRecordsAndRefuses) {
   PictureRecorder recorder({0, 0, 1000, 1000}, DeviceInfoFromPixels(100, 100, 96));
   recorder.SetBrushOrgEx(3, 5);
   EXPECT_TRUE(recorder.ExtTextOut(2, 4, ETO_OPAQUE | ETO_CLIPPED, &box, "abc", advances));
-  EXPECT_TRUE(recorder.ExtTextOut(2, 4, ETO_CLIPPED, nullptr, "x"));   // no rectangle: options dropped
-  EXPECT_TRUE(recorder.ExtTextOut(0, 0, ETO_OPAQUE, &box, ""));        // fills only
-  EXPECT_TRUE(recorder.ExtTextOut(0, 0, 0, nullptr, ""));              // nothing at all
+  EXPECT_TRUE(recorder.ExtTextOut(2, 4, ETO_CLIPPED, nullptr, "x"));    // no rectangle: options dropped
+  EXPECT_TRUE(recorder.ExtTextOut(0, 0, ETO_OPAQUE, &box, ""));         // fills only
+  EXPECT_TRUE(recorder.ExtTextOut(0, 0, 0, nullptr, ""));               // nothing at all
   EXPECT_FALSE(recorder.ExtTextOut(0, 0, 0, nullptr, "ab", advances));  // two code points, three advances
   const std::int32_t one[] = {5};
   EXPECT_TRUE(recorder.ExtTextOut(1, 1, ETO_CLIPPED, &box, "\xC3\xA9", one));  // one code point, two bytes

@@ -29,11 +29,14 @@ void FillSnapped(QPainter& painter, const QTransform& full, const QRectF& rect, 
 
 void ApplyClip(QPainter& painter, const ClipSetting& setting, const std::vector<Rect>* clip) {
   painter.setWorldTransform(setting.base);
+  // Each step replaces what was there. Turning clipping off before setting a
+  // new clip is avoided: after that, Qt 6's raster engine fills patterns in
+  // transparent background mode without a complex clip.
   if (setting.initial)
     painter.setClipRegion(*setting.initial, Qt::ReplaceClip);
-  else
+  else if (!setting.exposed && !clip)
     painter.setClipping(false);
-  if (setting.exposed) painter.setClipRect(*setting.exposed, Qt::IntersectClip);
+  if (setting.exposed) painter.setClipRect(*setting.exposed, setting.initial ? Qt::IntersectClip : Qt::ReplaceClip);
   if (!clip) return;
   QRegion region;
   for (const Rect& r : *clip)

@@ -1,7 +1,9 @@
 // picturedemo [output directory]
 // Records one picture the way the tree picture is recorded (4 logical units a
 // pixel, text aligned to its bottom) using every primitive of the drawing
-// layer, and writes picturedemo.png, picturedemo.pdf and picturedemo.svg.
+// layer, and writes picturedemo.png, picturedemo.pdf and picturedemo.svg;
+// then a second sheet of edges, frame controls, formatted text, clipping,
+// blits, pattern brushes and styled text as picturedemo-controls.png.
 
 #include <QGuiApplication>
 #include <cstdlib>
@@ -11,6 +13,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/PictureExport.h"
 #include "platform/graphics/QtGraphics.h"
+#include "tools/picturedemo/ControlsSheet.h"
 
 namespace {
 
@@ -222,10 +225,11 @@ int main(int argc, char** argv) {
     SavePicturePng(picture, dir + "/picturedemo.png");
     SavePicturePdf(picture, dir + "/picturedemo.pdf");
     SavePictureSvg(picture, dir + "/picturedemo.svg");
+    SavePicturePng(RecordControlsSheet(ScreenDeviceInfo()), dir + "/picturedemo-controls.png");
   } catch (const Exception& e) {
     std::cerr << "picturedemo: " << e.Message() << "\n";
     return 1;
   }
-  std::cout << "wrote " << dir << "/picturedemo.png, .pdf and .svg\n";
+  std::cout << "wrote " << dir << "/picturedemo.png, .pdf, .svg and picturedemo-controls.png\n";
   return 0;
 }
