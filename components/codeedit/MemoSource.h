@@ -56,6 +56,8 @@ using TGetBackpNameEvent = TMethodPointer<void(TObject* Sender, const std::strin
 using TCharSet256 = std::bitset<256>;
 
 inline constexpr const char* kInvalidTabRackText = "Invalid Tab Rack";
+// The highest tab stop the store accepts.
+inline constexpr std::int32_t kMaxTabStop = 1000;
 
 class TCustomMemoSource : public TComponent {
   KESTOVA_CLASS(TCustomMemoSource)
@@ -320,8 +322,9 @@ class TCustomMemoSource : public TComponent {
   void SetOptions(TStringsOptions Value);
   const std::string& TabStops() const { return tabStops_; }
   // Comma-separated ascending columns above 0; an empty text changes
-  // nothing; a non-number raises EConvertError, a descending or non-positive
-  // stop EGeneralError kInvalidTabRackText, and the old stops stay.
+  // nothing; a non-number raises EConvertError, a descending, non-positive
+  // or above kMaxTabStop stop EGeneralError kInvalidTabRackText, and the old
+  // stops stay.
   void SetTabStops(const std::string& Value);
   std::int32_t TabStopColumn(int Index) const;
   std::int32_t LastTabInterval() const;

@@ -1,0 +1,440 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "components/codeedit/MemoTesting.h"
+#include "platform/core/Exceptions.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
+
+// A store with tab characters kept and the given text loaded.
+void LoadWithTabs(TMemoSource& Source, const std::string& Stops, const std::string& Text) {
+  SetOption(Source, soUseTabCharacter, true);
+  Source.SetTabStops(Stops);
+  LoadText(Source, Text);
+}
+
+TEST(MemoTabs, ColumnToIndexMapsColumnsInsideATabToTheIndexAfterIt) {
+  TMemoSource source(nullptr);
+  const std::u32string text = U"\tab";  // the tab covers columns 0..8
+  const struct {
+    std::int32_t column, index;
+  } rows[] = {{0, 0}, {1, 1}, {4, 1}, {8, 1}, {9, 1}, {10, 2}, {11, 3}, {13, 5}};
+  for (const auto& row : rows) EXPECT_EQ(source.ColumnToIndex(text, row.column), row.index) << row.column;
+}
+
+TEST(MemoTabs, TabStopsAreCheckedWholeBeforeAnythingChanges) {
+  TMemoSource source(nullptr);
+  source.SetTabStops("4,8,12");
+  EXPECT_EQ(Utf32ToUtf8(source.ExpandTabs(U"1234567890123\tx")), "1234567890123   x");  // 13 to 16
+  EXPECT_EQ(Utf32ToUtf8(source.ExpandTabs(U"\t\t\t\t\tx")), std::string(20, ' ') + "x");
+  for (const char* bad : {"8,4", "0", "4,4", "4,1001", "2000000000"}) {
+    EXPECT_THAT([&] { source.SetTabStops(bad); }, ThrowsMessage<Exception>(HasSubstr("Invalid Tab Rack"))) << bad;
+  }
+  EXPECT_THROW(source.SetTabStops("4,x"), EConvertError);
+  source.SetTabStops("");
+  EXPECT_EQ(source.TabStops(), "4,8,12");
+  EXPECT_EQ(source.TabStopColumn(4), 20);
+  source.SetTabStops("9,17,1000");
+  EXPECT_EQ(source.TabStopColumn(3), 1983);
+}
+
+TEST(MemoTabs, CaretCommandsPassTabsInOneStepWithTheOptions) {
+  struct Row {
+    TStringsOption option;
+    std::function<void(TMemoSource&)> act;
+    std::int32_t from, to;
+  };
+  const Row rows[] = {
+      {soCursorOnTabs, [](TMemoSource& s) { s.CharRight(); }, 1, 9},
+      {soCursorOnTabs, [](TMemoSource& s) { s.CharLeft(); }, 9, 1},
+      {soCursorOnTabs, [](TMemoSource& s) { s.CharLeft(); }, 5, 1},
+      {soRetainColumn, [](TMemoSource& s) { s.CharRight(); }, 1, 2},
+      {soRetainColumn, [](TMemoSource& s) { s.CharLeft(); }, 9, 8},
+      {soCursorAlwaysOnTabs, [](TMemoSource& s) { s.SetCaret(3, 0); }, 0, 1},
+      {soCursorAlwaysOnTabs, [](TMemoSource& s) { s.SetCaret(5, 0); }, 0, 9},  // a tie goes to the end
+      {soCursorAlwaysOnTabs, [](TMemoSource& s) { s.SetCaret(6, 0); }, 0, 9},
+  };
+  for (const Row& row : rows) {
+    TMemoSource source(nullptr);
+    LoadWithTabs(source, "9,17", "a\tb");
+    SetOption(source, row.option, true);
+    source.SetCaret(row.from, 0);
+    row.act(source);
+    EXPECT_EQ(source.CaretChar(), row.to) << row.option << " from " << row.from;
+  }
+}
+
+TEST(MemoTabs, DisplayLineAndColourDataLineUpWithTheExpandedTabs) {
+  TMemoSource source(nullptr);
+  LoadWithTabs(source, "4", "a\t b");
+  EXPECT_EQ(Utf32ToUtf8(source.GetDisplayLine(0, false, U'>', U'.')), "a    b");
+  EXPECT_EQ(Utf32ToUtf8(source.GetDisplayLine(0, true, U'>', U'.')), "a>  .b");
+  EXPECT_EQ(source.TabSpanAt(2, 0, false), 2);
+  EXPECT_EQ(source.TabSpanAt(2, 0, true), 1);
+  EXPECT_EQ(source.TabSpanAt(4, 0, false), 1);
+}
+
+TEST(MemoEdit, InsertingInsideATabGoesBeforeItAndUndoRemovesExactlyIt) {
+  TMemoSource source(nullptr);
+  LoadWithTabs(source, "9,17", "\tx");
+  source.SetCaret(3, 0);
+  Type(source, U"ab");
+  EXPECT_EQ(Joined(source), "   ab\tx");
+  EXPECT_EQ(Utf32ToUtf8(source.ExpandTabs(source.LineText(0))), "   ab    x");  // x stays at column 9
+  EXPECT_EQ(source.Caret(), (TMemoPos{5, 0}));
+  source.Undo();
+  EXPECT_EQ(Joined(source), "\tx");
+  EXPECT_EQ(source.Caret(), (TMemoPos{3, 0}));
+  EXPECT_FALSE(source.Modified());
+  source.Redo();
+  EXPECT_EQ(Joined(source), "   ab\tx");
+}
+
+TEST(MemoEdit, DeletingInsideATabFirstTurnsTheCoveredPartIntoSpaces) {
+  TMemoSource source(nullptr);
+  LoadWithTabs(source, "9,17", "a\tx");
+  source.SetCaret(4, 0);
+  source.DeleteChars(1);
+  EXPECT_EQ(Joined(source), "a   x");
+  EXPECT_EQ(source.Caret(), (TMemoPos{4, 0}));
+  source.Undo();
+  EXPECT_EQ(Joined(source), "a\tx");
+  EXPECT_EQ(source.Caret(), (TMemoPos{4, 0}));
+  EXPECT_EQ(source.UndoList()->Count(), 1);  // the caret placement alone
+}
+
+TEST(MemoEdit, DeletingTheLastCharacterLeavesNoLinesAndUndoBringsItBack) {
+  TMemoSource source(nullptr);
+  LoadText(source, "x");
+  source.DeleteChars(1);
+  EXPECT_EQ(source.LineCount(), 0);
+  source.Undo();
+  EXPECT_EQ(Joined(source), "x");
+  EXPECT_EQ(source.LineCount(), 1);
+}
+
+TEST(MemoEdit, TypingPastTheLineEndPadsAndLeavingALineTrimsItUnrecorded) {
+  TMemoSource source(nullptr);
+  LoadText(source, "ab\ncd");
+  source.SetCaret(4, 0);
+  Type(source, U"x ");
+  EXPECT_EQ(Joined(source), "ab  x |cd");
+  const std::int32_t records = source.UndoList()->Count();
+  source.LineDown();
+  EXPECT_EQ(Joined(source), "ab  x|cd");
+  EXPECT_EQ(source.UndoList()->Count(), records + 1);  // only the caret move
+  EXPECT_EQ(source.UndoList()->Last().Kind, ukCaretMoved);
+}
+
+TEST(MemoEdit, LineBreaksSplitAndJoinAndMoveBookmarksAndHiddenLines) {
+  TMemoSource source(nullptr);
+  LoadText(source, "abcd\nef\ngh");
+  source.SetCaret(3, 0);
+  source.SetBookmark(1);
+  source.SetCaret(0, 2);
+  source.SetBookmark(2);
+  source.HiddenLines()->Hide(2);
+  source.SetCaret(2, 0);
+  source.InsertLineBreak();
+  EXPECT_EQ(Joined(source), "ab|cd|ef|gh");
+  std::int32_t c = 0, l = 0;
+  EXPECT_TRUE(source.GetBookmark(1, c, l));
+  EXPECT_EQ((TMemoPos{c, l}), (TMemoPos{1, 1}));
+  EXPECT_TRUE(source.GetBookmark(2, c, l));
+  EXPECT_EQ((TMemoPos{c, l}), (TMemoPos{0, 3}));
+  EXPECT_FALSE(source.IsLineVisible(3));
+  source.DeleteLineBreak();
+  EXPECT_EQ(Joined(source), "abcd|ef|gh");
+  EXPECT_TRUE(source.GetBookmark(1, c, l));
+  EXPECT_EQ((TMemoPos{c, l}), (TMemoPos{3, 0}));
+  EXPECT_FALSE(source.IsLineVisible(2));
+}
+
+// ---- Positions, selection, bookmarks ----
+
+TEST(MemoSelection, TypingAtEitherEndOfAStreamLeavesTheTextOutside) {
+  TMemoSource source(nullptr);
+  LoadText(source, "abcdef");
+  SetOption(source, soPersistentBlocks, true);
+  source.SelectRange(stStream, {1, 0}, {4, 0});
+  source.SetCaret(1, 0);
+  Type(source, U"X");
+  source.SetCaret(5, 0);
+  Type(source, U"Y");
+  EXPECT_EQ(Joined(source), "aXbcdYef");
+  EXPECT_EQ(source.SelectionStart(), (TMemoPos{2, 0}));
+  EXPECT_EQ(source.SelectionEnd(), (TMemoPos{5, 0}));
+  EXPECT_EQ(source.SelectionStrings()->Get(0), "bcd");
+  TMemoPos* tracked = source.TrackPosition({6, 0});
+  source.SetCaret(6, 0);
+  Type(source, U"Z");
+  EXPECT_EQ(*tracked, (TMemoPos{6, 0}));  // an insertion at a tracked copy lands after it
+  source.SetCaret(0, 0);
+  source.InsertLineBreak();
+  EXPECT_EQ(*tracked, (TMemoPos{6, 1}));
+  source.RestoreCaret(tracked);
+  EXPECT_EQ(source.Caret(), (TMemoPos{6, 1}));
+}
+
+TEST(MemoSelection, BlockCornersStayWhenTextIsInserted) {
+  TMemoSource source(nullptr);
+  LoadText(source, "abcdef\nghijkl");
+  SetOption(source, soPersistentBlocks, true);
+  source.SelectRange(stBlock, {1, 0}, {3, 1});
+  source.SetCaret(0, 1);
+  Type(source, U"XX");
+  source.InsertLineBreak();
+  EXPECT_EQ(source.SelectionType(), stBlock);
+  EXPECT_EQ(source.SelectionStart(), (TMemoPos{1, 0}));
+  EXPECT_EQ(source.SelectionEnd(), (TMemoPos{3, 1}));
+}
+
+TEST(MemoSelection, SpanOnLineIncludesTheBlockEndColumnButNotTheStreamEnd) {
+  TMemoSource source(nullptr);
+  LoadText(source, "0\n1\n2\n3\n4");
+  const struct {
+    TSelectionType type;
+    TMemoPos start, end;
+    std::int32_t line, from, to;
+  } rows[] = {
+      {stStream, {2, 1}, {5, 3}, 0, 0, 0},       {stStream, {2, 1}, {5, 3}, 1, 2, kMaxInt},
+      {stStream, {2, 1}, {5, 3}, 2, 0, kMaxInt}, {stStream, {2, 1}, {5, 3}, 3, 0, 5},
+      {stStream, {2, 1}, {5, 3}, 4, 0, 0},       {stStream, {2, 1}, {5, 1}, 1, 2, 5},
+      {stBlock, {2, 1}, {5, 3}, 2, 2, 6},        {stBlock, {2, 1}, {5, 3}, 4, 0, 0},
+  };
+  for (const auto& row : rows) {
+    source.SetSelection(row.type, row.start, row.end);
+    std::int32_t from = -1, to = -1;
+    source.SelectionSpanOnLine(row.line, from, to);
+    EXPECT_EQ(from, row.from) << row.type << " line " << row.line;
+    EXPECT_EQ(to, row.to) << row.type << " line " << row.line;
+    EXPECT_EQ(source.InSelection(row.to - 1, row.line), row.from < row.to);
+  }
+}
+
+TEST(MemoSelection, FindWordBoundsInItsThreeModes) {
+  TMemoSource source(nullptr);
+  source.SetDelimeters("(),");
+  const struct {
+    const char* line;
+    std::int32_t column;
+    int mode;
+    std::int32_t start, end;
+  } rows[] = {
+      {"  foo(bar)  baz", 3, 0, 3, 5},
+      {"  foo(bar)  baz", 13, 0, 13, 15},
+      {"  foo", 0, 0, 3, 5},
+      {"foo  bar", 4, 0, 1, 3},  // the word left of the blanks
+      {"foo bar", 0, 1, 1, 4},
+      {"foo(bar", 0, 1, 1, 3},  // one following space only
+      {"foo  ,bar", 0, 2, 1, 6},
+      {"foo", 9, 0, 1, 3},
+      {"", 0, 0, 0, 0},
+      {"   ", 1, 0, 0, 0},
+  };
+  for (const auto& row : rows) {
+    source.Lines()->SetTextStr(row.line);
+    if (source.LineCount() == 0) source.Lines()->Add("");
+    std::int32_t start = -1, end = -1;
+    source.FindWordBounds(row.column, 0, row.mode, start, end);
+    EXPECT_EQ((TMemoPos{start, end}), (TMemoPos{row.start, row.end})) << row.line << " @" << row.column;
+  }
+  source.Lines()->SetTextStr("  foo(bar)");
+  EXPECT_EQ(Utf32ToUtf8(source.WordAt(7, 0)), "bar");
+}
+
+TEST(MemoSelection, DeleteSelectionTakesStreamsAcrossLinesAndBlocksWithTabs) {
+  TMemoSource source(nullptr);
+  LoadText(source, "abcd\nefgh\nijkl\nmnop");
+  source.SetCaret(1, 3);
+  source.SelectRange(stStream, {2, 0}, {1, 3});
+  source.DeleteSelection();
+  EXPECT_EQ(Joined(source), "abnop");
+  EXPECT_EQ(source.Caret(), (TMemoPos{2, 0}));
+  EXPECT_EQ(source.SelectionType(), stNone);
+  source.Undo();
+  EXPECT_EQ(Joined(source), "abcd|efgh|ijkl|mnop");
+
+  TMemoSource tabs(nullptr);
+  LoadWithTabs(tabs, "4,8", "a\tb\nxyzw");
+  tabs.SelectRange(stBlock, {2, 0}, {4, 1});
+  tabs.DeleteSelection();
+  EXPECT_EQ(Joined(tabs), "a|xy");
+  tabs.Undo();
+  EXPECT_EQ(Joined(tabs), "a\tb|xyzw");
+}
+
+TEST(MemoSelection, SelectionStringsPadOneLineStreamsAndBlocks) {
+  TMemoSource source(nullptr);
+  LoadText(source, "abc\ngh\nijklm");
+  source.SetSelection(stStream, {1, 0}, {6, 0});
+  EXPECT_EQ(source.SelectionStrings()->Get(0), "bc   ");
+  source.SetSelection(stBlock, {1, 0}, {4, 1});
+  EXPECT_EQ(source.SelectionStrings()->GetCount(), 2);
+  EXPECT_EQ(source.SelectionStrings()->Get(0), "bc  ");
+  EXPECT_EQ(source.SelectionStrings()->Get(1), "h   ");
+  source.SetSelection(stStream, {1, 0}, {2, 2});
+  EXPECT_EQ(source.SelectionStrings()->Text(), "bc\ngh\nij\n");
+}
+
+TEST(MemoBookmarks, SettingAKeyTwiceKeepsOneAndGotoNotifiesEvenInPlace) {
+  TMemoSource source(nullptr);
+  LoadText(source, "a\nb\nc");
+  source.SetBookmark(3);
+  source.SetCaret(0, 2);
+  source.SetBookmark(3);
+  EXPECT_EQ(source.Bookmarks()->Count(), 1);
+  std::int32_t c = 0, l = 0;
+  ASSERT_TRUE(source.GetBookmark(3, c, l));
+  EXPECT_EQ(l, 2);
+  EXPECT_EQ(source.BookmarkOnLine(2), 3);
+  EXPECT_EQ(source.BookmarkOnLine(0), 0);
+  TRecorder recorder(source);
+  source.GotoBookmark(3);
+  ASSERT_EQ(recorder.notices.size(), 1u);
+  EXPECT_TRUE(recorder.notices[0].State.Contains(ssCaretMoved));
+  source.ToggleBookmark(3);
+  EXPECT_FALSE(source.GetBookmark(3, c, l));
+  EXPECT_EQ((TMemoPos{c, l}), (TMemoPos{-1, -1}));
+}
+
+// ---- Undo ----
+
+TEST(MemoUndo, OneUndoRevertsAnUpdateOrARunOfTheSameCodeOrABlock) {
+  struct Row {
+    const char* name;
+    bool group;
+    bool typedBefore;  // else a caret move comes before: a record of another code
+    std::function<void(TMemoSource&)> act;
+    const char* text;
+    TMemoPos caret;
+  };
+  const Row rows[] = {
+      {"typing, grouped", true, false, [](TMemoSource& s) { Type(s, U"abc"); }, "x", {1, 0}},
+      {"typing", false, false, [](TMemoSource& s) { Type(s, U"abc"); }, "xab", {3, 0}},
+      {"caret moves, grouped",
+       true,
+       true,
+       [](TMemoSource& s) {
+         for (int i = 0; i < 3; ++i) s.CharRight();
+       },
+       "yx",
+       {1, 0}},
+      {"caret moves",
+       false,
+       true,
+       [](TMemoSource& s) {
+         for (int i = 0; i < 3; ++i) s.CharRight();
+       },
+       "yx",
+       {3, 0}},
+      {"block across codes",
+       false,
+       false,
+       [](TMemoSource& s) {
+         s.BeginUndoBlock();
+         Type(s, U"a");
+         s.MoveCaret(0, -1);
+         s.InsertLineBreak();
+         s.EndUndoBlock();
+       },
+       "x",
+       {1, 0}},
+  };
+  for (const Row& row : rows) {
+    TMemoSource source(nullptr);
+    LoadText(source, "x");
+    SetOption(source, soGroupUndo, row.group);
+    if (row.typedBefore)
+      Type(source, U"y");
+    else
+      source.SetCaret(1, 0);
+    row.act(source);
+    source.Undo();
+    EXPECT_EQ(Joined(source), row.text) << row.name;
+    EXPECT_EQ(source.Caret(), row.caret) << row.name;
+  }
+}
+
+TEST(MemoUndo, RedoReplaysAndACaretMoveClearsIt) {
+  TMemoSource source(nullptr);
+  LoadText(source, "x");
+  Type(source, U"ab");
+  source.Undo();
+  EXPECT_EQ(Joined(source), "x");
+  source.Redo();
+  EXPECT_EQ(Joined(source), "abx");
+  source.Undo();
+  ASSERT_TRUE(source.RedoList()->Count() > 0);
+  source.CharRight();
+  EXPECT_EQ(source.RedoList()->Count(), 0);
+  source.Redo();
+  EXPECT_EQ(Joined(source), "x");
+}
+
+TEST(MemoUndo, TheSavePointDecidesModified) {
+  TMemoSource source(nullptr);
+  LoadText(source, "");
+  SetOption(source, soGroupUndo, false);
+  Type(source, U"x");
+  source.SetModified(false);
+  Type(source, U"y");
+  EXPECT_TRUE(source.Modified());
+  source.Undo();
+  EXPECT_FALSE(source.Modified());
+  source.Undo();
+  EXPECT_TRUE(source.Modified());
+  source.Redo();
+  EXPECT_TRUE(source.Modified());  // stays until the next save
+  source.SetCaret(0, 0);
+  EXPECT_TRUE(source.Modified());
+}
+
+TEST(MemoUndo, TrimmingCutsOneHundredAndOneRecordsButNeverInsideABlock) {
+  const struct {
+    bool block;
+    std::int32_t left;
+  } rows[] = {{false, 11}, {true, 17}};
+  for (const auto& row : rows) {
+    TMemoSource source(nullptr);
+    LoadText(source, "abcdef");
+    source.SetUndoLimit(10);
+    auto moves = [&](int N) {
+      for (int i = 0; i < N; ++i) source.SetCaret(source.CaretChar() == 0 ? 1 : 0, 0);
+    };
+    if (row.block) {
+      moves(95);  // records 0..94
+      source.BeginUndoBlock();
+      moves(10);              // 95..104 inside the block
+      source.EndUndoBlock();  // 105 closes it
+      moves(5);
+    } else {
+      moves(111);
+    }
+    ASSERT_EQ(source.UndoList()->Count(), 111);
+    moves(1);
+    EXPECT_EQ(source.UndoList()->Count(), row.left) << row.block;
+    EXPECT_EQ(source.UndoList()->Record(0).InUndoBlock, row.block);
+  }
+}
+
+TEST(MemoUndo, ReadOnlyStoresAndStoresWithoutUndoUndoNothing) {
+  TMemoSource source(nullptr);
+  LoadText(source, "x");
+  Type(source, U"a");
+  source.SetReadOnly(true);
+  source.Undo();
+  EXPECT_EQ(Joined(source), "ax");
+  source.SetReadOnly(false);
+  source.SetAllowUndo(false);
+  EXPECT_FALSE(source.CanUndo());
+  Type(source, U"b");
+  EXPECT_FALSE(source.CanUndo());
+}
+
+}  // namespace
