@@ -70,8 +70,14 @@ void TCustomMemoSource::TrimTrailingBlanks(bool KeepCaret) {
   if (!item) return;
   const size_t end = TrimmedLength(item->Text);
   if (end == item->Text.size()) return;
+  // Blanks with a tab among them are trimmed as a recorded deletion, and not
+  // at all while undoing: undo would otherwise pad the line with spaces
+  // where the tab was, and a later undo that deletes a counted run of
+  // characters would take the wrong ones.
+  const bool tab = item->Text.find(U'\t', end) != std::u32string::npos;
+  if (tab && storeState_.Contains(ssUndoing)) return;
   TUpdateGuard update(*this, ChangeCode::DeleteChars);
-  if (KeepCaret) {
+  if (KeepCaret || tab) {
     const std::int32_t column = caret_.Char;
     MoveCaret(0, DisplayLength(item->Text.substr(0, end)) - caret_.Char);
     DeleteChars(static_cast<std::int32_t>(item->Text.size() - end));

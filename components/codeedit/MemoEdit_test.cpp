@@ -131,6 +131,20 @@ TEST(MemoEdit, TypingPastTheLineEndPadsAndLeavingALineTrimsItUnrecorded) {
   EXPECT_EQ(source.UndoList()->Last().Kind, ukCaretMoved);
 }
 
+TEST(MemoEdit, ATrailingTabIsTrimmedWithARecordSoUndoRestoresIt) {
+  TMemoSource source(nullptr);
+  LoadWithTabs(source, "9,17", "ab\ncd");
+  SetOption(source, soGroupUndo, false);
+  source.SetCaret(2, 0);
+  source.InsertText(U"\tx");
+  source.SetCaret(9, 0);
+  source.DeleteChars(1);
+  source.LineDown();  // leaves "ab\t": the tab goes
+  EXPECT_EQ(Joined(source), "ab|cd");
+  while (source.CanUndo()) source.Undo();
+  EXPECT_EQ(Joined(source), "ab|cd");  // not "ab     x": the tab came back before the x did
+}
+
 TEST(MemoEdit, LineBreaksSplitAndJoinAndMoveBookmarksAndHiddenLines) {
   TMemoSource source(nullptr);
   LoadText(source, "abcd\nef\ngh");

@@ -166,8 +166,8 @@ class TCustomMemoSource : public TComponent {
   // -1 none; otherwise typed text gets this colour byte.
   std::int32_t ForcedAttribute = -1;
   // Removes blanks (0..32) at the end of the caret line: with KeepCaret as
-  // an undoable deletion, without it unrecorded. Nothing when trailing
-  // blanks are kept.
+  // an undoable deletion, without it unrecorded unless a tab is among them
+  // (such blanks stay while undoing). Nothing when trailing blanks are kept.
   void TrimTrailingBlanks(bool KeepCaret);
 
   // ---- Caret commands ----
