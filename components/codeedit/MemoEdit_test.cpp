@@ -169,6 +169,45 @@ TEST(MemoEdit, LineBreaksSplitAndJoinAndMoveBookmarksAndHiddenLines) {
   EXPECT_FALSE(source.IsLineVisible(2));
 }
 
+// Colour bytes are stored attributes that edits carry along.
+class TKeepingParser : public TSimpleParser {
+ public:
+  using TSimpleParser::TSimpleParser;
+  bool IsActive() override { return true; }
+  bool KeepsColorData() override { return true; }
+  void GetColorData(std::int32_t, const std::u32string& Line, std::string& Colors) override {
+    Colors.resize(Line.size(), 0);
+  }
+  std::int32_t ColorLine(const std::u32string&, std::int32_t State, std::string&) override { return State; }
+};
+
+TEST(MemoEdit, KeptColoursFollowTypingDeletionAndUndo) {
+  TKeepingParser parser(nullptr);
+  TMemoSource source(nullptr);
+  LoadText(source, "ab");
+  source.SetSyntaxParser(&parser);
+  source.LineItem(0)->ColorData = std::string("\x03\x0c", 2);  // b is part of a link
+  EXPECT_EQ(source.AttributeAt(2, 0), 3);                      // the link byte is skipped
+  EXPECT_EQ(source.AttributeAt(0, 0), 3);
+  source.SetCaret(2, 0);
+  Type(source, U"x");
+  EXPECT_EQ(source.LineColorData(0), std::string("\x03\x0c\x03", 3));
+  source.InsertTextWithColor(U"yz", std::string("\x05", 1));  // padded with zero bytes
+  EXPECT_EQ(source.LineColorData(0), std::string("\x03\x0c\x03\x05\x00", 5));
+  source.SetCaret(0, 0);
+  source.DeleteChars(2);
+  EXPECT_EQ(source.LineColorData(0), std::string("\x03\x05\x00", 3));
+  source.Undo();
+  EXPECT_EQ(Joined(source), "abxyz");
+  EXPECT_EQ(source.LineColorData(0), std::string("\x03\x0c\x03\x05\x00", 5));
+  source.SetCaret(3, 0);
+  source.InsertLineBreak();  // typing at the new line's start goes on in the colour at the break
+  source.SetCaret(0, 1);
+  Type(source, U"w");
+  EXPECT_EQ(Joined(source), "abx|wyz");
+  EXPECT_EQ(source.LineColorData(1), std::string("\x05\x05\x00", 3));
+}
+
 // ---- Positions, selection, bookmarks ----
 
 TEST(MemoSelection, TypingAtEitherEndOfAStreamLeavesTheTextOutside) {
