@@ -234,6 +234,29 @@ TEST(MemoSelection, TypingAtEitherEndOfAStreamLeavesTheTextOutside) {
   EXPECT_EQ(source.Caret(), (TMemoPos{6, 1}));
 }
 
+TEST(MemoSelection, ExtendSelectionStretchesFromTheCaretEdge) {
+  TMemoSource source(nullptr);
+  LoadText(source, "abcdef\nghijkl");
+  source.SetCaret(2, 0);
+  source.ExtendSelection(stStream, &TCustomMemoSource::CharRight);
+  source.ExtendSelection(stStream, &TCustomMemoSource::CharRight);
+  EXPECT_EQ(source.SelectionStrings()->Get(0), "cd");
+  for (int i = 0; i < 3; ++i) source.ExtendSelection(stStream, &TCustomMemoSource::CharLeft);
+  EXPECT_EQ(source.SelectionType(), stStream);  // emptied on the way, then started again leftwards
+  EXPECT_EQ(source.SelectionStart(), (TMemoPos{1, 0}));
+  EXPECT_EQ(source.SelectionEnd(), (TMemoPos{2, 0}));
+  source.SetBlockOption(bkBlockSel);
+  EXPECT_EQ(source.SelectionType(), stBlock);
+  source.ClearSelection();
+  source.ExtendSelection(stStream, &TCustomMemoSource::LineDown);
+  EXPECT_EQ(source.SelectionType(), stBlock);
+  EXPECT_EQ(source.SelectionEnd(), (TMemoPos{1, 1}));
+  source.SetBlockOption(bkNone);
+  EXPECT_FALSE(source.HasSelection());
+  source.SelectAll();
+  EXPECT_FALSE(source.HasSelection());
+}
+
 TEST(MemoSelection, BlockCornersStayWhenTextIsInserted) {
   TMemoSource source(nullptr);
   LoadText(source, "abcdef\nghijkl");
