@@ -21,49 +21,6 @@ void TCustomMemoSource::ShiftHiddenLines(std::int32_t After, std::int32_t Delta)
   for (std::int32_t line : lines) hiddenLines_->Hide(line > After ? line + Delta : line);
 }
 
-void TCustomMemoSource::MoveCaret(std::int32_t LineDelta, std::int32_t CharDelta) {
-  if (CaretHook) CaretHook(LineDelta, CharDelta);
-  LineDelta = std::max(LineDelta, -caret_.Line);
-  CharDelta = std::max(CharDelta, -caret_.Char);
-  if (!options_.Contains(soBeyondFileEnd) && caret_.Line + LineDelta >= LineCount())
-    LineDelta = LineCount() > 0 ? LineCount() - caret_.Line - 1 : -caret_.Line;
-  const std::int32_t target = caret_.Line + LineDelta;
-  if (options_.Contains(soLimitEOL)) {
-    const std::int32_t length = DisplayLength(LineText(target));
-    if (length < caret_.Char + CharDelta) CharDelta = length - caret_.Char;
-  }
-  if (options_.Contains(soCursorAlwaysOnTabs)) SnapToTabStop(target, caret_.Char, CharDelta);
-  if (LineDelta == 0 && CharDelta == 0 && !bookmarkJump_) return;
-
-  TUpdateGuard update(*this, ChangeCode::CaretMove);
-  if (LineDelta != 0) TrimTrailingBlanks(false);
-  if (TUndoRecord* r = NewUndoRecord(ukCaretMoved)) {
-    r->A = LineDelta;
-    r->B = CharDelta;
-  }
-  PlaceCaret(caret_.Char + CharDelta, caret_.Line + LineDelta);
-  if (bookmarkJump_) storeState_.Include(ssCaretMoved);
-  if (manualPosition_ && !IsLineVisible(caret_.Line)) {
-    for (std::int32_t h = caret_.Line - 1; h >= 0; --h)
-      if (FoldState(h) == 0) {
-        SetFoldState(h, 1);
-        break;
-      }
-  }
-}
-
-void TCustomMemoSource::SetCaret(std::int32_t Char, std::int32_t Line) {
-  const bool manual = manualPosition_;
-  manualPosition_ = true;
-  try {
-    MoveCaret(std::max(Line, 0) - caret_.Line, std::max(Char, 0) - caret_.Char);
-  } catch (...) {
-    manualPosition_ = manual;
-    throw;
-  }
-  manualPosition_ = manual;
-}
-
 void TCustomMemoSource::TrimTrailingBlanks(bool KeepCaret) {
   if (keepTrailingBlanks_) return;
   TStringItem* item = LineItem(caret_.Line);

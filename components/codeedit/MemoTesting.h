@@ -90,3 +90,10 @@ inline void SetOption(TCustomMemoSource& Source, TStringsOption Option, bool On)
     options.Exclude(Option);
   Source.SetOptions(options);
 }
+
+// A store with tab characters kept, the given stops and the text loaded.
+inline void LoadWithTabs(TCustomMemoSource& Source, const std::string& Stops, const std::string& Text) {
+  SetOption(Source, soUseTabCharacter, true);
+  Source.SetTabStops(Stops);
+  LoadText(Source, Text);
+}
