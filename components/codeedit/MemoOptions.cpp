@@ -29,7 +29,8 @@ void TCustomMemoSource::SetTabStops(const std::string& Value) {
     if (comma == std::string::npos) comma = Value.size();
     const std::int32_t stop = StrToInt(std::string_view(Value).substr(start, comma - start));
     start = comma + 1;
-    if (stop <= 0 || (!stops.empty() && stop <= stops.back())) RaiseError(kInvalidTabRackText);
+    // A stop far out would make every tab expand to a huge run of spaces.
+    if (stop <= 0 || stop > kMaxTabStop || (!stops.empty() && stop <= stops.back())) RaiseError(kInvalidTabRackText);
     stops.push_back(stop);
   }
   if (stops.empty()) stops.push_back(8);

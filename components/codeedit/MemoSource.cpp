@@ -20,7 +20,10 @@ void SetLastActiveSource(TCustomMemoSource* Source) { lastActiveSource = Source;
 TCustomMemoSource::TCustomMemoSource(TComponent* AOwner)
     : TComponent(AOwner),
       listeners_(std::make_unique<TNotifierList>()),
-      hiddenLines_(std::make_unique<TVisibleLinesList>()) {
+      hiddenLines_(std::make_unique<TVisibleLinesList>()),
+      undoList_(std::make_unique<TUndoList>()),
+      redoList_(std::make_unique<TUndoList>()),
+      bookmarks_(std::make_unique<TMemoBookMarkList>()) {
   Sources().push_back(this);
   strings_ = std::make_unique<TInternalStrings>(StringItemClass());
   strings_->GetStringHook = TGetStringHook::Of<&TCustomMemoSource::ExpandTabs>(*this);
@@ -92,6 +95,7 @@ void TCustomMemoSource::BeginUpdate(std::int32_t Code) {
   oldSelectionType_ = selectionType_;
   oldCaret_ = caret_;
   ++updateCount_;
+  firstRecord_ = true;
   ClearTempLineStyle();
 }
 
@@ -222,33 +226,6 @@ void TCustomMemoSource::SetActiveEditor(TComponent* Editor) {
 
 // ---- Caret and selection ----
 
-void TCustomMemoSource::SetCaret(std::int32_t Char, std::int32_t Line) {
-  caret_ = {std::max(Char, 0), std::max(Line, 0)};
-}
-
-void TCustomMemoSource::MoveCaret(std::int32_t LineDelta, std::int32_t CharDelta) {
-  TUpdateGuard update(*this, ChangeCode::CaretMove);
-  if (CaretHook) CaretHook(LineDelta, CharDelta);
-  SetCaret(caret_.Char + CharDelta, caret_.Line + LineDelta);
-}
-
-void TCustomMemoSource::CaretToTextEnd() {
-  const std::int32_t last = std::max(LineCount() - 1, 0);
-  SetCaret(static_cast<std::int32_t>(strings_->ShownText(last).size()), last);
-}
-
-void TCustomMemoSource::SetSelection(TSelectionType Type, TMemoPos Start, TMemoPos End) {
-  selectionType_ = Type;
-  selStart_ = Start;
-  selEnd_ = End;
-}
-
-void TCustomMemoSource::SetModified(bool Value) {
-  if (modified_ == Value) return;
-  TUpdateGuard update(*this, ChangeCode::SetModified);
-  modified_ = Value;
-}
-
 void TCustomMemoSource::ShiftPositions(std::int32_t Line, std::int32_t Delta) {
   for (TMemoPos* pos : {&caret_, &selStart_, &selEnd_, &safeCaret_, &safeSelStart_, &safeSelEnd_}) {
     if (Delta < 0 && pos->Line == Line)
@@ -256,12 +233,8 @@ void TCustomMemoSource::ShiftPositions(std::int32_t Line, std::int32_t Delta) {
     else if (pos->Line >= Line + (Delta < 0 ? 1 : 0))
       pos->Line += Delta;
   }
-}
-
-void TCustomMemoSource::ResetPositions() {
-  TUpdateGuard update(*this, ChangeCode::ResetPositions);
-  caret_ = selStart_ = selEnd_ = {};
-  selectionType_ = stNone;
+  for (auto& pos : tracked_)
+    if (pos->Line >= Line + (Delta < 0 ? 1 : 0)) pos->Line = std::max(pos->Line + Delta, 0);
 }
 
 // ---- Names ----

@@ -22,14 +22,18 @@
 // Line indices outside 0..LineCount-1 are tolerated everywhere: reads give ""
 // or nullptr, writes are ignored. Single GUI thread.
 
+#include <algorithm>
 #include <bitset>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "components/base/MessageBroadcast.h"
 #include "components/base/SimpleParser.h"
+#include "components/codeedit/MemoBookmarks.h"
 #include "components/codeedit/MemoTypes.h"
+#include "components/codeedit/MemoUndo.h"
 #include "components/codeedit/StringItem.h"
 #include "components/codeedit/VisibleLines.h"
 #include "platform/classes/Component.h"
@@ -52,6 +56,8 @@ using TGetBackpNameEvent = TMethodPointer<void(TObject* Sender, const std::strin
 using TCharSet256 = std::bitset<256>;
 
 inline constexpr const char* kInvalidTabRackText = "Invalid Tab Rack";
+// The highest tab stop the store accepts.
+inline constexpr std::int32_t kMaxTabStop = 1000;
 
 class TCustomMemoSource : public TComponent {
   KESTOVA_CLASS(TCustomMemoSource)
@@ -112,20 +118,158 @@ class TCustomMemoSource : public TComponent {
   virtual void NotifyListeners(std::int32_t First, std::int32_t Last);
 
   // ---- Caret and selection ----
+  // Columns are display columns: code points with each tab expanded to the
+  // next stop.
   TMemoPos Caret() const { return caret_; }
-  // Places the caret (programmatically); no hook is asked.
+  std::int32_t CaretChar() const { return caret_.Char; }
+  std::int32_t CaretLine() const { return caret_.Line; }
+  // A programmatic placement (through MoveCaret, with the manual-position
+  // flag set: a hidden target line opens its fold).
   void SetCaret(std::int32_t Char, std::int32_t Line);
-  // Asks CaretHook, then moves by the deltas (not below 0); code 2.
-  void MoveCaret(std::int32_t LineDelta, std::int32_t CharDelta);
-  void CaretToTextEnd();
+  void SetCaretChar(std::int32_t Char) { SetCaret(Char, caret_.Line); }
+  void SetCaretLine(std::int32_t Line) { SetCaret(caret_.Char, Line); }
+  void SetCaretPoint(TMemoPos P) { SetCaret(P.Char, P.Line); }
+  TMemoPos GetCaretPoint() const { return caret_; }
   TSelectionType SelectionType() const { return selectionType_; }
   TMemoPos SelectionStart() const { return selStart_; }
   TMemoPos SelectionEnd() const { return selEnd_; }
+  // Sets type and ends as they are (no update of its own).
   void SetSelection(TSelectionType Type, TMemoPos Start, TMemoPos End);
   TFoundRect FoundRect() const { return foundRect_; }
   void SetFoundRect(const TFoundRect& Value) { foundRect_ = Value; }
   bool Modified() const { return modified_; }
+  // Unchanged: nothing. Otherwise an update with code 49; turning it off
+  // makes the newest text-changing undo record the save point. With Force
+  // the force-modified flag is set to Value first.
   void SetModified(bool Value);
+  void SetModified(bool Value, bool Force);
+  bool ForceModified() const { return forceModified_; }
+  // Forced, or any text-changing undo record after the save point.
+  bool ComputeModified() const;
+  std::int32_t SavePoint() const { return savePoint_; }
+
+  // ---- Edit primitives: every change of the text goes through these ----
+  virtual void MoveCaret(std::int32_t LineDelta, std::int32_t CharDelta);
+  // One line of text at the caret, which stays; true when inserted.
+  // InsertedLength tells how far to move the caret.
+  virtual bool InsertText(const std::u32string& Text);
+  // Count stored characters at the caret (a tab is one); kMaxInt: to the end.
+  virtual void DeleteChars(std::int32_t Count);
+  virtual void InsertLineBreak();
+  // Joins the next line when the caret is at or past the line end.
+  virtual void DeleteLineBreak();
+  std::int32_t InsertedLength() const { return insertedLength_; }
+  // Inserts with Colors as the colour bytes; answers InsertedLength.
+  std::int32_t InsertTextWithColor(const std::u32string& Text, const std::string& Colors);
+  // The colour byte text typed at (Char, Line) gets; URL bytes are skipped.
+  std::uint8_t AttributeAt(std::int32_t Char, std::int32_t Line);
+  // -1 none; otherwise typed text gets this colour byte.
+  std::int32_t ForcedAttribute = -1;
+  // Removes blanks (0..32) at the end of the caret line: with KeepCaret as
+  // an undoable deletion, without it unrecorded unless a tab is among them
+  // (such blanks stay while undoing). Nothing when trailing blanks are kept.
+  void TrimTrailingBlanks(bool KeepCaret);
+
+  // ---- Caret commands ----
+  void LineUp() { MoveCaret(-1, 0); }
+  void LineDown() { MoveCaret(1, 0); }
+  void CharLeft();
+  void CharRight();
+  void CaretLeftOverTab();
+  void CaretRightOverTab();
+  void CaretToTextStart() { SetCaret(0, 0); }
+  void CaretToTextEnd();
+  void LineStart() { MoveCaret(0, -caret_.Char); }
+  void LineEnd();
+  void GotoBlockBegin();
+  void GotoBlockEnd();
+  void WordRight();
+  void WordLeft();
+
+  // ---- Tabs ----
+  // 0-based text index of a display column; a column inside a tab's
+  // expansion gives the index after the tab; past the end counts on.
+  std::int32_t ColumnToIndex(const std::u32string& Text, std::int32_t Column) const;
+  // Display length of Text with its tabs expanded.
+  std::int32_t DisplayLength(const std::u32string& Text) const;
+  // FromEnd false: the 1-based place of Column inside a tab's expansion (1
+  // when not inside); true: the columns from Column + 1 to its end.
+  std::int32_t TabSpanAt(std::int32_t Column, std::int32_t Line, bool FromEnd);
+  // Delta moves a target inside a tab's expansion to its nearer edge (the
+  // end on a tie).
+  void SnapToTabStop(std::int32_t Line, std::int32_t Column, std::int32_t& Delta);
+  std::u32string GetDisplayLine(std::int32_t Line, bool Special, char32_t TabSymbol, char32_t SpaceSymbol);
+  std::string ExpandedColorData(std::int32_t Line);
+
+  // ---- Positions and selection ----
+  // A copy of P that follows edits like the selection ends; owned by the
+  // store until released.
+  TMemoPos* TrackPosition(TMemoPos P);
+  void ReleasePosition(TMemoPos* P);
+  // SetCaret to the copy, then releases it.
+  void RestoreCaret(TMemoPos* P);
+  // Moves tracked positions and selection ends for an edit at the caret:
+  // 1 text inserted, 2 line break inserted, 3 line break removed, 4 text
+  // deleted (Count columns). The caret never moves here.
+  void AdjustPositions(int Kind, std::int32_t Count);
+  void ResetPositions();
+  void ToSelectionRelative(std::int32_t& X, std::int32_t& Y) const;
+  void FromSelectionRelative(std::int32_t& X, std::int32_t& Y) const;
+  virtual void AdjustSelectionType(TSelectionType& Type);
+  TMethodPointer<void(TObject* Sender, TSelectionType& Type)> OnGetSelectionType;
+  void SetSelectionType(TSelectionType Type);
+  void ClearSelection() { SetSelectionType(stNone); }
+  bool HasSelection() const { return selectionType_ != stNone; }
+  TBlockOption BlockOption() const { return blockOption_; }
+  void SetBlockOption(TBlockOption Value);
+  void SetSelectionBounds(TMemoPos Start, TMemoPos End);
+  void SelectRange(TSelectionType Type, TMemoPos Start, TMemoPos End);
+  // Runs Move (a caret command) and stretches the selection over it.
+  void ExtendSelection(TSelectionType Type, void (TCustomMemoSource::*Move)());
+  void MarkBlockBegin();
+  void MarkBlockEnd();
+  void SelectAll();
+  void SelectLine();
+  void SelectWord(int Mode);
+  void SelectToWordEnd();
+  // 1-based start and end of the word around Column (0, 0 for an empty
+  // line); mode 1 adds one following space, mode 2 all following
+  // delimiters. Found when start < end, or start = end > 0.
+  void FindWordBounds(std::int32_t Column, std::int32_t Line, int Mode, std::int32_t& Start, std::int32_t& End);
+  std::u32string WordAt(std::int32_t Column, std::int32_t Line);
+  std::u32string WordAtCaret() { return WordAt(caret_.Char, caret_.Line); }
+  bool IsAtSelectionEdge(std::int32_t Char, std::int32_t Line) const;
+  // Selected columns [From, To) of a line; [0, 0) when none.
+  void SelectionSpanOnLine(std::int32_t Line, std::int32_t& From, std::int32_t& To) const;
+  bool InSelection(std::int32_t Char, std::int32_t Line) const;
+  void DeleteSelection();
+  TStrings* SelectionStrings();
+
+  // ---- Bookmarks (keys 1..255) ----
+  void ToggleBookmark(int Key);
+  void SetBookmark(int Key);
+  void ClearBookmark(int Key);
+  bool GetBookmark(int Key, std::int32_t& Char, std::int32_t& Line) const;
+  void GotoBookmark(int Key);
+  int BookmarkOnLine(std::int32_t Line) const;
+  int BookmarkInSpan(std::int32_t Line, std::int32_t From, std::int32_t To) const;
+  void BookmarksInSpan(std::int32_t Line, std::int32_t From, std::int32_t To, std::vector<int>& Keys) const;
+  class TMemoBookMarkList* Bookmarks() const {
+    return bookmarks_.get();
+  }
+
+  // ---- Undo ----
+  void BeginUndoBlock();
+  void EndUndoBlock();
+  bool CanUndo() const;
+  virtual void Undo();
+  virtual void Redo();
+  class TUndoList* UndoList() const {
+    return undoList_.get();
+  }
+  class TUndoList* RedoList() const {
+    return redoList_.get();
+  }
 
   // ---- Colouring ----
   TSimpleParser* SyntaxParser() const { return parser_; }
@@ -178,8 +322,9 @@ class TCustomMemoSource : public TComponent {
   void SetOptions(TStringsOptions Value);
   const std::string& TabStops() const { return tabStops_; }
   // Comma-separated ascending columns above 0; an empty text changes
-  // nothing; a non-number raises EConvertError, a descending or non-positive
-  // stop EGeneralError kInvalidTabRackText, and the old stops stay.
+  // nothing; a non-number raises EConvertError, a descending, non-positive
+  // or above kMaxTabStop stop EGeneralError kInvalidTabRackText, and the old
+  // stops stay.
   void SetTabStops(const std::string& Value);
   std::int32_t TabStopColumn(int Index) const;
   std::int32_t LastTabInterval() const;
@@ -197,7 +342,6 @@ class TCustomMemoSource : public TComponent {
   void SetSpacesInTab(std::int32_t Value);  // outside 1..10 gives 8
   bool HighlightUrls() const { return highlightUrls_; }
   void SetHighlightUrls(bool Value);
-  TBlockOption BlockOption = bkBoth;
   TOutFormatType OutFormat = ofWindows;
   bool AllowUndo() const { return allowUndo_; }
   void SetAllowUndo(bool Value);
@@ -259,9 +403,11 @@ class TCustomMemoSource : public TComponent {
 
  protected:
   virtual TStringItemClass StringItemClass() const { return MakeStringItem; }
-  // The undo and redo lists hang here; the store alone keeps none.
-  virtual void ClearUndo() {}
-  virtual void ClearRedo() {}
+  // ClearUndo empties both lists, ClearRedo the redo list.
+  virtual void ClearUndo();
+  virtual void ClearRedo();
+  // Nothing with AllowUndo off; otherwise a record on the current side.
+  struct TUndoRecord* NewUndoRecord(std::uint8_t Kind);
 
  private:
   friend class TExternalStrings;
@@ -270,7 +416,16 @@ class TCustomMemoSource : public TComponent {
   void MarkUrls(std::int32_t Line, TStringItem& Item);
   void ParseLine(std::int32_t Line, TStringItem& Item, std::int32_t& State);
   void ShiftPositions(std::int32_t Line, std::int32_t Delta);
-  void ResetPositions();
+  void PlaceCaret(std::int32_t Char, std::int32_t Line) { caret_ = {std::max(Char, 0), std::max(Line, 0)}; }
+  void TrimUndo();
+  void ApplyReverse(const struct TUndoRecord& R);
+  void RunUndo();
+  bool KeepsColors() const;
+  void ShiftBookmarkChars(std::int32_t Line, std::int32_t From, std::int32_t Delta);
+  void ShiftBookmarkLines(std::int32_t Line, std::int32_t From, std::int32_t Delta);
+  void ShiftHiddenLines(std::int32_t After, std::int32_t Delta);
+  void FitColors(TStringItem& Item) const;
+  void MoveCaretOrSnap(std::int32_t Column);
   void TellListenersOfRemoval();
   // Incoming text: tabs replaced by SpacesInTab spaces unless tab characters
   // are kept.
@@ -296,6 +451,22 @@ class TCustomMemoSource : public TComponent {
   TMemoPos safeCaret_, safeSelStart_, safeSelEnd_;
   TSelectionType safeSelectionType_ = stNone;
   bool modified_ = false;
+  bool forceModified_ = false;
+  std::int32_t savePoint_ = -1;
+  std::unique_ptr<TUndoList> undoList_, redoList_;
+  bool redoSide_ = false;
+  bool firstRecord_ = false;
+  std::int32_t undoBlock_ = 0;
+  bool manualPosition_ = false;
+  bool bookmarkJump_ = false;
+  bool keepAttrOnce_ = false;
+  std::int32_t insertedLength_ = 0;
+  std::string pendingColors_;
+  bool havePendingColors_ = false;
+  std::vector<std::unique_ptr<TMemoPos>> tracked_;
+  std::unique_ptr<TMemoBookMarkList> bookmarks_;
+  std::unique_ptr<TStrings> selectionStrings_;
+  TBlockOption blockOption_ = bkBoth;
 
   TSimpleParser* parser_ = nullptr;
   TComponent* activeEditor_ = nullptr;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "components/codeedit/MemoSource.h"
+#include "platform/core/Codecs.h"
 #include "platform/core/Streams.h"
 
 struct TNotice {
@@ -61,3 +62,38 @@ inline void LoadText(TCustomMemoSource& Source, const std::string& Text) {
 }
 
 inline std::string Bits(TStoreState State) { return std::to_string(State.Bits()); }
+
+// The stored lines joined by "|" (tabs as stored).
+inline std::string Joined(const TCustomMemoSource& Source) {
+  std::string out;
+  for (std::int32_t i = 0; i < Source.LineCount(); ++i) {
+    if (i > 0) out += '|';
+    out += Utf32ToUtf8Lossless(Source.LineText(i));
+  }
+  return out;
+}
+
+// Types Text one character per update (code 5), as the editor does.
+inline void Type(TCustomMemoSource& Source, const std::u32string& Text) {
+  for (char32_t c : Text) {
+    TCustomMemoSource::TUpdateGuard update(Source, ChangeCode::InsertText);
+    Source.InsertText(std::u32string(1, c));
+    Source.MoveCaret(0, Source.InsertedLength());
+  }
+}
+
+inline void SetOption(TCustomMemoSource& Source, TStringsOption Option, bool On) {
+  TStringsOptions options = Source.Options();
+  if (On)
+    options.Include(Option);
+  else
+    options.Exclude(Option);
+  Source.SetOptions(options);
+}
+
+// A store with tab characters kept, the given stops and the text loaded.
+inline void LoadWithTabs(TCustomMemoSource& Source, const std::string& Stops, const std::string& Text) {
+  SetOption(Source, soUseTabCharacter, true);
+  Source.SetTabStops(Stops);
+  LoadText(Source, Text);
+}

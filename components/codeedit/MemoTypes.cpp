@@ -37,7 +37,7 @@ void DescribeTMemoSource(TClassInfo& Info) {
   p.Property<&S::SpacesInTab, &S::SetSpacesInTab>("SpacesInTab", TypeInfos::Integer()).Default(8);
   p.Property<&S::TemplatesType, &S::TemplatesType>("TemplatesType", TypeInfos::String());
   p.Property<&S::HighlightUrls, &S::SetHighlightUrls>("HighlightUrls", TypeInfos::Boolean()).Default(false);
-  p.Property<&S::BlockOption, &S::BlockOption>("BlockOption", TypeInfos::TBlockOption()).Default(bkBoth);
+  p.Property<&S::BlockOption, &S::SetBlockOption>("BlockOption", TypeInfos::TBlockOption()).Default(bkBoth);
   p.Property<&S::OutFormat, &S::OutFormat>("OutFormat", TypeInfos::TOutFormatType()).Default(ofWindows);
   p.Property<&S::AllowUndo, &S::SetAllowUndo>("AllowUndo", TypeInfos::Boolean()).Default(true);
   p.Property<&S::UndoLimit, &S::SetUndoLimit>("UndoLimit", TypeInfos::Integer()).Default(0);
