@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "crashreport/zorTools.h"
+
 extern char** environ;
 
 namespace {
@@ -77,6 +79,24 @@ TEST(ProgramStart, TheReporterClearsItsFolderAndHooksNothing) {
   kill(pid, SIGTERM);
   waitpid(pid, &status, 0);
   fs::remove_all(root);
+}
+
+TEST(ProgramStart, TheFileVersionIsThePackageNoteVersion) {
+  const std::string command = std::string("readelf -n '") + KESTOVA_GUI_PATH + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string notes;
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) notes.append(buffer, n);
+  pclose(pipe);
+  const std::string key = "\"version\":\"";
+  const size_t at = notes.find(key);
+  ASSERT_NE(at, std::string::npos) << notes;
+  const std::string shown = notes.substr(at + key.size(), notes.find('"', at + key.size()) - at - key.size());
+  const uint64_t version = zor::FileVersion(KESTOVA_GUI_PATH);
+  EXPECT_NE(version, 0u);
+  EXPECT_EQ(version, zor::ParseVersionNumbers(shown));
+  EXPECT_EQ(zor::FileVersionText(version).rfind(shown, 0), 0u) << shown;
 }
 
 }  // namespace
