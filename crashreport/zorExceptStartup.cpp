@@ -105,6 +105,7 @@ void ShutDown(ReporterState& s) {
     s.joinedList = false;
   }
   ReleaseMemoryReserve(s);
+  s.servesProcess = false;
   SetMainSettings(nullptr);
 }
 

@@ -12,6 +12,7 @@
 #include "crashreport/zorExceptKeys.h"
 #include "crashreport/zorExceptModules.h"
 #include "crashreport/zorTools.h"
+#include "crashreport/zorToolsElf_p.h"
 #include "platform/core/ResourceStore.h"
 
 namespace zor {
@@ -36,17 +37,8 @@ MappedFile::~MappedFile() {
 
 namespace {
 
-template <typename T>
-bool ReadAt(std::span<const uint8_t> image, uint64_t offset, T& out) {
-  if (offset > image.size() || image.size() - offset < sizeof(T)) return false;
-  std::memcpy(&out, image.data() + offset, sizeof(T));
-  return true;
-}
-
-bool ReadHeader(std::span<const uint8_t> image, Elf64_Ehdr& header) {
-  return ReadAt(image, 0, header) && std::memcmp(header.e_ident, ELFMAG, SELFMAG) == 0 &&
-         header.e_ident[EI_CLASS] == ELFCLASS64 && header.e_ident[EI_DATA] == ELFDATA2LSB;
-}
+using elf::ReadAt;
+using elf::ReadHeader;
 
 // The zero-terminated text at `offset` within [tableStart, tableEnd).
 std::optional<std::string> TextAt(std::span<const uint8_t> image, uint64_t tableStart, uint64_t tableEnd,
@@ -94,8 +86,9 @@ std::optional<uint64_t> RvaToFileOffset(std::span<const uint8_t> image, uint64_t
   for (uint32_t i = 0; i < header.e_phnum; ++i) {
     Elf64_Phdr ph;
     if (!ReadAt(image, header.e_phoff + uint64_t{i} * sizeof ph, ph)) return std::nullopt;
-    if (ph.p_type == PT_LOAD && address >= ph.p_vaddr && address - ph.p_vaddr < ph.p_filesz)
-      return ph.p_offset + (address - ph.p_vaddr);
+    // A segment whose file range runs past the image maps nothing.
+    if (ph.p_type != PT_LOAD || ph.p_offset > image.size() || ph.p_filesz > image.size() - ph.p_offset) continue;
+    if (address >= ph.p_vaddr && address - ph.p_vaddr < ph.p_filesz) return ph.p_offset + (address - ph.p_vaddr);
   }
   return std::nullopt;
 }

@@ -34,7 +34,8 @@ struct ElfExport {
 // empty for anything that is no 64-bit little-endian ELF image.
 std::vector<ElfExport> ElfExports(std::span<const uint8_t> image);
 // The file offset of a relative address through the PT_LOAD segments;
-// nothing when no segment holds it in the file.
+// nothing when no segment holds it in the file, or the segment's file range
+// does not lie within the image.
 std::optional<uint64_t> RvaToFileOffset(std::span<const uint8_t> image, uint64_t address);
 
 // The address of the module's export `name` (exact); nullptr when absent.

@@ -1,10 +1,6 @@
 // The system record and file versions from the ELF package-metadata note.
 #include <elf.h>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
 #include <sys/utsname.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <fstream>
@@ -12,6 +8,8 @@
 #include <sstream>
 
 #include "crashreport/zorTools.h"
+#include "crashreport/zorToolsElf_p.h"
+#include "crashreport/zorToolsImage.h"
 
 namespace zor {
 
@@ -81,12 +79,7 @@ uint16_t FreeSystemResources16(int) { return 0; }
 
 namespace {
 
-template <typename T>
-bool ReadAt(std::span<const uint8_t> image, uint64_t offset, T& out) {
-  if (offset > image.size() || image.size() - offset < sizeof(T)) return false;
-  std::memcpy(&out, image.data() + offset, sizeof(T));
-  return true;
-}
+using elf::ReadAt;
 
 // The "version" string of a small JSON object; empty when absent.
 std::string JsonVersion(std::string_view json) {
@@ -128,10 +121,7 @@ uint64_t VersionInNotes(std::span<const uint8_t> image, uint64_t offset, uint64_
 
 uint64_t ElfPackageVersion(std::span<const uint8_t> image) {
   Elf64_Ehdr header;
-  if (!ReadAt(image, 0, header) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 ||
-      header.e_ident[EI_CLASS] != ELFCLASS64 || header.e_ident[EI_DATA] != ELFDATA2LSB ||
-      header.e_phentsize != sizeof(Elf64_Phdr))
-    return 0;
+  if (!elf::ReadHeader(image, header) || header.e_phentsize != sizeof(Elf64_Phdr)) return 0;
   for (uint32_t i = 0; i < header.e_phnum; ++i) {
     Elf64_Phdr ph;
     if (!ReadAt(image, header.e_phoff + uint64_t{i} * sizeof ph, ph)) return 0;
@@ -142,20 +132,8 @@ uint64_t ElfPackageVersion(std::span<const uint8_t> image) {
 }
 
 uint64_t FileVersion(const std::string& fileName) {
-  const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return 0;
-  struct stat st {};
-  uint64_t version = 0;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-    const size_t size = static_cast<size_t>(st.st_size);
-    void* view = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (view != MAP_FAILED) {
-      version = ElfPackageVersion({static_cast<const uint8_t*>(view), size});
-      munmap(view, size);
-    }
-  }
-  close(fd);
-  return version;
+  const MappedFile file(fileName);
+  return ElfPackageVersion(file.Bytes());
 }
 
 }  // namespace zor
