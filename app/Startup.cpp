@@ -7,6 +7,7 @@
 
 #include "app/KestovaForm.h"
 #include "components/base/BaseModules.h"
+#include "crashreport/zorExceptStartup.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/ui/Application.h"
 #include "stats/GammaFuncs.h"
@@ -17,8 +18,13 @@ namespace {
 // steps keep their places so that the order of the others stays as designed.
 void AddTraced(ModuleTable& table, const std::string& name, const StartupTrace& trace) {
   table.Add(
-      name, [trace, name] { if (trace) trace("start " + name); },
-      [trace, name] { if (trace) trace("stop " + name); });
+      name,
+      [trace, name] {
+        if (trace) trace("start " + name);
+      },
+      [trace, name] {
+        if (trace) trace("stop " + name);
+      });
 }
 
 bool HaveDisplay() {
@@ -49,6 +55,8 @@ void AddProgramModules(ModuleTable& table, StartupTrace trace) {
   // The component family's base registries; they are freed after COM stops.
   AddComponentBaseModules(table);
   AddTraced(table, "COM", trace);
+  // The crash reporter starts once COM is up for the main thread.
+  zor::AddReporterModules(table);
   AddTraced(table, "OLE", trace);
   AddTraced(table, "KestovaForm", trace);
 }

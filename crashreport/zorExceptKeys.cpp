@@ -13,6 +13,7 @@
 #include "crashreport/zorExceptSettingsObject.h"
 #include "crashreport/zorExcept_p.h"
 #include "crashreport/zorStrings.h"
+#include "crashreport/zorTools.h"
 
 namespace zor {
 
@@ -45,12 +46,13 @@ const void* FileBaseOf(const void* address, Dl_info& info) {
 std::string TwoDigits(int v) { return DecimalPadded(static_cast<int32_t>(v), 2, '0'); }
 
 // The version text of a module for %appversion% and %modversion%: the text
-// its settings' "VersionVar" points to.
-// FIXME: without one, the file's version information is not read yet, and
-// the version is unknown.
+// its settings' "VersionVar" points to, else the version its file carries,
+// else "?".
 std::string ModuleVersionText(const ZorModule& module) {
   const std::string text = SettingsForModule(module)->VersionVar();
-  return text.empty() ? "?" : text;
+  if (!text.empty()) return text;
+  const uint64_t version = FileVersion(ModuleFilePath(module));
+  return version ? FileVersionText(version) : "?";
 }
 
 }  // namespace
@@ -73,23 +75,27 @@ std::string TimeText(const LocalTime& t) {
          "ms";
 }
 
-std::string ExecutableFileName() {
+std::string ExecutableFilePath() {
   char path[4096];
   const ssize_t n = readlink("/proc/self/exe", path, sizeof path);
   if (n <= 0 || static_cast<size_t>(n) >= sizeof path) return {};
-  return LastPathPart(std::string_view(path, static_cast<size_t>(n)));
+  return std::string(path, static_cast<size_t>(n));
 }
 
-std::string ModuleFileName(const ZorModule& module) {
+std::string ExecutableFileName() { return LastPathPart(ExecutableFilePath()); }
+
+std::string ModuleFilePath(const ZorModule& module) {
   Dl_info info{}, mainInfo{};
   const void* base = FileBaseOf(module.address, info);
   // The executable's program headers lie in its own mapping, so their file
   // base tells whether the address is the executable's (whose dladdr name is
   // only what it was started as).
   const void* mainBase = FileBaseOf(reinterpret_cast<const void*>(getauxval(AT_PHDR)), mainInfo);
-  if (!base || base == mainBase || !info.dli_fname || !*info.dli_fname) return ExecutableFileName();
-  return LastPathPart(info.dli_fname);
+  if (!base || base == mainBase || !info.dli_fname || !*info.dli_fname) return ExecutableFilePath();
+  return info.dli_fname;
 }
+
+std::string ModuleFileName(const ZorModule& module) { return LastPathPart(ModuleFilePath(module)); }
 
 void ExpandPlaceholders(const ZorModule& module, std::string& text, std::string_view exceptionMessage,
                         std::string_view report) {

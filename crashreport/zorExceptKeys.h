@@ -60,6 +60,9 @@ std::string TimeText(const LocalTime& t);
 // when the system does not tell.
 std::string ExecutableFileName();
 std::string ModuleFileName(const ZorModule& module);
+// The same with their folders.
+std::string ExecutableFilePath();
+std::string ModuleFilePath(const ZorModule& module);
 
 // Rewrites `text` in place, each step replacing every occurrence of its
 // placeholder without case and without looking again at what it inserted:
