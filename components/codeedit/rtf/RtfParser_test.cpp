@@ -57,6 +57,21 @@ TEST(RtfParser, TokenTable) {
   for (const Case& c : cases) EXPECT_EQ(Tokens(c.rtf), c.tokens) << c.rtf;
 }
 
+TEST(RtfParser, ControlWordIdsFollowTheSortedWords) {
+  const std::u32string text =
+      U"\\b\\blue\\cell\\cf\\colortbl\\deff\\deflang\\endash\\f\\fonttbl\\fs\\green\\highlight\\i\\line"
+      U"\\lquote\\nosupersub\\par\\pard\\plain\\pnf\\pnlvlblt\\pnlvlbody\\pntext\\qc\\qr\\red\\row"
+      U"\\rquote\\rtf\\strike\\sub\\super\\tab\\trowd\\u\\ul\\ulnone\\v";
+  TZRRtfParser parser(nullptr);
+  parser.SetText(text.c_str());
+  std::int32_t id = 0;
+  while (parser.NextToken() == RtfToken::tkControlWord) EXPECT_EQ(parser.ControlWordId, id++);
+  EXPECT_EQ(parser.Token, ZRToken::tkEof);
+  EXPECT_EQ(id, RtfWord::v + 1);
+  EXPECT_EQ(RtfWord::fs, 10);
+  EXPECT_EQ(RtfWord::u, 35);
+}
+
 TEST(RtfParser, NumbersThatDoNotFitAreNoNumbers) {
   struct Case {
     std::string rtf;
