@@ -100,6 +100,10 @@ TEST(ZorClassNames, MessageTextsOfExceptionObjects) {
   EXPECT_EQ(ExceptionMessageText(&runtime), "runtime_error");
   EXPECT_EQ(ExceptionMessageText(nullptr), "Unknown");
   EXPECT_EQ(ExceptionClassName(&convert), "EConvertError");
+  const BcbTermination ended("Abnormal program termination");
+  EXPECT_EQ(ExceptionMessageText(&ended), "Abnormal program termination");
+  EXPECT_EQ(ExceptionClassName(&ended), "BcbTermination");
+  EXPECT_TRUE(HasClassName(&ended, "ZorException"));
 }
 
 TEST(ZorHelpers, FileNamePiecesTimesAndNames) {

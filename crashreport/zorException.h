@@ -10,3 +10,10 @@ class ZorException : public std::runtime_error {
   explicit ZorException(const std::string& message) : std::runtime_error(message) {}
   const std::string Message() const { return what(); }
 };
+
+// An abnormal end of the C++ runtime, which the reporter raises itself; a
+// message-carrying exception like its base.
+class BcbTermination : public ZorException {
+ public:
+  using ZorException::ZorException;
+};
