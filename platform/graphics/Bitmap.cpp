@@ -130,6 +130,27 @@ std::vector<std::uint8_t> TBitmap::SaveToBytes() const {
   return {bytes.begin(), bytes.end()};
 }
 
+std::size_t TBitmap::ReadData(std::span<const std::uint8_t> data) {
+  if (data.size() < 4) throw EReadError();
+  const std::uint32_t size = static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
+                             static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
+  if (size > data.size() - 4) throw EReadError();
+  if (size == 0) {
+    EndPaint();
+    image_ = QImage();
+  } else {
+    LoadFromBytes(data.subspan(4, size));
+  }
+  return 4 + size;
+}
+
+void TBitmap::WriteData(std::vector<std::uint8_t>& out) const {
+  const std::vector<std::uint8_t> bytes = SaveToBytes();
+  const auto size = static_cast<std::uint32_t>(bytes.size());
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+  out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
 Bitmap32 TBitmap::ToBitmap32() const {
   Bitmap32 result;
   if (image_.isNull()) return result;

@@ -23,6 +23,7 @@
 
 #include "platform/graphics/Color.h"
 #include "platform/graphics/DeviceTypes.h"
+#include "platform/graphics/Graphic.h"
 #include "platform/graphics/GraphicsObjects.h"
 
 class QPainter;
@@ -34,17 +35,18 @@ enum TTransparentMode { tmAuto, tmFixed };
 inline constexpr int kMaxBitmapSide = 16384;
 inline constexpr const char* kInvalidBitmapText = "Bitmap image is not valid";
 
-class TBitmap final {
+class TBitmap final : public TGraphic {
  public:
   TBitmap();
   TBitmap(int width, int height);
-  ~TBitmap();
+  ~TBitmap() override;
   TBitmap(const TBitmap&) = delete;
   TBitmap& operator=(const TBitmap&) = delete;
 
-  int Width() const { return image_.width(); }
-  int Height() const { return image_.height(); }
-  bool Empty() const { return image_.isNull(); }
+  std::string ClassName() const override { return "TBitmap"; }
+  int Width() const override { return image_.width(); }
+  int Height() const override { return image_.height(); }
+  bool Empty() const override { return image_.isNull(); }
   // A smaller size keeps the top-left part; new pixels are white. A side
   // below 1 empties the bitmap; above kMaxBitmapSide raises ERangeError.
   void SetSize(int width, int height);
@@ -73,8 +75,13 @@ class TBitmap final {
   // A BMP stream. LoadFromBytes raises Exception(kInvalidBitmapText) for
   // bytes that are no readable BMP picture and ERangeError for a picture
   // too large, leaving the bitmap unchanged.
-  void LoadFromBytes(std::span<const std::uint8_t> bytes);
-  std::vector<std::uint8_t> SaveToBytes() const;
+  void LoadFromBytes(std::span<const std::uint8_t> bytes) override;
+  std::vector<std::uint8_t> SaveToBytes() const override;
+  // In a component stream the BMP file follows its size (32 bits, least
+  // significant byte first); a size of 0 is an empty bitmap. ReadData
+  // raises EReadError when the size runs past the data.
+  std::size_t ReadData(std::span<const std::uint8_t> data) override;
+  void WriteData(std::vector<std::uint8_t>& out) const override;
 
   // The pixels for blits, and a mask of the pixels whose colour is not
   // `transparent` (set bytes are drawn).
