@@ -179,8 +179,7 @@ BlitMask TBitmap::MaskOf(TColor transparent) const {
   mask.Bits.resize(static_cast<size_t>(Width()) * Height());
   const TColor rgb = ColorToRGB(transparent);
   for (int y = 0; y < Height(); ++y)
-    for (int x = 0; x < Width(); ++x)
-      mask.Bits[static_cast<size_t>(y) * Width() + x] = Pixel(x, y) != rgb ? 1 : 0;
+    for (int x = 0; x < Width(); ++x) mask.Bits[static_cast<size_t>(y) * Width() + x] = Pixel(x, y) != rgb ? 1 : 0;
   return mask;
 }
 

@@ -12,8 +12,8 @@
 // bitmap), in tmFixed mode the colour last set. Setting TransparentColor
 // switches to tmFixed; setting clDefault switches back to tmAuto.
 //
-// Streams are BMP files (24 bits a pixel when saved; alpha is not kept). Loading reads the header's size first and refuses
-// pictures above kMaxBitmapSide a side before decoding any pixel.
+// Streams are BMP files (24 bits a pixel when saved; alpha is not kept). Loading reads the header's size first and
+// refuses pictures above kMaxBitmapSide a side before decoding any pixel.
 
 #include <QImage>
 #include <cstdint>

@@ -44,7 +44,6 @@ struct TGraphicClass {
 
 inline constexpr const char* kUnknownPictureExtensionText = "Unknown picture file extension (.%s)";
 
-
 // Adds a class, or replaces the one of the same name (case-insensitive).
 void RegisterGraphicClass(TGraphicClass graphicClass);
 // Removes a class; unknown names are ignored.

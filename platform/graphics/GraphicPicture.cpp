@@ -44,8 +44,8 @@ void TPicture::LoadFromFile(const std::string& path) {
   if (!file.open(QIODevice::ReadOnly)) throw Exception(Format(kCannotOpenPictureText, {path}));
   const QByteArray data = file.readAll();
   std::unique_ptr<TGraphic> graphic = graphicClass->Create();
-  graphic->LoadFromBytes(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
-                                   static_cast<size_t>(data.size())));
+  graphic->LoadFromBytes(
+      std::span(reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<size_t>(data.size())));
   SetGraphic(std::move(graphic));
 }
 

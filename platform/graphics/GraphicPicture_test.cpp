@@ -37,8 +37,9 @@ TEST(GraphicRegistry, FindsClassesByNameAndExtensionAndBuildsTheFilter) {
 
   RegisterGraphicClass({"TTest", {"tst", "tt"}, "Tests", [] { return std::make_unique<TBitmap>(); }});
   EXPECT_EQ(GraphicClassOfExtension("TT")->Name, "TTest");
-  EXPECT_EQ(GraphicFilter(), "All (*.bmp;*.ico;*.tst;*.tt)|*.bmp;*.ico;*.tst;*.tt|Bitmaps (*.bmp)|*.bmp|"
-                             "Icons (*.ico)|*.ico|Tests (*.tst;*.tt)|*.tst;*.tt");
+  EXPECT_EQ(GraphicFilter(),
+            "All (*.bmp;*.ico;*.tst;*.tt)|*.bmp;*.ico;*.tst;*.tt|Bitmaps (*.bmp)|*.bmp|"
+            "Icons (*.ico)|*.ico|Tests (*.tst;*.tt)|*.tst;*.tt");
   UnregisterGraphicClass("ttest");
   EXPECT_EQ(FindGraphicClass("TTest"), nullptr);
 }
@@ -100,8 +101,8 @@ TEST(Picture, BadStreamDataLeavesThePictureUnchanged) {
     bool classNotFound;
   } cases[] = {
       {{}, false},
-      {{7, 'T', 'B', 'i'}, false},                          // name cut short
-      {{7, 'T', 'B', 'i', 't', 'm', 'a', 'p', 5, 0}, false},  // size cut short
+      {{7, 'T', 'B', 'i'}, false},                                            // name cut short
+      {{7, 'T', 'B', 'i', 't', 'm', 'a', 'p', 5, 0}, false},                  // size cut short
       {{7, 'T', 'B', 'i', 't', 'm', 'a', 'p', 9, 0, 0, 0, 'B', 'M'}, false},  // size beyond the data
       {{5, 'T', 'N', 'o', 'n', 'e', 0}, true},
   };
