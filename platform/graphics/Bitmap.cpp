@@ -1,11 +1,11 @@
 #include "platform/graphics/Bitmap.h"
 
 #include <QBuffer>
-#include <QImageReader>
 #include <QPainter>
 
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/Canvas.h"
+#include "platform/graphics/ImageCodec.h"
 #include "platform/graphics/PainterContext.h"
 
 namespace {
@@ -103,20 +103,10 @@ void TBitmap::Assign(const TBitmap& source) {
 }
 
 void TBitmap::LoadFromBytes(std::span<const std::uint8_t> bytes) {
-  if (bytes.empty() || bytes.size() > static_cast<size_t>(INT32_MAX)) throw Exception(kInvalidBitmapText);
-  QByteArray data =
-      QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-  QBuffer buffer(&data);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer, "BMP");
-  // The header's size is checked before a single pixel is decoded.
-  const QSize size = reader.size();
-  if (!size.isValid() || size.isEmpty()) throw Exception(kInvalidBitmapText);
-  CheckSide(size.width(), size.height());
-  QImage image;
-  if (!reader.read(&image) || image.isNull() || image.size() != size) throw Exception(kInvalidBitmapText);
+  std::optional<QImage> image = ReadImage(bytes, "BMP");
+  if (!image) throw Exception(kInvalidBitmapText);
   EndPaint();
-  image_ = image.convertToFormat(QImage::Format_ARGB32);
+  image_ = image->convertToFormat(QImage::Format_ARGB32);
 }
 
 std::vector<std::uint8_t> TBitmap::SaveToBytes() const {

@@ -12,8 +12,10 @@
 // bitmap), in tmFixed mode the colour last set. Setting TransparentColor
 // switches to tmFixed; setting clDefault switches back to tmAuto.
 //
-// Streams are BMP files (24 bits a pixel when saved; alpha is not kept). Loading reads the header's size first and
-// refuses pictures above kMaxBitmapSide a side before decoding any pixel.
+// Streams are BMP files (24 bits a pixel when saved; alpha is not kept).
+// Loading reads the header's size first and refuses, before decoding any
+// pixel, a picture above kMaxBitmapSide a side or beyond the decoding budget
+// of ImageCodec.
 
 #include <QImage>
 #include <cstdint>
@@ -25,6 +27,7 @@
 #include "platform/graphics/DeviceTypes.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/GraphicsObjects.h"
+#include "platform/graphics/ImageCodec.h"
 
 class QPainter;
 class PainterContext;
@@ -32,7 +35,7 @@ class TCanvas;
 
 enum TTransparentMode { tmAuto, tmFixed };
 
-inline constexpr int kMaxBitmapSide = 16384;
+inline constexpr int kMaxBitmapSide = kMaxImageSide;
 inline constexpr const char* kInvalidBitmapText = "Bitmap image is not valid";
 
 class TBitmap final : public TGraphic {

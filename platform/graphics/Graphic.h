@@ -25,7 +25,7 @@ class TGraphic {
   virtual int Width() const = 0;
   virtual int Height() const = 0;
   virtual bool Empty() const = 0;
-  // Raises Exception (or ERangeError for a picture too large) and leaves
+  // Raises Exception (ERangeError for a picture too large) and leaves
   // the graphic unchanged when the bytes are not a picture of its kind.
   virtual void LoadFromBytes(std::span<const std::uint8_t> bytes) = 0;
   virtual std::vector<std::uint8_t> SaveToBytes() const = 0;
