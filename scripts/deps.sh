@@ -4,7 +4,7 @@ KESTOVA_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libboost-math-dev
-  python3-dendropy
+  python3-dendropy python3-pil
   fonts-liberation2 fonts-dejavu-core fontconfig
   openssl
   python3 unzip
