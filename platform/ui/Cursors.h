@@ -1,0 +1,56 @@
+#pragma once
+// The screen's cursor table and the screen cursor.
+//
+// Cursors are numbered. Negative numbers down to crSizeAll are the stock
+// cursors, mapped to Qt's cursor shapes; crDefault (0) is the default arrow.
+// Other numbers (102, 103, -1124 ... -1140, ...) are registered by their
+// users with their own artwork; a registration may also replace a stock
+// cursor. A number neither stock nor registered answers the default arrow.
+//
+// The screen cursor, when not crDefault, is shown over every window of the
+// program: it is one entry on Qt's override-cursor stack, pushed when the
+// screen cursor leaves crDefault, changed while it stays off crDefault and
+// popped when it returns. So the usual pattern of saving the screen cursor,
+// setting another and putting the saved one back nests. (The entry is the
+// top of the stack unless other code pushed its own over it meanwhile; that
+// code must pop its own first.)
+//
+// Process-wide, GUI thread only.
+
+#include <QCursor>
+
+using TCursor = int;
+
+inline constexpr TCursor crDefault = 0;
+inline constexpr TCursor crNone = -1;
+inline constexpr TCursor crArrow = -2;
+inline constexpr TCursor crCross = -3;
+inline constexpr TCursor crIBeam = -4;
+inline constexpr TCursor crSizeNESW = -6;
+inline constexpr TCursor crSizeNS = -7;
+inline constexpr TCursor crSizeNWSE = -8;
+inline constexpr TCursor crSizeWE = -9;
+inline constexpr TCursor crUpArrow = -10;
+inline constexpr TCursor crHourGlass = -11;
+inline constexpr TCursor crDrag = -12;
+inline constexpr TCursor crNoDrop = -13;
+inline constexpr TCursor crHSplit = -14;
+inline constexpr TCursor crVSplit = -15;
+inline constexpr TCursor crMultiDrag = -16;
+inline constexpr TCursor crSQLWait = -17;
+inline constexpr TCursor crNo = -18;
+inline constexpr TCursor crAppStart = -19;
+inline constexpr TCursor crHelp = -20;
+inline constexpr TCursor crHandPoint = -21;
+inline constexpr TCursor crSizeAll = -22;
+
+// The cursor shown for Id (the table's Cursors[Id]).
+QCursor ScreenCursors(TCursor Id);
+// Registers Cursor under Id, replacing what Id showed before.
+void SetScreenCursors(TCursor Id, const QCursor& Cursor);
+// Drops the registration of Id: a stock number shows its stock cursor again,
+// any other the default arrow.
+void RemoveScreenCursor(TCursor Id);
+
+TCursor ScreenCursor();
+void SetScreenCursor(TCursor Id);
