@@ -146,29 +146,39 @@ class InputFilter : public QObject {
   }
 };
 
-QPointer<InputFilter>& Filter() {
-  static QPointer<InputFilter> filter;
-  return filter;
+struct FilterState {
+  QPointer<InputFilter> filter;  // made once, goes with the application
+  bool installed = false;
+};
+
+FilterState& State() {
+  static FilterState state;
+  return state;
 }
 
+InputFilter* Filter() { return State().filter; }
+
 InputFilter* Installed() {
-  if (!Filter()) {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app) return nullptr;
-    Filter() = new InputFilter;
-    Filter()->setParent(app);  // goes with the application
-    app->installEventFilter(Filter());
+  FilterState& state = State();
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app) return nullptr;
+  if (!state.filter) {
+    state.filter = new InputFilter;
+    state.filter->setParent(app);
   }
-  return Filter();
+  if (!state.installed) app->installEventFilter(state.filter);
+  state.installed = true;
+  return state.filter;
 }
 
 void UninstallWhenIdle() {
-  InputFilter* filter = Filter();
-  if (!filter || !filter->mouseHooks.Empty() || !filter->keyHooks.Empty()) return;
-  // Later: the filter may be in the middle of a walk.
+  FilterState& state = State();
+  InputFilter* filter = state.filter;
+  if (!filter || !filter->mouseHooks.Empty() || !filter->keyHooks.Empty() || !state.installed) return;
+  // Taken off the application but kept: a hook may remove the last hook in
+  // the middle of the filter's walk (even from a nested event loop).
   QCoreApplication::instance()->removeEventFilter(filter);
-  filter->deleteLater();
-  Filter() = nullptr;
+  state.installed = false;
 }
 
 }  // namespace
@@ -195,4 +205,4 @@ void RemoveKeyHook(const TKeyHook& Hook) {
   UninstallWhenIdle();
 }
 
-bool InputHooksListening() { return static_cast<bool>(Filter()); }
+bool InputHooksListening() { return State().installed; }
