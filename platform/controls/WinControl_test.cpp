@@ -14,6 +14,7 @@
 #include "platform/controls/CustomControl.h"
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/Color.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/DialogService.h"
 
 namespace {
@@ -228,9 +229,15 @@ TEST(ControlKeys, AHandlerExceptionIsShownOnceAndStaysOutOfQt) {
   ScopedDialogService scope(dialogs);
   KeyForm f;
   f.first->raiseOnKey = true;
+  std::vector<std::string> hooked;
+  const Application::TExceptionHook hook = [&](const std::exception& Error, bool&) { hooked.push_back(Error.what()); };
+  Application::AddExceptionHook(hook);
   EXPECT_NO_THROW(QTest::keyClick(f.first->Handle(), Qt::Key_A));
+  Application::RemoveExceptionHook(hook);
   ASSERT_EQ(dialogs.Count("message"), 1);
   EXPECT_EQ(dialogs.Calls()[0].text, "Key handler failed.");
+  // The control's guard goes through the exception-display hooks too.
+  EXPECT_EQ(hooked, (std::vector<std::string>{"Key handler failed"}));
 }
 
 TEST(ControlKeys, AHandlerMayRecreateOrFreeTheWindowsItRunsIn) {

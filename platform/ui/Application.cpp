@@ -4,6 +4,7 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/ui/DialogService.h"
+#include "platform/ui/HookChain.h"
 
 namespace Application {
 
@@ -11,6 +12,28 @@ namespace {
 std::string& TitleStore() {
   static std::string title = "Kestova";
   return title;
+}
+
+THookChain<TExceptionHook>& ExceptionHooks() {
+  static THookChain<TExceptionHook> hooks;
+  return hooks;
+}
+
+// True while the hooks are asked, so that a hook's own exception goes to the
+// box without asking them again.
+bool askingHooks = false;
+
+bool AskHooks(const std::exception& error) {
+  if (askingHooks || ExceptionHooks().Empty()) return false;
+  askingHooks = true;
+  struct Reset {
+    ~Reset() { askingHooks = false; }
+  } reset;
+  return ExceptionHooks().Walk([&](const TExceptionHook& hook) {
+    bool handled = false;
+    hook(error, handled);
+    return handled;
+  });
 }
 }  // namespace
 
@@ -26,6 +49,7 @@ std::string ErrorBoxText(const std::string& message) {
 void ShowException(const std::exception& error) {
   if (dynamic_cast<const EAbort*>(&error)) return;
   if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+  if (AskHooks(error)) return;
   const auto* ours = dynamic_cast<const Exception*>(&error);
   std::string message = ours ? ours->Message() : std::string(error.what());
   Dialogs().MessageBox(ErrorBoxText(message), Title(), TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
@@ -40,6 +64,9 @@ void HandleException() {
     ShowException(Exception(kUnexpectedErrorText, kUnexpectedErrorHelpContext));
   }
 }
+
+void AddExceptionHook(const TExceptionHook& Hook) { ExceptionHooks().Add(Hook); }
+void RemoveExceptionHook(const TExceptionHook& Hook) { ExceptionHooks().Remove(Hook); }
 
 }  // namespace Application
 

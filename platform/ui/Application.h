@@ -5,11 +5,18 @@
 // with the application's title and the error icon; the silent abort (EAbort)
 // shows nothing. No exception may cross Qt: every handler runs through
 // RunGuarded or reaches KestovaApplication::notify.
+//
+// Before the box, the exception-display hooks see the exception, newest
+// first; a hook that sets Handled takes the exception over: no older hook and
+// no box. An exception raised by a hook is shown by the box alone (the hooks
+// are not asked about it), and the walk goes on.
 
 #include <QApplication>
 #include <exception>
 #include <string>
 #include <utility>
+
+#include "platform/core/Events.h"
 
 namespace Application {
 
@@ -25,6 +32,12 @@ std::string ErrorBoxText(const std::string& message);
 void ShowException(const std::exception& error);
 // Shows the exception being handled; call only inside a catch block.
 void HandleException();
+
+using TExceptionHook = TMethodPointer<void(const std::exception& Error, bool& Handled)>;
+// Adds Hook at the front of the chain; an equal hook is not added twice.
+void AddExceptionHook(const TExceptionHook& Hook);
+// Removes the hook equal to Hook; nothing when there is none.
+void RemoveExceptionHook(const TExceptionHook& Hook);
 
 }  // namespace Application
 

@@ -3,19 +3,15 @@
 #include <QApplication>
 #include <QThread>
 #include <QWidget>
-#include <algorithm>
 #include <cassert>
-#include <memory>
-#include <vector>
 
 #include "platform/ui/Application.h"
+#include "platform/ui/HookChain.h"
 
 namespace {
 
 struct FocusChannel {
-  // Oldest first; each hook is held by a shared_ptr so that a walk can tell
-  // a hook still listed from an equal one added again meanwhile.
-  std::vector<std::shared_ptr<const TFocusChangedHook>> hooks;
+  THookChain<TFocusChangedHook> hooks;
   QMetaObject::Connection connection;
 };
 
@@ -32,12 +28,10 @@ bool OnGuiThread() {
 void Deliver(QWidget* Old, QWidget* Now) {
   if (!Now) return;
   const TFocusChange change{Old, Now};
-  const auto snapshot = Channel().hooks;
-  for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
-    const auto& hooks = Channel().hooks;
-    if (std::find(hooks.begin(), hooks.end(), *it) == hooks.end()) continue;
-    RunGuarded([&] { (**it)(change); });
-  }
+  Channel().hooks.Walk([&](const TFocusChangedHook& hook) {
+    hook(change);
+    return false;
+  });
 }
 
 void Listen() {
@@ -58,20 +52,57 @@ void StopListening() {
 
 void AddFocusChangedHook(const TFocusChangedHook& Hook) {
   assert(OnGuiThread());
-  auto& hooks = Channel().hooks;
-  for (const auto& hook : hooks)
-    if (*hook == Hook) return;
-  hooks.push_back(std::make_shared<const TFocusChangedHook>(Hook));
-  Listen();
+  if (Channel().hooks.Add(Hook)) Listen();
 }
 
 void RemoveFocusChangedHook(const TFocusChangedHook& Hook) {
   assert(OnGuiThread());
-  auto& hooks = Channel().hooks;
-  const auto it = std::find_if(hooks.begin(), hooks.end(), [&](const auto& hook) { return *hook == Hook; });
-  if (it == hooks.end()) return;
-  hooks.erase(it);
-  if (hooks.empty()) StopListening();
+  if (Channel().hooks.Remove(Hook) && Channel().hooks.Empty()) StopListening();
 }
 
 bool FocusChannelListening() { return static_cast<bool>(Channel().connection); }
+
+namespace {
+
+struct ActivationChannel {
+  THookChain<TActivationHook> hooks;
+  QMetaObject::Connection connection;
+  bool active = false;
+};
+
+ActivationChannel& Activation() {
+  static ActivationChannel channel;
+  return channel;
+}
+
+void DeliverActivation(Qt::ApplicationState State) {
+  const bool active = State == Qt::ApplicationActive;
+  if (active == Activation().active) return;
+  Activation().active = active;
+  Activation().hooks.Walk([&](const TActivationHook& hook) {
+    hook(active);
+    return false;
+  });
+}
+
+}  // namespace
+
+void AddActivationHook(const TActivationHook& Hook) {
+  assert(OnGuiThread());
+  ActivationChannel& channel = Activation();
+  if (!channel.hooks.Add(Hook) || channel.connection) return;
+  auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  if (!app) return;
+  channel.active = QGuiApplication::applicationState() == Qt::ApplicationActive;
+  channel.connection = QObject::connect(app, &QGuiApplication::applicationStateChanged, &DeliverActivation);
+}
+
+void RemoveActivationHook(const TActivationHook& Hook) {
+  assert(OnGuiThread());
+  ActivationChannel& channel = Activation();
+  if (!channel.hooks.Remove(Hook) || !channel.hooks.Empty()) return;
+  if (channel.connection) QObject::disconnect(channel.connection);
+  channel.connection = {};
+}
+
+bool ActivationChannelListening() { return static_cast<bool>(Activation().connection); }

@@ -36,3 +36,16 @@ void AddFocusChangedHook(const TFocusChangedHook& Hook);
 void RemoveFocusChangedHook(const TFocusChangedHook& Hook);
 // True while the channel listens to the application's focus changes.
 bool FocusChannelListening();
+
+// The activation channel tells its hooks each time the application as a whole
+// becomes active (one of its windows has the keyboard focus of the desktop)
+// or inactive: Active is the new state. It rides on
+// QGuiApplication::applicationStateChanged; the hidden and suspended states
+// count as inactive, and a change between two inactive states is not passed
+// on. Same rules as the focus channel: newest first, guarded, listening only
+// while it has hooks.
+using TActivationHook = TMethodPointer<void(bool Active)>;
+
+void AddActivationHook(const TActivationHook& Hook);
+void RemoveActivationHook(const TActivationHook& Hook);
+bool ActivationChannelListening();

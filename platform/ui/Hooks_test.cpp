@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -81,6 +82,42 @@ TEST(FocusChangedHooks, TheChannelListensOnlyWhileItHasHooks) {
   window.a->setFocus();
   EXPECT_EQ(heard, (std::vector<std::string>{"in:b", "in:a", "one:a<b"}));
   RemoveFocusChangedHook(one.Hook());
+}
+
+}  // namespace
+
+namespace {
+
+struct ActivationListener {
+  std::vector<std::string>* heard;
+  std::string name;
+  void Heard(bool Active) { heard->push_back(name + (Active ? ":on" : ":off")); }
+  TActivationHook Hook() { return TActivationHook::Of<&ActivationListener::Heard>(*this); }
+};
+
+TEST(ActivationHooks, HearChangesBetweenActiveAndInactiveNewestFirstWhileHooked) {
+  std::vector<std::string> told;
+  ActivationListener older{&told, "older"}, newer{&told, "newer"};
+  EXPECT_FALSE(ActivationChannelListening());
+  AddActivationHook(older.Hook());
+  AddActivationHook(newer.Hook());
+  EXPECT_TRUE(ActivationChannelListening());
+  auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  const bool startsActive = QGuiApplication::applicationState() == Qt::ApplicationActive;
+  if (startsActive) emit app->applicationStateChanged(Qt::ApplicationInactive);
+  told.clear();
+  emit app->applicationStateChanged(Qt::ApplicationActive);
+  emit app->applicationStateChanged(Qt::ApplicationActive);  // no change
+  emit app->applicationStateChanged(Qt::ApplicationInactive);
+  emit app->applicationStateChanged(Qt::ApplicationHidden);  // still inactive
+  emit app->applicationStateChanged(Qt::ApplicationActive);
+  EXPECT_EQ(told, (std::vector<std::string>{"newer:on", "older:on", "newer:off", "older:off", "newer:on", "older:on"}));
+  RemoveActivationHook(newer.Hook());
+  RemoveActivationHook(older.Hook());
+  EXPECT_FALSE(ActivationChannelListening());
+  told.clear();
+  emit app->applicationStateChanged(Qt::ApplicationInactive);
+  EXPECT_TRUE(told.empty());
 }
 
 }  // namespace
