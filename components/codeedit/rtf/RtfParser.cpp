@@ -91,6 +91,27 @@ void TZRRtfParser::SkipParameter() {
   while (IsDigit(*pos_)) ++pos_;
 }
 
+bool TZRRtfParser::TakeParameter(std::int32_t& Value) {
+  tokenStart_ = pos_;
+  SkipParameter();
+  return TokenNumber(Value);
+}
+
+TZRRtfParser::TScanMark TZRRtfParser::Mark() const {
+  return {pos_, lineStart_, tokenStart_, ScanLineIndex, Token, ControlWordId, SpecialChar, GroupText};
+}
+
+void TZRRtfParser::Rewind(const TScanMark& M) {
+  pos_ = M.Pos;
+  lineStart_ = M.LineStart;
+  tokenStart_ = M.TokenStart;
+  ScanLineIndex = M.Line;
+  Token = M.Token;
+  ControlWordId = M.ControlWordId;
+  SpecialChar = M.SpecialChar;
+  GroupText = M.GroupText;
+}
+
 bool TZRRtfParser::TokenNumber(std::int32_t& Value) const {
   const char32_t* p = tokenStart_;
   bool negative = false;

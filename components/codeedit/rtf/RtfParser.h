@@ -86,6 +86,10 @@ class TZRRtfParser : public TCustomZRParser {
   // The current token as a signed 32-bit number; false when it is no number
   // or does not fit.
   bool TokenNumber(std::int32_t& Value) const;
+  // Steps over a parameter at the scan position as SkipParameter does and
+  // reads it as a signed 32-bit number; false when there is none or it does
+  // not fit. The parameter becomes the current token.
+  bool TakeParameter(std::int32_t& Value);
   // The character at the scan position (0 at the end).
   char32_t Current() const { return Cur(); }
   void StepOver() { Step(); }
@@ -94,6 +98,20 @@ class TZRRtfParser : public TCustomZRParser {
   const char32_t* ScanPosition() const { return pos_; }
   const char32_t* TokenStart() const { return tokenStart_; }
   void SetScanPosition(const char32_t* P) { pos_ = P; }
+
+  // A saved scan, for looking ahead and going back.
+  struct TScanMark {
+    const char32_t* Pos = nullptr;
+    const char32_t* LineStart = nullptr;
+    const char32_t* TokenStart = nullptr;
+    std::int32_t Line = 0;
+    std::int32_t Token = 0;
+    std::int32_t ControlWordId = -1;
+    std::uint8_t SpecialChar = 0;
+    std::string GroupText;
+  };
+  TScanMark Mark() const;
+  void Rewind(const TScanMark& M);
 
  private:
   std::int32_t ParseText(char32_t);

@@ -1,0 +1,213 @@
+// The font and colour tables, group skipping and the record stack.
+#include <algorithm>
+
+#include "components/codeedit/rtf/RtfImport_p.h"
+#include "components/codeedit/rtf/ZRImporter.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/StrUtils.h"
+#include "platform/graphics/GraphicsObjects.h"
+
+using namespace RtfToken;
+
+// ---- Font table ----
+
+void TRtfFontTable::Set(std::int32_t Number, const TRtfFontEntry& Entry) {
+  if (Number < 0 || Number > kHighestNumber) return;
+  entries_[Number] = Entry;
+}
+
+void TRtfFontTable::Append(const TRtfFontEntry& Entry) { Set(Empty() ? 0 : entries_.rbegin()->first + 1, Entry); }
+
+bool TRtfFontTable::Find(std::int32_t Number, TRtfFontEntry& Entry) const {
+  if (Empty() || Number < 0 || Number > entries_.rbegin()->first) return false;
+  const auto it = entries_.find(Number);
+  Entry = it == entries_.end() ? TRtfFontEntry{} : it->second;
+  return true;
+}
+
+// ---- Converter ----
+
+TRTFConverter::TRTFConverter(const char32_t* Text) : parser_(nullptr) { parser_.SetText(Text); }
+
+TRTFConverter::~TRTFConverter() = default;
+
+std::int32_t TRTFConverter::TakeNumber() {
+  std::int32_t n = 0;
+  if (parser_.TakeParameter(n)) return n;
+  std::string text = parser_.GetTokenString();  // digits that do not fit
+  if (text.empty()) {
+    const TZRRtfParser::TScanMark mark = parser_.Mark();
+    parser_.NextToken();
+    text = parser_.GetTokenString();
+    parser_.Rewind(mark);
+  }
+  throw EConvertError("'" + text + "' is not a valid integer value");
+}
+
+void TRTFConverter::ReadFontTable() {
+  int depth = 0;
+  bool numbered = false;
+  std::int32_t number = 0;
+  std::uint8_t charset = 1;  // the first font named without "\fcharset" keeps the system's
+  for (;;) {
+    switch (parser_.NextToken()) {
+      case ZRToken::tkEof:
+        return;
+      case tkText: {
+        if (depth > 1) break;
+        std::string name = Trim(parser_.GetTokenString());
+        std::erase(name, ';');
+        // A ";" after a nested group ends the entry; it names nothing.
+        if (name.empty()) break;
+        if (!numbered) {
+          fonts_.Append({name, charset});
+        } else {
+          fonts_.Set(number, {name, charset});
+        }
+        charset = 0;
+        break;
+      }
+      case tkControlWord:
+        if (parser_.ControlWordId == RtfWord::f) {
+          number = TakeNumber();
+          numbered = true;
+        } else {
+          parser_.SkipParameter();
+        }
+        break;
+      case tkUnknownControl:
+        if (SameText(parser_.GetTokenString(), "\\fcharset")) {
+          std::int32_t n = 0;
+          charset = parser_.TakeParameter(n) && n >= 0 && n <= 255 ? static_cast<std::uint8_t>(n) : 0;
+        } else {
+          parser_.SkipParameter();
+        }
+        break;
+      case tkGroupOpen:
+        ++depth;
+        break;
+      case tkGroupClose:
+        if (depth == 0) return;
+        --depth;
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+namespace {
+// A colour component in 0..255, so a colour never leaves 24 bits.
+std::int32_t Component(std::int32_t N) { return std::clamp(N, 0, 255); }
+}  // namespace
+
+void TRTFConverter::ReadColorTable() {
+  bool firstExpected = true;
+  int depth = 0;
+  for (;;) {
+    switch (parser_.NextToken()) {
+      case ZRToken::tkEof:
+        return;
+      case tkText:
+        if (firstExpected && Trim(parser_.GetTokenString()) == ";") {
+          colors_.push_back(0);  // the default colour
+          firstExpected = false;
+        }
+        break;
+      case tkControlWord:
+        if (parser_.ControlWordId != RtfWord::colortbl) firstExpected = false;
+        if (parser_.ControlWordId == RtfWord::red) {
+          color_ = Component(TakeNumber());
+        } else if (parser_.ControlWordId == RtfWord::green) {
+          color_ = (color_ & ~0xFF00) | Component(TakeNumber()) << 8;
+        } else if (parser_.ControlWordId == RtfWord::blue) {
+          color_ = (color_ & ~0xFF0000) | Component(TakeNumber()) << 16;
+          colors_.push_back(color_);
+        } else {
+          parser_.SkipParameter();
+        }
+        break;
+      case tkUnknownControl:
+        parser_.SkipParameter();
+        break;
+      case tkGroupOpen:
+        ++depth;
+        break;
+      case tkGroupClose:
+        if (depth == 0) return;
+        --depth;
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void TRTFConverter::SkipGroup() {
+  for (int depth = 1; depth > 0;) {
+    const std::int32_t kind = parser_.NextToken();
+    if (kind == ZRToken::tkEof) return;
+    if (kind == tkGroupOpen) ++depth;
+    if (kind == tkGroupClose) --depth;
+  }
+}
+
+// ---- Record stack ----
+
+TInternalImporter::TInternalImporter(TZRImporter& Owner, const TRtfFontTable& Fonts)
+    : owner_(Owner), fonts_(Fonts), font_(std::make_unique<TFont>()) {}
+
+TInternalImporter::~TInternalImporter() = default;
+
+void TInternalImporter::Pop() {
+  if (!records_.empty()) records_.pop_back();
+}
+
+TImportRecord& TInternalImporter::Top() {
+  if (records_.empty()) Push();
+  return records_.back();
+}
+
+void TInternalImporter::Plain() {
+  TRtfFontEntry entry{defaultFontName_, 1};
+  if (!fonts_.Empty()) fonts_.Find(0, entry);
+  TImportRecord& r = Top();
+  r = TImportRecord{};
+  r.FontName = entry.Name;
+  r.Charset = entry.Charset;
+  r.Size = 12;
+  r.Color = 0;
+  r.StylesChanged = true;
+}
+
+void TInternalImporter::Output(std::string_view Text) {
+  if (Text.empty()) return;
+  std::string name;
+  std::uint8_t charset = 1;
+  std::int32_t size = -1;
+  std::int32_t color = -1;
+  std::int32_t back = -1;
+  TFontStyles style;
+  for (const TImportRecord& r : records_) {
+    if (!r.FontName.empty()) {
+      name = r.FontName;
+      charset = r.Charset;
+    }
+    if (r.Size != -1) size = r.Size;
+    if (r.Color != -1) color = r.Color;
+    if (r.StylesChanged) {
+      const auto add = r.AddStyles.Bits();
+      const auto remove = r.RemoveStyles.Bits();
+      style = TFontStyles::FromBits(add == 0 && remove == 0 ? 0 : static_cast<std::uint8_t>((style.Bits() | add) & ~remove));
+    }
+    if (r.BackColorChanged) back = r.BackColor;
+  }
+  TFontData data = font_->Data();
+  data.Name = name.empty() ? defaultFontName_ : name;
+  data.Charset = charset;
+  data.SetSize(size < 0 ? 12 : size);
+  data.Color = color < 0 ? 0 : color;
+  data.Style = style;
+  font_->SetData(data);
+  owner_.DoText(std::string(Text), font_.get(), back);
+}
