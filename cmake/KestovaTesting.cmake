@@ -35,12 +35,12 @@ function(kestova_add_benchmark name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
 endfunction()
 
-# kestova_add_fuzzer(<name> SOURCES ... LIBS ... [SEEDS <dir>])
+# kestova_add_fuzzer(<name> SOURCES ... LIBS ... [SEEDS <dir or file>...])
 # The sources define LLVMFuzzerTestOneInput. With KESTOVA_FUZZ (clang) this is a
 # libFuzzer binary; in the test build the same entry replays every file of
 # SEEDS as a CTest test, so the seeds and past crashes stay checked.
 function(kestova_add_fuzzer name)
-  cmake_parse_arguments(ARG "" "SEEDS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;SEEDS" ${ARGN})
   if(KESTOVA_FUZZ)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})

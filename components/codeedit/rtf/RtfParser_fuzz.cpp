@@ -1,8 +1,10 @@
-// Feeds arbitrary bytes, read as Windows-1252 RTF, to the RTF tokenizer. The
-// text is scanned from a heap buffer of exactly its size (so a read outside
-// it is caught by the sanitizer). The scan must end within one token per
-// character, every token must lie inside the text, and the kinds and values
-// must be the tokenizer's.
+// Feeds arbitrary bytes, read as Windows-1252 RTF, to the RTF tokenizer and
+// then to the importer. The text is scanned from a heap buffer of exactly its
+// size (so a read outside it is caught by the sanitizer). The scan must end
+// within one token per character, every token must lie inside the text, and
+// the kinds and values must be the tokenizer's. The import may only end in a
+// conversion error; its pieces must be non-empty UTF-8 without U+0000, and
+// all of them together at most three bytes for each input byte.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,7 +12,9 @@
 #include <string>
 
 #include "components/codeedit/rtf/RtfParser.h"
+#include "components/codeedit/rtf/ZRImporter.h"
 #include "platform/core/Codecs.h"
+#include "platform/core/Exceptions.h"
 
 namespace {
 void Check(bool Condition) {
@@ -60,5 +64,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (tokens % 5 == 0) parser->SkipParameter();
   }
   Check(parser->ScanPosition() == buffer.get() + n);
+
+  static TZRRtfImporter* importer = new TZRRtfImporter();
+  size_t output = 0;
+  importer->OnImportText = [&output](TZRImporter*, const std::string& Text, int32_t, TFont* Font) {
+    Check(!Text.empty() && IsValidUtf8(Text) && Text.find('\0') == std::string::npos && Font != nullptr);
+    output += Text.size();
+  };
+  try {
+    importer->Import(std::string(reinterpret_cast<const char*>(Data), Size));
+  } catch (const EConvertError&) {
+  }
+  Check(output <= 3 * Size);
   return 0;
 }
