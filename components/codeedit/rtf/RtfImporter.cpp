@@ -58,8 +58,9 @@ void TRtfImporter::Run() {
       default:
         break;
     }
-    // The font table is looked for only among the header's control words.
-    if (kind != tkControlWord && kind != tkUnknownControl) header_ = false;
+    // The font table is looked for only in the header: up to the first text
+    // or group that is not the font table.
+    if (kind == tkGroupOpen || kind == tkGroupClose) header_ = false;
     wordEnd_ = wordEnd;
   }
   FlushSurrogate();
@@ -229,6 +230,7 @@ void TRtfImporter::HexRun() {
 
 void TRtfImporter::Put(std::string_view Utf8) {
   if (Utf8.empty()) return;
+  header_ = false;
   FlushSurrogate();
   internal_.Output(Utf8);
 }

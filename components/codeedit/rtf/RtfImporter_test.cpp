@@ -108,6 +108,8 @@ TEST(RtfImporter, FontTable) {
       // nothing, and \plain takes the empty entry 0.
       {"{\\rtf1{\\fonttbl{\\f5 Five;}{\\f2000000000 Huge;}{\\f-3 Neg;}}\\f5 a\\f4 b\\f6 c{\\plain d}}",
        "a|Five/1 12pt c0 - -1\nb|/1 12pt c0 - -1\nc|/1 12pt c0 - -1\nd|/1 12pt c0 - -1\n"},
+      // A control word's delimiting blank is no text, so the header goes on.
+      {"{\\rtf1\\ansi {\\fonttbl\r\n{\\f0\\fcharset0 Arial;}}\\f0 x}", "x|Arial/0 12pt c0 - -1\n"},
       // Without a font table the text is still read.
       {"{\\rtf1\\ansi Hello\\par}", "Hello|/1 12pt c0 - -1\n\\r\\n|/1 12pt c0 - -1\n"},
       // After the header a font table is an ordinary group.
