@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
-kestova_ensure_packages
+kestova_ensure_packages "${KESTOVA_TEST_PACKAGES[@]}"
 
 jobs=$(nproc)
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTOVA_SANITIZE=ON >/dev/null

@@ -1,4 +1,4 @@
-# kestova_add_tests(<name> SOURCES ... LIBS ... [GUI])
+# kestova_add_tests(<name> SOURCES ... LIBS ... [GUI] [LABELS <label>])
 # One test executable per room; GUI tests get a QApplication (offscreen) from
 # the shared test main, the others the plain GoogleTest main.
 if(KESTOVA_TESTS)
@@ -11,7 +11,7 @@ function(kestova_add_tests name)
   if(NOT KESTOVA_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "LABELS" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_GUI)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} kestova_gui_test_main GTest::gtest GTest::gmock Qt6::Test)
@@ -19,9 +19,13 @@ function(kestova_add_tests name)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
   endif()
   target_compile_definitions(${name} PRIVATE KESTOVA_TESTDATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/testdata")
+  set(labels "")
+  if(ARG_LABELS)
+    set(labels LABELS ${ARG_LABELS})
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"
+    PROPERTIES ${labels} ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"
     DISCOVERY_TIMEOUT 120)
 endfunction()
 

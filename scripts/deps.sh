@@ -12,6 +12,12 @@ KESTOVA_PACKAGES=(
   xclip xdotool poppler-utils
   dos2unix
 )
+# Only the tests need these (test.sh): the office suite's converter checks
+# that other programs read our RTF (ctest label rtf-interop); its install
+# takes about 100 s.
+KESTOVA_TEST_PACKAGES=(
+  libreoffice-writer-nogui
+)
 
 kestova_missing_packages() {
   local missing=() p
