@@ -160,11 +160,19 @@ TInternalImporter::TInternalImporter(TZRImporter& Owner, const TRtfFontTable& Fo
 TInternalImporter::~TInternalImporter() = default;
 
 void TInternalImporter::Pop() {
-  if (!records_.empty()) records_.pop_back();
+  if (records_.empty()) return;
+  records_.pop_back();
+  builtValid_ = std::min(builtValid_, records_.size());
+}
+
+void TInternalImporter::Clear() {
+  records_.clear();
+  builtValid_ = 0;
 }
 
 TImportRecord& TInternalImporter::Top() {
   if (records_.empty()) Push();
+  builtValid_ = std::min(builtValid_, records_.size() - 1);
   return records_.back();
 }
 
@@ -180,34 +188,34 @@ void TInternalImporter::Plain() {
   r.StylesChanged = true;
 }
 
+TInternalImporter::TBuiltFont TInternalImporter::Apply(TBuiltFont Font, const TImportRecord& R) {
+  if (!R.FontName.empty()) {
+    Font.Name = R.FontName;
+    Font.Charset = R.Charset;
+  }
+  if (R.Size != -1) Font.Size = R.Size;
+  if (R.Color != -1) Font.Color = R.Color;
+  if (R.StylesChanged) {
+    const auto add = R.AddStyles.Bits();
+    const auto remove = R.RemoveStyles.Bits();
+    Font.Style = TFontStyles::FromBits(add == 0 && remove == 0 ? 0 : static_cast<std::uint8_t>((Font.Style.Bits() | add) & ~remove));
+  }
+  if (R.BackColorChanged) Font.BackColor = R.BackColor;
+  return Font;
+}
+
 void TInternalImporter::Output(std::string_view Text) {
   if (Text.empty()) return;
-  std::string name;
-  std::uint8_t charset = 1;
-  std::int32_t size = -1;
-  std::int32_t color = -1;
-  std::int32_t back = -1;
-  TFontStyles style;
-  for (const TImportRecord& r : records_) {
-    if (!r.FontName.empty()) {
-      name = r.FontName;
-      charset = r.Charset;
-    }
-    if (r.Size != -1) size = r.Size;
-    if (r.Color != -1) color = r.Color;
-    if (r.StylesChanged) {
-      const auto add = r.AddStyles.Bits();
-      const auto remove = r.RemoveStyles.Bits();
-      style = TFontStyles::FromBits(add == 0 && remove == 0 ? 0 : static_cast<std::uint8_t>((style.Bits() | add) & ~remove));
-    }
-    if (r.BackColorChanged) back = r.BackColor;
-  }
+  built_.resize(records_.size());
+  for (size_t i = builtValid_; i < records_.size(); ++i) built_[i] = Apply(i ? built_[i - 1] : TBuiltFont{}, records_[i]);
+  builtValid_ = records_.size();
+  const TBuiltFont built = records_.empty() ? TBuiltFont{} : built_.back();
   TFontData data = font_->Data();
-  data.Name = name.empty() ? defaultFontName_ : name;
-  data.Charset = charset;
-  data.SetSize(size < 0 ? 12 : size);
-  data.Color = color < 0 ? 0 : color;
-  data.Style = style;
+  data.Name = built.Name.empty() ? defaultFontName_ : built.Name;
+  data.Charset = built.Charset;
+  data.SetSize(built.Size < 0 ? 12 : built.Size);
+  data.Color = built.Color < 0 ? 0 : built.Color;
+  data.Style = built.Style;
   font_->SetData(data);
-  owner_.DoText(std::string(Text), font_.get(), back);
+  owner_.DoText(std::string(Text), font_.get(), built.BackColor);
 }

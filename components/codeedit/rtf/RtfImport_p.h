@@ -51,7 +51,8 @@ struct TImportRecord {
 };
 
 // The record stack and the text output: each piece gets the font built from
-// every open record, bottom to top.
+// every open record, bottom to top. The font built up to each record is kept,
+// so a piece costs the same however deep the groups nest.
 class TInternalImporter {
  public:
   TInternalImporter(TZRImporter& Owner, const TRtfFontTable& Fonts);
@@ -60,8 +61,9 @@ class TInternalImporter {
   void Push() { records_.emplace_back(); }
   // An unbalanced close is ignored.
   void Pop();
-  void Clear() { records_.clear(); }
-  // The top record; formatting before the first group pushes one.
+  void Clear();
+  // The top record, for changing it; formatting before the first group
+  // pushes one.
   TImportRecord& Top();
   // Resets the top record to the default font, 12 points, colour 0, no styles.
   void Plain();
@@ -69,9 +71,21 @@ class TInternalImporter {
   void Output(std::string_view Text);
 
  private:
+  struct TBuiltFont {
+    std::string Name;
+    std::uint8_t Charset = 1;
+    std::int32_t Size = -1;
+    std::int32_t Color = -1;
+    std::int32_t BackColor = -1;
+    TFontStyles Style;
+  };
+  static TBuiltFont Apply(TBuiltFont Font, const TImportRecord& R);
+
   TZRImporter& owner_;
   const TRtfFontTable& fonts_;
   std::vector<TImportRecord> records_;
+  std::vector<TBuiltFont> built_;  // built_[i]: records 0..i applied
+  size_t builtValid_ = 0;          // built_[0..builtValid_) are up to date
   std::unique_ptr<TFont> font_;
   std::string defaultFontName_;
 };

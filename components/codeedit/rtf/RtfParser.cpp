@@ -98,7 +98,7 @@ bool TZRRtfParser::TakeParameter(std::int32_t& Value) {
 }
 
 TZRRtfParser::TScanMark TZRRtfParser::Mark() const {
-  return {pos_, lineStart_, tokenStart_, ScanLineIndex, Token, ControlWordId, SpecialChar, GroupText};
+  return {pos_, lineStart_, tokenStart_, ScanLineIndex, Token, ControlWordId, SpecialChar};
 }
 
 void TZRRtfParser::Rewind(const TScanMark& M) {
@@ -109,7 +109,6 @@ void TZRRtfParser::Rewind(const TScanMark& M) {
   Token = M.Token;
   ControlWordId = M.ControlWordId;
   SpecialChar = M.SpecialChar;
-  GroupText = M.GroupText;
 }
 
 bool TZRRtfParser::TokenNumber(std::int32_t& Value) const {

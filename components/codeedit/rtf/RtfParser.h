@@ -99,7 +99,9 @@ class TZRRtfParser : public TCustomZRParser {
   const char32_t* TokenStart() const { return tokenStart_; }
   void SetScanPosition(const char32_t* P) { pos_ = P; }
 
-  // A saved scan, for looking ahead and going back.
+  // A saved scan, for looking ahead and going back. GroupText is not saved
+  // (a mark is taken for every escape of a run, and a group text may be
+  // long), so a caller that needs it after going back keeps a copy.
   struct TScanMark {
     const char32_t* Pos = nullptr;
     const char32_t* LineStart = nullptr;
@@ -108,7 +110,6 @@ class TZRRtfParser : public TCustomZRParser {
     std::int32_t Token = 0;
     std::int32_t ControlWordId = -1;
     std::uint8_t SpecialChar = 0;
-    std::string GroupText;
   };
   TScanMark Mark() const;
   void Rewind(const TScanMark& M);
