@@ -44,15 +44,22 @@ std::int32_t TRTFConverter::TakeNumber() {
   throw EConvertError("'" + text + "' is not a valid integer value");
 }
 
+namespace {
+// Counts the braces of a group whose "{" has been taken: true at its closing
+// "}" or at the end of the text.
+bool GroupEnds(std::int32_t Kind, int& Depth) {
+  if (Kind == tkGroupOpen) ++Depth;
+  return Kind == ZRToken::tkEof || (Kind == tkGroupClose && --Depth < 0);
+}
+}  // namespace
+
 void TRTFConverter::ReadFontTable() {
   int depth = 0;
   bool numbered = false;
   std::int32_t number = 0;
   std::uint8_t charset = 1;  // the first font named without "\fcharset" keeps the system's
-  for (;;) {
-    switch (parser_.NextToken()) {
-      case ZRToken::tkEof:
-        return;
+  for (std::int32_t kind; !GroupEnds(kind = parser_.NextToken(), depth);) {
+    switch (kind) {
       case tkText: {
         if (depth > 1) break;
         std::string name = Trim(parser_.GetTokenString());
@@ -83,13 +90,6 @@ void TRTFConverter::ReadFontTable() {
           parser_.SkipParameter();
         }
         break;
-      case tkGroupOpen:
-        ++depth;
-        break;
-      case tkGroupClose:
-        if (depth == 0) return;
-        --depth;
-        break;
       default:
         break;
     }
@@ -104,10 +104,8 @@ std::int32_t Component(std::int32_t N) { return std::clamp(N, 0, 255); }
 void TRTFConverter::ReadColorTable() {
   bool firstExpected = true;
   int depth = 0;
-  for (;;) {
-    switch (parser_.NextToken()) {
-      case ZRToken::tkEof:
-        return;
+  for (std::int32_t kind; !GroupEnds(kind = parser_.NextToken(), depth);) {
+    switch (kind) {
       case tkText:
         if (firstExpected && Trim(parser_.GetTokenString()) == ";") {
           colors_.push_back(0);  // the default colour
@@ -130,13 +128,6 @@ void TRTFConverter::ReadColorTable() {
       case tkUnknownControl:
         parser_.SkipParameter();
         break;
-      case tkGroupOpen:
-        ++depth;
-        break;
-      case tkGroupClose:
-        if (depth == 0) return;
-        --depth;
-        break;
       default:
         break;
     }
@@ -144,11 +135,7 @@ void TRTFConverter::ReadColorTable() {
 }
 
 void TRTFConverter::SkipGroup() {
-  for (int depth = 1; depth > 0;) {
-    const std::int32_t kind = parser_.NextToken();
-    if (kind == ZRToken::tkEof) return;
-    if (kind == tkGroupOpen) ++depth;
-    if (kind == tkGroupClose) --depth;
+  for (int depth = 0; !GroupEnds(parser_.NextToken(), depth);) {
   }
 }
 
@@ -198,7 +185,8 @@ TInternalImporter::TBuiltFont TInternalImporter::Apply(TBuiltFont Font, const TI
   if (R.StylesChanged) {
     const auto add = R.AddStyles.Bits();
     const auto remove = R.RemoveStyles.Bits();
-    Font.Style = TFontStyles::FromBits(add == 0 && remove == 0 ? 0 : static_cast<std::uint8_t>((Font.Style.Bits() | add) & ~remove));
+    Font.Style = TFontStyles::FromBits(
+        add == 0 && remove == 0 ? 0 : static_cast<std::uint8_t>((Font.Style.Bits() | add) & ~remove));
   }
   if (R.BackColorChanged) Font.BackColor = R.BackColor;
   return Font;
@@ -207,7 +195,8 @@ TInternalImporter::TBuiltFont TInternalImporter::Apply(TBuiltFont Font, const TI
 void TInternalImporter::Output(std::string_view Text) {
   if (Text.empty()) return;
   built_.resize(records_.size());
-  for (size_t i = builtValid_; i < records_.size(); ++i) built_[i] = Apply(i ? built_[i - 1] : TBuiltFont{}, records_[i]);
+  for (size_t i = builtValid_; i < records_.size(); ++i)
+    built_[i] = Apply(i ? built_[i - 1] : TBuiltFont{}, records_[i]);
   builtValid_ = records_.size();
   const TBuiltFont built = records_.empty() ? TBuiltFont{} : built_.back();
   TFontData data = font_->Data();

@@ -15,8 +15,8 @@ bool IsSurrogate(char16_t U, char16_t First) { return U >= First && U <= First +
 // Destinations whose groups are skipped whole. Entries are matched whole, so
 // "{\s15 text}" keeps its text.
 bool IsSkippedDestination(std::string_view Word) {
-  static constexpr std::string_view kSkipped[] = {"\\stylesheet", "\\pntxta", "\\pntxtb", "\\propname",
-                                                  "\\staticval",  "\\object", "\\*",      "\\title",
+  static constexpr std::string_view kSkipped[] = {"\\stylesheet", "\\pntxta",   "\\pntxtb", "\\propname",
+                                                  "\\staticval",  "\\object",   "\\*",      "\\title",
                                                   "\\author",     "\\operator", "\\pict"};
   return std::find(std::begin(kSkipped), std::end(kSkipped), Word) != std::end(kSkipped);
 }
@@ -26,8 +26,7 @@ std::string Utf8Of(const char32_t* From, const char32_t* To) {
 }
 }  // namespace
 
-TRtfImporter::TRtfImporter(TZRImporter& Owner, const char32_t* Text)
-    : TRTFConverter(Text), internal_(Owner, fonts_) {}
+TRtfImporter::TRtfImporter(TZRImporter& Owner, const char32_t* Text) : TRTFConverter(Text), internal_(Owner, fonts_) {}
 
 TRtfImporter::~TRtfImporter() = default;
 
@@ -139,7 +138,8 @@ const char32_t* TRtfImporter::ControlWord() {
       break;
     case highlight: {
       n = TakeNumber();
-      const std::int32_t color = n >= 0 && static_cast<size_t>(n) < colors_.size() ? colors_[static_cast<size_t>(n)] : -1;
+      const std::int32_t color =
+          n >= 0 && static_cast<size_t>(n) < colors_.size() ? colors_[static_cast<size_t>(n)] : -1;
       TImportRecord& r = internal_.Top();
       r.BackColor = n == 0 && color == 0 ? -1 : color;
       r.BackColorChanged = true;

@@ -41,8 +41,9 @@ TEST(RtfImporter, PiecesCarryFontColourAndBreaks) {
       {"{\\colortbl;\\red1\\green2\\blue3;}{\\highlight1 a{\\highlight0 b}{\\highlight7\\cf9 c}}",
        "a|/1 12pt c0 - 197121\nb|/1 12pt c0 - -1\nc|/1 12pt c0 - -1\n"},
       // Sizes: half the parameter, 12 without one, 72 for a negative one.
-      {"{\\fs21 a}{\\fs b}{\\fs-4 c}{\\fs99999999999 d}", "a|/1 10pt c0 - -1\nb|/1 12pt c0 - -1\n"
-                                                          "c|/1 72pt c0 - -1\nd|/1 12pt c0 - -1\n"},
+      {"{\\fs21 a}{\\fs b}{\\fs-4 c}{\\fs99999999999 d}",
+       "a|/1 10pt c0 - -1\nb|/1 12pt c0 - -1\n"
+       "c|/1 72pt c0 - -1\nd|/1 12pt c0 - -1\n"},
       // Words that stand for characters.
       {"a\\tab b\\cell\\line\\row\\lquote\\rquote\\endash\\~",
        "a|/1 12pt c0 - -1\n\\t|/1 12pt c0 - -1\nb|/1 12pt c0 - -1\n\\t|/1 12pt c0 - -1\n"
@@ -55,13 +56,13 @@ TEST(RtfImporter, BlankAfterAControlWordIsItsDelimiter) {
   CheckTexts({
       {"{\\fs20 x}", "x"},
       {"\\b Bold\\b0 plain", "Bold|plain"},
-      {"\\b  two", " two"},                                // only one blank delimits
-      {"{\\loch\r\n plain }", " plain "},                  // a line break ended the word
+      {"\\b  two", " two"},                                            // only one blank delimits
+      {"{\\loch\r\n plain }", " plain "},                              // a line break ended the word
       {"caf\\u233\\'e9 \\u8364\\'80", "caf|\xC3\xA9| |\xE2\x82\xAC"},  // the blank follows a fallback
-      {"\\unknown42 x\\* y", "x|y"},                       // unknown words delimit too
-      {"\\fs20 12 apples", "12 apples"},                   // digits after the blank are text
-      {"\\'e9 x", "\xC3\xA9| x"},                          // no word before the blank
-      {"{\\b}{ x}", " x"},                                 // group text is never delimited
+      {"\\unknown42 x\\* y", "x|y"},                                   // unknown words delimit too
+      {"\\fs20 12 apples", "12 apples"},                               // digits after the blank are text
+      {"\\'e9 x", "\xC3\xA9| x"},                                      // no word before the blank
+      {"{\\b}{ x}", " x"},                                             // group text is never delimited
       {"\\par\r\n x", "\\r\\n| x"},
   });
 }
@@ -70,28 +71,28 @@ TEST(RtfImporter, EscapedCharacters) {
   CheckTexts({
       {"a\\{b\\}c\\\\d", "a|{b|}c|\\d"},
       {"\\'e9\\'e8t\\'80", "\xC3\xA9\xC3\xA8|t|\xE2\x82\xAC"},  // a run of escapes is one piece
-      {"\\'e9\r\n\\'e8", "\xC3\xA9|\xC3\xA8"},                   // only directly following ones join
-      {"\\'41\\'00\\'42", "AB"},                                 // U+0000 never reaches the host
-      {"\\'4", "\x04"},                                          // cut off at the end
+      {"\\'e9\r\n\\'e8", "\xC3\xA9|\xC3\xA8"},                  // only directly following ones join
+      {"\\'41\\'00\\'42", "AB"},                                // U+0000 never reaches the host
+      {"\\'4", "\x04"},                                         // cut off at the end
       {"ab\\'", "ab"},
-      {std::string("a\0b\0", 4), "a|b"},                         // a NUL byte is an ignored control
+      {std::string("a\0b\0", 4), "a|b"},  // a NUL byte is an ignored control
   });
 }
 
 TEST(RtfImporter, UnicodeEscapesDropOneFallback) {
   CheckTexts({
       {"\\u1046?\\u1072?", "\xD0\x96|\xD0\xB0"},
-      {"\\u-4096?", "\xEF\x80\x80"},                        // a negative unit means N + 65536
-      {"\\u-10179?\\u-8704?", "\xF0\x9F\x98\x80"},          // surrogates are joined
+      {"\\u-4096?", "\xEF\x80\x80"},                // a negative unit means N + 65536
+      {"\\u-10179?\\u-8704?", "\xF0\x9F\x98\x80"},  // surrogates are joined
       {"\\uc0 \\u55357\\uc1 \\u56832\\'3f", "\xF0\x9F\x98\x80"},
       {"\\u-10179?x\\u-8704?", "\xEF\xBF\xBD|x|\xEF\xBF\xBD"},  // lone surrogates
-      {"\\u233 ?abc", "\xC3\xA9|abc"},                      // only the first character of a run
-      {"\\u233\\'e9\\'e9", "\xC3\xA9|\xC3\xA9"},            // only one escape
-      {"\\u233\\par x", "\xC3\xA9|\\r\\n|x"},              // no fallback: nothing is dropped
+      {"\\u233 ?abc", "\xC3\xA9|abc"},                          // only the first character of a run
+      {"\\u233\\'e9\\'e9", "\xC3\xA9|\xC3\xA9"},                // only one escape
+      {"\\u233\\par x", "\xC3\xA9|\\r\\n|x"},                   // no fallback: nothing is dropped
       {"\\u233 ", "\xC3\xA9"},
-      {"a\\u b", "a|b"},                                    // no number: nothing, no earlier text again
+      {"a\\u b", "a|b"},  // no number: nothing, no earlier text again
       {"\\u0?x", "x"},
-      {"\\u70000?", "\xE1\x85\xB0"},                        // a 16-bit unit: 70000 - 65536
+      {"\\u70000?", "\xE1\x85\xB0"},  // a 16-bit unit: 70000 - 65536
   });
 }
 
@@ -113,8 +114,7 @@ TEST(RtfImporter, FontTable) {
       // Without a font table the text is still read.
       {"{\\rtf1\\ansi Hello\\par}", "Hello|/1 12pt c0 - -1\n\\r\\n|/1 12pt c0 - -1\n"},
       // After the header a font table is an ordinary group.
-      {"{\\rtf1 x{\\fonttbl{\\f0 Arial;}}\\f0 y}",
-       "x|/1 12pt c0 - -1\nArial;|/1 12pt c0 - -1\ny|/1 12pt c0 - -1\n"},
+      {"{\\rtf1 x{\\fonttbl{\\f0 Arial;}}\\f0 y}", "x|/1 12pt c0 - -1\nArial;|/1 12pt c0 - -1\ny|/1 12pt c0 - -1\n"},
   });
 }
 
@@ -134,7 +134,7 @@ TEST(RtfImporter, SkippedDestinations) {
       {"a{\\*\\generator secret}b", "a|b"},
       {"a{\\pict\\wmetafile8 0102{\\x 03}}b", "a|b"},
       {"a{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}{\\author A}}b", "a|b"},
-      {"{\\s15 text}", "text"},           // entries are whole words, not parts of the list
+      {"{\\s15 text}", "text"},  // entries are whole words, not parts of the list
       {"{\\auth x}{\\pic y}", "x|y"},
       {"{\\\\title kept}", "\\title kept"},  // escaped text is no word
       {"{group text\\b  x}", "group text| x"},
@@ -178,8 +178,8 @@ TEST(RtfImporter, CanImportLooksAtTheFirstFiveBytes) {
   struct StreamCase {
     std::string data;
     bool rtf;
-  } cases[] = {{"", false},       {"{\\rtf", true}, {"{\\rtf1\\ansi x}", true},
-               {"{\\rt", false},  {"{\\RTF1", false}, {" {\\rtf1", false}};
+  } cases[] = {{"", false},      {"{\\rtf", true},   {"{\\rtf1\\ansi x}", true},
+               {"{\\rt", false}, {"{\\RTF1", false}, {" {\\rtf1", false}};
   for (const StreamCase& c : cases) {
     TStringStream stream(c.data);
     stream.SetPosition(stream.Size());

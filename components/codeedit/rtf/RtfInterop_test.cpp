@@ -29,8 +29,10 @@ std::map<QString, QByteArray> Convert(const QString& Format, const QString& Exte
   const QString soffice = QStandardPaths::findExecutable("soffice");
   if (soffice.isEmpty()) return {};
   QTemporaryDir dir;
-  QStringList args = {"--headless", "-env:UserInstallation=" + QUrl::fromLocalFile(dir.filePath("profile")).toString(),
-                      "--convert-to", Format, "--outdir", dir.path()};
+  QStringList args = {
+      "--headless",   "-env:UserInstallation=" + QUrl::fromLocalFile(dir.filePath("profile")).toString(),
+      "--convert-to", Format,
+      "--outdir",     dir.path()};
   for (const auto& [name, rtf] : Documents()) {
     QFile file(dir.filePath(name + ".rtf"));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));

@@ -13,8 +13,8 @@
 // One run of text with the formatting it is written in.
 struct TSampleRun {
   std::string Text;
-  std::string Font;  // empty: the document's font
-  int Size = 0;      // points; 0: the document's size
+  std::string Font;   // empty: the document's font
+  int Size = 0;       // points; 0: the document's size
   TColor Color = -1;  // -1: the document's colour
   TColor Back = -1;   // -1: no highlight
   TFontStyles Styles;
