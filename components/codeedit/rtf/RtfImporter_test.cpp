@@ -136,7 +136,7 @@ TEST(RtfImporter, SkippedDestinations) {
       {"a{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}{\\author A}}b", "a|b"},
       {"{\\s15 text}", "text"},  // entries are whole words, not parts of the list
       {"{\\auth x}{\\pic y}", "x|y"},
-      {"{\\\\title kept}", "\\title kept"},  // escaped text is no word
+      {"{\\\\title}{\\\\pict x}", "\\title|\\pict x"},  // escaped text is no word
       {"{group text\\b  x}", "group text| x"},
   });
 }
