@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "components/base/zrcontrols.h"
+#include "platform/classes/StdTypeInfo.h"
+#include "platform/classes/TypInfoPublish.h"
 #include "platform/controls/Timer.h"
 #include "platform/core/StringList.h"
 #include "platform/graphics/Canvas.h"
@@ -119,7 +121,18 @@ void TZRHintWindow::Paint() {
 
 // ---- TZRHint ----
 
-KESTOVA_CLASS_INFO(TZRHint, TComponent, "zrhint", nullptr)
+void DescribeTZRHint(TClassInfo& Info) {
+  TClassPublisher<TZRHint> p(Info);
+  p.Property<&TZRHint::AutoHide, &TZRHint::SetAutoHide>("AutoHide", TypeInfos::Boolean()).Default(1);
+  p.Property<&TZRHint::Interval, &TZRHint::SetInterval>("Interval", TypeInfos::Integer());
+  p.Property<&TZRHint::Immediate, &TZRHint::SetImmediate>("Immediate", TypeInfos::Boolean());
+  p.Property<&TZRHint::BoldFont, &TZRHint::SetBoldFont>("BoldFont", ClassTypeInfo(TFont::StaticClass()));
+  p.Property<&TZRHint::Visible, &TZRHint::SetVisible>("Visible", TypeInfos::Boolean());
+  p.Property<&TZRHint::Caption, &TZRHint::SetCaption>("Caption", TypeInfos::String());
+  p.Property<&TZRHint::Version, &TZRHint::SetVersion>("Version", TypeInfos::String());
+  p.Property<&TZRHint::OnVisibleChanged, &TZRHint::OnVisibleChanged>("OnVisibleChanged", TypeInfos::TNotifyEvent());
+}
+KESTOVA_CLASS_INFO_DESCRIBED(TZRHint, TComponent, "zrhint", &MakeComponent<TZRHint>, DescribeTZRHint)
 
 TZRHint::TZRHint(TComponent* AOwner) : TComponent(AOwner), window_(new TZRHintWindow(this)), ticker_(new TTimer(this)) {
   ticker_->SetEnabled(false);
@@ -135,7 +148,7 @@ void TZRHint::TickerTimer(TObject*) { TimerTick(); }
 
 void TZRHint::BoldFontChanged(TObject*) { window_->BoldVariant()->Assign(boldFont_.get()); }
 
-void TZRHint::SetBoldFont(const TFont* Value) {
+void TZRHint::SetBoldFont(TFont* Value) {
   boldFont_->Assign(Value);
   window_->BoldVariant()->Assign(boldFont_.get());
 }

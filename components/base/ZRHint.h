@@ -9,6 +9,9 @@
 // The mouse position and the screen's size come from Screen (its source is
 // replaced in tests), so the state machine runs without a mouse.
 //
+// Published: AutoHide (default true), Interval, Immediate (always stored),
+// BoldFont, Visible, Caption, Version, OnVisibleChanged.
+//
 // Single GUI thread.
 
 #include <memory>
@@ -116,7 +119,8 @@ class TZRHint : public TComponent {
   unsigned Interval() const;
   void SetInterval(unsigned Value);
   TFont* BoldFont() const { return boldFont_.get(); }
-  void SetBoldFont(const TFont* Value);
+  // BoldFont takes Value's attributes, and the window's BoldVariant BoldFont's.
+  void SetBoldFont(TFont* Value);
   const std::string& Caption() const { return caption_; }
   // A changed caption is shown at once while the window is visible.
   void SetCaption(const std::string& Value);
@@ -145,6 +149,7 @@ class TZRHint : public TComponent {
   int tickCount_ = 0;  // ticks counted in the current phase
 
  private:
+  friend void DescribeTZRHint(TClassInfo& Info);
   void Show(const Point& APoint, const std::string& Text, int Offset);
   void TickerTimer(TObject* Sender);
   void BoldFontChanged(TObject* Sender);

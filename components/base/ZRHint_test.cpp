@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include "platform/classes/TypInfo.h"
 #include "platform/controls/Timer.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/QtGraphics.h"
@@ -228,6 +229,37 @@ TEST_F(HintTest, TheWindowShowsARaisedFrameOnTheHintColourAndLeavesTheFocusAlone
   EXPECT_EQ(shot.pixelColor(0, 27), QColorOf(cl3DDkShadow));
   EXPECT_EQ(shot.pixelColor(1, 1), QColorOf(clInfoBk));
   EXPECT_EQ(shot.pixelColor(36, 26), QColorOf(clInfoBk));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ZRHintProperties, ArePublishedInOrderWithTheirDefaultsAndReachTheHint) {
+  std::vector<std::string> names;
+  for (const TPropInfo* info : GetPropInfos(TZRHint::StaticClass())) names.push_back(info->Name);
+  const std::vector<std::string> own = {"AutoHide", "Interval", "Immediate", "BoldFont",
+                                        "Visible",  "Caption",  "Version",   "OnVisibleChanged"};
+  ASSERT_GE(names.size(), own.size());
+  EXPECT_EQ(std::vector<std::string>(names.end() - static_cast<std::ptrdiff_t>(own.size()), names.end()), own);
+
+  TZRHint hint(nullptr);
+  const TClass cls = TZRHint::StaticClass();
+  // AutoHide true is its default; Immediate has none, so true is written.
+  EXPECT_EQ(GetPropInfo(cls, "AutoHide")->Default, std::optional<std::int64_t>(1));
+  EXPECT_EQ(GetPropInfo(cls, "Immediate")->Default, std::nullopt);
+  EXPECT_TRUE(hint.AutoHide());
+  EXPECT_TRUE(hint.Immediate());
+  EXPECT_EQ(GetOrdProp(&hint, GetPropInfo(cls, "Interval")), 50);
+  SetOrdProp(&hint, GetPropInfo(cls, "Interval"), 100);
+  EXPECT_EQ(hint.Ticker()->Interval(), 100u);
+  SetStrProp(&hint, GetPropInfo(cls, "Caption"), "text");
+  EXPECT_EQ(hint.Caption(), "text");
+  TFont bold;
+  bold.SetHeight(-21);
+  SetObjectProp(&hint, GetPropInfo(cls, "BoldFont"), &bold);
+  EXPECT_EQ(hint.BoldFont()->Height(), -21);
+  EXPECT_EQ(hint.Window()->BoldVariant()->Height(), -21);
 }
 
 }  // namespace
