@@ -157,6 +157,32 @@ TEST_F(DragTest, ADropReachesTheTargetWithTheSourceAndTheSourceHearsTheTarget) {
   EXPECT_EQ(log_, (std::vector<std::string>{"enter 30,40", "move 30,40", "move 30,40", "leave 30,40", "end nil 0,0"}));
 }
 
+TEST_F(DragTest, AutomaticModeBeginsOnALeftPressAndAClickStaysAClick) {
+  int ups = 0;
+  source_->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++ups; };
+  mouse_.at = At(source_, 50, 50);
+  QTest::mousePress(source_->Handle(), Qt::LeftButton, {}, QPoint(50, 50));
+  EXPECT_FALSE(source_->Dragging());  // manual by default
+  QTest::mouseRelease(source_->Handle(), Qt::LeftButton, {}, QPoint(50, 50));
+
+  source_->SetDragMode(dmAutomatic);
+  QTest::mousePress(source_->Handle(), Qt::LeftButton, {}, QPoint(50, 50));
+  EXPECT_TRUE(source_->Dragging());
+  // Released before the threshold: the control has its click, the drag ends
+  // with no target.
+  QTest::mouseRelease(source_->Handle(), Qt::LeftButton, {}, QPoint(51, 50));
+  EXPECT_FALSE(source_->Dragging());
+  EXPECT_EQ(ups, 2);
+  EXPECT_EQ(log_, (std::vector<std::string>{"end nil 0,0"}));
+
+  log_.clear();
+  QTest::mousePress(source_->Handle(), Qt::LeftButton, {}, QPoint(50, 50));
+  MoveTo(At(target_, 5, 6));
+  Mouse(QEvent::MouseButtonRelease, At(target_, 5, 6));
+  EXPECT_EQ(ups, 2);  // a drag's release is the drag's
+  EXPECT_EQ(log_, (std::vector<std::string>{"enter 5,6", "move 5,6", "move 5,6", "drop 5,6", "end target 5,6"}));
+}
+
 // Draws a 40 x 40 image with its hot spot in the middle.
 class ImageDrag final : public TDragControlObject {
  public:
