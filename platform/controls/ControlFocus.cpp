@@ -10,14 +10,13 @@
 #include "platform/controls/Controls.h"
 #include "platform/ui/Hooks.h"
 
-namespace {
-
-// The control whose window is the widget or holds it.
 TWinControl* ControlOfWidget(QWidget* widget) {
   for (; widget; widget = widget->isWindow() ? nullptr : widget->parentWidget())
     if (auto* window = dynamic_cast<TControlWindowBase*>(widget); window && window->Control()) return window->Control();
   return nullptr;
 }
+
+namespace {
 
 // Control and its window parents, up to its form.
 std::vector<TWinControl*> ChainOf(TWinControl* control) {

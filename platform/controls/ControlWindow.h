@@ -100,3 +100,7 @@ class TControlWindow final : public Base, public TControlWindowBase {
   bool event(QEvent* Event) override { return TControlWindowBase::Event(Event); }
   bool focusNextPrevChild(bool Next) override { return FocusMoveAllowed() && Base::focusNextPrevChild(Next); }
 };
+
+// The control whose window is Widget or holds it (within one top-level
+// window); nullptr when none.
+TWinControl* ControlOfWidget(QWidget* Widget);

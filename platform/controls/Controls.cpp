@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QObject>
 
+#include "platform/controls/DragManager.h"
 #include "platform/ui/Application.h"
 
 namespace {
@@ -77,6 +78,7 @@ void DescribeTControl(TClassInfo& Info) {
                              WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK})
     AddMessageHandler<&TControl::WMMouse>(Info, msg);
   AddMessageHandler<&TControl::WMMouseMove>(Info, WM_MOUSEMOVE);
+  AddMessageHandler<&TControl::CMDrag>(Info, CM_DRAG);
   AddMessageHandler<&TControl::CMParentColorChanged>(Info, CM_PARENTCOLORCHANGED);
   AddMessageHandler<&TControl::CMParentFontChanged>(Info, CM_PARENTFONTCHANGED);
 }
@@ -88,6 +90,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), font_(std::make_uni
 }
 
 TControl::~TControl() {
+  ForgetDragControl(this);
   if (parent_) parent_->RemoveControl(this);
   if (auto* receiver = static_cast<PostReceiver*>(postReceiver_.get()); receiver && receiver->Delivering()) {
     receiver->Release();
@@ -220,6 +223,7 @@ void TControl::WMMouse(TMessage& Message) {
       shift.Include(ssDouble);
       [[fallthrough]];
     default:
+      if (Message.Msg == WM_LBUTTONDOWN && dragMode_ == dmAutomatic) BeginDrag(false);
       MouseDown(ButtonOf(Message.Msg), shift, x, y);
       break;
   }

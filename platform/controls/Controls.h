@@ -59,12 +59,14 @@
 #include "platform/core/Events.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/graphics/GraphicsNames.h"
 #include "platform/graphics/GraphicsObjects.h"
 
 class QEvent;
 class QObject;
 class QWidget;
 class DeviceContext;
+class TDragObject;
 class TWinControl;
 class TControlWindowBase;
 struct TWindowDelivery;
@@ -77,6 +79,17 @@ using TKeyEvent = TMethodPointer<void(TObject* Sender, std::uint16_t& Key, TShif
 using TKeyPressEvent = TMethodPointer<void(TObject* Sender, char32_t& Key)>;
 using TMouseEvent = TMethodPointer<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = TMethodPointer<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+
+// Dragging (DragManager.h). The Source of the drag events is the dragged
+// control for a TDragControlObject, else the drag object; X and Y are in the
+// receiving control's client coordinates.
+enum TDragMode : std::uint8_t { dmManual, dmAutomatic };
+enum TDragState : std::uint8_t { dsDragEnter, dsDragLeave, dsDragMove };
+using TDragOverEvent =
+    TMethodPointer<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = TMethodPointer<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TStartDragEvent = TMethodPointer<void(TObject* Sender, TDragObject*& DragObject)>;
+using TEndDragEvent = TMethodPointer<void(TObject* Sender, TObject* Target, int X, int Y)>;
 
 // WParam flags of the mouse messages; LParam holds x in its low and y in its
 // high 16 bits (signed), in the receiving control's client coordinates.
@@ -149,7 +162,39 @@ class TControl : public TComponent {
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
 
+  // ---- Dragging (DragManager.h) ----
+  // dmAutomatic begins a drag (not immediate, default threshold) on each
+  // left press.
+  TDragMode DragMode() const { return dragMode_; }
+  void SetDragMode(TDragMode Value) { dragMode_ = Value; }
+  // The cursor over a target that accepts; crDrag at first.
+  TCursorValue DragCursor() const { return dragCursor_; }
+  void SetDragCursor(TCursorValue Value) { dragCursor_ = Value; }
+  // Begins a drag of this control: at once when Immediate, else once the
+  // mouse has moved Threshold pixels (or more) from where it is now along
+  // either axis; a negative Threshold takes the default, 5.
+  void BeginDrag(bool Immediate, int Threshold = -1);
+  // Ends this control's drag: dropped on the target when Drop and the
+  // target accepts, cancelled otherwise.
+  void EndDrag(bool Drop);
+  // True from BeginDrag until the drag of this control ends.
+  bool Dragging() const;
+  // A target: Accept starts as "OnDragOver is assigned", which it may change.
+  virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+  // Fires OnDragDrop.
+  virtual void DragDrop(TObject* Source, int X, int Y);
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TStartDragEvent OnStartDrag;
+  TEndDragEvent OnEndDrag;
+
  protected:
+  // The source: OnStartDrag may hand over a drag object of its own (it keeps
+  // owning it); without one the drag makes a TDragControlObject.
+  virtual void DoStartDrag(TDragObject*& DragObject);
+  // Fires OnEndDrag; Target is nullptr for a cancelled drag.
+  virtual void DoEndDrag(TObject* Target, int X, int Y);
+
   // Mouse handling, with ssDouble for a double click; the base fires the
   // events.
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -162,6 +207,8 @@ class TControl : public TComponent {
   friend class TWinControl;
   void WMMouse(TMessage& Message);
   void WMMouseMove(TMessage& Message);
+  void CMDrag(TMessage& Message);
+  friend class TDragManager;
   void CMParentColorChanged(TMessage& Message);
   void CMParentFontChanged(TMessage& Message);
   void FontChanged(TObject* Sender);
@@ -173,6 +220,8 @@ class TControl : public TComponent {
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = true;
   bool enabled_ = true;
+  TDragMode dragMode_ = dmManual;
+  TCursorValue dragCursor_ = crDrag;
   TColor color_ = clWindow;
   bool parentColor_ = true;
   std::unique_ptr<TFont> font_;

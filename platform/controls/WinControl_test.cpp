@@ -230,10 +230,10 @@ TEST(ControlKeys, AHandlerExceptionIsShownOnceAndStaysOutOfQt) {
   KeyForm f;
   f.first->raiseOnKey = true;
   std::vector<std::string> hooked;
-  const Application::TExceptionHook hook = [&](const std::exception& Error, bool&) { hooked.push_back(Error.what()); };
-  Application::AddExceptionHook(hook);
+  const TApplication::TExceptionHook hook = [&](const std::exception& Error, bool&) { hooked.push_back(Error.what()); };
+  Application->AddExceptionHook(hook);
   EXPECT_NO_THROW(QTest::keyClick(f.first->Handle(), Qt::Key_A));
-  Application::RemoveExceptionHook(hook);
+  Application->RemoveExceptionHook(hook);
   ASSERT_EQ(dialogs.Count("message"), 1);
   EXPECT_EQ(dialogs.Calls()[0].text, "Key handler failed.");
   // The control's guard goes through the exception-display hooks too.

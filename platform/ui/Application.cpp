@@ -6,47 +6,41 @@
 #include "platform/ui/DialogService.h"
 #include "platform/ui/HookChain.h"
 
-namespace Application {
-
 namespace {
-std::string& TitleStore() {
-  static std::string title = "Kestova";
-  return title;
-}
-
-THookChain<TExceptionHook>& ExceptionHooks() {
-  static THookChain<TExceptionHook> hooks;
+// The chain lives here rather than in the class: HookChain.h runs its hooks
+// through RunGuarded, which this header declares.
+THookChain<TApplication::TExceptionHook>& ExceptionHooks() {
+  static THookChain<TApplication::TExceptionHook> hooks;
   return hooks;
 }
+}  // namespace
 
-// True while the hooks are asked, so that a hook's own exception goes to the
-// box without asking them again.
-bool askingHooks = false;
+TApplication& TheApplication() {
+  static TApplication application;
+  return application;
+}
 
-bool AskHooks(const std::exception& error) {
-  if (askingHooks || ExceptionHooks().Empty()) return false;
-  askingHooks = true;
+bool TApplication::AskHooks(const std::exception& error) {
+  if (askingHooks_ || ExceptionHooks().Empty()) return false;
+  askingHooks_ = true;
   struct Reset {
-    ~Reset() { askingHooks = false; }
-  } reset;
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{askingHooks_};
   return ExceptionHooks().Walk([&](const TExceptionHook& hook) {
     bool handled = false;
     hook(error, handled);
     return handled;
   });
 }
-}  // namespace
 
-const std::string& Title() { return TitleStore(); }
-void SetTitle(std::string title) { TitleStore() = std::move(title); }
-
-std::string ErrorBoxText(const std::string& message) {
+std::string TApplication::ErrorBoxText(const std::string& message) {
   if (!message.empty() && static_cast<unsigned char>(message.back()) > static_cast<unsigned char>('.'))
     return message + ".";
   return message;
 }
 
-void ShowException(const std::exception& error) {
+void TApplication::ShowException(const std::exception& error) {
   if (dynamic_cast<const EAbort*>(&error)) return;
   if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
   if (AskHooks(error)) return;
@@ -55,7 +49,7 @@ void ShowException(const std::exception& error) {
   Dialogs().MessageBox(ErrorBoxText(message), Title(), TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
 }
 
-void HandleException() {
+void TApplication::HandleException() {
   try {
     throw;
   } catch (const std::exception& e) {
@@ -65,20 +59,22 @@ void HandleException() {
   }
 }
 
-void AddExceptionHook(const TExceptionHook& Hook) { ExceptionHooks().Add(Hook); }
-void RemoveExceptionHook(const TExceptionHook& Hook) { ExceptionHooks().Remove(Hook); }
+void TApplication::AddExceptionHook(const TExceptionHook& Hook) { ExceptionHooks().Add(Hook); }
+void TApplication::RemoveExceptionHook(const TExceptionHook& Hook) { ExceptionHooks().Remove(Hook); }
 
-}  // namespace Application
+void TApplication::ProcessMessages() {
+  if (QCoreApplication::instance()) QCoreApplication::processEvents();
+}
 
 KestovaApplication::KestovaApplication(int& argc, char** argv) : QApplication(argc, argv) {
-  setApplicationName(QString::fromStdString(Application::Title()));
+  setApplicationName(QString::fromStdString(Application->Title()));
 }
 
 bool KestovaApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (...) {
-    Application::HandleException();
+    Application->HandleException();
     return false;
   }
 }

@@ -25,7 +25,7 @@ TEST(ErrorDisplay, AddsAPeriodOnlyWhenTheLastCharacterSortsAfterIt) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.message);
-    EXPECT_EQ(Application::ErrorBoxText(r.message), r.shown);
+    EXPECT_EQ(TApplication::ErrorBoxText(r.message), r.shown);
   }
 }
 
@@ -37,7 +37,7 @@ TEST(ErrorDisplay, ShowsErrorsInAnErrorBoxAndAbortsSilently) {
   RunGuarded([] { throw std::runtime_error("plain"); });
   ASSERT_EQ(dialogs.Count("message"), 2);
   EXPECT_EQ(dialogs.Calls()[0].text, "Cannot open file.");
-  EXPECT_EQ(dialogs.Calls()[0].caption, Application::Title());
+  EXPECT_EQ(dialogs.Calls()[0].caption, Application->Title());
   EXPECT_EQ(dialogs.Calls()[0].type, TMsgDlgType::mtError);
   EXPECT_EQ(dialogs.Calls()[1].text, "plain.");
 }
@@ -52,7 +52,7 @@ struct ExceptionListener {
     if (raises) throw Exception("hook failed");
     if (handles) Handled = true;
   }
-  Application::TExceptionHook Hook() { return Application::TExceptionHook::Of<&ExceptionListener::Saw>(*this); }
+  TApplication::TExceptionHook Hook() { return TApplication::TExceptionHook::Of<&ExceptionListener::Saw>(*this); }
 };
 
 // An object whose event handler raises, as a control's would.
@@ -69,9 +69,9 @@ TEST(ErrorDisplay, EveryGuardAsksTheExceptionHooksNewestFirstBeforeTheBox) {
   ScopedDialogService scope(dialogs);
   std::vector<std::string> heard;
   ExceptionListener older{"older", &heard}, newer{"newer", &heard};
-  Application::AddExceptionHook(older.Hook());
-  Application::AddExceptionHook(newer.Hook());
-  Application::AddExceptionHook(older.Hook());  // already there: once
+  Application->AddExceptionHook(older.Hook());
+  Application->AddExceptionHook(newer.Hook());
+  Application->AddExceptionHook(older.Hook());  // already there: once
 
   RunGuarded([] { throw Exception("guarded"); });
   RaisingObject raising;
@@ -98,8 +98,8 @@ TEST(ErrorDisplay, EveryGuardAsksTheExceptionHooksNewestFirstBeforeTheBox) {
   EXPECT_EQ(dialogs.Calls()[2].text, "hook failed.");
   EXPECT_EQ(dialogs.Calls()[3].text, "first.");
 
-  Application::RemoveExceptionHook(newer.Hook());
-  Application::RemoveExceptionHook(older.Hook());
+  Application->RemoveExceptionHook(newer.Hook());
+  Application->RemoveExceptionHook(older.Hook());
   heard.clear();
   RunGuarded([] { throw Exception("unhooked"); });
   EXPECT_TRUE(heard.empty());
@@ -116,4 +116,13 @@ TEST(DialogService, ScriptedAnswersAreTakenInOrder) {
   EXPECT_EQ(dialogs.SaveFile({}), std::nullopt);
 }
 
+}  // namespace
+
+namespace {
+TEST(TApplication, HintSettingsStartAtTheirDefaults) {
+  EXPECT_EQ(Application->HintPause(), 500);
+  EXPECT_EQ(Application->HintShortPause(), 50);
+  EXPECT_EQ(Application->HintHidePause(), 2500);
+  EXPECT_EQ(Application->HintColor(), clInfoBk);
+}
 }  // namespace

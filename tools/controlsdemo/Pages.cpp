@@ -3,6 +3,7 @@
 const std::vector<TDemoPage>& DemoPages() {
   static const std::vector<TDemoPage> pages = {
       {"keys", "a key-driven control: two-key sequences, its keyboard state and the last action", MakeKeysPage},
+      {"hint", "a two-line hint with bold runs below the resting mouse, after the hint pause", MakeHintPage},
   };
   return pages;
 }

@@ -13,7 +13,7 @@
 
 int main(int argc, char** argv) {
   KestovaApplication app(argc, argv);
-  Application::SetTitle("controlsdemo");
+  Application->SetTitle("controlsdemo");
   const std::string wanted = argc > 1 ? argv[1] : DemoPages().front().Name;
   if (wanted == "--list") {
     for (const TDemoPage& page : DemoPages()) std::printf("%-8s %s\n", page.Name.c_str(), page.Description.c_str());

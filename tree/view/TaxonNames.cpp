@@ -36,7 +36,7 @@ void TTreeDrawer::DrawOTUName(const TNode* n) {
     DrawOTUNameUnguarded(n);
   } catch (const Exception& error) {
     // One bad name must not cost the whole picture.
-    Dialogs().MessageBox(error.Message() + kNameErrorSuffix, Application::Title(), TMsgDlgType::mtCustom,
+    Dialogs().MessageBox(error.Message() + kNameErrorSuffix, Application->Title(), TMsgDlgType::mtCustom,
                          TMsgDlgButtons::mbOK);
     UseFont(set_.nameFont);
   }

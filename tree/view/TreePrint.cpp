@@ -60,7 +60,7 @@ void TTreeCustomControl::PrintTree() {
 }
 
 void TTreeCustomControl::PrintTreeOn(Printer& printer) {
-  PrintPicture(printer, treePicture_, display_.PictureWidth, display_.PictureHeight, Application::Title());
+  PrintPicture(printer, treePicture_, display_.PictureWidth, display_.PictureHeight, Application->Title());
 }
 
 void TTreeCustomControl::CopyImageToClipboard() {

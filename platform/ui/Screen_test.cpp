@@ -1,9 +1,10 @@
-#include "platform/ui/Cursors.h"
+#include "platform/ui/Screen.h"
 
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
 #include <QPixmap>
+#include <QScreen>
 
 namespace {
 
@@ -28,7 +29,7 @@ TEST(ScreenCursors, StockNumbersGiveTheirShapesAndUnknownOnesTheDefaultArrow) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.id);
-    EXPECT_EQ(ScreenCursors(r.id).shape(), r.shape);
+    EXPECT_EQ(Screen->Cursors(r.id).shape(), r.shape);
   }
 }
 
@@ -36,20 +37,20 @@ TEST(ScreenCursors, RegisteredNumbersResolveUntilRemoved) {
   QPixmap art(16, 16);
   art.fill(Qt::black);
   const QCursor copy(art, 3, 4);
-  SetScreenCursors(102, copy);
-  SetScreenCursors(-1140, QCursor(Qt::PointingHandCursor));
-  SetScreenCursors(crDrag, QCursor(Qt::DragCopyCursor));  // replaces the stock one
-  EXPECT_EQ(ScreenCursors(102).shape(), Qt::BitmapCursor);
-  EXPECT_EQ(ScreenCursors(102).hotSpot(), QPoint(3, 4));
-  EXPECT_EQ(ScreenCursors(-1140).shape(), Qt::PointingHandCursor);
-  EXPECT_EQ(ScreenCursors(crDrag).shape(), Qt::DragCopyCursor);
-  EXPECT_EQ(ScreenCursors(103).shape(), Qt::ArrowCursor);
-  RemoveScreenCursor(102);
-  RemoveScreenCursor(-1140);
-  RemoveScreenCursor(crDrag);
-  EXPECT_EQ(ScreenCursors(102).shape(), Qt::ArrowCursor);
-  EXPECT_EQ(ScreenCursors(-1140).shape(), Qt::ArrowCursor);
-  EXPECT_EQ(ScreenCursors(crDrag).shape(), Qt::DragMoveCursor);
+  Screen->SetCursors(102, copy);
+  Screen->SetCursors(-1140, QCursor(Qt::PointingHandCursor));
+  Screen->SetCursors(crDrag, QCursor(Qt::DragCopyCursor));  // replaces the stock one
+  EXPECT_EQ(Screen->Cursors(102).shape(), Qt::BitmapCursor);
+  EXPECT_EQ(Screen->Cursors(102).hotSpot(), QPoint(3, 4));
+  EXPECT_EQ(Screen->Cursors(-1140).shape(), Qt::PointingHandCursor);
+  EXPECT_EQ(Screen->Cursors(crDrag).shape(), Qt::DragCopyCursor);
+  EXPECT_EQ(Screen->Cursors(103).shape(), Qt::ArrowCursor);
+  Screen->RemoveCursor(102);
+  Screen->RemoveCursor(-1140);
+  Screen->RemoveCursor(crDrag);
+  EXPECT_EQ(Screen->Cursors(102).shape(), Qt::ArrowCursor);
+  EXPECT_EQ(Screen->Cursors(-1140).shape(), Qt::ArrowCursor);
+  EXPECT_EQ(Screen->Cursors(crDrag).shape(), Qt::DragMoveCursor);
 }
 
 Qt::CursorShape Shown() {
@@ -59,35 +60,54 @@ Qt::CursorShape Shown() {
 
 TEST(ScreenCursor, SavingSettingAndRestoringNestsOnOneOverrideEntry) {
   ASSERT_EQ(Shown(), Qt::LastCursor);
-  const TCursor outer = ScreenCursor();
-  SetScreenCursor(crDrag);
+  const TCursor outer = Screen->Cursor();
+  Screen->SetCursor(crDrag);
   EXPECT_EQ(Shown(), Qt::DragMoveCursor);
   {
-    const TCursor inner = ScreenCursor();
-    SetScreenCursor(crHourGlass);
+    const TCursor inner = Screen->Cursor();
+    Screen->SetCursor(crHourGlass);
     EXPECT_EQ(Shown(), Qt::WaitCursor);
-    SetScreenCursor(inner);
+    Screen->SetCursor(inner);
   }
-  EXPECT_EQ(ScreenCursor(), crDrag);
+  EXPECT_EQ(Screen->Cursor(), crDrag);
   EXPECT_EQ(Shown(), Qt::DragMoveCursor);
   // A new registration of the number shown takes effect at once.
-  SetScreenCursors(crDrag, QCursor(Qt::DragCopyCursor));
+  Screen->SetCursors(crDrag, QCursor(Qt::DragCopyCursor));
   EXPECT_EQ(Shown(), Qt::DragCopyCursor);
-  RemoveScreenCursor(crDrag);
+  Screen->RemoveCursor(crDrag);
   EXPECT_EQ(Shown(), Qt::DragMoveCursor);
-  SetScreenCursor(outer);
+  Screen->SetCursor(outer);
   EXPECT_EQ(Shown(), Qt::LastCursor);
-  SetScreenCursor(crDefault);  // already default: nothing popped
+  Screen->SetCursor(crDefault);  // already default: nothing popped
   EXPECT_EQ(Shown(), Qt::LastCursor);
 
   // Someone else's override below ours stays when ours goes.
   QGuiApplication::setOverrideCursor(QCursor(Qt::CrossCursor));
-  SetScreenCursor(crIBeam);
+  Screen->SetCursor(crIBeam);
   EXPECT_EQ(Shown(), Qt::IBeamCursor);
-  SetScreenCursor(crDefault);
+  Screen->SetCursor(crDefault);
   EXPECT_EQ(Shown(), Qt::CrossCursor);
   QGuiApplication::restoreOverrideCursor();
   EXPECT_EQ(Shown(), Qt::LastCursor);
+}
+
+class FixedScreen final : public TScreenSource {
+ public:
+  Size ScreenSize() override { return {800, 600}; }
+  Point CursorPos() override { return {12, 34}; }
+};
+
+TEST(Screen, SizeAndMouseComeFromTheSourceUntilItIsTakenBack) {
+  FixedScreen fixed;
+  TScreenSource* old = Screen->SetSource(&fixed);
+  EXPECT_EQ(old, nullptr);
+  EXPECT_EQ(Screen->Width(), 800);
+  EXPECT_EQ(Screen->Height(), 600);
+  EXPECT_EQ(Screen->CursorPos(), (Point{12, 34}));
+  EXPECT_EQ(Screen->SetSource(nullptr), &fixed);
+  const QRect real = QGuiApplication::primaryScreen()->geometry();
+  EXPECT_EQ(Screen->Width(), real.width());
+  EXPECT_EQ(Screen->Height(), real.height());
 }
 
 }  // namespace
