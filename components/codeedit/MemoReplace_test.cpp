@@ -142,3 +142,33 @@ TEST_F(MemoSearchTest, AReadOnlyStoreIsNotSearchedForReplacing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Keeps the colour bytes it is given, as the rich-text parser does.
+class TKeepingParser : public TSimpleParser {
+ public:
+  using TSimpleParser::TSimpleParser;
+  bool IsActive() override { return true; }
+  bool KeepsColorData() override { return true; }
+  void GetColorData(std::int32_t, const std::u32string& Line, std::string& Colors) override {
+    Colors.resize(Line.size(), 0);
+  }
+  std::int32_t ColorLine(const std::u32string&, std::int32_t State, std::string&) override { return State; }
+};
+
+TEST_F(MemoSearchTest, AReplacementKeepsTheColourOfWhatItReplaces) {
+  TKeepingParser parser(nullptr);
+  LoadText(source, "x ab");
+  source.SetSyntaxParser(&parser);
+  source.LineItem(0)->ColorData = std::string("\x00\x00\x05\x05", 4);
+  Setup("ab", false, sdForward, soEntireScope);
+  SearchOptions().ReplaceWith = "XYZ";
+  source.ReplaceNext();
+  EXPECT_EQ(Joined(source), "x XYZ");
+  EXPECT_EQ(source.LineItem(0)->ColorData, std::string("\x00\x00\x05\x05\x05", 5));
+  EXPECT_EQ(source.ForcedAttribute, -1);
+  source.SetSyntaxParser(nullptr);
+}
+
+}  // namespace

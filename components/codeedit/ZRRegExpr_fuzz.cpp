@@ -1,7 +1,7 @@
 // Compiles an arbitrary pattern and searches an arbitrary line with it from
 // every column, forward and backward. Input: flags (byte 0: bit 0 case-
 // sensitive), then the pattern, a NUL byte, and the line (UTF-8; the pattern
-// is cut at 64 bytes and the line at 160 characters). The line is searched
+// is cut at 32 bytes and the line at 64 characters). The line is searched
 // from a buffer of exactly its size, so a read outside it is caught by the
 // sanitizer. Each search must end; a match lies inside the line (or is the
 // end of line that "$" finds); a malformed pattern raises the mask error
@@ -38,9 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool caseSensitive = (data[0] & 1) != 0;
   const std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
   const size_t split = rest.find('\0');
-  const std::string pattern(rest.substr(0, std::min<size_t>(split, 64)));
+  const std::string pattern(rest.substr(0, std::min<size_t>(split, 32)));
   std::u32string chars = split == std::string_view::npos ? std::u32string() : Utf8ToUtf32(rest.substr(split + 1));
-  if (chars.size() > 160) chars.resize(160);
+  if (chars.size() > 64) chars.resize(64);
 
   std::unique_ptr<TRegExpr> matcher;
   try {
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   const auto n = static_cast<int>(chars.size());
-  const std::unique_ptr<char32_t[]> buffer(new char32_t[chars.size() + 1]);
+  const std::unique_ptr<char32_t[]> buffer(new char32_t[chars.size()]);
   std::copy(chars.begin(), chars.end(), buffer.get());
   const std::u32string_view line(buffer.get(), chars.size());
 
