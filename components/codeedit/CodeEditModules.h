@@ -3,8 +3,8 @@
 
 #include "platform/core/Modules.h"
 
-// Adds "MemoSource" to Table. Its start-up registers TMemoSourceOptions as
-// an environment options class; its shut-down takes that registration back
-// and forgets the last active store. (The global options themselves are
+// Adds "MemoSource" to Table. Its start-up registers TMemoSourceOptions and
+// then TSearchOptions as environment options classes; its shut-down takes
+// those registrations back and forgets the last active store. (The global options themselves are
 // saved and freed with every options object, by the base library.)
 void AddCodeEditModules(ModuleTable& Table);

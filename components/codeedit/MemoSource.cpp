@@ -139,7 +139,7 @@ void TCustomMemoSource::EndUpdate() {
   } else if (selectionType_ != stNone) {
     if (selStart_ != oldSelStart_ || selEnd_ != oldSelEnd_) {
       selectionChanged = true;
-    } else if (!options_.Contains(soPersistentBlocks) && storeState_.Contains(ssCaretMoved)) {
+    } else if (!options_.Contains(soPersistentBlocks) && storeState_.Contains(ssCaretMoved) && keepSelection_ == 0) {
       selectionType_ = stNone;
       selectionChanged = true;
     }

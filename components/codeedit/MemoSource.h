@@ -52,6 +52,12 @@ using TAfterParseHook =
 // May change the backup name of a file.
 using TGetBackpNameEvent = TMethodPointer<void(TObject* Sender, const std::string& FileName, std::string& BackupName)>;
 
+// Asked before an error or not-found report of a search; Handled true
+// keeps the report from being shown.
+using TSearchExceptionEvent = TMethodPointer<void(TObject* Sender, const std::string& Message, bool& Handled)>;
+// Told before a find (Kind 0) or a replace (Kind 1) runs.
+using TBeforeFindReplaceHook = TMethodPointer<void(std::int32_t Kind)>;
+
 // 0..255; code points from 256 up are never members.
 using TCharSet256 = std::bitset<256>;
 
@@ -257,6 +263,68 @@ class TCustomMemoSource : public TComponent {
   class TMemoBookMarkList* Bookmarks() const {
     return bookmarks_.get();
   }
+
+  // ---- Find and replace (MemoSearch.cpp, MemoReplace.cpp) ----
+  // They run on the global search options (SearchOptions.h) and search the
+  // lines with their tabs expanded, or the selected text; columns are
+  // display columns. A search never wraps around: at the end of the text
+  // (forward) or its start (backward) it reports that nothing was found.
+  // Reports (errors, "not found") go to DoSearchException first; when not
+  // handled, an error in a pattern and "not found" are shown in a message
+  // box, and the two selected-text errors raise Exception.
+  //
+  // FindNext and ReplaceNext start a new find or replace (FirstSearch on);
+  // SearchAgain repeats the last one from the caret, and does nothing
+  // before any (FirstSearch still on, or nothing to find).
+  virtual void FindNext();
+  virtual void ReplaceNext();
+  virtual void SearchAgain();
+  // Finds the next occurrence in an update (code 55): the found rectangle
+  // covers it, the caret goes after it (forward) or to its start
+  // (backward), and with soSelectFoundText it is selected unless the search
+  // runs inside the selection. Length is its length in columns.
+  bool FindNextCore(std::int32_t& Length);
+  // Replaces once, or with ReplaceAll every occurrence until none is left;
+  // nothing on a read-only store. A replacement deletes the stored
+  // characters the match covers (a tab partly covered at the start keeps
+  // its uncovered part as spaces) and inserts ReplaceWith.
+  void ReplaceCore();
+  std::int32_t ReplacedCount() const { return replacedCount_; }
+  // With soFindTextAtCursor TextToFind becomes the word at the caret; the
+  // scope becomes the selected text when the caret lies in the selection
+  // or on its edge, else global.
+  void PrepareSearchOptions();
+  void ToggleCaseSensitiveSearch();
+  void ToggleRegExprSearch();
+  // Handled starts as !UseModalDialogs(); OnSearchException may change it.
+  virtual bool DoSearchException(const std::string& Message);
+  virtual void DoBeforeFindReplace(std::int32_t Kind);
+  TSearchExceptionEvent OnSearchException;
+  TBeforeFindReplaceHook BeforeFindReplaceHook;
+
+  // ---- Brackets (MemoBrackets.cpp) ----
+  // The bracket is the character at the caret, or the one selected when the
+  // selection is one character on one line. A character coloured as a
+  // string (1) or comment (2) is no bracket, unless the parser is the plain
+  // one; a bracket skipped that way is not counted while scanning either.
+  // The caret moves (code 2) onto the matching bracket, and stays when there
+  // is none.
+  void GotoMatchingBracket();
+  void BracketForward();
+  void BracketBackward();
+
+  // While one is alive, a caret move keeps a selection that is not
+  // persistent (EndUpdate would otherwise drop it).
+  class TDeselectionGuard {
+   public:
+    explicit TDeselectionGuard(TCustomMemoSource& Source) : source_(Source) { ++source_.keepSelection_; }
+    ~TDeselectionGuard() { --source_.keepSelection_; }
+    TDeselectionGuard(const TDeselectionGuard&) = delete;
+    TDeselectionGuard& operator=(const TDeselectionGuard&) = delete;
+
+   private:
+    TCustomMemoSource& source_;
+  };
 
   // ---- Undo ----
   void BeginUndoBlock();
@@ -495,6 +563,16 @@ class TCustomMemoSource : public TComponent {
   std::string objectName_, previousName_;
   bool destroying_ = false;
   bool listenersTold_ = false;
+
+  // Find and replace.
+  bool SearchStrings(TStrings& Lines, struct TSearchPos& Position, int& Length);
+  bool ReplaceOnce();
+  void ReplaceLoop(int Level);
+  void ReplaceFound(std::int32_t Length);
+  bool MatchingBracket(TMemoPos& At, char32_t& Bracket);
+  void ScanBrackets(TMemoPos From, char32_t Open, char32_t Close, bool Forward);
+  std::int32_t replacedCount_ = 0;
+  int keepSelection_ = 0;
 };
 
 // The store with its properties published: Options, SyntaxParser, TabStops,
