@@ -1,0 +1,487 @@
+// DWARF (versions 2 to 5, 32-bit format): the compile units' names and
+// address ranges, and the line programs of .debug_line.
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "crashreport/zorMapFileDwarf_p.h"
+
+namespace zor {
+
+namespace {
+
+// Attribute and form codes used here.
+enum : uint64_t {
+  kAtName = 0x03,
+  kAtStmtList = 0x10,
+  kAtLowPc = 0x11,
+  kAtHighPc = 0x12,
+  kAtRanges = 0x55,
+  kAtStrOffsetsBase = 0x72,
+  kAtAddrBase = 0x73,
+  kAtRnglistsBase = 0x74,
+  kAtGnuAddrBase = 0x2133,
+};
+enum : uint64_t {
+  kFormAddr = 0x01,
+  kFormBlock2 = 0x03,
+  kFormBlock4 = 0x04,
+  kFormData2 = 0x05,
+  kFormData4 = 0x06,
+  kFormData8 = 0x07,
+  kFormString = 0x08,
+  kFormBlock = 0x09,
+  kFormBlock1 = 0x0a,
+  kFormData1 = 0x0b,
+  kFormFlag = 0x0c,
+  kFormSdata = 0x0d,
+  kFormStrp = 0x0e,
+  kFormUdata = 0x0f,
+  kFormRefAddr = 0x10,
+  kFormRef1 = 0x11,
+  kFormRef2 = 0x12,
+  kFormRef4 = 0x13,
+  kFormRef8 = 0x14,
+  kFormRefUdata = 0x15,
+  kFormIndirect = 0x16,
+  kFormSecOffset = 0x17,
+  kFormExprloc = 0x18,
+  kFormFlagPresent = 0x19,
+  kFormStrx = 0x1a,
+  kFormAddrx = 0x1b,
+  kFormRefSup4 = 0x1c,
+  kFormStrpSup = 0x1d,
+  kFormData16 = 0x1e,
+  kFormLineStrp = 0x1f,
+  kFormRefSig8 = 0x20,
+  kFormImplicitConst = 0x21,
+  kFormLoclistx = 0x22,
+  kFormRnglistx = 0x23,
+  kFormRefSup8 = 0x24,
+  kFormStrx1 = 0x25,
+  kFormStrx4 = 0x28,
+  kFormAddrx1 = 0x29,
+  kFormAddrx4 = 0x2c,
+  kFormGnuAddrIndex = 0x1f01,
+  kFormGnuStrIndex = 0x1f02,
+  kFormGnuRefAlt = 0x1f20,
+  kFormGnuStrpAlt = 0x1f21,
+};
+
+enum class Kind { None, Address, Constant, Text, StrIndex, AddrIndex, Offset, RangeIndex };
+struct Value {
+  Value(Kind k = Kind::None, uint64_t n = 0, std::string_view t = {}) : kind(k), number(n), text(t) {}
+  Kind kind;
+  uint64_t number;
+  std::string_view text;
+};
+
+struct Unit {
+  unsigned version = 0, addressSize = 8;
+  std::string_view name;
+  Value nameValue, low, high, ranges;
+  bool hasStmt = false;
+  uint64_t stmtList = 0, strOffsetsBase = 8, addrBase = 8, rnglistsBase = 12;
+};
+
+std::string_view TextAt(std::span<const uint8_t> section, uint64_t offset) {
+  ByteCursor c(section, offset);
+  const std::string_view text = c.CString();
+  return c.Ok() ? text : std::string_view();
+}
+
+Value ReadValue(ByteCursor& c, uint64_t form, int64_t implicitConst, const Unit& unit, const DwarfSections& s,
+                int depth = 0) {
+  const unsigned offsetSize = 4;
+  switch (form) {
+    case kFormAddr:
+      return {Kind::Address, c.GetSized(unit.addressSize)};
+    case kFormData1:
+    case kFormRef1:
+    case kFormFlag:
+      return {Kind::Constant, c.Get<uint8_t>()};
+    case kFormData2:
+    case kFormRef2:
+      return {Kind::Constant, c.Get<uint16_t>()};
+    case kFormData4:
+    case kFormRef4:
+    case kFormRefSup4:
+      return {Kind::Constant, c.Get<uint32_t>()};
+    case kFormData8:
+    case kFormRef8:
+    case kFormRefSig8:
+    case kFormRefSup8:
+      return {Kind::Constant, c.Get<uint64_t>()};
+    case kFormData16:
+      c.Skip(16);
+      return {};
+    case kFormSdata:
+      return {Kind::Constant, static_cast<uint64_t>(c.Sleb())};
+    case kFormUdata:
+    case kFormRefUdata:
+      return {Kind::Constant, c.Uleb()};
+    case kFormImplicitConst:
+      return {Kind::Constant, static_cast<uint64_t>(implicitConst)};
+    case kFormFlagPresent:
+      return {Kind::Constant, 1};
+    case kFormString:
+      return {Kind::Text, 0, c.CString()};
+    case kFormStrp:
+      return {Kind::Text, 0, TextAt(s.str, c.GetSized(offsetSize))};
+    case kFormLineStrp:
+      return {Kind::Text, 0, TextAt(s.lineStr, c.GetSized(offsetSize))};
+    case kFormStrpSup:
+    case kFormGnuStrpAlt:
+    case kFormGnuRefAlt:
+      c.Skip(offsetSize);
+      return {};
+    case kFormRefAddr:
+      c.Skip(unit.version <= 2 ? unit.addressSize : offsetSize);
+      return {};
+    case kFormSecOffset:
+      return {Kind::Offset, c.GetSized(offsetSize)};
+    case kFormBlock1:
+      c.Skip(c.Get<uint8_t>());
+      return {};
+    case kFormBlock2:
+      c.Skip(c.Get<uint16_t>());
+      return {};
+    case kFormBlock4:
+      c.Skip(c.Get<uint32_t>());
+      return {};
+    case kFormBlock:
+    case kFormExprloc:
+      c.Skip(c.Uleb());
+      return {};
+    case kFormStrx:
+    case kFormGnuStrIndex:
+      return {Kind::StrIndex, c.Uleb()};
+    case kFormAddrx:
+    case kFormGnuAddrIndex:
+      return {Kind::AddrIndex, c.Uleb()};
+    case kFormLoclistx:
+      c.Uleb();
+      return {};
+    case kFormRnglistx:
+      return {Kind::RangeIndex, c.Uleb()};
+    case kFormIndirect:
+      if (depth > 2) break;
+      return ReadValue(c, c.Uleb(), implicitConst, unit, s, depth + 1);
+    default:
+      if (form >= kFormStrx1 && form <= kFormStrx4)
+        return {Kind::StrIndex, c.GetSized(unsigned(form - kFormStrx1 + 1))};
+      if (form >= kFormAddrx1 && form <= kFormAddrx4)
+        return {Kind::AddrIndex, c.GetSized(unsigned(form - kFormAddrx1 + 1))};
+      break;
+  }
+  // An unknown form cannot be skipped: the unit's attributes end here.
+  c.Skip(UINT64_MAX);
+  return {};
+}
+
+std::string_view ResolveText(const Value& v, const Unit& unit, const DwarfSections& s) {
+  if (v.kind == Kind::Text) return v.text;
+  if (v.kind != Kind::StrIndex || v.number > UINT32_MAX) return {};
+  ByteCursor c(s.strOffsets, unit.strOffsetsBase + v.number * 4);
+  const uint32_t offset = c.Get<uint32_t>();
+  return c.Ok() ? TextAt(s.str, offset) : std::string_view();
+}
+
+bool ResolveAddress(const Value& v, const Unit& unit, const DwarfSections& s, uint64_t& address) {
+  if (v.kind == Kind::Address) return address = v.number, true;
+  if (v.kind != Kind::AddrIndex || v.number > UINT32_MAX) return false;
+  ByteCursor c(s.addr, unit.addrBase + v.number * unit.addressSize);
+  address = c.GetSized(unit.addressSize);
+  return c.Ok();
+}
+
+// Reads the attributes of the unit's first entry; false when it cannot.
+bool ReadUnitEntry(ByteCursor& c, uint64_t abbrevOffset, Unit& unit, const DwarfSections& s) {
+  const uint64_t code = c.Uleb();
+  ByteCursor a(s.abbrev, abbrevOffset);
+  while (c.Ok() && a.Ok()) {
+    const uint64_t entry = a.Uleb();
+    if (entry == 0 || !a.Ok()) return false;
+    a.Uleb();          // tag
+    a.Get<uint8_t>();  // has children
+    for (;;) {
+      const uint64_t attribute = a.Uleb(), form = a.Uleb();
+      const int64_t implicitConst = form == kFormImplicitConst ? a.Sleb() : 0;
+      if (!a.Ok()) return false;
+      if (attribute == 0 && form == 0) break;
+      if (entry != code) continue;
+      const Value v = ReadValue(c, form, implicitConst, unit, s);
+      if (!c.Ok()) return false;
+      switch (attribute) {
+        case kAtName:
+          unit.nameValue = v;
+          break;
+        case kAtLowPc:
+          unit.low = v;
+          break;
+        case kAtHighPc:
+          unit.high = v;
+          break;
+        case kAtRanges:
+          unit.ranges = v;
+          break;
+        case kAtStmtList:
+          unit.hasStmt = true, unit.stmtList = v.number;
+          break;
+        case kAtStrOffsetsBase:
+          unit.strOffsetsBase = v.number;
+          break;
+        case kAtAddrBase:
+        case kAtGnuAddrBase:
+          unit.addrBase = v.number;
+          break;
+        case kAtRnglistsBase:
+          unit.rnglistsBase = v.number;
+          break;
+        default:
+          break;
+      }
+    }
+    if (entry == code) return true;
+  }
+  return false;
+}
+
+using Ranges = std::vector<std::pair<uint64_t, uint64_t>>;  // [low, high)
+
+// .debug_aranges: the ranges of each unit by its .debug_info offset.
+std::unordered_map<uint64_t, Ranges> ReadAranges(std::span<const uint8_t> section) {
+  std::unordered_map<uint64_t, Ranges> units;
+  ByteCursor c(section);
+  while (c.Ok() && c.Remaining() >= 4) {
+    const uint64_t start = c.Position();
+    const uint32_t length = c.Get<uint32_t>();
+    if (length >= 0xfffffff0u || length > c.Remaining()) break;
+    const uint64_t end = start + 4 + length;
+    c.Get<uint16_t>();  // version
+    const uint32_t infoOffset = c.Get<uint32_t>();
+    const unsigned addressSize = c.Get<uint8_t>(), segmentSize = c.Get<uint8_t>();
+    if ((addressSize == 4 || addressSize == 8) && segmentSize == 0) {
+      const uint64_t tuple = 2 * addressSize;
+      ByteCursor t(section.first(end), start + (12 + tuple - 1) / tuple * tuple);
+      while (t.Ok() && t.Remaining() >= tuple) {
+        const uint64_t low = t.GetSized(addressSize), size = t.GetSized(addressSize);
+        if (low == 0 && size == 0) break;
+        if (low + size > low) units[infoOffset].push_back({low, low + size});
+      }
+    }
+    c.Seek(end);
+  }
+  return units;
+}
+
+Ranges ReadUnitRanges(const Unit& unit, const DwarfSections& s) {
+  Ranges ranges;
+  uint64_t base = 0;
+  const bool hasBase = ResolveAddress(unit.low, unit, s, base);
+  if (unit.ranges.kind == Kind::None) {
+    uint64_t high = 0;
+    if (!hasBase) return ranges;
+    if (unit.high.kind == Kind::Constant)
+      high = base + unit.high.number;
+    else if (!ResolveAddress(unit.high, unit, s, high))
+      return ranges;
+    if (high > base) ranges.push_back({base, high});
+    return ranges;
+  }
+  const unsigned size = unit.addressSize;
+  if (unit.version < 5) {
+    ByteCursor c(s.ranges, unit.ranges.number);
+    const uint64_t all = size == 8 ? UINT64_MAX : UINT32_MAX;
+    while (c.Ok() && ranges.size() < 65536) {
+      const uint64_t begin = c.GetSized(size), end = c.GetSized(size);
+      if (!c.Ok() || (begin == 0 && end == 0)) break;
+      if (begin == all)
+        base = end;
+      else if (end > begin)
+        ranges.push_back({base + begin, base + end});
+    }
+    return ranges;
+  }
+  uint64_t offset = unit.ranges.number;
+  if (unit.ranges.kind == Kind::RangeIndex) {
+    ByteCursor index(s.rnglists, unit.rnglistsBase + offset * 4);
+    offset = unit.rnglistsBase + index.Get<uint32_t>();
+    if (!index.Ok()) return ranges;
+  }
+  ByteCursor c(s.rnglists, offset);
+  const auto indexed = [&](uint64_t index) {
+    uint64_t address = 0;
+    ResolveAddress({Kind::AddrIndex, index}, unit, s, address);
+    return address;
+  };
+  while (c.Ok() && ranges.size() < 65536) {
+    uint64_t begin = 0, end = 0;
+    switch (c.Get<uint8_t>()) {
+      case 0:
+        return ranges;  // end of list
+      case 1:
+        base = indexed(c.Uleb());
+        continue;
+      case 2:
+        begin = indexed(c.Uleb()), end = indexed(c.Uleb());
+        break;
+      case 3:
+        begin = indexed(c.Uleb()), end = begin + c.Uleb();
+        break;
+      case 4:
+        begin = base + c.Uleb(), end = base + c.Uleb();
+        break;
+      case 5:
+        base = c.GetSized(size);
+        continue;
+      case 6:
+        begin = c.GetSized(size), end = c.GetSized(size);
+        break;
+      case 7:
+        begin = c.GetSized(size), end = begin + c.Uleb();
+        break;
+      default:
+        return ranges;
+    }
+    if (c.Ok() && end > begin) ranges.push_back({begin, end});
+  }
+  return ranges;
+}
+
+// Runs one line program; rows of sequences that start outside the code are
+// dropped, and of rows at one address the last counts.
+void ReadLineProgram(std::span<const uint8_t> section, uint64_t offset, uint64_t codeLow, uint64_t codeHigh,
+                     uintptr_t bias, MapFileBuilder& builder) {
+  ByteCursor h(section, offset);
+  const uint32_t length = h.Get<uint32_t>();
+  if (!h.Ok() || length >= 0xfffffff0u || length > h.Remaining()) return;
+  const uint64_t end = h.Position() + length;
+  const unsigned version = h.Get<uint16_t>();
+  if (version < 2 || version > 5) return;
+  unsigned addressSize = 8;
+  if (version >= 5) {
+    addressSize = h.Get<uint8_t>();
+    h.Get<uint8_t>();  // segment selector size
+  }
+  const uint32_t headerLength = h.Get<uint32_t>();
+  const uint64_t program = h.Position() + headerLength;
+  const unsigned minInstruction = h.Get<uint8_t>();
+  if (version >= 4) h.Get<uint8_t>();  // operations per instruction
+  const bool defaultIsStmt = h.Get<uint8_t>() != 0;
+  (void)defaultIsStmt;
+  const int lineBase = h.Get<int8_t>();
+  const unsigned lineRange = h.Get<uint8_t>(), opcodeBase = h.Get<uint8_t>();
+  const std::span<const uint8_t> standardLengths = h.Take(opcodeBase > 0 ? opcodeBase - 1 : 0);
+  if (!h.Ok() || lineRange == 0 || opcodeBase == 0 || program > end || h.Position() > program) return;
+
+  ByteCursor c(section.first(end), program);
+  // Both wrap on purpose: the values come from an untrusted program.
+  uint64_t address = 0, line = 1;
+  std::vector<MapLine> sequence;
+  const auto emit = [&] {
+    const auto row = static_cast<int32_t>(static_cast<uint32_t>(line));
+    if (!sequence.empty() && sequence.back().address == address)
+      sequence.back().line = row;
+    else
+      sequence.push_back({row, static_cast<uintptr_t>(address)});
+  };
+  while (c.Ok() && !c.AtEnd()) {
+    const uint8_t opcode = c.Get<uint8_t>();
+    if (opcode >= opcodeBase) {
+      const unsigned adjusted = opcode - opcodeBase;
+      address += uint64_t{adjusted / lineRange} * minInstruction;
+      line += static_cast<uint64_t>(int64_t{lineBase} + adjusted % lineRange);
+      emit();
+      continue;
+    }
+    switch (opcode) {
+      case 0: {  // extended
+        const uint64_t size = c.Uleb();
+        if (!c.Ok() || size == 0 || size > c.Remaining()) return;
+        const uint64_t next = c.Position() + size;
+        const uint8_t sub = c.Get<uint8_t>();
+        if (sub == 1) {  // end of sequence
+          if (!sequence.empty() && sequence.front().address >= codeLow && sequence.front().address < codeHigh)
+            for (const MapLine& row : sequence) builder.AddLine(row.line, bias + row.address);
+          sequence.clear();
+          address = 0, line = 1;
+        } else if (sub == 2 && size - 1 <= 8) {
+          address = c.GetSized(static_cast<unsigned>(size - 1));
+        }
+        c.Seek(next);
+        break;
+      }
+      case 1:
+        emit();
+        break;  // copy
+      case 2:
+        address += c.Uleb() * minInstruction;
+        break;  // advance pc
+      case 3:
+        line += static_cast<uint64_t>(c.Sleb());
+        break;  // advance line
+      case 4:
+      case 5:
+        c.Uleb();
+        break;  // file, column
+      case 6:
+      case 7:
+      case 10:
+      case 11:
+        break;  // flags
+      case 8:
+        address += uint64_t{(255 - opcodeBase) / lineRange} * minInstruction;
+        break;  // const add pc
+      case 9:
+        address += c.Get<uint16_t>();
+        break;  // fixed advance pc
+      default:
+        for (unsigned i = 0; i < standardLengths[opcode - 1]; ++i) c.Uleb();
+        break;
+    }
+  }
+  (void)addressSize;
+}
+
+}  // namespace
+
+void ReadDwarf(const DwarfSections& s, uint64_t codeLow, uint64_t codeHigh, uintptr_t bias, MapFileBuilder& builder) {
+  const std::unordered_map<uint64_t, Ranges> aranges = ReadAranges(s.aranges);
+  std::unordered_set<uint64_t> programsRead;
+  ByteCursor c(s.info);
+  while (c.Ok() && c.Remaining() >= 4) {
+    const uint64_t start = c.Position();
+    const uint32_t length = c.Get<uint32_t>();
+    if (length >= 0xfffffff0u || length > c.Remaining()) break;
+    const uint64_t end = start + 4 + length;
+    ByteCursor u(s.info.first(end), c.Position());
+    Unit unit;
+    unit.version = u.Get<uint16_t>();
+    uint64_t abbrevOffset = 0;
+    bool compileUnit = true;
+    if (unit.version >= 5) {
+      const unsigned type = u.Get<uint8_t>();
+      compileUnit = type == 1 || type == 3;  // full or partial unit
+      unit.addressSize = u.Get<uint8_t>();
+      abbrevOffset = u.Get<uint32_t>();
+    } else {
+      abbrevOffset = u.Get<uint32_t>();
+      unit.addressSize = u.Get<uint8_t>();
+    }
+    c.Seek(end);
+    if (!u.Ok() || unit.version < 2 || unit.version > 5 || !compileUnit ||
+        (unit.addressSize != 4 && unit.addressSize != 8) || !ReadUnitEntry(u, abbrevOffset, unit, s))
+      continue;
+    const std::string name(BaseFileName(ResolveText(unit.nameValue, unit, s)));
+    const auto found = aranges.find(start);
+    const Ranges ranges = found != aranges.end() ? found->second : ReadUnitRanges(unit, s);
+    for (const auto& [low, high] : ranges)
+      if (!name.empty() && low >= codeLow && high <= codeHigh && high > low)
+        builder.AddSegment(name, bias + low, high - low, true, false, unit.hasStmt);
+    if (unit.hasStmt && programsRead.insert(unit.stmtList).second)
+      ReadLineProgram(s.line, unit.stmtList, codeLow, codeHigh, bias, builder);
+  }
+}
+
+}  // namespace zor
