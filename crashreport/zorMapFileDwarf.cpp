@@ -250,13 +250,16 @@ bool ReadUnitEntry(ByteCursor& c, uint64_t abbrevOffset, Unit& unit, const Dwarf
 using Ranges = std::vector<std::pair<uint64_t, uint64_t>>;  // [low, high)
 
 // .debug_aranges: the ranges of each unit by its .debug_info offset.
-std::unordered_map<uint64_t, Ranges> ReadAranges(std::span<const uint8_t> section) {
+std::unordered_map<uint64_t, Ranges> ReadAranges(std::span<const uint8_t> section, bool& bad) {
   std::unordered_map<uint64_t, Ranges> units;
   ByteCursor c(section);
   while (c.Ok() && c.Remaining() >= 4) {
     const uint64_t start = c.Position();
     const uint32_t length = c.Get<uint32_t>();
-    if (length >= 0xfffffff0u || length > c.Remaining()) break;
+    if (length >= 0xfffffff0u || length > c.Remaining()) {
+      bad = true;
+      break;
+    }
     const uint64_t end = start + 4 + length;
     c.Get<uint16_t>();  // version
     const uint32_t infoOffset = c.Get<uint32_t>();
@@ -269,13 +272,14 @@ std::unordered_map<uint64_t, Ranges> ReadAranges(std::span<const uint8_t> sectio
         if (low == 0 && size == 0) break;
         if (low + size > low) units[infoOffset].push_back({low, low + size});
       }
+      bad = bad || !t.Ok();
     }
     c.Seek(end);
   }
   return units;
 }
 
-Ranges ReadUnitRanges(const Unit& unit, const DwarfSections& s) {
+Ranges ReadUnitRanges(const Unit& unit, const DwarfSections& s, bool& bad) {
   Ranges ranges;
   uint64_t base = 0;
   const bool hasBase = ResolveAddress(unit.low, unit, s, base);
@@ -295,6 +299,7 @@ Ranges ReadUnitRanges(const Unit& unit, const DwarfSections& s) {
     const uint64_t all = size == 8 ? UINT64_MAX : UINT32_MAX;
     while (c.Ok() && ranges.size() < 65536) {
       const uint64_t begin = c.GetSized(size), end = c.GetSized(size);
+      if (!c.Ok()) bad = true;
       if (!c.Ok() || (begin == 0 && end == 0)) break;
       if (begin == all)
         base = end;
@@ -307,7 +312,10 @@ Ranges ReadUnitRanges(const Unit& unit, const DwarfSections& s) {
   if (unit.ranges.kind == Kind::RangeIndex) {
     ByteCursor index(s.rnglists, unit.rnglistsBase + offset * 4);
     offset = unit.rnglistsBase + index.Get<uint32_t>();
-    if (!index.Ok()) return ranges;
+    if (!index.Ok()) {
+      bad = true;
+      return ranges;
+    }
   }
   ByteCursor c(s.rnglists, offset);
   const auto indexed = [&](uint64_t index) {
@@ -346,19 +354,21 @@ Ranges ReadUnitRanges(const Unit& unit, const DwarfSections& s) {
     }
     if (c.Ok() && end > begin) ranges.push_back({begin, end});
   }
+  bad = bad || !c.Ok();
   return ranges;
 }
 
 // Runs one line program; rows of sequences that start outside the code are
-// dropped, and of rows at one address the last counts.
-void ReadLineProgram(std::span<const uint8_t> section, uint64_t offset, uint64_t codeLow, uint64_t codeHigh,
+// dropped, and of rows at one address the last counts. False when the
+// program does not lie within the section or reads past its end.
+bool ReadLineProgram(std::span<const uint8_t> section, uint64_t offset, uint64_t codeLow, uint64_t codeHigh,
                      uintptr_t bias, MapFileBuilder& builder) {
   ByteCursor h(section, offset);
   const uint32_t length = h.Get<uint32_t>();
-  if (!h.Ok() || length >= 0xfffffff0u || length > h.Remaining()) return;
+  if (!h.Ok() || length >= 0xfffffff0u || length > h.Remaining()) return false;
   const uint64_t end = h.Position() + length;
   const unsigned version = h.Get<uint16_t>();
-  if (version < 2 || version > 5) return;
+  if (version < 2 || version > 5) return true;  // a form this reader does not know
   unsigned addressSize = 8;
   if (version >= 5) {
     addressSize = h.Get<uint8_t>();
@@ -373,7 +383,7 @@ void ReadLineProgram(std::span<const uint8_t> section, uint64_t offset, uint64_t
   const int lineBase = h.Get<int8_t>();
   const unsigned lineRange = h.Get<uint8_t>(), opcodeBase = h.Get<uint8_t>();
   const std::span<const uint8_t> standardLengths = h.Take(opcodeBase > 0 ? opcodeBase - 1 : 0);
-  if (!h.Ok() || lineRange == 0 || opcodeBase == 0 || program > end || h.Position() > program) return;
+  if (!h.Ok() || lineRange == 0 || opcodeBase == 0 || program > end || h.Position() > program) return false;
 
   ByteCursor c(section.first(end), program);
   // Both wrap on purpose: the values come from an untrusted program.
@@ -398,7 +408,7 @@ void ReadLineProgram(std::span<const uint8_t> section, uint64_t offset, uint64_t
     switch (opcode) {
       case 0: {  // extended
         const uint64_t size = c.Uleb();
-        if (!c.Ok() || size == 0 || size > c.Remaining()) return;
+        if (!c.Ok() || size == 0 || size > c.Remaining()) return false;
         const uint64_t next = c.Position() + size;
         const uint8_t sub = c.Get<uint8_t>();
         if (sub == 1) {  // end of sequence
@@ -442,18 +452,20 @@ void ReadLineProgram(std::span<const uint8_t> section, uint64_t offset, uint64_t
     }
   }
   (void)addressSize;
+  return c.Ok();
 }
 
 }  // namespace
 
-void ReadDwarf(const DwarfSections& s, uint64_t codeLow, uint64_t codeHigh, uintptr_t bias, MapFileBuilder& builder) {
-  const std::unordered_map<uint64_t, Ranges> aranges = ReadAranges(s.aranges);
+bool ReadDwarf(const DwarfSections& s, uint64_t codeLow, uint64_t codeHigh, uintptr_t bias, MapFileBuilder& builder) {
+  bool bad = false;
+  const std::unordered_map<uint64_t, Ranges> aranges = ReadAranges(s.aranges, bad);
   std::unordered_set<uint64_t> programsRead;
   ByteCursor c(s.info);
-  while (c.Ok() && c.Remaining() >= 4) {
+  while (!bad && !c.AtEnd()) {
     const uint64_t start = c.Position();
     const uint32_t length = c.Get<uint32_t>();
-    if (length >= 0xfffffff0u || length > c.Remaining()) break;
+    if (!c.Ok() || length >= 0xfffffff0u || length > c.Remaining()) return false;
     const uint64_t end = start + 4 + length;
     ByteCursor u(s.info.first(end), c.Position());
     Unit unit;
@@ -470,18 +482,21 @@ void ReadDwarf(const DwarfSections& s, uint64_t codeLow, uint64_t codeHigh, uint
       unit.addressSize = u.Get<uint8_t>();
     }
     c.Seek(end);
-    if (!u.Ok() || unit.version < 2 || unit.version > 5 || !compileUnit ||
-        (unit.addressSize != 4 && unit.addressSize != 8) || !ReadUnitEntry(u, abbrevOffset, unit, s))
-      continue;
+    if (!u.Ok()) return false;
+    if (unit.version < 2 || unit.version > 5 || !compileUnit || (unit.addressSize != 4 && unit.addressSize != 8))
+      continue;  // a unit this reader does not know
+    if (!ReadUnitEntry(u, abbrevOffset, unit, s)) return false;
     const std::string name(BaseFileName(ResolveText(unit.nameValue, unit, s)));
     const auto found = aranges.find(start);
-    const Ranges ranges = found != aranges.end() ? found->second : ReadUnitRanges(unit, s);
+    const Ranges ranges = found != aranges.end() ? found->second : ReadUnitRanges(unit, s, bad);
     for (const auto& [low, high] : ranges)
       if (!name.empty() && low >= codeLow && high <= codeHigh && high > low)
         builder.AddSegment(name, bias + low, high - low, true, false, unit.hasStmt);
-    if (unit.hasStmt && programsRead.insert(unit.stmtList).second)
-      ReadLineProgram(s.line, unit.stmtList, codeLow, codeHigh, bias, builder);
+    if (unit.hasStmt && programsRead.insert(unit.stmtList).second &&
+        !ReadLineProgram(s.line, unit.stmtList, codeLow, codeHigh, bias, builder))
+      return false;
   }
+  return !bad;
 }
 
 }  // namespace zor

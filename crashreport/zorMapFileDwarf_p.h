@@ -15,7 +15,9 @@ struct DwarfSections {
 // source file (without folder), and the rows of its line program as line
 // entries. Only addresses within [codeLow, codeHigh) of the file count (code
 // the linker dropped keeps address 0); `bias` is added to every address.
-void ReadDwarf(const DwarfSections& sections, uint64_t codeLow, uint64_t codeHigh, uintptr_t bias,
+// False when an offset or length in the sections points outside them (only
+// the 32-bit format is read; units of other kinds are passed over).
+bool ReadDwarf(const DwarfSections& sections, uint64_t codeLow, uint64_t codeHigh, uintptr_t bias,
                MapFileBuilder& builder);
 
 }  // namespace zor

@@ -27,6 +27,7 @@ struct ElfSections {
   std::vector<Elf64_Shdr> sections;
   std::span<const uint8_t> names;  // the section-name table
   std::vector<std::unique_ptr<std::vector<uint8_t>>> inflated;
+  bool bad = false;  // a section used lies outside the file or does not inflate
 
   bool Read() {
     if (!elf::ReadHeader(image, header) || header.e_shentsize != sizeof(Elf64_Shdr)) return false;
@@ -36,11 +37,13 @@ struct ElfSections {
       sections.push_back(s);
     }
     if (header.e_shstrndx < sections.size()) names = Raw(sections[header.e_shstrndx]);
-    return true;
+    return !bad;
   }
-  // The section's bytes in the file; empty when they do not lie in it.
-  std::span<const uint8_t> Raw(const Elf64_Shdr& s) const {
-    if (s.sh_type == SHT_NOBITS || s.sh_offset > image.size() || s.sh_size > image.size() - s.sh_offset) return {};
+  // The section's bytes in the file; empty (and bad) when they do not lie in it.
+  std::span<const uint8_t> Raw(const Elf64_Shdr& s) {
+    if (s.sh_type == SHT_NOBITS) return {};
+    if (s.sh_offset > image.size() || s.sh_size > image.size() - s.sh_offset)
+      return bad = true, std::span<const uint8_t>();
     return image.subspan(s.sh_offset, s.sh_size);
   }
   // The section's contents, inflated when it is zlib-compressed.
@@ -48,16 +51,17 @@ struct ElfSections {
     const std::span<const uint8_t> raw = Raw(s);
     if (!(s.sh_flags & SHF_COMPRESSED)) return raw;
     Elf64_Chdr chdr;
-    if (!ReadAt(raw, 0, chdr) || chdr.ch_type != ELFCOMPRESS_ZLIB) return {};
+    if (!ReadAt(raw, 0, chdr) || chdr.ch_type != ELFCOMPRESS_ZLIB) return bad = true, std::span<const uint8_t>();
     // A zlib stream: two header bytes (deflate, no preset dictionary), the
     // raw stream, the Adler-32.
     const std::span<const uint8_t> stream = raw.subspan(sizeof chdr);
-    if (stream.size() < 7 || (stream[0] & 0x0F) != 8 || (stream[1] & 0x20) || (stream[0] * 256 + stream[1]) % 31)
-      return {};
     const uint64_t size = chdr.ch_size;
-    if (size == 0 || size > kMaxInflatedSection || size / 1032 > stream.size()) return {};
+    if (stream.size() < 7 || (stream[0] & 0x0F) != 8 || (stream[1] & 0x20) || (stream[0] * 256 + stream[1]) % 31 ||
+        size == 0 || size > kMaxInflatedSection || size / 1032 > stream.size())
+      return bad = true, std::span<const uint8_t>();
     auto bytes = std::make_unique<std::vector<uint8_t>>(size);
-    if (InflateBuffer(stream.data() + 2, bytes->data(), stream.size() - 6, size) != size) return {};
+    if (InflateBuffer(stream.data() + 2, bytes->data(), stream.size() - 6, size) != size)
+      return bad = true, std::span<const uint8_t>();
     inflated.push_back(std::move(bytes));
     return *inflated.back();
   }
@@ -103,7 +107,8 @@ bool AddSymbols(ElfSections& elf, uint32_t type, uintptr_t bias, MapFileBuilder&
       if (symbol.st_shndx == SHN_UNDEF || (symbol.st_shndx >= SHN_LORESERVE && symbol.st_shndx != SHN_XINDEX)) continue;
       ByteCursor name(strings, symbol.st_name);
       const std::string_view text = name.CString();
-      if (!name.Ok() || text.empty()) continue;
+      if (!name.Ok()) return elf.bad = true, false;
+      if (text.empty()) continue;
       builder.AddPublic(kind == STT_FUNC, Demangled(text), bias + symbol.st_value, false, false);
       any = true;
     }
@@ -154,8 +159,9 @@ bool TMapFile::LoadElf(std::span<const uint8_t> image) {
     dwarf.addr = elf.DataNamed(".debug_addr");
     dwarf.ranges = elf.DataNamed(".debug_ranges");
     dwarf.rnglists = elf.DataNamed(".debug_rnglists");
-    ReadDwarf(dwarf, file.codeBegin, file.codeEnd, bias, builder);
+    if (!ReadDwarf(dwarf, file.codeBegin, file.codeEnd, bias, builder)) elf.bad = true;
   }
+  if (elf.bad) return false;
   builder.SortSegments();
   builder.MergeSegments(true);
   if (elf.header.e_entry != 0) builder.SetEntryPoint(bias + elf.header.e_entry);

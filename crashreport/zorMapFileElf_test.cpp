@@ -2,13 +2,16 @@
 // against binutils' addr2line for addresses nm gives, the cache by file
 // time, the lookups of the own program and the installed hooks.
 #include <dlfcn.h>
+#include <elf.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -96,6 +99,65 @@ TEST(ZorMapFileElf, NamesAndLinesEqualBinutilsForEveryOwnRoutine) {
       EXPECT_EQ(line != "0", row.withLines);
     }
   }
+}
+
+// Every instruction address objdump lists inside the program's own
+// routines: the same routine and line as binutils' addr2line.
+TEST(ZorMapFileElf, EveryInstructionOfTheOwnRoutinesHasBinutilsNameAndLine) {
+  std::vector<std::string> addresses;
+  bool own = false;
+  for (const std::string& line :
+       Lines(Shell(std::string("objdump -d -C --no-show-raw-insn '") + ZOR_MAP_PROGRAM + "'"))) {
+    if (line.find(">:") != std::string::npos)
+      own = line.find("<mapprog::") != std::string::npos;
+    else if (own && line.size() > 2 && line[0] == ' ' && line.find(':') != std::string::npos)
+      addresses.push_back(line.substr(line.find_first_not_of(' '), line.find(':') - line.find_first_not_of(' ')));
+  }
+  ASSERT_GT(addresses.size(), 40u);
+  std::string list;
+  for (const std::string& a : addresses) list += " " + a;
+  const std::vector<std::string> ours =
+      Lines(Shell(std::string("'") + ZORTOOL_PATH + "' addr2line '" + ZOR_MAP_PROGRAM + "'" + list));
+  const std::vector<std::string> theirs =
+      Lines(Shell(std::string("addr2line -f -C -e '") + ZOR_MAP_PROGRAM + "'" + list));
+  ASSERT_EQ(ours.size(), 2 * addresses.size());
+  ASSERT_EQ(theirs.size(), 2 * addresses.size());
+  size_t differing = 0;
+  for (size_t i = 0; i < addresses.size(); ++i) {
+    const auto [file, line] = FileAndLine(theirs[2 * i + 1]);
+    if (ours[2 * i] != theirs[2 * i] || ours[2 * i + 1] != file + ":" + line) {
+      ++differing;
+      ADD_FAILURE() << addresses[i] << ": " << ours[2 * i] << " " << ours[2 * i + 1] << " / " << theirs[2 * i] << " "
+                    << theirs[2 * i + 1];
+    }
+  }
+  EXPECT_EQ(differing, 0u);
+}
+
+// Offsets and lengths outside the file make the module's own debug
+// information unusable as a whole.
+TEST(ZorMapFileElf, ABadOffsetOrLengthLoadsNothing) {
+  std::ifstream in(ZOR_MAP_LIB_DEBUG, std::ios::binary);
+  const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Elf64_Ehdr header;
+  std::memcpy(&header, good.data(), sizeof header);
+  uint64_t info = 0;
+  for (unsigned i = 0; i < header.e_shnum; ++i) {
+    Elf64_Shdr section, names;
+    std::memcpy(&section, good.data() + header.e_shoff + i * sizeof section, sizeof section);
+    std::memcpy(&names, good.data() + header.e_shoff + header.e_shstrndx * sizeof names, sizeof names);
+    if (std::string(good.data() + names.sh_offset + section.sh_name) == ".debug_info") info = section.sh_offset;
+  }
+  ASSERT_NE(info, 0u);
+  std::string unitTooLong = good, headersCut = good.substr(0, good.size() - 100);
+  unitTooLong[info + 3] = '\x0f';  // the first unit's length runs past its section
+  const auto load = [](const std::string& bytes) {
+    TMapFile map;
+    return map.LoadElf({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
+  };
+  EXPECT_TRUE(load(good));
+  EXPECT_FALSE(load(unitTooLong));
+  EXPECT_FALSE(load(headersCut));
 }
 
 constexpr int kLookedUpHereLine = __LINE__ + 1;

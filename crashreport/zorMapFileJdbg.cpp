@@ -14,15 +14,16 @@ constexpr uint32_t kListEnd = 0x7FFFFFFF;
 constexpr size_t kMaxNameLength = 254;
 
 // Reads variable-length values (7 bits a byte, least significant first)
-// until the end marker or the end of the file.
+// until the end marker; a list that runs off the file, or a value longer
+// than five bytes, is bad.
 class ListReader {
  public:
-  ListReader(std::span<const uint8_t> file, uint32_t offset) : cursor_(file, offset) {}
+  ListReader(std::span<const uint8_t> file, uint32_t offset, bool& bad) : cursor_(file, offset), bad_(bad) {}
   bool Next(uint32_t& value) {
     uint64_t v = 0;
     for (unsigned shift = 0;; shift += 7) {
       const uint8_t byte = cursor_.Get<uint8_t>();
-      if (!cursor_.Ok() || shift > 28) return false;
+      if (!cursor_.Ok() || shift > 28) return bad_ = true, false;
       v |= uint64_t{byte & 0x7Fu} << shift;
       if (!(byte & 0x80)) break;
     }
@@ -32,6 +33,7 @@ class ListReader {
 
  private:
   ByteCursor cursor_;
+  bool& bad_;
 };
 
 char PackedChar(unsigned value) {
@@ -44,16 +46,18 @@ char PackedChar(unsigned value) {
 struct NameArea {
   std::span<const uint8_t> file;
   uint32_t start;
+  bool& bad;  // a name outside the file, or one that runs off it
 
   std::string At(uint32_t offset) const {
     std::string name;
     if (static_cast<int32_t>(offset) <= 0) return name;
     ByteCursor c(file, uint64_t{start} + offset - 1);
     const uint8_t first = c.Get<uint8_t>();
-    if (!c.Ok()) return name;
+    if (!c.Ok()) return bad = true, name;
     if (first == 1) {
       for (uint8_t b = c.Get<uint8_t>(); c.Ok() && b != 0 && name.size() < kMaxNameLength; b = c.Get<uint8_t>())
         name += static_cast<char>(b == 0xAA ? b : b ^ 0xAA);
+      if (!c.Ok()) bad = true;
       return name;
     }
     if (first == 2)
@@ -68,7 +72,7 @@ struct NameArea {
         if (v == 0 || name.size() >= kMaxNameLength) return name;
         name += PackedChar(v);
       }
-      if (!c.Ok()) return name;
+      if (!c.Ok()) return bad = true, name;
     }
     return name;
   }
@@ -83,7 +87,8 @@ bool TMapFile::LoadJdbg(std::span<const uint8_t> file) {
   if (h.Get<uint32_t>() != 0x4742444A || h.Get<uint8_t>() != 1) return false;  // "JDBG", version 1
   h.Get<uint32_t>();                                                           // units (not read)
   const uint32_t sources = h.Get<uint32_t>(), symbols = h.Get<uint32_t>(), lineNumbers = h.Get<uint32_t>();
-  const NameArea names{file, h.Get<uint32_t>()};
+  bool bad = false;
+  const NameArea names{file, h.Get<uint32_t>(), bad};
   h.Get<uint32_t>();  // module name (not read)
   const uint32_t checksum = h.Get<uint32_t>();
   if (h.Get<uint8_t>() != 0) {
@@ -96,7 +101,7 @@ bool TMapFile::LoadJdbg(std::span<const uint8_t> file) {
   MapFileBuilder b{*this};
 
   uint32_t address = 0, name = 0, delta = 0;
-  ListReader list(file, sources);
+  ListReader list(file, sources, bad);
   std::vector<std::pair<uint32_t, std::string>> starts;
   while (list.Next(delta)) {
     uint32_t nameDelta = 0;
@@ -118,7 +123,7 @@ bool TMapFile::LoadJdbg(std::span<const uint8_t> file) {
 
   address = name = 0;
   uint32_t second = 0;
-  ListReader symbolList(file, symbols);
+  ListReader symbolList(file, symbols, bad);
   while (symbolList.Next(delta)) {
     uint32_t d1 = 0, d2 = 0;
     if (!symbolList.Next(d1) || !symbolList.Next(d2)) break;
@@ -136,14 +141,14 @@ bool TMapFile::LoadJdbg(std::span<const uint8_t> file) {
 
   address = 0;
   uint32_t line = 0;
-  ListReader lineList(file, lineNumbers);
+  ListReader lineList(file, lineNumbers, bad);
   while (lineList.Next(delta)) {
     uint32_t lineDelta = 0;
     if (!lineList.Next(lineDelta)) break;
     address += delta, line += lineDelta;
     b.AddLine(static_cast<int32_t>(line), codeBegin + address);
   }
-  return !segments_.empty() || !publics_.empty();
+  return !bad && (!segments_.empty() || !publics_.empty());
 }
 
 }  // namespace zor

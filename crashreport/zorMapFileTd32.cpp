@@ -29,6 +29,7 @@ struct Td32Reader {
   MapFileBuilder& b;
   std::vector<Subsection> subsections;
   std::vector<std::string> names;  // name i is names[i - 1]
+  bool bad = false;                // an offset or length outside the block
 
   bool ReadDirectories() {
     ByteCursor c(block, 4);
@@ -48,7 +49,8 @@ struct Td32Reader {
         d.Skip(entrySize);
         ByteCursor part(block, at);
         const auto bytes = part.Take(size);
-        if (e.Ok() && part.Ok()) subsections.push_back({type, bytes});
+        if (!e.Ok() || !part.Ok()) return false;
+        subsections.push_back({type, bytes});
       }
       if (!d.Ok()) return false;
       offset = next;
@@ -72,6 +74,7 @@ struct Td32Reader {
       c.Skip(1);
       if (c.Ok()) names.emplace_back(reinterpret_cast<const char*>(text.data()), text.size());
     }
+    bad = bad || !c.Ok();
   }
 
   void ReadModule(std::span<const uint8_t> bytes) {
@@ -91,6 +94,7 @@ struct Td32Reader {
       else if (!dataSeen)
         dataSeen = true, b.AddSegment(unit, offset, size, false, true);
     }
+    bad = bad || !c.Ok();
   }
 
   // Per source file its name index and blocks of (offset, line) pairs.
@@ -105,13 +109,17 @@ struct Td32Reader {
       const uint64_t blockTable = file.Position();
       file.Skip(uint64_t{blocks} * 12);  // block offsets, then start and end of each
       const std::string unit(BaseFileName(Name(file.Get<uint32_t>())));
-      if (!file.Ok()) continue;
+      if (!file.Ok()) {
+        bad = true;
+        continue;
+      }
       for (uint16_t k = 0; k < blocks; ++k) {
         ByteCursor offsetOf(bytes, blockTable + uint64_t{k} * 4);
         ByteCursor block(bytes, offsetOf.Get<uint32_t>());
         const uint16_t segment = block.Get<uint16_t>(), pairs = block.Get<uint16_t>();
         const uint64_t offsets = block.Position(), lines = offsets + uint64_t{pairs} * 4;
         block.Skip(uint64_t{pairs} * 6);
+        if (!offsetOf.Ok() || !block.Ok()) bad = true;
         if (!offsetOf.Ok() || !block.Ok() || pairs == 0) continue;
         uintptr_t first = 0, last = 0;
         for (uint16_t p = 0; p < pairs; ++p) {
@@ -124,6 +132,7 @@ struct Td32Reader {
         if (segment == 1 && last >= first) b.AddSegment(unit, first, last - first + 1, true, false, true);
       }
     }
+    bad = bad || !c.Ok();
   }
 
   void ReadPublics(std::span<const uint8_t> bytes, uint64_t skip) {
@@ -148,6 +157,7 @@ struct Td32Reader {
       }
       c.Seek(start + 2 + length);
     }
+    bad = bad || !c.Ok();
   }
 };
 
@@ -174,7 +184,7 @@ bool TMapFile::LoadTd32(std::span<const uint8_t> block) {
   b.SortPublics();
   b.SortSegments();
   b.MergeSegments(true);
-  return !segments_.empty() || !publics_.empty();
+  return !reader.bad && (!segments_.empty() || !publics_.empty());
 }
 
 }  // namespace zor

@@ -251,8 +251,10 @@ TEST_F(ZorMapFiles, JdbgChecksumRotationAndSixBitNames) {
   std::string changed = file, unchecked = JdbgFile(c, false);
   changed[40] ^= 0x20;
   unchecked[40] ^= 0x20;
-  std::string wrongVersion = file;
+  std::string wrongVersion = file, listOutside = file, nameOutside = file;
   wrongVersion[4] = 2;
+  listOutside[13] = '\x7f';  // the symbols list starts past the end
+  nameOutside[21] = '\x7f';  // so does the name area
   struct Row {
     const char* name;
     std::string bytes;
@@ -263,6 +265,8 @@ TEST_F(ZorMapFiles, JdbgChecksumRotationAndSixBitNames) {
               {"not a multiple of 4", file + "x", false},
               {"34 bytes", file.substr(0, 34), false},
               {"version 2", wrongVersion, false},
+              {"a list outside the file", listOutside, false},
+              {"names outside the file", nameOutside, false},
               {"signature", "JDBX" + file.substr(4), false}};
   for (const Row& row : rows) {
     TMapFile m;
