@@ -104,6 +104,7 @@ class TMapFile {
   void SetMinDebugInfo(std::string text) { minDebugInfo_ = std::move(text); }
   void SetDebugFileName(std::string name) { debugFileName_ = std::move(name); }
   void SetRanges(const ModuleRanges& ranges) { ranges_ = ranges; }
+  void SetModuleFileName(std::string name) { moduleFileName_ = std::move(name); }
 
  private:
   friend struct MapFileBuilder;

@@ -182,15 +182,17 @@ __attribute__((noinline)) bool AddressInfo(const void* address, std::string& mod
   return map->Valid();
 }
 
-std::string ProcNameAt(const void* address) {
-  const auto map = DebugInfoForAddress(address);
-  const auto at = reinterpret_cast<uintptr_t>(address);
-  const TMfPublic symbol = map->PublicAt(at);
-  if (!symbol.valid || symbol.address != at) return {};
-  const std::string unit = map->SegmentAt(true, at).unitName;
+std::string ProcNameText(const TMapFile& map, uintptr_t address) {
+  const TMfPublic symbol = map.PublicAt(address);
+  if (!symbol.valid || symbol.address != address) return {};
+  const std::string unit = map.SegmentAt(true, address).unitName;
   std::string name = unit.empty() ? symbol.name : unit + "." + symbol.name;
-  if (name.find('%') != std::string::npos) name += " (" + FileNamePart(map->ModuleFileName()) + ")";
+  if (name.find('%') != std::string::npos) name += " (" + FileNamePart(map.ModuleFileName()) + ")";
   return name;
+}
+
+std::string ProcNameAt(const void* address) {
+  return ProcNameText(*DebugInfoForAddress(address), reinterpret_cast<uintptr_t>(address));
 }
 
 void LineNumberAt(const void* address, int32_t& line, uintptr_t& rangeStart, uintptr_t& rangeEnd) {

@@ -230,6 +230,8 @@ TEST(ZorMapFileElf, ReplacingTheModuleFileReloadsIt) {
   const auto second = DebugInfoForAddress(entry);
   EXPECT_NE(second, first);
   EXPECT_TRUE(second->Valid());
+  // Whoever still holds the replaced object can go on using it.
+  EXPECT_EQ(first->PublicAt(reinterpret_cast<uintptr_t>(entry)).name, "maplib_entry");
   EXPECT_EQ(DebugInfoForAddress(entry), second);
 
   // Threads looking up at once share one loaded object.

@@ -147,6 +147,10 @@ struct MapFileBuilder {
   const ModuleRanges& Ranges() const { return map.ranges_; }
 };
 
+// "Unit.Name" of the public starting exactly at the address; names with
+// "%" (generated ones) get the module's file name in " (" ")".
+std::string ProcNameText(const TMapFile& map, uintptr_t address);
+
 // The part of a path after its last "/" or "\".
 std::string_view BaseFileName(std::string_view path);
 

@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "crashreport/zorMapFileFixtures.h"
+#include "crashreport/zorMapFile_p.h"
 
 namespace {
 
@@ -218,6 +219,16 @@ TEST_F(ZorMapFiles, MinimumDebugInformationGetsGeneratedNamesOrItsFullForm) {
     uintptr_t next = 0;
     EXPECT_EQ(map.LineAt(kCode + 0x104, next), 300);
   }
+  // Generated names are marked with the module's file.
+  TMapFile generated;
+  generated.SetRanges(kRanges);
+  generated.SetModuleFileName("/opt/app/mod.bin");
+  generated.FinishLoading(generated.ReadPackedRecords(PackedRecords(SampleContent(), true), true));
+  EXPECT_EQ(ProcNameText(generated, kCode + 0x100), "segment%1.public%1 (mod.bin)");
+  EXPECT_EQ(ProcNameText(generated, kCode + 0x101), "");
+  const TMapFile named = Loaded([](TMapFile& m) { return m.LoadMapText(kMapText); });
+  EXPECT_EQ(ProcNameText(named, kCode + 0x140), "Unit1.TForm1.Button1Click");
+
   // Without any line entry, a segment flagged as having lines answers -1.
   PackedContent noLines = SampleContent();
   noLines.lines.clear();
