@@ -89,6 +89,10 @@ class ByteCursor {
   }
   // A zero-terminated text; fails when no zero follows.
   std::string_view CString() {
+    if (AtEnd()) {
+      Fail();
+      return {};
+    }
     const auto* start = reinterpret_cast<const char*>(bytes_.data() + position_);
     const size_t length = strnlen(start, Remaining());
     if (length == Remaining()) {

@@ -59,6 +59,32 @@ TMapFile Loaded(const std::function<bool(TMapFile&)>& load) {
   return map;
 }
 
+TEST(ZorByteCursor, ReadsPastTheEndFailAndReadNothing) {
+  const uint8_t bytes[] = {0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x01, 'a', 0};
+  struct Row {
+    const char* name;
+    std::span<const uint8_t> span;
+    std::function<void(ByteCursor&)> read;
+    bool ok;
+  } rows[] = {
+      {"text of an empty span", {}, [](ByteCursor& c) { c.CString(); }, false},
+      {"text without its zero", {bytes + 11, 1}, [](ByteCursor& c) { c.CString(); }, false},
+      {"text with its zero", {bytes + 11, 2}, [](ByteCursor& c) { EXPECT_EQ(c.CString(), "a"); }, true},
+      {"eleven-byte number", {bytes, 11}, [](ByteCursor& c) { c.Uleb(); }, false},
+      {"signed, cut", {bytes, 3}, [](ByteCursor& c) { c.Sleb(); }, false},
+      {"32 bits of 3 bytes", {bytes, 3}, [](ByteCursor& c) { c.Get<uint32_t>(); }, false},
+      {"take past the end", {bytes, 3}, [](ByteCursor& c) { c.Take(4); }, false},
+      {"seek past the end", {bytes, 3}, [](ByteCursor& c) { c.Seek(4); }, false},
+      {"skip to the end", {bytes, 3}, [](ByteCursor& c) { c.Skip(3); }, true},
+  };
+  for (const Row& row : rows) {
+    ByteCursor c(row.span);
+    row.read(c);
+    EXPECT_EQ(c.Ok(), row.ok) << row.name;
+    if (!row.ok) EXPECT_EQ(c.Get<uint8_t>(), 0) << row.name;
+  }
+}
+
 TEST(ZorMapText, SegmentsPublicsAndLinesOfALinkerMap) {
   const TMapFile map = Loaded([](TMapFile& m) { return m.LoadMapText(kMapText); });
   ASSERT_TRUE(map.Valid());
