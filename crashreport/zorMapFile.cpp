@@ -14,6 +14,10 @@ std::string_view BaseFileName(std::string_view path) {
 
 namespace {
 
+// What the lookups answer for "none".
+const TMfSegment kNoSegment;
+const TMfPublic kNoPublic;
+
 uint32_t ClampLength(uint64_t length) { return length > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(length); }
 
 bool Contains(const TMfSegment& s, uintptr_t address) { return address >= s.start && address - s.start < s.length; }
@@ -134,7 +138,7 @@ void TMapFile::FinishLoading(bool valid) {
   valid_ = valid;
 }
 
-TMfSegment TMapFile::SegmentAt(bool code, uintptr_t address) const {
+const TMfSegment& TMapFile::SegmentAt(bool code, uintptr_t address) const {
   // The segments of the kind with the last start at or before the address;
   // among equal starts the longer sorts first, so step back over shorter ones.
   auto it = std::upper_bound(segments_.begin(), segments_.end(), std::pair{code, address},
@@ -142,23 +146,23 @@ TMfSegment TMapFile::SegmentAt(bool code, uintptr_t address) const {
                                if (key.first != s.code) return key.first;
                                return key.second < s.start;
                              });
-  if (it == segments_.begin()) return {};
+  if (it == segments_.begin()) return kNoSegment;
   const uintptr_t start = (it - 1)->start;
   while (it != segments_.begin() && (it - 1)->code == code && (it - 1)->start == start) {
     --it;
     if (Contains(*it, address)) return *it;
   }
-  return {};
+  return kNoSegment;
 }
 
-TMfPublic TMapFile::PublicAt(uintptr_t address) const {
+const TMfPublic& TMapFile::PublicAt(uintptr_t address) const {
   auto it = std::upper_bound(publics_.begin(), publics_.end(), address,
                              [](uintptr_t a, const TMfPublic& p) { return a < p.address; });
-  if (it == publics_.begin()) return {};
+  if (it == publics_.begin()) return kNoPublic;
   // Past code end no code public reaches (the last public of all by rule,
   // and a code public followed by data publics as well).
   const bool pastCode = ranges_.codeEnd != 0 && address >= ranges_.codeEnd;
-  if (pastCode && (it == publics_.end() || (it - 1)->code)) return {};
+  if (pastCode && (it == publics_.end() || (it - 1)->code)) return kNoPublic;
   return *(it - 1);
 }
 

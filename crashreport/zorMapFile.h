@@ -69,11 +69,12 @@ class TMapFile {
   const std::vector<MapLine>& Lines() const { return lines_; }
 
   // The segment of that kind with start <= address < start + length; valid
-  // false when none.
-  TMfSegment SegmentAt(bool code, uintptr_t address) const;
+  // false when none. Lookups answer references into the tables (or to a
+  // shared invalid record), valid as long as the object.
+  const TMfSegment& SegmentAt(bool code, uintptr_t address) const;
   // The public p with p.address <= address < the next public's address; for
   // the last one the address must lie below code end (when known).
-  TMfPublic PublicAt(uintptr_t address) const;
+  const TMfPublic& PublicAt(uintptr_t address) const;
   // The first public of that kind named `name` inside a segment of `unit`
   // (ignoring case); unit names without "." are tried with ".cpp", ".h" and
   // ".c" too. 0 when none.

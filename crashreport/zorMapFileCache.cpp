@@ -176,14 +176,14 @@ __attribute__((noinline)) bool AddressInfo(const void* address, std::string& mod
   unitName = map->SegmentAt(true, at).unitName;
   uintptr_t next = 0;
   line = std::max(0, map->LineAt(at, next));
-  const TMfPublic symbol = map->PublicAt(at);
+  const TMfPublic& symbol = map->PublicAt(at);
   symbolAddress = symbol.valid ? symbol.address : 0;
   symbolName = symbol.valid ? symbol.name : std::string();
   return map->Valid();
 }
 
 std::string ProcNameText(const TMapFile& map, uintptr_t address) {
-  const TMfPublic symbol = map.PublicAt(address);
+  const TMfPublic& symbol = map.PublicAt(address);
   if (!symbol.valid || symbol.address != address) return {};
   const std::string unit = map.SegmentAt(true, address).unitName;
   std::string name = unit.empty() ? symbol.name : unit + "." + symbol.name;

@@ -32,8 +32,8 @@ int RunAddr2line(const std::vector<std::string>& args) {
       std::fprintf(stderr, "zortool: bad address %s\n", args[i].c_str());
       return 2;
     }
-    const zor::TMfPublic symbol = map.PublicAt(address);
-    const std::string unit = map.SegmentAt(true, address).unitName;
+    const zor::TMfPublic& symbol = map.PublicAt(address);
+    const std::string& unit = map.SegmentAt(true, address).unitName;
     uintptr_t next = 0;
     const int line = std::max(0, map.LineAt(address, next));
     std::printf("%s\n%s:%d\n", symbol.valid ? symbol.name.c_str() : "??", unit.empty() ? "??" : unit.c_str(), line);
