@@ -15,6 +15,7 @@
 #include <sstream>
 #include <thread>
 
+#include "crashreport/zorExceptStartup.h"
 #include "crashreport/zorMapFile.h"
 #include "crashreport/zorToolsHooks.h"
 
@@ -190,6 +191,18 @@ TEST(ZorMapFileElf, TheOwnProgramNamesItsCallerAndTheHooksAreInstalled) {
   found = 4711;
   CurrentLineNumberHook()(routine, found, start, end);
   EXPECT_EQ(found, 4711);
+}
+
+TEST(ZorMapFileElf, StartUpInstallsTheHooksAndShutDownEmptiesTheCache) {
+  SetProcNameHook(nullptr);
+  SetLineNumberHook(nullptr);
+  ReporterStartup();
+  EXPECT_EQ(CurrentProcNameHook(), &ProcNameAt);
+  EXPECT_EQ(CurrentLineNumberHook(), &LineNumberAt);
+  ASSERT_TRUE(DebugInfoForAddress(nullptr)->Valid());
+  EXPECT_GE(DebugInfoCacheSize(), 1u);
+  ReporterShutdown();
+  EXPECT_EQ(DebugInfoCacheSize(), 0u);
 }
 
 TEST(ZorMapFileElf, AnAddressInNoModuleGivesAnInvalidObject) {
