@@ -10,6 +10,42 @@
 
 namespace zormap_test {
 
+const char* const kMapText =
+    " Start         Length     Name                   Class\r\n"
+    " 0001:00000000 00001234H .text                   CODE\r\n"
+    " 0002:00000000 00000100H .itext                  ICODE\r\n"
+    " 0003:00000000 00000200H .data                   DATA\r\n"
+    "\r\n"
+    "Detailed map of segments\r\n"
+    "\r\n"
+    " 0001:00000000 00000100 C=CODE     S=.text    G=(none)   M=System   ACBP=A9\r\n"
+    " 0001:00000100 00000200 C=CODE     S=.text    G=(none)   M=Unit1    ACBP=A9\r\n"
+    " 0002:00000000 00000080 C=ICODE    S=.itext   G=(none)   M=Unit2    ACBP=A9\r\n"
+    " 0003:00000000 00000040 C=DATA     S=.data    G=DGROUP   M=Unit1    ACBP=A9\r\n"
+    " 0001:00000300 short line\r\n"
+    "\r\n"
+    "  Address             Publics by Value\r\n"
+    "\r\n"
+    " 0001:00000000       System.Start\r\n"
+    " 0001:00000100       Unit1.Unit1\r\n"
+    " 0001:00000140       Unit1.TForm1.Button1Click (Sender)\r\n"
+    " 0002:00000010       Unit2.Helper\r\n"
+    " 0003:00000010       Unit1.Counter\r\n"
+    "\r\n"
+    "Line numbers for Unit1(Unit1.pas) segment .text\r\n"
+    "\r\n"
+    "    10 0001:00000100    11 0001:00000140    12 0001:00000150\r\n"
+    "    13 0001:00000250     9 0001:00000240    14 0001:0000x260    15 0001:00000270\r\n"
+    "\r\n"
+    "Program entry point at 0001:00000010\r\n";
+
+zor::TMapFile Loaded(const std::function<bool(zor::TMapFile&)>& load) {
+  zor::TMapFile map;
+  map.SetRanges(kRanges);
+  map.FinishLoading(load(map));
+  return map;
+}
+
 void Put16(std::string& out, uint32_t value) {
   for (int i = 0; i < 2; ++i) out += static_cast<char>(value >> (8 * i));
 }

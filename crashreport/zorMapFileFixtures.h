@@ -3,11 +3,24 @@
 // writes: the packed block, JDBG files and TD32 blocks, built from their
 // byte layouts.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "crashreport/zorMapFile.h"
+
 namespace zormap_test {
+
+// The module the fixtures are placed in: code at kCode, data at kData.
+inline constexpr uintptr_t kCode = 0x401000, kData = 0x500000;
+inline const zor::ModuleRanges kRanges{0, kCode, kCode + 0x2080, kData, kData + 0x1000};
+// A linker map with two code segments, a data segment, publics, lines
+// (one dropped as going backwards, one line cut by a malformed pair) and
+// the entry point.
+extern const char* const kMapText;
+// An object over kRanges filled by `load`, sorted for the lookups.
+zor::TMapFile Loaded(const std::function<bool(zor::TMapFile&)>& load);
 
 struct PackedContent {
   struct Segment {
