@@ -11,6 +11,7 @@
 #include "crashreport/zorExceptModules.h"
 #include "crashreport/zorExceptSettingsObject.h"
 #include "crashreport/zorExceptThreads.h"
+#include "crashreport/zorMapFile.h"
 #include "platform/core/Modules.h"
 #include "platform/core/ResourceStore.h"
 
@@ -75,6 +76,7 @@ void CalibrateModules() {
 }
 
 void StartUp(ReporterState& s) {
+  InstallDebugInfoHooks();
   TakeOverRestart();
   ClearReportTempFolder();
   s.startTime = MonotonicMilliseconds();
@@ -100,6 +102,7 @@ void StartUp(ReporterState& s) {
 }
 
 void ShutDown(ReporterState& s) {
+  ClearDebugInfoCache();
   if (s.joinedList) {
     LeaveThreadInfoList();
     s.joinedList = false;
