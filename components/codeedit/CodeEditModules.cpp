@@ -11,8 +11,13 @@ TObjectParamListItem* memoOptionsEntry = nullptr;
 
 void AddCodeEditModules(ModuleTable& Table) {
   Table.Add(
-      "MemoSource", [] { memoOptionsEntry = RegisterEnvironmentOptions(TMemoSourceOptions::StaticClass()); },
+      "MemoSource",
       [] {
+        memoOptionsEntry = RegisterEnvironmentOptions(TMemoSourceOptions::StaticClass());
+        RegisterTemplateKinds();
+      },
+      [] {
+        UnregisterTemplateKinds();
         if (memoOptionsEntry) memoOptionsEntry->Free();
         memoOptionsEntry = nullptr;
         SetLastActiveSource(nullptr);
