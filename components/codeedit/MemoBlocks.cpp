@@ -131,6 +131,7 @@ namespace {
 bool MoveOrCopy(TCustomMemoSource& S, bool Move) {
   if (!CanMoveOrCopy(S, Move)) return false;
   TCustomMemoSource::TUpdateGuard update(S, ChangeCode::MoveBlock);
+  TNoLimitEOL unlimited(S);
   const bool block = S.SelectionType() == stBlock;
   const TStringList lines = ToStrings(SelectedLines(S));
   TMemoPos* caret = S.TrackPosition(S.Caret());

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "components/base/ObjectParams.h"
-#include "components/codeedit/MemoEdit_p.h"
+#include "components/codeedit/MemoCommands_p.h"
 #include "platform/core/Codecs.h"
 
 namespace {
@@ -186,6 +186,9 @@ void TCustomMemoSource::TransformSelectedLines(std::int32_t Code, TLineTransform
   for (std::int32_t line = start.Line; line <= end.Line; ++line)
     if (IsLineReadOnly(line)) return;
   TUpdateGuard update(*this, Code);
+  // Putting the caret back on another line trims this one's blanks; the
+  // lines must still go in at the selection's columns.
+  TNoLimitEOL unlimited(*this);
   const TMemoPos caret = caret_;
   const bool block = selectionType_ == stBlock;
   const bool keep = KeepsColors();
@@ -244,18 +247,21 @@ void TCustomMemoSource::CapitalizeBlock() {
 }
 
 void TCustomMemoSource::UpperCaseWord() {
-  KeepSelectionDo(ChangeCode::UpperCaseWord, true, [](TCustomMemoSource& S) { S.UpperCaseBlock(); },
-                  [](TCustomMemoSource& S) { S.SelectWord(0); });
+  KeepSelectionDo(
+      ChangeCode::UpperCaseWord, true, [](TCustomMemoSource& S) { S.UpperCaseBlock(); },
+      [](TCustomMemoSource& S) { S.SelectWord(0); });
 }
 
 void TCustomMemoSource::LowerCaseWord() {
-  KeepSelectionDo(ChangeCode::LowerCaseWord, true, [](TCustomMemoSource& S) { S.LowerCaseBlock(); },
-                  [](TCustomMemoSource& S) { S.SelectWord(0); });
+  KeepSelectionDo(
+      ChangeCode::LowerCaseWord, true, [](TCustomMemoSource& S) { S.LowerCaseBlock(); },
+      [](TCustomMemoSource& S) { S.SelectWord(0); });
 }
 
 void TCustomMemoSource::CapitalizeWord() {
-  KeepSelectionDo(ChangeCode::CapitalizeWord, true, [](TCustomMemoSource& S) { S.CapitalizeBlock(); },
-                  [](TCustomMemoSource& S) { S.SelectWord(0); });
+  KeepSelectionDo(
+      ChangeCode::CapitalizeWord, true, [](TCustomMemoSource& S) { S.CapitalizeBlock(); },
+      [](TCustomMemoSource& S) { S.SelectWord(0); });
 }
 
 void TCustomMemoSource::QuoteBlock() {

@@ -13,6 +13,7 @@ void PersistentBlocks(S& s) { SetOption(s, soPersistentBlocks, true); }
 void NoBackUnindents(S& s) { SetOption(s, soBackUnindents, false); }
 
 TEST(MemoCommands, DeletionsAsTableRows) {
+  // clang-format off
   const TRow rows[] = {
       {"backspace joins the line above", "ab|cd", {0, 1}, stNone, {}, {}, nullptr, nullptr,
        [](S& s) { s.DeleteCharLeft(); }, "abcd", {2, 0}, 8},
@@ -64,10 +65,12 @@ TEST(MemoCommands, DeletionsAsTableRows) {
        [](S& s) { s.DeleteWordOrJoin(); }, "foobar", {3, 0}, 33},
       {"clear text", "ab|cd", {1, 1}, stNone, {}, {}, nullptr, nullptr, [](S& s) { s.ClearText(); }, "", {0, 0}, 58},
   };
+  // clang-format on
   for (const TRow& row : rows) CheckRow(row);
 }
 
 TEST(MemoCommands, CaseChangesMapOneCodePointAtATime) {
+  // clang-format off
   const TRow rows[] = {
       {"upper case keeps ß and accents one character", "straße σοφία", {0, 0}, stStream, {0, 0}, {12, 0}, nullptr,
        nullptr, [](S& s) { s.UpperCaseBlock(); }, "STRAßE ΣΟΦΊΑ", {0, 0}, 25, "stream 0,0 12,0"},
@@ -81,6 +84,8 @@ TEST(MemoCommands, CaseChangesMapOneCodePointAtATime) {
        [](S& s) { s.UpperCaseBlock(); }, "aBCd|eFGh|iJ", {1, 0}, 25, "block 1,0 2,2"},
       {"upper case over lines with kept tabs", "\tab|c\td", {0, 0}, stStream, {0, 0}, {2, 1}, "2", nullptr,
        [](S& s) { s.UpperCaseBlock(); }, "\tAB|C\td", {0, 0}, 25},
+      {"upper case after blanks at a line end with soLimitEOL", "ab  x|z", {0, 1}, stStream, {4, 0}, {5, 0}, nullptr,
+       [](S& s) { SetOption(s, soLimitEOL, true); }, [](S& s) { s.UpperCaseBlock(); }, "ab  X|z", {0, 1}, 25},
       {"upper case across a read-only line does nothing", "ab|cd", {0, 0}, stStream, {0, 0}, {2, 1}, nullptr,
        ReadOnlyLine1, [](S& s) { s.UpperCaseBlock(); }, "ab|cd", {0, 0}, -1},
       {"upper case word keeps the caret", "foo bar", {5, 0}, stNone, {}, {}, nullptr, nullptr,
@@ -92,10 +97,12 @@ TEST(MemoCommands, CaseChangesMapOneCodePointAtATime) {
       {"quote every selected line", "ab|cd|ef", {0, 2}, stStream, {0, 0}, {0, 2}, nullptr, nullptr,
        [](S& s) { s.QuoteBlock(); }, ">ab|>cd|>ef", {0, 2}, 67},
   };
+  // clang-format on
   for (const TRow& row : rows) CheckRow(row);
 }
 
 TEST(MemoCommands, BlockInsertionsCopiesAndMoves) {
+  // clang-format off
   const TRow rows[] = {
       {"text block inserted as a stream", "ab", {1, 0}, stNone, {}, {}, nullptr, nullptr,
        [](S& s) { s.InsertTextBlock("x\r\ny\nz"); }, "ax|y|zb", {1, 2}, 39, "none"},
@@ -114,7 +121,43 @@ TEST(MemoCommands, BlockInsertionsCopiesAndMoves) {
       {"copy block to caret, as a block past the end", "ab|cd|ef", {1, 2}, stBlock, {0, 0}, {0, 1}, nullptr,
        nullptr, [](S& s) { s.CopyBlockToCaret(); }, "ab|cd|eaf| c", {1, 2}, 23, "block 1,2 1,3"},
   };
+  // clang-format on
   for (const TRow& row : rows) CheckRow(row);
+}
+
+TEST(MemoCommands, UndoReplaysCaretMovesWholeUnderSoLimitEOL) {
+  TMemoSource s(nullptr);
+  SetOption(s, soUseTabCharacter, true);
+  s.SetTabStops("4");
+  LoadText(s, "a\tb  x\nz");
+  SetOption(s, soGroupUndo, false);
+  SetOption(s, soLimitEOL, true);
+  s.SetCaret(7, 0);
+  s.DeleteChars(1);
+  s.SetCaret(0, 1);  // trims the blanks left at the end of line 0, unrecorded
+  s.Undo();
+  EXPECT_EQ(s.Caret(), (TMemoPos{7, 0}));
+  s.Undo();
+  EXPECT_EQ(Joined(s), "a\tb  x|z");
+  EXPECT_TRUE(s.Options().Contains(soLimitEOL));
+}
+
+// Leaving a line whose trailing blanks hold a tab trims them with records;
+// the caret must come back before the move goes on, or the move's record no
+// longer matches the move.
+TEST(MemoCommands, ACaretMoveThatTrimsATabUndoesToItsColumnUnderSoLimitEOL) {
+  TMemoSource s(nullptr);
+  SetOption(s, soUseTabCharacter, true);
+  LoadText(s, "ab\nc");
+  SetOption(s, soGroupUndo, false);
+  SetOption(s, soLimitEOL, true);
+  s.SetCaret(2, 0);
+  s.InsertText(U"  \t ");
+  s.SetCaret(10, 0);  // the line end
+  s.SetCaret(0, 1);
+  s.Undo();
+  EXPECT_EQ(s.Caret(), (TMemoPos{10, 0}));
+  EXPECT_EQ(Joined(s), "ab  \t |c");
 }
 
 TEST(MemoCommands, OverwriteModeIsSharedAndAnnouncedOnce) {
@@ -134,8 +177,8 @@ TEST(MemoCommands, TypingReplacesTheSelectionOnlyUnderItsOptions) {
   const struct {
     bool overwriteBlocks, persistent, nested;
     bool replaced;
-  } rows[] = {{true, false, false, true}, {false, false, false, false}, {true, true, false, false},
-              {true, false, true, false}};
+  } rows[] = {
+      {true, false, false, true}, {false, false, false, false}, {true, true, false, false}, {true, false, true, false}};
   for (const auto& row : rows) {
     TMemoSource s(nullptr);
     LoadText(s, "abcd");

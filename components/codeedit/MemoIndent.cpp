@@ -60,7 +60,8 @@ std::int32_t TCustomMemoSource::SmartTabColumn(int K, std::int32_t Column, std::
     const std::u32string shown = ExpandTabs(LineText(above));
     if (static_cast<std::int32_t>(shown.size()) <= Column) continue;
     const size_t first = shown.find_first_not_of(U" \t");
-    if (first != std::u32string::npos && static_cast<std::int32_t>(first) > Column) return static_cast<std::int32_t>(first);
+    if (first != std::u32string::npos && static_cast<std::int32_t>(first) > Column)
+      return static_cast<std::int32_t>(first);
     // The caret goes back first, while the line end does not limit it.
     TNoLimitEOL unlimited(*this);
     TCaretScope back(*this);

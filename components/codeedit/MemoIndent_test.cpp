@@ -15,6 +15,7 @@ void OptimalFill(S& s) { SetOption(s, soOptimalFill, true); }
 void ReadOnlyLine0(S& s) { s.SetLineFlag(0, 0, kReadOnlyBit, true); }
 
 TEST(MemoIndent, TabAndBackTabAsTableRows) {
+  // clang-format off
   const TRow rows[] = {
       {"tab to the first stop", "ab", {0, 0}, stNone, {}, {}, nullptr, nullptr, [](S& s) { s.IndentOrTab(); },
        "         ab", {9, 0}, 52},
@@ -47,10 +48,12 @@ TEST(MemoIndent, TabAndBackTabAsTableRows) {
       {"indent a block selection", "ab|cd", {1, 0}, stBlock, {1, 0}, {1, 1}, nullptr, nullptr,
        [](S& s) { s.IndentBlock(); }, "a b|c d", {1, 0}, 65, "block 1,0 2,1"},
   };
+  // clang-format on
   for (const TRow& row : rows) CheckRow(row);
 }
 
 TEST(MemoIndent, EnterIndentsTheNewLine) {
+  // clang-format off
   const TRow rows[] = {
       {"split without indentation", "abcd", {2, 0}, stNone, {}, {}, nullptr, nullptr, [](S& s) { s.BreakLine(); },
        "ab|cd", {0, 1}, 40},
@@ -83,6 +86,7 @@ TEST(MemoIndent, EnterIndentsTheNewLine) {
       {"overwrite mode keeps a column inside the leading blanks", "  ab|cd", {1, 0}, stNone, {}, {}, nullptr,
        Overwrite, [](S& s) { s.BreakLine(); }, "  ab|cd", {1, 1}, 40},
   };
+  // clang-format on
   for (const TRow& row : rows) CheckRow(row);
 }
 

@@ -237,8 +237,7 @@ class TCustomMemoSource : public TComponent {
   // a block's lines at the caret column of successive lines (lines are
   // added at the end of the text as needed), or a stream that splits the
   // caret line. Colors, when given, holds one colour string per line.
-  void InsertLinesRaw(const std::vector<std::u32string>& Lines, const std::vector<std::string>* Colors,
-                      bool AsBlock);
+  void InsertLinesRaw(const std::vector<std::u32string>& Lines, const std::vector<std::string>* Colors, bool AsBlock);
   // The selected lines inserted at the caret as a block or stream (69).
   void CopyBlock();
   // The selection moved or copied to the caret (23); false, and nothing

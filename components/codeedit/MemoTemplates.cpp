@@ -65,8 +65,9 @@ void FillClipper(TMemoCodeTemplates* T) { FillTemplates(T, ClipperTemplates()); 
 TObjectParamListItem* RegisterTemplateKind(const std::string& Name, TFillTemplatesProc* Proc) {
   // A kind without a procedure keeps a null procedure, which ParamProc
   // reads back as none.
-  return RegisterObjectParams(TMemoCodeTemplates::StaticClass(), {kLangParam, kProcParam},
-                              {TVariant(Name), Proc ? TVariant(Proc) : TVariant(static_cast<TFillTemplatesProc*>(nullptr))});
+  return RegisterObjectParams(
+      TMemoCodeTemplates::StaticClass(), {kLangParam, kProcParam},
+      {TVariant(Name), Proc ? TVariant(Proc) : TVariant(static_cast<TFillTemplatesProc*>(nullptr))});
 }
 
 TObjectParamListItem* FindTemplateKind(const std::string& Name) {
