@@ -125,6 +125,44 @@ TEST(MemoCommands, BlockInsertionsCopiesAndMoves) {
   for (const TRow& row : rows) CheckRow(row);
 }
 
+// Keeps whatever colour bytes the lines are given.
+class TKeepingParser : public TSimpleParser {
+ public:
+  using TSimpleParser::TSimpleParser;
+  bool IsActive() override { return true; }
+  bool KeepsColorData() override { return true; }
+  void GetColorData(std::int32_t, const std::u32string& Line, std::string& Colors) override {
+    Colors.resize(Line.size(), 0);
+  }
+  std::int32_t ColorLine(const std::u32string&, std::int32_t State, std::string&) override { return State; }
+};
+
+TEST(MemoCommands, TransformedLinesKeepTheirColourBytesInPlace) {
+  const struct {
+    const char* name;
+    void (*run)(TMemoSource& s);
+    const char* text;
+    std::string colors;
+  } rows[] = {
+      {"upper case", [](TMemoSource& s) { s.UpperCaseBlock(); }, "STRAßE X", std::string("\1\2\3\4\5\6\7\10")},
+      {"quote", [](TMemoSource& s) { s.QuoteBlock(); }, ">straße x", std::string("\0\1\2\3\4\5\6\7\10", 9)},
+      {"indent", [](TMemoSource& s) { s.IndentBlock(); }, " straße x", std::string("\0\1\2\3\4\5\6\7\10", 9)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    TKeepingParser parser(nullptr);
+    TMemoSource s(nullptr);
+    LoadText(s, "straße x");
+    s.SetSyntaxParser(&parser);
+    s.LineItem(0)->ColorData = "\1\2\3\4\5\6\7\10";
+    s.SelectRange(stStream, {0, 0}, {8, 0});
+    row.run(s);
+    EXPECT_EQ(Joined(s), row.text);
+    EXPECT_EQ(s.LineColorData(0), row.colors);
+    s.SetSyntaxParser(nullptr);
+  }
+}
+
 TEST(MemoCommands, UndoReplaysCaretMovesWholeUnderSoLimitEOL) {
   TMemoSource s(nullptr);
   SetOption(s, soUseTabCharacter, true);
