@@ -9,8 +9,10 @@
 
 #include "components/base/BaseModules.h"
 #include "components/base/ObjectParams.h"
+#include "components/base/PropAccess.h"
 #include "components/codeedit/CodeEditModules.h"
 #include "components/codeedit/MemoSource.h"
+#include "platform/core/Streams.h"
 
 namespace {
 
@@ -101,6 +103,22 @@ TEST_F(MemoTemplatesTest, OnlyAKindWithAProcedureReplacesTheTemplates) {
   // The kind's name is what the published property reads back.
   source.SetTemplatesType("None");
   EXPECT_EQ(source.CodeTemplates()->Count(), 16);
+}
+
+TEST_F(MemoTemplatesTest, CustomTemplatesTravelWithTheStoreInItsTextForm) {
+  source.SetTemplatesType("Custom");
+  source.CodeTemplates()->AddTemplate("loop", "a loop", "for |;;\r\n  ;");
+  TStringStream text("");
+  WriteObjectText(text, &source);
+  TMemoSource copy(nullptr);
+  text.SetPosition(0);
+  ReadObjectText(text, &copy);
+  EXPECT_EQ(copy.TemplatesType(), "Custom");
+  ASSERT_EQ(copy.CodeTemplates()->Count(), 1) << text.DataString();
+  const TMemoCodeTemplate& t = *copy.CodeTemplates()->Template(0);
+  EXPECT_EQ(t.Name + "|" + t.Description, "loop|a loop");
+  ASSERT_EQ(t.Code()->Count(), 2);
+  EXPECT_EQ((*t.Code())[0] + "|" + (*t.Code())[1], "for |;;|  ;");
 }
 
 // The golden file holds each kind ("# kind"), then per template "= name",
