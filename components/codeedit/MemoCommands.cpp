@@ -1,7 +1,6 @@
 // The editing commands: deletions, case changes and the line transforms,
 // each composed of the edit primitives inside one update with its code.
 #include <QChar>
-#include <cstdlib>
 
 #include "components/base/ObjectParams.h"
 #include "components/codeedit/MemoCommands_p.h"
@@ -14,12 +13,6 @@ char32_t Upper(char32_t C) { return C > 0x10FFFF ? C : QChar::toUpper(C); }
 char32_t Lower(char32_t C) { return C > 0x10FFFF ? C : QChar::toLower(C); }
 
 bool IsDelimiter(const TCustomMemoSource& S, char32_t C) { return C < 256 && S.DelimiterSet().test(C); }
-
-// The first column that is not a space (the length when there is none).
-std::int32_t FirstNonSpace(const std::u32string& Shown) {
-  const size_t i = Shown.find_first_not_of(U' ');
-  return static_cast<std::int32_t>(i == std::u32string::npos ? Shown.size() : i);
-}
 
 // Releases tracked positions whatever happens.
 class TTrackedScope {

@@ -11,18 +11,6 @@
 
 namespace {
 
-// As shown, trailing blanks removed: the store trims and pads them without
-// undo records.
-std::string Normal(const TCustomMemoSource& Source) {
-  std::string out;
-  for (std::int32_t i = 0; i < Source.LineCount(); ++i) {
-    std::u32string line = Source.ExpandTabs(Source.LineText(i));
-    while (!line.empty() && line.back() <= 32) line.pop_back();
-    out += Utf32ToUtf8(line) + "\n";
-  }
-  return out == "\n" ? "" : out;
-}
-
 using TCommand = void (*)(TMemoSource& S);
 
 const TCommand kCommands[] = {
@@ -82,7 +70,7 @@ TEST(MemoCommandsRandom, EveryCommandUndoesAndRedoesExactly) {
     s.SetTabStops(seed % 3 == 0 ? "4,6,11" : "9,17");
     LoadText(s, "first Line\n\tsecond\tline\n\n  fourth  X\n    straße σοφία\n\t\tend");
     SetOption(s, soGroupUndo, false);
-    const std::string original = Normal(s);
+    const std::string original = NormalText(s);
     std::map<std::int32_t, std::pair<int, std::string>> snapshots;  // undo records -> step, text
     for (int step = 0; step < 400; ++step) {
       SCOPED_TRACE("seed " + std::to_string(seed) + " step " + std::to_string(step));
@@ -97,7 +85,7 @@ TEST(MemoCommandsRandom, EveryCommandUndoesAndRedoesExactly) {
         if (type == stBlock && a.Char > b.Char) std::swap(a.Char, b.Char);
         s.SelectRange(type, a, b);
       }
-      const std::string before = Normal(s);
+      const std::string before = NormalText(s);
       const std::int32_t records = s.UndoList()->Count();
       const int which = pick(std::size(kCommands));
       const std::string state = "command " + std::to_string(which) + " caret " + commandtest::Caret(s.Caret()) + " " +
@@ -106,7 +94,7 @@ TEST(MemoCommandsRandom, EveryCommandUndoesAndRedoesExactly) {
                                 std::to_string(TCustomMemoSource::OverwriteMode());
       SCOPED_TRACE(state);
       kCommands[which](s);
-      const std::string after = Normal(s);
+      const std::string after = NormalText(s);
       while (s.UndoList()->Count() > records) s.Undo();
       // Consecutive commands of one code in undo blocks undo together; only
       // an exact step back is comparable.
@@ -115,9 +103,9 @@ TEST(MemoCommandsRandom, EveryCommandUndoesAndRedoesExactly) {
         continue;
       }
       ++compared;
-      ASSERT_EQ(Normal(s), before);
+      ASSERT_EQ(NormalText(s), before);
       while (s.RedoList()->Count() > 0) s.Redo();
-      ASSERT_EQ(Normal(s), after);
+      ASSERT_EQ(NormalText(s), after);
       snapshots[s.UndoList()->Count()] = {step, after};
     }
     // Undoing everything passes through the text after each step.
@@ -125,9 +113,9 @@ TEST(MemoCommandsRandom, EveryCommandUndoesAndRedoesExactly) {
       s.Undo();
       const auto at = snapshots.find(s.UndoList()->Count());
       if (at != snapshots.end())
-        ASSERT_EQ(Normal(s), at->second.second) << "seed " << seed << " step " << at->second.first;
+        ASSERT_EQ(NormalText(s), at->second.second) << "seed " << seed << " step " << at->second.first;
     }
-    EXPECT_EQ(Normal(s), original) << "seed " << seed;
+    EXPECT_EQ(NormalText(s), original) << "seed " << seed;
   }
   EXPECT_GT(compared, 8 * 300);
 }

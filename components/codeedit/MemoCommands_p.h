@@ -22,3 +22,9 @@ class TNoLimitEOL {
   TCustomMemoSource& source_;
   TStringsOptions old_;
 };
+
+// The first column that is not a space (the length when there is none).
+inline std::int32_t FirstNonSpace(const std::u32string& Shown) {
+  const size_t i = Shown.find_first_not_of(U' ');
+  return static_cast<std::int32_t>(i == std::u32string::npos ? Shown.size() : i);
+}

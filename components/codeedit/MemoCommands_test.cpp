@@ -125,18 +125,6 @@ TEST(MemoCommands, BlockInsertionsCopiesAndMoves) {
   for (const TRow& row : rows) CheckRow(row);
 }
 
-// Keeps whatever colour bytes the lines are given.
-class TKeepingParser : public TSimpleParser {
- public:
-  using TSimpleParser::TSimpleParser;
-  bool IsActive() override { return true; }
-  bool KeepsColorData() override { return true; }
-  void GetColorData(std::int32_t, const std::u32string& Line, std::string& Colors) override {
-    Colors.resize(Line.size(), 0);
-  }
-  std::int32_t ColorLine(const std::u32string&, std::int32_t State, std::string&) override { return State; }
-};
-
 TEST(MemoCommands, TransformedLinesKeepTheirColourBytesInPlace) {
   const struct {
     const char* name;

@@ -4,15 +4,22 @@
 #include "components/codeedit/MemoCommands_p.h"
 
 namespace {
-// The first column that is not a space (the length when there is none).
-std::int32_t Indentation(const std::u32string& Shown) {
-  const size_t i = Shown.find_first_not_of(U' ');
-  return static_cast<std::int32_t>(i == std::u32string::npos ? Shown.size() : i);
-}
-
 std::int32_t SelectedLineCount(const TCustomMemoSource& S) {
   return S.HasSelection() ? std::abs(S.SelectionEnd().Line - S.SelectionStart().Line) + 1 : 0;
 }
+
+// Sets the tab string that block indentation uses, and clears it whatever
+// happens.
+class TTabString {
+ public:
+  TTabString(std::u32string& Target, std::u32string Value) : target_(Target) { target_ = std::move(Value); }
+  ~TTabString() { target_.clear(); }
+  TTabString(const TTabString&) = delete;
+  TTabString& operator=(const TTabString&) = delete;
+
+ private:
+  std::u32string& target_;
+};
 
 // Closes an undo block whatever happens.
 class TUndoBlockScope {
@@ -85,11 +92,7 @@ void TCustomMemoSource::IndentOrTab() {
   const bool tabs = options_.Contains(soUseTabCharacter);
   const std::u32string text = tabs ? U"\t" : std::u32string(static_cast<size_t>(std::max(target - column, 0)), U' ');
   if (lines >= 2) {
-    tabString_ = text;
-    struct TClear {
-      std::u32string& s;
-      ~TClear() { s.clear(); }
-    } clear{tabString_};
+    TTabString tabString(tabString_, text);
     IndentBlock();
   } else if (OverwriteMode()) {
     MoveCaret(0, target - column);
@@ -106,11 +109,7 @@ void TCustomMemoSource::UnindentOrBackTab() {
     int k = 0;
     while (TabStopColumn(k) < start.Char) ++k;
     const std::int32_t width = SmartTabColumn(k, start.Char, start.Line) - start.Char;
-    tabString_.assign(static_cast<size_t>(std::max(width, 0)), U' ');
-    struct TClear {
-      std::u32string& s;
-      ~TClear() { s.clear(); }
-    } clear{tabString_};
+    TTabString tabString(tabString_, std::u32string(static_cast<size_t>(std::max(width, 0)), U' '));
     UnindentBlock();
     return;
   }
@@ -146,7 +145,7 @@ void TCustomMemoSource::BreakLine() {
   const std::u32string shown = ExpandTabs(LineText(line));
   if (OverwriteMode()) {
     std::int32_t to = 0;
-    if (autoIndent) to = column <= Indentation(shown) ? column : Indentation(ExpandTabs(LineText(line + 1)));
+    if (autoIndent) to = column <= FirstNonSpace(shown) ? column : FirstNonSpace(ExpandTabs(LineText(line + 1)));
     std::int32_t result = to;
     if (CaretHook) {
       IndentQuery = true;
@@ -174,14 +173,14 @@ void TCustomMemoSource::BreakLine() {
     auto nearest = [&] {
       for (std::int32_t l = at; l >= 0; --l) {
         const std::u32string s = ExpandTabs(LineText(l));
-        if (!s.empty()) return Indentation(s);
+        if (!s.empty()) return FirstNonSpace(s);
       }
       return 0;
     };
     if (before.empty() || (from == 0 && before[0] != U' '))
       indent = nearest();
     else if (from > 0)
-      indent = from <= Indentation(before) ? from : nearest();
+      indent = from <= FirstNonSpace(before) ? from : nearest();
   }
   SetCaret(0, at + 1);
   if (autoIndent && indent > 0) {
