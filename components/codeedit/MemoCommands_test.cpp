@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "components/codeedit/MemoCommandTesting.h"
@@ -184,6 +185,21 @@ TEST(MemoCommands, ACaretMoveThatTrimsATabUndoesToItsColumnUnderSoLimitEOL) {
   s.Undo();
   EXPECT_EQ(s.Caret(), (TMemoPos{10, 0}));
   EXPECT_EQ(Joined(s), "ab  \t |c");
+}
+
+TEST(MemoCommands, AGuidGoesInBracedAndInUpperCaseAsOneUndoableBlock) {
+  TMemoSource s(nullptr);
+  LoadText(s, "x = ;");
+  SetOption(s, soGroupUndo, false);
+  s.SetCaret(4, 0);
+  TRecorder heard(s);
+  s.InsertGuid();
+  EXPECT_THAT(Joined(s), ::testing::MatchesRegex(R"(x = \['\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}'\];)"));
+  EXPECT_EQ(s.CaretChar(), 4 + 42);
+  ASSERT_EQ(heard.notices.size(), 1u);
+  EXPECT_EQ(heard.notices[0].Code, 39);
+  s.Undo();
+  EXPECT_EQ(Joined(s), "x = ;");
 }
 
 TEST(MemoCommands, OverwriteModeIsSharedAndAnnouncedOnce) {
