@@ -25,6 +25,10 @@
 // Raised as the general exception when a sorted list refuses a duplicate.
 inline constexpr const char* kDuplicateItemText = "Can't insert duplicate item";
 
+// The family's emphasis marker: list drawing shows text between two of them
+// in the emphasised font.
+inline char EmphasisMarker = '~';
+
 // ---- Sorted lists ----
 
 // The pointer list that sorted lists keep their items in.

@@ -17,8 +17,10 @@ void AddCodeEditModules(ModuleTable& Table) {
       [] {
         memoOptionsEntry = RegisterEnvironmentOptions(TMemoSourceOptions::StaticClass());
         searchOptionsEntry = RegisterEnvironmentOptions(TSearchOptions::StaticClass());
+        RegisterTemplateKinds();
       },
       [] {
+        UnregisterTemplateKinds();
         if (searchOptionsEntry) searchOptionsEntry->Free();
         searchOptionsEntry = nullptr;
         if (memoOptionsEntry) memoOptionsEntry->Free();

@@ -35,7 +35,17 @@ void TCustomMemoSource::TrimTrailingBlanks(bool KeepCaret) {
   if (tab && storeState_.Contains(ssUndoing)) return;
   TUpdateGuard update(*this, ChangeCode::DeleteChars);
   if (KeepCaret || tab) {
+    // The caret comes back to its column even past the shortened line: a
+    // caret move that trims on its way continues from there, and its record
+    // holds the whole move.
     const std::int32_t column = caret_.Char;
+    const TStringsOptions options = options_;
+    struct TRestore {
+      TStringsOptions& options;
+      TStringsOptions old;
+      ~TRestore() { options = old; }
+    } restore{options_, options};
+    options_.Exclude(soLimitEOL);
     MoveCaret(0, DisplayLength(item->Text.substr(0, end)) - caret_.Char);
     DeleteChars(static_cast<std::int32_t>(item->Text.size() - end));
     MoveCaret(0, column - caret_.Char);

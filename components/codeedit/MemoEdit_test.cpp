@@ -162,18 +162,6 @@ TEST(MemoEdit, LineBreaksSplitAndJoinAndMoveBookmarksAndHiddenLines) {
   EXPECT_FALSE(source.IsLineVisible(2));
 }
 
-// Colour bytes are stored attributes that edits carry along.
-class TKeepingParser : public TSimpleParser {
- public:
-  using TSimpleParser::TSimpleParser;
-  bool IsActive() override { return true; }
-  bool KeepsColorData() override { return true; }
-  void GetColorData(std::int32_t, const std::u32string& Line, std::string& Colors) override {
-    Colors.resize(Line.size(), 0);
-  }
-  std::int32_t ColorLine(const std::u32string&, std::int32_t State, std::string&) override { return State; }
-};
-
 TEST(MemoEdit, KeptColoursFollowTypingDeletionAndUndo) {
   TKeepingParser parser(nullptr);
   TMemoSource source(nullptr);

@@ -76,7 +76,7 @@ bool TCustomMemoSource::ReplaceOnce() {
   TSearchOptions& options = SearchOptions();
   if (options.PromptOnReplace) {
     const int answer = Dialogs().MessageBox(
-        SearchReportText(kReplacePromptText), Application::Title(), TMsgDlgType::mtConfirmation,
+        SearchReportText(kReplacePromptText), Application->Title(), TMsgDlgType::mtConfirmation,
         TMsgDlgButtons{TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo, TMsgDlgBtn::mbCancel, TMsgDlgBtn::mbAll});
     if (answer == mrCancel) return false;
     if (answer == mrNo) return true;  // the next search starts past this one

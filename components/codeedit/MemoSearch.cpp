@@ -7,7 +7,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/StrUtils.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Cursors.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/DialogService.h"
 
 namespace {
@@ -38,16 +38,16 @@ std::string SearchReportText(const char* Pattern) {
   return Format(Pattern, {StringReplace(SearchOptions().TextToFind, "&", "&&")});
 }
 
-THourGlass::THourGlass() : saved_(ScreenCursor()), shown_(saved_ != crHourGlass) {
-  if (shown_) SetScreenCursor(crHourGlass);
+THourGlass::THourGlass() : saved_(Screen->Cursor()), shown_(saved_ != crHourGlass) {
+  if (shown_) Screen->SetCursor(crHourGlass);
 }
 
 THourGlass::~THourGlass() {
-  if (shown_) SetScreenCursor(saved_);
+  if (shown_) Screen->SetCursor(saved_);
 }
 
 void ShowSearchMessage(const std::string& Message) {
-  Dialogs().MessageBox(Message, Application::Title(), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
+  Dialogs().MessageBox(Message, Application->Title(), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
 }
 
 void TCustomMemoSource::FindNext() {

@@ -5,7 +5,7 @@
 
 #include "components/codeedit/MemoEdit_p.h"
 #include "components/codeedit/SearchOptions.h"
-#include "platform/ui/Cursors.h"
+#include "platform/ui/Screen.h"
 
 // Pattern formatted with the search text, every "&" doubled (a message box
 // would otherwise take it for a mnemonic).

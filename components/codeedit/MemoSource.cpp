@@ -30,6 +30,7 @@ TCustomMemoSource::TCustomMemoSource(TComponent* AOwner)
   lines_ = std::make_unique<TExternalStrings>(*this);
   for (int c = 0; c <= 32; ++c) delimiterSet_.set(c);
   SetTabStops("9,17");
+  templates_ = std::make_unique<TMemoCodeTemplates>(this);
 }
 
 TCustomMemoSource::~TCustomMemoSource() {

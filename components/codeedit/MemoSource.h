@@ -32,6 +32,7 @@
 #include "components/base/MessageBroadcast.h"
 #include "components/base/SimpleParser.h"
 #include "components/codeedit/MemoBookmarks.h"
+#include "components/codeedit/MemoTemplates.h"
 #include "components/codeedit/MemoTypes.h"
 #include "components/codeedit/MemoUndo.h"
 #include "components/codeedit/StringItem.h"
@@ -57,6 +58,8 @@ using TGetBackpNameEvent = TMethodPointer<void(TObject* Sender, const std::strin
 using TSearchExceptionEvent = TMethodPointer<void(TObject* Sender, const std::string& Message, bool& Handled)>;
 // Told before a find (Kind 0) or a replace (Kind 1) runs.
 using TBeforeFindReplaceHook = TMethodPointer<void(std::int32_t Kind)>;
+// May change the lines a paste is about to insert.
+using TStringsEvent = TMethodPointer<void(TObject* Sender, TStrings* Strings)>;
 
 // 0..255; code points from 256 up are never members.
 using TCharSet256 = std::bitset<256>;
@@ -191,6 +194,109 @@ class TCustomMemoSource : public TComponent {
   void GotoBlockEnd();
   void WordRight();
   void WordLeft();
+
+  // ---- Editing commands ----
+  // A command with a change code runs in one update with that code, so one
+  // Undo reverts it whole. Read-only lines are left as they are.
+  // Typing replaces the selection: with at most one update open,
+  // soOverwriteBlocks on, soPersistentBlocks off and a selection, deletes
+  // it and answers true.
+  bool OverwriteSelection();
+  // Backspace (8): at column 0 joins the line above; after leading spaces
+  // with soBackUnindents back to the word start of the nearest less
+  // indented line above; past the line end only moves left.
+  void DeleteCharLeft();
+  // Delete (no code of its own): the character at the caret, or the next
+  // line's break at the line end.
+  void DeleteChar();
+  void DeleteLine();         // 9
+  void DeleteToLineStart();  // 10
+  void DeleteToLineEnd() { DeleteChars(kMaxInt); }
+  void DeleteWordRight();   // 33
+  void DeleteWordOrJoin();  // 33: to the word end, or the line break at the end
+  void DeleteWordLeft();    // 34
+  void ClearText();         // 58
+  // Case changes map one code point at a time (simple case mapping), so
+  // lengths and colour bytes stay aligned.
+  void UpperCaseBlock();   // 25
+  void LowerCaseBlock();   // 26
+  void ToggleCaseBlock();  // 27: upper when that differs, else lower
+  void CapitalizeBlock();  // 64: each word's first character upper, the rest lower
+  void UpperCaseWord();    // 36
+  void LowerCaseWord();    // 35
+  void CapitalizeWord();   // 62
+  void QuoteBlock();       // 67: ">" before every selected line
+  // Non-empty selected lines get the tab string (while one is set) or
+  // BlockIndent spaces in front (65); unindenting removes the characters
+  // 0..32 among as many leading characters (66).
+  void IndentBlock();
+  void UnindentBlock();
+  // "['", a new GUID braced and in upper case, "']", as a text block.
+  void InsertGuid();
+  // Text split at CR, LF or CR LF and inserted as a stream (39); the
+  // selection is then as it was.
+  void InsertTextBlock(const std::string& Text);
+  // Tabs become SpacesInTab spaces unless tab characters are kept.
+  void InsertLines(const TStrings& Lines, bool AsBlock);
+  // Inserts at the caret (21) and selects what was inserted: one line, or
+  // a block's lines at the caret column of successive lines (lines are
+  // added at the end of the text as needed), or a stream that splits the
+  // caret line. Colors, when given, holds one colour string per line.
+  void InsertLinesRaw(const std::vector<std::u32string>& Lines, const std::vector<std::string>* Colors, bool AsBlock);
+  // The selected lines inserted at the caret as a block or stream (69).
+  void CopyBlock();
+  // The selection moved or copied to the caret (23); false, and nothing
+  // done, when the caret lies inside the selection or a selected line is
+  // read-only (a move there would copy).
+  bool MoveBlock();
+  bool CopyBlockToCaret();
+  // The selected lines as stored, joined by CR LF, on the clipboard;
+  // ClipboardBlockFlag tells whether they were a block. Without a selection
+  // the clipboard is emptied with soForceCutCopy (copy) or always (cut).
+  virtual void CopyToClipboard();
+  virtual void CutToClipboard();  // 20
+  // The clipboard's text as lines (a final line break adds an empty line),
+  // after OnPasteFromClipboard, inserted as a block only when this program
+  // put a block there.
+  virtual void PasteFromClipboard();
+  virtual void DoPasteFromClipboard(TStrings* Strings);
+  TStringsEvent OnPasteFromClipboard;
+  // Runs Selector and then Action in one update with Code; the selection
+  // type and ends (following the edit) come back afterwards, and with
+  // RestoreCaret the caret too.
+  using TSourceProc = void (*)(TCustomMemoSource& Source);
+  void KeepSelectionDo(std::int32_t Code, bool RestoreCaret, TSourceProc Action, TSourceProc Selector);
+  // Replaces each selected line (as stored, with its colour data) by Fn's
+  // result in one update with Code; the selection then covers the new text
+  // and the caret stays. Nothing when a selected line is read-only.
+  using TLineTransform = void (*)(const TCustomMemoSource& Source, std::u32string& Text, std::string& Colors);
+  void TransformSelectedLines(std::int32_t Code, TLineTransform Fn);
+
+  // ---- Overwrite mode, shared by every store ----
+  static bool OverwriteMode();
+  // Changed: stored, and this store announces ssOverwriteChanged (41).
+  void SetOverwriteMode(bool On);
+  void ToggleInsertMode() { SetOverwriteMode(!OverwriteMode()); }
+  // Whether the text this program last put on the clipboard was a block.
+  static bool ClipboardBlockFlag();
+  static void SetClipboardBlockFlag(bool Value);
+
+  // ---- Indentation ----
+  // Tab (52, in an undo block): to the next stop, or with soSmartTab to the
+  // indentation or next word of the line above; over several selected
+  // lines it indents them.
+  void IndentOrTab();
+  // Back to the previous stop, or over several selected lines an unindent
+  // by the width up to the next stop.
+  void UnindentOrBackTab();
+  // Enter (40): splits the line and indents the new one (soAutoIndent,
+  // soUsePrevIndent, soOptimalFill); in overwrite mode only moves to the
+  // next line.
+  virtual void BreakLine();
+  // TabStopColumn(K), or with soSmartTab and a line above longer than
+  // Column: its first non-blank when that lies after Column, else the start
+  // of its next word. The caret, selection and options stay.
+  std::int32_t SmartTabColumn(int K, std::int32_t Column, std::int32_t Line);
 
   // ---- Tabs ----
   // 0-based text index of a display column; a column inside a tab's
@@ -423,7 +529,14 @@ class TCustomMemoSource : public TComponent {
   bool KeepTrailingBlanks() const { return keepTrailingBlanks_; }
   void SetKeepTrailingBlanks(bool Value) { keepTrailingBlanks_ = Value; }
   std::string Version;
-  std::string TemplatesType = "None";
+
+  // ---- Code templates ----
+  TMemoCodeTemplates* CodeTemplates() const { return templates_.get(); }
+  void SetCodeTemplates(const TMemoCodeTemplates* Value);
+  const std::string& TemplatesType() const { return templatesType_; }
+  // A registered kind's name: stored, and its fill procedure (when it has
+  // one) refills CodeTemplates. Any other name changes nothing.
+  void SetTemplatesType(const std::string& Value);
 
   // ---- Files ----
   // Raises the file stream's error when the file cannot be opened; the store
@@ -535,6 +648,9 @@ class TCustomMemoSource : public TComponent {
   std::unique_ptr<TMemoBookMarkList> bookmarks_;
   std::unique_ptr<TStrings> selectionStrings_;
   TBlockOption blockOption_ = bkBoth;
+  std::u32string tabString_;
+  std::unique_ptr<TMemoCodeTemplates> templates_;
+  std::string templatesType_ = "None";
 
   TSimpleParser* parser_ = nullptr;
   TComponent* activeEditor_ = nullptr;

@@ -97,3 +97,29 @@ inline void LoadWithTabs(TCustomMemoSource& Source, const std::string& Stops, co
   Source.SetTabStops(Stops);
   LoadText(Source, Text);
 }
+
+// Keeps whatever colour bytes the lines are given: colour bytes are stored
+// attributes that edits carry along.
+class TKeepingParser : public TSimpleParser {
+ public:
+  using TSimpleParser::TSimpleParser;
+  bool IsActive() override { return true; }
+  bool KeepsColorData() override { return true; }
+  void GetColorData(std::int32_t, const std::u32string& Line, std::string& Colors) override {
+    Colors.resize(Line.size(), 0);
+  }
+  std::int32_t ColorLine(const std::u32string&, std::int32_t State, std::string&) override { return State; }
+};
+
+// The text as shown (tabs expanded) with each line's trailing blanks
+// removed: the store trims and pads them without undo records, so a trailing
+// tab may come back as spaces. No lines and one empty line are alike.
+inline std::string NormalText(const TCustomMemoSource& Source) {
+  std::string out;
+  for (std::int32_t i = 0; i < Source.LineCount(); ++i) {
+    std::u32string line = Source.ExpandTabs(Source.LineText(i));
+    while (!line.empty() && line.back() <= 32) line.pop_back();
+    out += Utf32ToUtf8(line) + "\n";
+  }
+  return out == "\n" ? "" : out;
+}

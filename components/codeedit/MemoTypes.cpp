@@ -35,7 +35,9 @@ void DescribeTMemoSource(TClassInfo& Info) {
   p.Property<&S::ReadOnly, &S::SetReadOnly>("ReadOnly", TypeInfos::Boolean()).Default(false);
   p.Property<&S::BlockIndent, &S::SetBlockIndent>("BlockIndent", TypeInfos::Integer()).Default(1);
   p.Property<&S::SpacesInTab, &S::SetSpacesInTab>("SpacesInTab", TypeInfos::Integer()).Default(8);
-  p.Property<&S::TemplatesType, &S::TemplatesType>("TemplatesType", TypeInfos::String());
+  p.Property<&S::CodeTemplates, &S::SetCodeTemplates>("CodeTemplates",
+                                                       ClassTypeInfo(TMemoCodeTemplates::StaticClass()));
+  p.Property<&S::TemplatesType, &S::SetTemplatesType>("TemplatesType", TypeInfos::String());
   p.Property<&S::HighlightUrls, &S::SetHighlightUrls>("HighlightUrls", TypeInfos::Boolean()).Default(false);
   p.Property<&S::BlockOption, &S::SetBlockOption>("BlockOption", TypeInfos::TBlockOption()).Default(bkBoth);
   p.Property<&S::OutFormat, &S::OutFormat>("OutFormat", TypeInfos::TOutFormatType()).Default(ofWindows);

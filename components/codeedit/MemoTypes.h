@@ -117,6 +117,31 @@ inline constexpr std::int32_t ReadOnly = 70;
 inline constexpr std::int32_t LineFlags = 73;
 }  // namespace ChangeCode
 
+// Change codes of the editing commands.
+namespace ChangeCode {
+inline constexpr std::int32_t DeleteCharLeft = 8;
+inline constexpr std::int32_t DeleteToLineStart = 10;
+inline constexpr std::int32_t Cut = 20;
+inline constexpr std::int32_t InsertLines = 21;
+inline constexpr std::int32_t MoveBlock = 23;
+inline constexpr std::int32_t UpperCase = 25;
+inline constexpr std::int32_t LowerCase = 26;
+inline constexpr std::int32_t ToggleCase = 27;
+inline constexpr std::int32_t DeleteWordRight = 33;
+inline constexpr std::int32_t DeleteWordLeft = 34;
+inline constexpr std::int32_t LowerCaseWord = 35;
+inline constexpr std::int32_t UpperCaseWord = 36;
+inline constexpr std::int32_t BreakLine = 40;
+inline constexpr std::int32_t OverwriteMode = 41;
+inline constexpr std::int32_t Tab = 52;
+inline constexpr std::int32_t CapitalizeWord = 62;
+inline constexpr std::int32_t Capitalize = 64;
+inline constexpr std::int32_t IndentBlock = 65;
+inline constexpr std::int32_t UnindentBlock = 66;
+inline constexpr std::int32_t QuoteBlock = 67;
+inline constexpr std::int32_t CopyBlock = 69;
+}  // namespace ChangeCode
+
 // A place in the text: Char is the column, Line the line, both from 0.
 struct TMemoPos {
   std::int32_t Char = 0;

@@ -126,15 +126,21 @@ void TCustomMemoSource::RunUndo() {
   TUndoList& list = *(redoSide_ ? undoList_ : redoList_);
   manualPosition_ = true;
   const std::uint8_t code = list.Last().Code;
+  // Recorded caret moves are replayed whole. They are relative, and lines
+  // trimmed without a record since may be shorter now: a move limited to
+  // the line end would put the undone text in the wrong column.
   struct TReset {
     TCustomMemoSource& s;
+    TStringsOptions options;
     ~TReset() {
       s.manualPosition_ = false;
       s.selectionType_ = stNone;
+      s.options_ = options;
     }
   };
   TUpdateGuard update(*this, code);
-  TReset reset{*this};
+  TReset reset{*this, options_};
+  options_.Exclude(soLimitEOL);
   storeState_.Include(ssUndoing);
   while (list.Count() > 0) {
     firstRecord_ = true;

@@ -8,19 +8,6 @@
 
 namespace {
 
-// The text as shown (tabs expanded) with each line's trailing blanks
-// removed: the store trims and pads them without undo records, so a trailing
-// tab may come back as spaces. No lines and one empty line are alike.
-std::string Normal(const TCustomMemoSource& Source) {
-  std::string out;
-  for (std::int32_t i = 0; i < Source.LineCount(); ++i) {
-    std::u32string line = Source.ExpandTabs(Source.LineText(i));
-    while (!line.empty() && line.back() <= 32) line.pop_back();
-    out += Utf32ToUtf8(line) + "\n";
-  }
-  return out == "\n" ? "" : out;
-}
-
 class TRandomEdits {
  public:
   TRandomEdits(TMemoSource& Source, unsigned Seed) : s_(Source), rng_(Seed) {}
@@ -97,10 +84,10 @@ TEST(MemoUndoRandom, UndoingEverythingRestoresTheTextAndRedoingEverythingTheEdit
     SetOption(source, soUseTabCharacter, seed % 2 == 0);
     source.SetTabStops(seed % 3 == 0 ? "4,6,11" : "9,17");
     LoadText(source, "first line\n\tsecond\tline\n\nfourth  x\n\t\t");
-    const std::string original = Normal(source);
+    const std::string original = NormalText(source);
     TRandomEdits edits(source, seed);
     for (int i = 0; i < 1500; ++i) edits.Step();
-    const std::string edited = Normal(source);
+    const std::string edited = NormalText(source);
     SetOption(source, soGroupUndo, true);
 
     int undos = 0;
@@ -108,7 +95,7 @@ TEST(MemoUndoRandom, UndoingEverythingRestoresTheTextAndRedoingEverythingTheEdit
       source.Undo();
       ++undos;
     }
-    EXPECT_EQ(Normal(source), original) << "seed " << seed;
+    EXPECT_EQ(NormalText(source), original) << "seed " << seed;
     EXPECT_EQ(source.Caret(), (TMemoPos{0, 0})) << "seed " << seed;
     EXPECT_FALSE(source.Modified()) << "seed " << seed;
 
@@ -117,7 +104,7 @@ TEST(MemoUndoRandom, UndoingEverythingRestoresTheTextAndRedoingEverythingTheEdit
       source.Redo();
       ++redos;
     }
-    EXPECT_EQ(Normal(source), edited) << "seed " << seed;
+    EXPECT_EQ(NormalText(source), edited) << "seed " << seed;
     EXPECT_TRUE(source.Modified() || edited == original) << "seed " << seed;
   }
 }

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <utility>
 #include <vector>
 
 #include "platform/graphics/PictureExport.h"
@@ -206,3 +207,17 @@ std::optional<std::string> TestClipboard::Format(std::string_view name) const {
 // A picture is drawn only when asked for, so that tests which never read it
 // back do not pay for the drawing.
 QImage TestClipboard::Image() const { return content_ == Content::Picture ? PictureToImage(picture_) : held_.image; }
+
+namespace {
+Clipboard* installedClipboard = nullptr;
+}  // namespace
+
+Clipboard& ClipboardService() {
+  if (installedClipboard) return *installedClipboard;
+  // Kept to the end of the process: its watch must not outlive the
+  // application's clipboard in a static destructor.
+  static QtClipboard* system = new QtClipboard;
+  return *system;
+}
+
+Clipboard* SetClipboardService(Clipboard* Service) { return std::exchange(installedClipboard, Service); }

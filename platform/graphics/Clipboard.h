@@ -136,3 +136,10 @@ class TestClipboard final : public Clipboard {
   bool owned_ = false;
   int sets_ = 0;
 };
+
+// The process-wide clipboard service that components use: an installed
+// double, or else the system clipboard (made on first use; needs a
+// QGuiApplication). SetClipboardService installs Service (nullptr: back to
+// the system clipboard) and answers the one installed before.
+Clipboard& ClipboardService();
+Clipboard* SetClipboardService(Clipboard* Service);

@@ -147,4 +147,14 @@ TEST(TestClipboardTest, OwnershipAndChangeNoticesFollowEachSide) {
   EXPECT_TRUE(clipboard.OwnsClipboard());
 }
 
+TEST(ClipboardServiceTest, AnInstalledDoubleStandsInForTheSystemClipboardUntilTakenBack) {
+  Clipboard& system = ClipboardService();
+  TestClipboard double_;
+  EXPECT_EQ(SetClipboardService(&double_), nullptr);
+  ClipboardService().SetText("to the double");
+  EXPECT_EQ(double_.HeldText(), "to the double");
+  EXPECT_EQ(SetClipboardService(nullptr), &double_);
+  EXPECT_EQ(&ClipboardService(), &system);
+}
+
 }  // namespace

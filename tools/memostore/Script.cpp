@@ -7,6 +7,7 @@
 
 #include "components/codeedit/MemoSource.h"
 #include "platform/core/Codecs.h"
+#include "tools/memostore/Commands.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ void Type(TCustomMemoSource& S, const std::u32string& Text) {
 }
 
 // One command; false when it is not known or its numbers are missing.
-bool Run(TCustomMemoSource& S, const std::string& Line) {
+bool Run(TCustomMemoSource& S, const std::string& Line, std::ostream& Out) {
   std::istringstream in(Line);
   std::string word;
   in >> word;
@@ -118,7 +119,7 @@ bool Run(TCustomMemoSource& S, const std::string& Line) {
   } else if (word == "save") {
     S.SetModified(false);
   } else {
-    return false;
+    return RunEditCommand(S, word, in, Out);
   }
   return true;
 }
@@ -127,11 +128,12 @@ bool Run(TCustomMemoSource& S, const std::string& Line) {
 
 int RunScript(TCustomMemoSource& Source, std::istream& In, std::ostream& Out) {
   TPrinter printer(Source, Out);
+  TScriptClipboard clipboard;
   std::string line;
   while (std::getline(In, line)) {
     if (line.empty() || line[0] == '#') continue;
     Out << "> " << line << '\n';
-    if (!Run(Source, line)) {
+    if (!Run(Source, line, Out)) {
       Out << "bad command: " << line << '\n';
       return 1;
     }

@@ -16,8 +16,15 @@
 // comment line): type TEXT (\t a tab, \s a space, \\ a backslash),
 // delete [N], break, join, move DLINE DCHAR, caret CHAR LINE, left, right,
 // up, down, home, end, wordleft, wordright, select stream|block C1 L1 C2 L2,
-// delsel, undo, redo, save. --expand writes standard input to standard
-// output with its tabs expanded at the store's tab stops.
+// delsel, undo, redo, save; the editing commands backspace, del, delline,
+// delstart, delend, delwordright, delwordorjoin, delwordleft, clear, upper,
+// lower, toggle, capitalize, upperword, lowerword, capword, quote, indent,
+// unindent, tab, backtab, enter, copy, cut, paste, copyblock, moveblock,
+// copytocaret, trim, text TEXT (\n LF, \r CR), overwrite on|off,
+// option NAME on|off, blockindent N; clip TEXT puts text on the script's
+// clipboard as another program would, clipboard prints what it holds.
+// --expand writes standard input to standard output with its tabs expanded
+// at the store's tab stops.
 #include <cstdio>
 #include <exception>
 #include <fstream>
