@@ -180,7 +180,7 @@ void TIZEFields::Grow() { items_.reserve(items_.empty() ? 16 : items_.size() * 3
 
 void TIZEFields::WriteBack() {
   if (settingsOwner_) settingsOwner_->WriteText("AddFields", TextForm());
-  if (TIZEException* o = exceptionOwner_.load()) o->ReportChanged();
+  if (TIZEException* o = exceptionOwner_.load()) o->MarkModified();
 }
 
 // --- Attachment lists --------------------------------------------------------------

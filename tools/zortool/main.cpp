@@ -15,6 +15,7 @@ int ZipCrc32Command(const std::vector<std::string>& args);    // ZipCommands.cpp
 int ZipArchiveCommand(const std::vector<std::string>& args);  // ZipCommands.cpp
 int RunPng(const std::vector<std::string>& args);             // PngCommands.cpp
 int RunSettings(const std::vector<std::string>& args);        // SettingsCommands.cpp
+int RunHeader(const std::vector<std::string>& args);          // HeaderCommands.cpp
 
 static const ZorCommandEntry kCommands[] = {
     // Entries, one line each.
@@ -26,6 +27,7 @@ static const ZorCommandEntry kCommands[] = {
     {"zip", "zip OUT FILE[=NAME]...", ZipArchiveCommand},
     {"png", "png IN OUT --form N   (a picture file to the screenshot PNG of form 0..5)", RunPng},
     {"settings", "settings FILE   (name, kind and value of each record of a settings resource)", RunSettings},
+    {"header", "header   (the report header of this machine and process)", RunHeader},
     {nullptr, nullptr, nullptr},
 };
 

@@ -1,0 +1,366 @@
+// The exception object's report: the exact text of a fake machine, the
+// header's numbers and kinds, listeners, change batches, and the section
+// thread waited for by a reader and by the destructor.
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "crashreport/zorExceptFakeSystem.h"
+#include "crashreport/zorExceptObject.h"
+#include "crashreport/zorExceptThreads.h"
+#include "crashreport/zorException.h"
+
+namespace {
+
+using namespace zor;
+using namespace std::chrono_literals;
+
+class EAccessViolation : public ZorException {
+ public:
+  using ZorException::ZorException;
+};
+
+class ENoMessage {
+ public:
+  virtual ~ENoMessage() = default;
+};
+
+// Installs a section preparer while it lives.
+class Sections {
+ public:
+  explicit Sections(SectionPreparer preparer) : previous_(SetSectionPreparer(std::move(preparer))) {}
+  ~Sections() { SetSectionPreparer(previous_); }
+  Sections(const Sections&) = delete;
+  Sections& operator=(const Sections&) = delete;
+
+ private:
+  SectionPreparer previous_;
+};
+
+void EnterPlaceholders(TIZEException& e) {
+  e.SectionFields()->SetValue("main thread ($d4c):",
+                              "00401a2b +b sample.exe Unit1 34 +2 TForm1.Button1Click\r\n"
+                              ">> stack will be calculated soon");
+  e.SectionFields()->SetValue("cpu registers", ">> will be calculated soon");
+}
+
+std::shared_ptr<TIZEException> Make(ExceptionFacts facts = {}) {
+  return std::make_shared<TIZEException>(nullptr, facts);
+}
+
+std::string Golden(const char* name) {
+  std::ifstream in(std::string(KESTOVA_TESTDATA_DIR) + "/" + name, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string crlf;
+  for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return crlf.substr(0, crlf.size() - 2);  // the report has no final line break
+}
+
+TEST(ZorReportText, AFakeMachineGivesTheGoldenReport) {
+  zortest::FakeMachine machine;
+  const Sections sections(EnterPlaceholders);
+  const EAccessViolation raised("Access violation at address 00401A2B. Read of address 00000000");
+  ExceptionFacts facts;
+  facts.raisedObject = &raised;
+  const auto e = Make(facts);
+  std::string golden = Golden("report_golden.txt");
+  // Each test runs in a process of its own; run together, earlier reports
+  // took the first numbers.
+  const std::string number = e->HeaderFields()->ValueOf("exception number");
+  if (number != "1") golden.replace(golden.find("exception number  : 1"), 21, "exception number  : " + number);
+  EXPECT_EQ(e->ReportText(false), golden);
+  EXPECT_EQ(e->ReportText(false), golden);  // kept
+
+  // An item added later stands before the checksum, and the text follows.
+  e->HeaderFields()->SetValue("app item", "x");
+  const std::string text = e->ReportText(false);
+  EXPECT_NE(text.find("app item          : x\r\ncallstack crc     : will"), std::string::npos) << text;
+}
+
+TEST(ZorReportText, ExceptionNumbersCountAcrossObjects) {
+  zortest::FakeMachine machine;
+  const auto first = Make(), second = Make();
+  const int64_t a = std::stoll(first->HeaderFields()->ValueOf("exception number"));
+  const int64_t b = std::stoll(second->HeaderFields()->ValueOf("exception number"));
+  EXPECT_EQ(b, a + 1);
+  EXPECT_EQ(first->HeaderFields()->ValueOf("exception number"), std::to_string(a));  // built once
+  if (::testing::UnitTest::GetInstance()->test_to_run_count() == 1) {
+    EXPECT_EQ(a, 1);
+  }
+}
+
+TEST(ZorReportText, KindsAndMessages) {
+  zortest::FakeMachine machine;
+  const EAccessViolation violation("Disk\r\nfull  here");
+  const ENoMessage plain;
+  const struct {
+    const char* name;
+    uint8_t kind;
+    const void* raised;
+    const char *className, *message;
+  } rows[] = {
+      {"an exception", 0, &violation, "EAccessViolation", "Disk full here."},
+      {"a frozen main thread", 1, nullptr, "", "The application seems to be frozen."},
+      {"a message that is the class name", 0, &plain, "ENoMessage", ""},
+  };
+  for (const auto& r : rows) {
+    ExceptionFacts facts;
+    facts.reportKind = r.kind;
+    facts.raisedObject = r.raised;
+    const auto header = Make(facts)->HeaderFields();
+    EXPECT_EQ(header->ValueOf("exception class"), r.className) << r.name;
+    EXPECT_EQ(header->ValueOf("exception message"), r.message) << r.name;
+  }
+}
+
+TEST(ZorReportText, NoReportWantedKeepsEmptyListsAndAnsweredTexts) {
+  zortest::FakeMachine machine;
+  const Sections sections(EnterPlaceholders);
+  const auto e = Make();
+  e->SetWantReport(false);
+  e->HeaderFields()->SetValue("a", "1");
+  EXPECT_EQ(e->HeaderFields()->Count(), 0);
+  EXPECT_EQ(e->SectionFields()->Count(), 0);
+  EXPECT_EQ(e->ReportText(true), "");
+  e->SetReportText("given");
+  EXPECT_EQ(e->FullReportText(), "given");
+}
+
+// --- Listeners ---------------------------------------------------------------------
+
+struct Calls {
+  std::vector<std::string> log;
+  std::string lastText;
+};
+Calls procedureCalls;
+
+void Procedure(bool, const std::string& text, IZEException&) {
+  procedureCalls.log.push_back("procedure");
+  procedureCalls.lastText = text;
+}
+
+void Method(void* data, bool, const std::string& text, IZEException&) {
+  auto* calls = static_cast<Calls*>(data);
+  calls->log.push_back("method");
+  calls->lastText = text;
+}
+
+std::string Joined(const std::vector<std::string>& log) {
+  std::string s;
+  for (const std::string& l : log) s += l + " ";
+  return s;
+}
+
+TEST(ZorReportListeners, RegisteredTwiceIsStoredOnceAndCalledInOrder) {
+  zortest::FakeMachine machine;
+  procedureCalls = {};
+  const auto e = Make();
+  e->ReportText(false);  // built before: its building tells no one
+  Calls methodCalls;
+  e->AddReportListenerMethod(Method, &methodCalls, false);
+  e->AddReportListener(Procedure, false);
+  EXPECT_EQ(Joined(methodCalls.log) + Joined(procedureCalls.log), "method procedure ");  // each once, at once
+  EXPECT_EQ(procedureCalls.lastText, e->ReportText(false));
+  EXPECT_FALSE(e->HasCriticalListener());
+
+  e->AddReportListener(Procedure, true);  // only the flag changes
+  EXPECT_EQ(procedureCalls.log.size(), 1u);
+  EXPECT_TRUE(e->HasCriticalListener());
+
+  procedureCalls.log.clear();
+  methodCalls.log.clear();
+  e->HeaderFields()->SetValue("app item", "x");
+  EXPECT_EQ(Joined(procedureCalls.log) + Joined(methodCalls.log), "procedure method ");
+  EXPECT_NE(procedureCalls.lastText.find("app item"), std::string::npos);
+
+  e->RemoveReportListener(Procedure);
+  e->RemoveReportListenerMethod(Method, &methodCalls);
+  EXPECT_FALSE(e->HasCriticalListener());
+  e->HeaderFields()->SetValue("app item", "y");
+  EXPECT_EQ(procedureCalls.log.size(), 1u);
+  EXPECT_EQ(methodCalls.log.size(), 1u);
+}
+
+// Unregisters itself on its second call.
+void RemovesItself(void* data, bool, const std::string&, IZEException& e) {
+  if (++*static_cast<int*>(data) == 2) dynamic_cast<TIZEException&>(e).RemoveReportListenerMethod(RemovesItself, data);
+}
+
+TEST(ZorReportListeners, ABatchTellsOnceAndListenersRunOutsideTheLock) {
+  zortest::FakeMachine machine;
+  const auto e = Make();
+  const auto header = e->HeaderFields();
+  int calls = 0;
+  Calls watcher;
+  e->AddReportListenerMethod(Method, &watcher, false);
+  const uint64_t version = e->ReportVersion();
+  e->BeginChange();
+  header->SetValue("a", "1");
+  header->SetValue("b", "2");
+  e->SectionFields()->SetValue("s", "x");
+  EXPECT_EQ(e->ReportVersion(), version);
+  EXPECT_EQ(watcher.log.size(), 1u);  // the call at registration
+  e->EndChange();
+  EXPECT_EQ(e->ReportVersion(), version + 1);
+  EXPECT_EQ(watcher.log.size(), 2u);
+  EXPECT_NE(watcher.lastText.find("\r\n\r\ns:\r\nx"), std::string::npos);
+
+  // A listener that unregisters itself takes the listener lock: it is
+  // called outside it.
+  e->AddReportListenerMethod(RemovesItself, &calls, false);
+  header->SetValue("c", "3");
+  header->SetValue("d", "4");
+  EXPECT_EQ(calls, 2);  // at registration, then once more
+}
+
+// --- The section thread ----------------------------------------------------------------
+
+// A please-wait window that shows as told and counts its event rounds.
+class FakeWindow : public IProgressAlert {
+ public:
+  explicit FakeWindow(bool shows) : shows_(shows) {}
+  std::string Title() override { return {}; }
+  void SetTitleText(std::string_view) override {}
+  int Position() override { return 0; }
+  void SetProgressPosition(int) override {}
+  void AppendArea(std::string_view, int64_t) override {}
+  void ClearAreaList() override {}
+  void FinishArea() override {}
+  int ActiveArea() override { return 0; }
+  void SelectArea(int) override {}
+  void PumpMessages() override { ++pumped; }
+  bool Display(QWidget*, bool) override { return shows_; }
+  void Dismiss() override {}
+  std::atomic<int> pumped{0};
+
+ private:
+  bool shows_;
+};
+
+// Placeholders, then a thread that stores the final texts after a while.
+void SlowSections(TIZEException& e) {
+  EnterPlaceholders(e);
+  e.StartSectionThread([](TIZEException& e) {
+    std::this_thread::sleep_for(200ms);
+    e.BeginChange();
+    e.SectionFields()->SetValue("main thread ($d4c):", "00401a2b sample.exe TForm1.Button1Click");
+    e.SectionFields()->SetValue("cpu registers", "rip = 00401a2b");
+    e.HeaderFields()->SetValue("callstack crc", "$00000001, $00000002, $00000002");
+    e.SetReportComplete();
+    e.EndChange();
+  });
+}
+
+TEST(ZorReportSections, AWholeReportWaitsForTheSectionThread) {
+  zortest::FakeMachine machine;
+  const Sections sections(SlowSections);
+  const struct {
+    const char* name;
+    std::shared_ptr<FakeWindow> window;
+    bool pumps;
+  } rows[] = {
+      {"without a window", nullptr, false},
+      {"with a window that shows", std::make_shared<FakeWindow>(true), true},
+      {"with a window that cannot show", std::make_shared<FakeWindow>(false), false},
+  };
+  for (const auto& r : rows) {
+    const auto e = Make();
+    e->SetProgressWindow(r.window);
+    EXPECT_EQ(e->BuilderThreadId(), 0u) << r.name;
+    const std::string early = e->ReportText(false);
+    EXPECT_NE(early.find(">> stack will be calculated soon"), std::string::npos) << r.name;
+    EXPECT_NE(early.find("callstack crc     : will be calculated soon"), std::string::npos) << r.name;
+    EXPECT_NE(e->BuilderThreadId(), 0u) << r.name;
+    EXPECT_NE(e->BuilderThreadId(), CurrentThreadId()) << r.name;
+
+    const std::string whole = e->FullReportText();
+    EXPECT_TRUE(e->ReportComplete()) << r.name;
+    EXPECT_NE(whole.find("cpu registers:\r\nrip = 00401a2b"), std::string::npos) << r.name;
+    EXPECT_NE(whole.find("callstack crc     : $00000001"), std::string::npos) << r.name;
+    EXPECT_EQ(e->ReportText(false), whole) << r.name;
+    if (r.window) {
+      EXPECT_EQ(r.window->pumped.load() >= 2, r.pumps) << r.name;
+    }
+
+    e->EnterPhase(3);
+    EXPECT_EQ(e->Phase(), 4) << r.name;  // complete already
+  }
+}
+
+void AsksForTheWholeText(void* data, bool, const std::string&, IZEException& e) {
+  if (dynamic_cast<TIZEException&>(e).BuilderThreadId() == CurrentThreadId())
+    *static_cast<std::string*>(data) = e.FullReportText();
+}
+
+TEST(ZorReportSections, AListenerOnTheSectionThreadDoesNotWaitForItself) {
+  zortest::FakeMachine machine;
+  const Sections sections(SlowSections);
+  const auto e = Make();
+  std::string seen;
+  e->AddReportListenerMethod(AsksForTheWholeText, &seen, false);
+  e->FullReportText();
+  EXPECT_NE(seen.find("rip = 00401a2b"), std::string::npos);
+}
+
+TEST(ZorReportSections, TheDestructorStopsAndWaitsForTheCalculation) {
+  zortest::FakeMachine machine;
+  std::atomic<bool> stopped{false};
+  std::atomic<int> rounds{0};
+  const Sections sections([&](TIZEException& e) {
+    EnterPlaceholders(e);
+    e.StartSectionThread([&](TIZEException& e) {
+      while (!e.AbortCalculation()) {
+        ++rounds;
+        std::this_thread::sleep_for(1ms);
+      }
+      std::this_thread::sleep_for(50ms);  // cleaning up takes a while
+      stopped = true;
+    });
+  });
+  auto e = Make();
+  e->SectionFields();
+  while (rounds < 3) std::this_thread::sleep_for(1ms);
+  EXPECT_FALSE(e->StartSectionThread([](TIZEException&) {}));  // at most one
+  e.reset();
+  EXPECT_TRUE(stopped);
+}
+
+// --- Context and screenshot ----------------------------------------------------------
+
+TEST(ZorReportContext, RegistersComeFromTheSignalFrame) {
+  ucontext_t uc{};
+  const int order[] = {REG_RIP, REG_RSP, REG_RBP, REG_EFL, REG_RAX, REG_RBX, REG_RCX, REG_RDX, REG_RSI,
+                       REG_RDI, REG_R8,  REG_R9,  REG_R10, REG_R11, REG_R12, REG_R13, REG_R14, REG_R15};
+  for (size_t i = 0; i < std::size(order); ++i) uc.uc_mcontext.gregs[order[i]] = static_cast<greg_t>(0x1000 + i);
+  const TZEContext c = ContextFromUcontext(uc);
+  const uint64_t fields[] = {c.rip, c.rsp, c.rbp, c.eflags, c.rax, c.rbx, c.rcx, c.rdx, c.rsi,
+                             c.rdi, c.r8,  c.r9,  c.r10,    c.r11, c.r12, c.r13, c.r14, c.r15};
+  for (size_t i = 0; i < std::size(fields); ++i) EXPECT_EQ(fields[i], 0x1000 + i) << i;
+
+  EXPECT_EQ(Make()->ThreadContext(), nullptr);
+  ExceptionFacts facts;
+  facts.context = c;
+  const auto e = Make(facts);
+  ASSERT_NE(e->ThreadContext(), nullptr);
+  EXPECT_EQ(*e->ThreadContext(), c);
+}
+
+TEST(ZorReportContext, AScreenshotThatCannotBeTakenIsNoLongerWanted) {
+  const QByteArray display = qgetenv("DISPLAY");
+  qputenv("DISPLAY", QByteArray());
+  const auto e = Make();
+  EXPECT_EQ(e->ScreenPicture(), nullptr);  // not wanted
+  e->SetWantScreenPicture(true);
+  EXPECT_EQ(e->ScreenPicture(), nullptr);  // no display here
+  EXPECT_FALSE(e->WantScreenPicture());
+  const INVBitmapPtr given = TINVBitmap::Create(2, 2);
+  e->SetScreenPicture(given);
+  EXPECT_EQ(e->ScreenPicture(), given);
+  qputenv("DISPLAY", display);
+}
+
+}  // namespace
