@@ -41,20 +41,39 @@ std::shared_ptr<TIZEFields> TIZEFields::NewEnabled() {
   return fields;
 }
 
+template <class Call>
+void TIZEFields::CallExceptionOwner(Call call) {
+  TIZEException* owner = nullptr;
+  {
+    std::lock_guard calls(ownerCallsLock_);
+    owner = exceptionOwner_.load();
+    if (!owner) return;
+    ownerCallers_.push_back(std::this_thread::get_id());
+  }
+  struct Leave {
+    TIZEFields& list;
+    ~Leave() {
+      {
+        std::lock_guard calls(list.ownerCallsLock_);
+        auto& callers = list.ownerCallers_;
+        callers.erase(std::find(callers.begin(), callers.end(), std::this_thread::get_id()));
+      }
+      list.ownerCallsDone_.notify_all();
+    }
+  } leave{*this};
+  call(*owner);
+}
+
 void TIZEFields::BeginAccess() {
   // The exception's batch opens before the lock, so the notice of a change
   // made under the lock waits for EndAccess, and is given without it.
-  {
-    std::lock_guard owner(ownerLock_);
-    if (TIZEException* o = exceptionOwner_.load()) o->BeginChange();
-  }
+  CallExceptionOwner([](TIZEException& o) { o.BeginChange(); });
   lock_.lock();
 }
 
 void TIZEFields::EndAccess() {
   lock_.unlock();
-  std::lock_guard owner(ownerLock_);
-  if (TIZEException* o = exceptionOwner_.load()) o->EndChange();
+  CallExceptionOwner([](TIZEException& o) { o.EndChange(); });
 }
 
 std::string TIZEFields::NameAt(int32_t index) {
@@ -137,13 +156,19 @@ std::shared_ptr<IZEFields> TIZEFields::Copy() {
 }
 
 void TIZEFields::DetachException() {
-  // Waits for a change in flight on another thread, then for a batch being
-  // opened or closed, never holding both locks: the owner is going away.
+  // Waits for a change in flight on another thread, then for the owner's
+  // calls on other threads, never holding both locks: the owner is going
+  // away. Its own thread may be inside one of them (a listener dropping the
+  // last reference) and is not waited for.
   {
     std::lock_guard lock(lock_);
     exceptionOwner_ = nullptr;
   }
-  std::lock_guard owner(ownerLock_);
+  std::unique_lock calls(ownerCallsLock_);
+  ownerCallsDone_.wait(calls, [this] {
+    return std::all_of(ownerCallers_.begin(), ownerCallers_.end(),
+                       [](std::thread::id id) { return id == std::this_thread::get_id(); });
+  });
 }
 
 void TIZEFields::DetachSettings() {

@@ -364,3 +364,36 @@ TEST(ZorReportContext, AScreenshotThatCannotBeTakenIsNoLongerWanted) {
 }
 
 }  // namespace
+
+namespace {
+
+void Renders(void*, bool, const std::string&, IZEException& e) { e.ReportText(false); }
+
+// One thread changes the header while another changes the sections, and a
+// listener renders both lists after every change on either thread.
+TEST(ZorReportListeners, TwoThreadsChangingTwoListsBothRender) {
+  zortest::FakeMachine machine;
+  const auto e = Make();
+  const auto header = e->HeaderFields();
+  const auto sections = e->SectionFields();
+  e->AddReportListenerMethod(Renders, nullptr, false);
+  std::atomic<int> finished{0};
+  const auto changes = [&](std::shared_ptr<IZEFields> list, const char* name) {
+    for (int i = 0; i < 1000; ++i) list->SetValue(name, std::to_string(i));
+    ++finished;
+  };
+  std::thread a(changes, header, "app item"), b(changes, sections, "section");
+  const auto until = std::chrono::steady_clock::now() + 30s;
+  while (finished < 2 && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(10ms);
+  if (finished < 2) {
+    ADD_FAILURE() << "the two threads wait for each other";
+    std::abort();  // they never return: end here rather than at the test's timeout
+  }
+  a.join();
+  b.join();
+  const std::string text = e->ReportText(false);
+  EXPECT_NE(text.find("app item          : 999"), std::string::npos);
+  EXPECT_NE(text.find("section:\r\n999"), std::string::npos);
+}
+
+}  // namespace
