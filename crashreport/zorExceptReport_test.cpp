@@ -6,6 +6,7 @@
 #include "crashreport/zorExceptFakeSystem.h"
 #include "crashreport/zorExceptFields.h"
 #include "crashreport/zorExceptObject.h"
+#include "crashreport/zorExceptStartup.h"
 
 namespace {
 
@@ -122,6 +123,12 @@ TEST(ZorReportHeader, AFailingItemIsLeftOutAndPluginsComeBeforeTheChecksum) {
             "compiled with;zorExcept version;Licence;callstack crc;exception number;exception class;"
             "exception message;");
   EXPECT_EQ(ValueIn(items, "Licence"), "site 42");
+
+  // The reporter's shut-down forgets them.
+  ReporterStartup();
+  RegisterReportPlugin({"Licence", nullptr, false});
+  ReporterShutdown();
+  EXPECT_FALSE(FindReportPlugin("licence"));
 }
 
 }  // namespace

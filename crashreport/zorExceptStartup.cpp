@@ -9,6 +9,7 @@
 
 #include "crashreport/zorExceptHelpers.h"
 #include "crashreport/zorExceptModules.h"
+#include "crashreport/zorExceptReport.h"
 #include "crashreport/zorExceptSettingsObject.h"
 #include "crashreport/zorExceptThreads.h"
 #include "platform/core/Modules.h"
@@ -107,6 +108,7 @@ void ShutDown(ReporterState& s) {
   ReleaseMemoryReserve(s);
   s.servesProcess = false;
   SetMainSettings(nullptr);
+  ClearReportPlugins();
 }
 
 }  // namespace
