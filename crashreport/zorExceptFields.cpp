@@ -4,24 +4,12 @@
 #include <algorithm>
 
 #include "crashreport/zorExceptObject.h"
+#include "crashreport/zorExcept_p.h"
 #include "crashreport/zorStrings.h"
 
 namespace zor {
 
 namespace {
-
-// Holds a list between BeginAccess and EndAccess.
-template <class List>
-class Access {
- public:
-  explicit Access(List& list) : list_(list) { list_.BeginAccess(); }
-  ~Access() { list_.EndAccess(); }
-  Access(const Access&) = delete;
-  Access& operator=(const Access&) = delete;
-
- private:
-  List& list_;
-};
 
 // The text form of a list: each item's text, joined by "|".
 template <class Items, class ItemText>

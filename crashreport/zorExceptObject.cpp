@@ -34,16 +34,7 @@ std::shared_ptr<TIZEFields> OwnedFields(TIZEException* owner) {
 
 // Listeners hear of a build once, after its lock is left: a listener that
 // asks for the report from another thread must not wait for it.
-class ChangeBatch {
- public:
-  explicit ChangeBatch(TIZEException& e) : e_(e) { e_.BeginChange(); }
-  ~ChangeBatch() { e_.EndChange(); }
-  ChangeBatch(const ChangeBatch&) = delete;
-  ChangeBatch& operator=(const ChangeBatch&) = delete;
-
- private:
-  TIZEException& e_;
-};
+using ChangeBatch = ScopedPair<TIZEException, &TIZEException::BeginChange, &TIZEException::EndChange>;
 
 }  // namespace
 

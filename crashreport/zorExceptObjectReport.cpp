@@ -93,13 +93,17 @@ void TIZEException::WaitForSections() {
     window = progressWindow_;
   }
   SectionThreadState& state = *sectionState_;
-  std::unique_lock lock(state.lock);
   const auto ended = [&state] { return !state.running; };
-  if (!window || !PlWaitBox() || !window->Display(nullptr, true)) {
+  std::unique_lock lock(state.lock);
+  if (ended()) return;  // no window for a report that is whole already
+  lock.unlock();
+  const bool shown = window && PlWaitBox() && window->Display(nullptr, true);
+  if (shown) RaisePriority(builderThreadId_.load());
+  lock.lock();
+  if (!shown) {
     state.changed.wait(lock, ended);
     return;
   }
-  RaisePriority(builderThreadId_.load());
   while (!state.changed.wait_for(lock, std::chrono::milliseconds(50), ended)) {
     lock.unlock();
     window->PumpMessages();

@@ -6,6 +6,7 @@
 
 #include "crashreport/zorExceptHelpers.h"
 #include "crashreport/zorExceptSysInfo.h"
+#include "crashreport/zorExcept_p.h"
 #include "crashreport/zorStrings.h"
 #include "crashreport/zorTools.h"
 
@@ -20,18 +21,6 @@ std::vector<ReportPlugin>& Plugins() {
   static std::vector<ReportPlugin> plugins;
   return plugins;
 }
-
-// Holds a list between BeginAccess and EndAccess.
-class ListAccess {
- public:
-  explicit ListAccess(IZEFields& list) : list_(list) { list_.BeginAccess(); }
-  ~ListAccess() { list_.EndAccess(); }
-  ListAccess(const ListAccess&) = delete;
-  ListAccess& operator=(const ListAccess&) = delete;
-
- private:
-  IZEFields& list_;
-};
 
 // The lines of a section's content: a break is CR, LF or CRLF.
 std::vector<std::string_view> ContentLines(std::string_view content) {
@@ -146,7 +135,7 @@ HeaderItems BuildHeaderItems(SystemInfo& system, const LocalTime& now, const Hea
 std::string RenderReportText(IZEFields& header, IZEFields& sections) {
   std::string text;
   {
-    ListAccess access(header);
+    Access access(header);
     size_t width = 0;
     for (int32_t i = 0; i < header.Count(); ++i) width = std::max(width, header.NameAt(i).size());
     ++width;
@@ -156,7 +145,7 @@ std::string RenderReportText(IZEFields& header, IZEFields& sections) {
       text += name + std::string(width - name.size(), ' ') + ": " + FlattenedValue(header.ValueOf(name));
     }
   }
-  ListAccess access(sections);
+  Access access(sections);
   for (int32_t i = 0; i < sections.Count(); ++i) {
     const std::string name = sections.NameAt(i);
     text += "\r\n\r\n" + name + (name.find(':') == std::string::npos ? ":" : "");
