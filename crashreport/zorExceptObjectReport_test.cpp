@@ -397,3 +397,27 @@ TEST(ZorReportListeners, TwoThreadsChangingTwoListsBothRender) {
 }
 
 }  // namespace
+
+namespace {
+
+// A reader renders the header, then waits for the sections, which this
+// thread holds while it changes the header: the reader's text is answered
+// but must not be kept.
+TEST(ZorReportText, ATextBuiltWhileTheListsChangedIsNotKept) {
+  zortest::FakeMachine machine;
+  const auto e = Make();
+  const auto header = e->HeaderFields();
+  const auto sections = e->SectionFields();
+  header->SetValue("app item", "old");
+  sections->BeginAccess();
+  std::string read;
+  std::thread reader([&] { read = e->ReportText(false); });
+  std::this_thread::sleep_for(200ms);  // the reader is through the header by now
+  header->SetValue("app item", "new");
+  sections->EndAccess();
+  reader.join();
+  EXPECT_NE(read.find("app item          : old"), std::string::npos);
+  EXPECT_NE(e->ReportText(false).find("app item          : new"), std::string::npos);
+}
+
+}  // namespace
