@@ -199,6 +199,8 @@ class TIZEException : public TIZESettings, public IZEException, public IZEExcept
   // The version text of the module the event came from.
   std::string VersionVar() override { return from_ ? from_->VersionVar() : std::string(); }
 
+  // What the event came with.
+  const ExceptionFacts& Facts() const { return facts_; }
   // Set by the section calculation once the last section is stored.
   void SetReportComplete() { reportComplete_ = true; }
   bool ReportComplete() const { return reportComplete_; }

@@ -51,6 +51,10 @@ class SystemInfo {
 
 // The Linux facts; see each query in zorExceptSysInfoLinux.cpp.
 std::unique_ptr<SystemInfo> NewLinuxSystemInfo();
+// The free bytes of the root's file system as DiskSpaceText, then, when the
+// file lies on another device, a blank and the text of that device's mount
+// point (the highest folder above the file on the same device).
+std::string FreeSpaceOfRootAnd(const std::string& file);
 // The one the header asks; a null one restores the Linux one. Returns the
 // one it replaces (null for the built-in Linux one).
 std::shared_ptr<SystemInfo> SetSystemInfo(std::shared_ptr<SystemInfo> info);

@@ -123,16 +123,7 @@ class LinuxSystemInfo : public SystemInfo {
 
   std::string ResourcesText() override { return {}; }
 
-  // The root's file system and the executable's; one text when they are one.
-  std::string FreeDiskSpaceText() override {
-    const std::string root = Disk("/", "/");
-    const std::string exe = ExecutableFilePath();
-    struct stat r {
-    }, e{};
-    if (exe.empty() || stat("/", &r) != 0 || stat(exe.c_str(), &e) != 0 || r.st_dev == e.st_dev) return root;
-    const std::string other = Disk(exe, MountPointOf(exe, e.st_dev));
-    return root.empty() ? other : other.empty() ? root : root + " " + other;
-  }
+  std::string FreeDiskSpaceText() override { return FreeSpaceOfRootAnd(ExecutableFilePath()); }
 
   std::string DisplayModeText() override { return DisplayModeOnGuiThread(); }
 
@@ -170,16 +161,24 @@ class LinuxSystemInfo : public SystemInfo {
 
   // The database engine this item names is never loaded here.
   std::string BdeVersion() override { return {}; }
-
- private:
-  static std::string Disk(const std::string& path, const std::string& mountPoint) {
-    struct statvfs v {};
-    if (statvfs(path.c_str(), &v) != 0) return {};
-    return DiskSpaceText(mountPoint, static_cast<uint64_t>(v.f_bfree) * v.f_frsize, LocaleDecimalChar());
-  }
 };
 
+std::string FreeSpaceOf(const std::string& path, const std::string& mountPoint) {
+  struct statvfs v {};
+  if (statvfs(path.c_str(), &v) != 0) return {};
+  return DiskSpaceText(mountPoint, static_cast<uint64_t>(v.f_bfree) * v.f_frsize, LocaleDecimalChar());
+}
+
 }  // namespace
+
+std::string FreeSpaceOfRootAnd(const std::string& file) {
+  const std::string root = FreeSpaceOf("/", "/");
+  struct stat r {
+  }, f{};
+  if (file.empty() || stat("/", &r) != 0 || stat(file.c_str(), &f) != 0 || r.st_dev == f.st_dev) return root;
+  const std::string other = FreeSpaceOf(file, MountPointOf(file, f.st_dev));
+  return root.empty() ? other : other.empty() ? root : root + " " + other;
+}
 
 std::unique_ptr<SystemInfo> NewLinuxSystemInfo() { return std::make_unique<LinuxSystemInfo>(); }
 

@@ -96,6 +96,22 @@ TEST(ZorSysInfoReaders, MappingsNoModuleBacks) {
   EXPECT_EQ(UnbackedMappingBytes("", isModule), 0u);
 }
 
+TEST(ZorSysInfoLinux, FreeSpaceNamesEachDeviceByItsMountPoint) {
+  const std::string root = FreeSpaceOfRootAnd("/");
+  ASSERT_EQ(root.substr(0, 4), "(/) ");
+  EXPECT_EQ(root.find('(', 1), std::string::npos);
+  // /proc is a device of its own, with nothing free; its files lie below
+  // a link ("self") that the walk up follows.
+  const std::string proc = FreeSpaceOfRootAnd("/proc/self/status");
+  EXPECT_EQ(proc.substr(0, 4), "(/) ");
+  EXPECT_EQ(proc.substr(proc.find(" (/proc")), " (/proc) 0 Bytes");
+  for (const char* file : {"/no/such/file", ""}) {
+    const std::string text = FreeSpaceOfRootAnd(file);
+    EXPECT_EQ(text.substr(0, 4), "(/) ") << file;  // the root only
+    EXPECT_EQ(text.find('(', 1), std::string::npos) << file;
+  }
+}
+
 TEST(ZorSysInfoLinux, DisplayModeOnlyFromAnAnsweringGuiThread) {
   const QScreen* screen = QGuiApplication::primaryScreen();
   ASSERT_NE(screen, nullptr);
