@@ -15,8 +15,8 @@ namespace {
 using namespace zor;
 using namespace std::chrono_literals;
 using zortest::EnterPlaceholders;
+using zortest::MakeException;
 using zortest::Sections;
-std::shared_ptr<TIZEException> Make(ExceptionFacts facts = {}) { return zortest::MakeException(facts); }
 
 // --- Listeners ---------------------------------------------------------------------
 
@@ -46,7 +46,7 @@ std::string Joined(const std::vector<std::string>& log) {
 TEST(ZorReportListeners, RegisteredTwiceIsStoredOnceAndCalledInOrder) {
   zortest::FakeMachine machine;
   procedureCalls = {};
-  const auto e = Make();
+  const auto e = MakeException();
   e->ReportText(false);  // built before: its building tells no one
   Calls methodCalls;
   e->AddReportListenerMethod(Method, &methodCalls, false);
@@ -80,7 +80,7 @@ void RemovesItself(void* data, bool, const std::string&, IZEException& e) {
 
 TEST(ZorReportListeners, ABatchTellsOnceAndListenersRunOutsideTheLock) {
   zortest::FakeMachine machine;
-  const auto e = Make();
+  const auto e = MakeException();
   const auto header = e->HeaderFields();
   int calls = 0;
   Calls watcher;
@@ -111,7 +111,7 @@ void Renders(void*, bool, const std::string&, IZEException& e) { e.ReportText(fa
 // listener renders both lists after every change on either thread.
 TEST(ZorReportListeners, TwoThreadsChangingTwoListsBothRender) {
   zortest::FakeMachine machine;
-  const auto e = Make();
+  const auto e = MakeException();
   const auto header = e->HeaderFields();
   const auto sections = e->SectionFields();
   e->AddReportListenerMethod(Renders, nullptr, false);
@@ -185,7 +185,7 @@ TEST(ZorReportSections, AWholeReportWaitsForTheSectionThread) {
       {"with a window that cannot show", std::make_shared<FakeWindow>(false), false},
   };
   for (const auto& r : rows) {
-    const auto e = Make();
+    const auto e = MakeException();
     e->SetProgressWindow(r.window);
     EXPECT_EQ(e->BuilderThreadId(), 0u) << r.name;
     const std::string early = e->ReportText(false);
@@ -216,7 +216,7 @@ void AsksForTheWholeText(void* data, bool, const std::string&, IZEException& e) 
 TEST(ZorReportSections, AListenerOnTheSectionThreadDoesNotWaitForItself) {
   zortest::FakeMachine machine;
   const Sections sections(SlowSections);
-  const auto e = Make();
+  const auto e = MakeException();
   std::string seen;
   e->AddReportListenerMethod(AsksForTheWholeText, &seen, false);
   e->FullReportText();
@@ -238,7 +238,7 @@ TEST(ZorReportSections, TheDestructorStopsAndWaitsForTheCalculation) {
       stopped = true;
     });
   });
-  auto e = Make();
+  auto e = MakeException();
   e->SectionFields();
   while (rounds < 3) std::this_thread::sleep_for(1ms);
   EXPECT_FALSE(e->StartSectionThread([](TIZEException&) {}));  // at most one

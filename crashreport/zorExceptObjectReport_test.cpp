@@ -17,8 +17,8 @@ namespace {
 using namespace zor;
 using namespace std::chrono_literals;
 using zortest::EnterPlaceholders;
+using zortest::MakeException;
 using zortest::Sections;
-std::shared_ptr<TIZEException> Make(ExceptionFacts facts = {}) { return zortest::MakeException(facts); }
 
 class EAccessViolation : public ZorException {
  public:
@@ -44,7 +44,7 @@ TEST(ZorReportText, AFakeMachineGivesTheGoldenReport) {
   const EAccessViolation raised("Access violation at address 00401A2B. Read of address 00000000");
   ExceptionFacts facts;
   facts.raisedObject = &raised;
-  const auto e = Make(facts);
+  const auto e = MakeException(facts);
   std::string golden = Golden("report_golden.txt");
   // Each test runs in a process of its own; run together, earlier reports
   // took the first numbers.
@@ -61,7 +61,7 @@ TEST(ZorReportText, AFakeMachineGivesTheGoldenReport) {
 
 TEST(ZorReportText, ExceptionNumbersCountAcrossObjects) {
   zortest::FakeMachine machine;
-  const auto first = Make(), second = Make();
+  const auto first = MakeException(), second = MakeException();
   const int64_t a = std::stoll(first->HeaderFields()->ValueOf("exception number"));
   const int64_t b = std::stoll(second->HeaderFields()->ValueOf("exception number"));
   EXPECT_EQ(b, a + 1);
@@ -89,7 +89,7 @@ TEST(ZorReportText, KindsAndMessages) {
     ExceptionFacts facts;
     facts.reportKind = r.kind;
     facts.raisedObject = r.raised;
-    const auto header = Make(facts)->HeaderFields();
+    const auto header = MakeException(facts)->HeaderFields();
     EXPECT_EQ(header->ValueOf("exception class"), r.className) << r.name;
     EXPECT_EQ(header->ValueOf("exception message"), r.message) << r.name;
   }
@@ -98,7 +98,7 @@ TEST(ZorReportText, KindsAndMessages) {
 TEST(ZorReportText, NoReportWantedKeepsEmptyListsAndAnsweredTexts) {
   zortest::FakeMachine machine;
   const Sections sections(EnterPlaceholders);
-  const auto e = Make();
+  const auto e = MakeException();
   e->SetWantReport(false);
   e->HeaderFields()->SetValue("a", "1");
   EXPECT_EQ(e->HeaderFields()->Count(), 0);
@@ -113,7 +113,7 @@ TEST(ZorReportText, NoReportWantedKeepsEmptyListsAndAnsweredTexts) {
 // but must not be kept.
 TEST(ZorReportText, ATextBuiltWhileTheListsChangedIsNotKept) {
   zortest::FakeMachine machine;
-  const auto e = Make();
+  const auto e = MakeException();
   const auto header = e->HeaderFields();
   const auto sections = e->SectionFields();
   header->SetValue("app item", "old");
@@ -140,10 +140,10 @@ TEST(ZorReportContext, RegistersComeFromTheSignalFrame) {
                              c.rdi, c.r8,  c.r9,  c.r10,    c.r11, c.r12, c.r13, c.r14, c.r15};
   for (size_t i = 0; i < std::size(fields); ++i) EXPECT_EQ(fields[i], 0x1000 + i) << i;
 
-  EXPECT_EQ(Make()->ThreadContext(), nullptr);
+  EXPECT_EQ(MakeException()->ThreadContext(), nullptr);
   ExceptionFacts facts;
   facts.context = c;
-  const auto e = Make(facts);
+  const auto e = MakeException(facts);
   ASSERT_NE(e->ThreadContext(), nullptr);
   EXPECT_EQ(*e->ThreadContext(), c);
 }
@@ -151,7 +151,7 @@ TEST(ZorReportContext, RegistersComeFromTheSignalFrame) {
 TEST(ZorReportContext, AScreenshotThatCannotBeTakenIsNoLongerWanted) {
   const QByteArray display = qgetenv("DISPLAY");
   qputenv("DISPLAY", QByteArray());
-  const auto e = Make();
+  const auto e = MakeException();
   EXPECT_EQ(e->ScreenPicture(), nullptr);  // not wanted
   e->SetWantScreenPicture(true);
   EXPECT_EQ(e->ScreenPicture(), nullptr);  // no display here
