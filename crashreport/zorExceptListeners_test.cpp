@@ -246,4 +246,18 @@ TEST(ZorReportSections, TheDestructorStopsAndWaitsForTheCalculation) {
   EXPECT_TRUE(stopped);
 }
 
+// The calculation holds the last reference: the object goes on the section
+// thread, which cannot wait for its own end.
+TEST(ZorReportSections, AnObjectLastHeldByItsSectionThreadGoesThere) {
+  zortest::FakeMachine machine;
+  auto e = MakeException();
+  const std::weak_ptr<TIZEException> watch = e;
+  ASSERT_TRUE(e->StartSectionThread([self = e](TIZEException&) { std::this_thread::sleep_for(50ms); }));
+  e.reset();
+  const auto until = std::chrono::steady_clock::now() + 10s;
+  while (!watch.expired() && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(5ms);
+  EXPECT_TRUE(watch.expired());
+  std::this_thread::sleep_for(200ms);  // a destructor waiting for itself would end the process here
+}
+
 }  // namespace
