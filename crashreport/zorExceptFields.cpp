@@ -4,24 +4,12 @@
 #include <algorithm>
 
 #include "crashreport/zorExceptObject.h"
+#include "crashreport/zorExcept_p.h"
 #include "crashreport/zorStrings.h"
 
 namespace zor {
 
 namespace {
-
-// Holds a list between BeginAccess and EndAccess.
-template <class List>
-class Access {
- public:
-  explicit Access(List& list) : list_(list) { list_.BeginAccess(); }
-  ~Access() { list_.EndAccess(); }
-  Access(const Access&) = delete;
-  Access& operator=(const Access&) = delete;
-
- private:
-  List& list_;
-};
 
 // The text form of a list: each item's text, joined by "|".
 template <class Items, class ItemText>
@@ -41,20 +29,39 @@ std::shared_ptr<TIZEFields> TIZEFields::NewEnabled() {
   return fields;
 }
 
+template <class Call>
+void TIZEFields::CallExceptionOwner(Call call) {
+  TIZEException* owner = nullptr;
+  {
+    std::lock_guard calls(ownerCallsLock_);
+    owner = exceptionOwner_.load();
+    if (!owner) return;
+    ownerCallers_.push_back(std::this_thread::get_id());
+  }
+  struct Leave {
+    TIZEFields& list;
+    ~Leave() {
+      {
+        std::lock_guard calls(list.ownerCallsLock_);
+        auto& callers = list.ownerCallers_;
+        callers.erase(std::find(callers.begin(), callers.end(), std::this_thread::get_id()));
+      }
+      list.ownerCallsDone_.notify_all();
+    }
+  } leave{*this};
+  call(*owner);
+}
+
 void TIZEFields::BeginAccess() {
   // The exception's batch opens before the lock, so the notice of a change
   // made under the lock waits for EndAccess, and is given without it.
-  {
-    std::lock_guard owner(ownerLock_);
-    if (TIZEException* o = exceptionOwner_.load()) o->BeginChange();
-  }
+  CallExceptionOwner([](TIZEException& o) { o.BeginChange(); });
   lock_.lock();
 }
 
 void TIZEFields::EndAccess() {
   lock_.unlock();
-  std::lock_guard owner(ownerLock_);
-  if (TIZEException* o = exceptionOwner_.load()) o->EndChange();
+  CallExceptionOwner([](TIZEException& o) { o.EndChange(); });
 }
 
 std::string TIZEFields::NameAt(int32_t index) {
@@ -137,13 +144,19 @@ std::shared_ptr<IZEFields> TIZEFields::Copy() {
 }
 
 void TIZEFields::DetachException() {
-  // Waits for a change in flight on another thread, then for a batch being
-  // opened or closed, never holding both locks: the owner is going away.
+  // Waits for a change in flight on another thread, then for the owner's
+  // calls on other threads, never holding both locks: the owner is going
+  // away. Its own thread may be inside one of them (a listener dropping the
+  // last reference) and is not waited for.
   {
     std::lock_guard lock(lock_);
     exceptionOwner_ = nullptr;
   }
-  std::lock_guard owner(ownerLock_);
+  std::unique_lock calls(ownerCallsLock_);
+  ownerCallsDone_.wait(calls, [this] {
+    return std::all_of(ownerCallers_.begin(), ownerCallers_.end(),
+                       [](std::thread::id id) { return id == std::this_thread::get_id(); });
+  });
 }
 
 void TIZEFields::DetachSettings() {
@@ -180,7 +193,7 @@ void TIZEFields::Grow() { items_.reserve(items_.empty() ? 16 : items_.size() * 3
 
 void TIZEFields::WriteBack() {
   if (settingsOwner_) settingsOwner_->WriteText("AddFields", TextForm());
-  if (TIZEException* o = exceptionOwner_.load()) o->ReportChanged();
+  if (TIZEException* o = exceptionOwner_.load()) o->MarkModified();
 }
 
 // --- Attachment lists --------------------------------------------------------------

@@ -11,9 +11,11 @@
 // operation; write-backs run under it, so the setting always matches the
 // list's last state.
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "crashreport/zorExceptInterfaces.h"
@@ -69,9 +71,16 @@ class TIZEFields : public IZEFields, public IZEFieldsEx {
   void Grow();
   void WriteBack();
 
+  // Calls `call` with the exception owner, if any, holding no lock of the
+  // list: the owner's listeners may render this list and another one on
+  // another thread. DetachException waits for the calls in flight.
+  template <class Call>
+  void CallExceptionOwner(Call call);
+
   std::recursive_mutex lock_;
-  // Guards calls into the exception owner made outside lock_.
-  std::recursive_mutex ownerLock_;
+  std::mutex ownerCallsLock_;
+  std::condition_variable ownerCallsDone_;
+  std::vector<std::thread::id> ownerCallers_;
   std::atomic<TIZEException*> exceptionOwner_{nullptr};
   TIZESettings* settingsOwner_ = nullptr;
   std::atomic<int32_t> count_{0};

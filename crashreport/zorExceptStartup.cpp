@@ -9,6 +9,7 @@
 
 #include "crashreport/zorExceptHelpers.h"
 #include "crashreport/zorExceptModules.h"
+#include "crashreport/zorExceptReport.h"
 #include "crashreport/zorExceptSettingsObject.h"
 #include "crashreport/zorExceptThreads.h"
 #include "crashreport/zorMapFile.h"
@@ -110,6 +111,7 @@ void ShutDown(ReporterState& s) {
   ReleaseMemoryReserve(s);
   s.servesProcess = false;
   SetMainSettings(nullptr);
+  ClearReportPlugins();
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// Internals shared by the reporter's settings files.
+// Internals shared by the reporter's files.
 #include <mutex>
 #include <utility>
 
@@ -25,6 +25,27 @@ class ReplaceableFunction {
  private:
   mutable std::mutex mutex_;
   Function function_;
+};
+
+// Calls Open when made and Close when gone ("do this, and undo it whatever
+// happens").
+template <class T, void (T::*Open)(), void (T::*Close)()>
+class ScopedPair {
+ public:
+  explicit ScopedPair(T& t) : t_(t) { (t_.*Open)(); }
+  ~ScopedPair() { (t_.*Close)(); }
+  ScopedPair(const ScopedPair&) = delete;
+  ScopedPair& operator=(const ScopedPair&) = delete;
+
+ private:
+  T& t_;
+};
+
+// Holds a list between BeginAccess and EndAccess.
+template <class List>
+class Access : public ScopedPair<List, &List::BeginAccess, &List::EndAccess> {
+ public:
+  explicit Access(List& list) : ScopedPair<List, &List::BeginAccess, &List::EndAccess>(list) {}
 };
 
 }  // namespace zor

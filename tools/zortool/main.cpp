@@ -16,6 +16,7 @@ int ZipArchiveCommand(const std::vector<std::string>& args);  // ZipCommands.cpp
 int RunPng(const std::vector<std::string>& args);             // PngCommands.cpp
 int RunSettings(const std::vector<std::string>& args);        // SettingsCommands.cpp
 int RunAddr2line(const std::vector<std::string>& args);       // MapFileCommands.cpp
+int RunHeader(const std::vector<std::string>& args);          // HeaderCommands.cpp
 
 static const ZorCommandEntry kCommands[] = {
     // Entries, one line each.
@@ -28,6 +29,7 @@ static const ZorCommandEntry kCommands[] = {
     {"png", "png IN OUT --form N   (a picture file to the screenshot PNG of form 0..5)", RunPng},
     {"settings", "settings FILE   (name, kind and value of each record of a settings resource)", RunSettings},
     {"addr2line", "addr2line FILE ADDR...   (function, unit:line of each hexadecimal address)", RunAddr2line},
+    {"header", "header   (the report header of this machine and process)", RunHeader},
     {nullptr, nullptr, nullptr},
 };
 
