@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <map>
 #include <set>
 
 #include "crashreport/zorExceptGot_p.h"
@@ -32,8 +33,8 @@ class Analyser {
   bool DecodeArea(size_t index);
   size_t AddCodeArea(uintptr_t begin, uintptr_t caller, const TZERegisters& state);
   void AddTarget(const TZECodeInfo& ci, const TZERegisters& state);
-  bool IsHalt(uintptr_t target) const;
-  uintptr_t FollowStubs(uintptr_t target) const;
+  bool IsHalt(uintptr_t target);
+  uintptr_t FollowStubs(uintptr_t target);
   bool ResolveUnknownTargets();
   bool TryGap(std::set<uintptr_t>& tried);
   void Fail(uintptr_t at) {
@@ -52,6 +53,9 @@ class Analyser {
   DecodeMode mode_;
   CodeRange range_;
   size_t current_ = 0;
+  // Import stubs are called from many places; their look-ups are kept.
+  std::map<uintptr_t, uintptr_t> followed_;
+  std::map<uintptr_t, bool> halts_;
   bool failed_ = false;
   uintptr_t failAt_ = 0;
 };
@@ -91,7 +95,9 @@ size_t Analyser::AddCodeArea(uintptr_t begin, uintptr_t caller, const TZERegiste
   return areas.size() - 1;
 }
 
-uintptr_t Analyser::FollowStubs(uintptr_t target) const {
+uintptr_t Analyser::FollowStubs(uintptr_t target) {
+  if (const auto known = followed_.find(target); known != followed_.end()) return known->second;
+  const uintptr_t from = target;
   for (int hop = 0; hop < 4; ++hop) {
     uint8_t first = 0;
     if (!SafeRead(reinterpret_cast<const void*>(target), &first, 1, snapshot_)) break;
@@ -106,18 +112,22 @@ uintptr_t Analyser::FollowStubs(uintptr_t target) const {
     if (const auto module = ModuleOfAddress(at); module && !ProcNameOf(*module, at, false).empty()) break;
     target = ci.target;
   }
+  followed_[from] = target;
   return target;
 }
 
-bool Analyser::IsHalt(uintptr_t target) const {
+bool Analyser::IsHalt(uintptr_t target) {
   for (const void* h : rt_.halt)
     if (reinterpret_cast<uintptr_t>(h) == target) return true;
+  if (rt_.haltNames.empty()) return false;
+  if (const auto known = halts_.find(target); known != halts_.end()) return known->second;
+  bool& halt = halts_[target];
   if (const uintptr_t cell = ImportStubCell(reinterpret_cast<const void*>(target), mode_);
       cell && mode_ == DecodeMode::X64) {
     const std::string name = ImportSlotName(cell);
-    return !name.empty() && std::find(rt_.haltNames.begin(), rt_.haltNames.end(), name) != rt_.haltNames.end();
+    halt = !name.empty() && std::find(rt_.haltNames.begin(), rt_.haltNames.end(), name) != rt_.haltNames.end();
   }
-  return false;
+  return halt;
 }
 
 void Analyser::AddTarget(const TZECodeInfo& ci, const TZERegisters& state) {
@@ -362,8 +372,11 @@ TZERuntimeRoutines DefaultRuntimeRoutines() {
 
 uintptr_t ImportStubCell(const void* stub, DecodeMode mode) {
   uint8_t b[16] = {};
-  size_t n = 0;
-  while (n < sizeof b && SafeRead(static_cast<const uint8_t*>(stub) + n, b + n, 1)) ++n;
+  size_t n = sizeof b;
+  if (!SafeRead(stub, b, n)) {
+    n = 0;
+    while (n < sizeof b && SafeRead(static_cast<const uint8_t*>(stub) + n, b + n, 1)) ++n;
+  }
   size_t i = 0;
   if (n >= 4 && b[0] == 0xF3 && b[1] == 0x0F && b[2] == 0x1E && b[3] == 0xFA) i = 4;  // endbr64
   if (i < n && b[i] == 0xF2) ++i;                                                     // bnd

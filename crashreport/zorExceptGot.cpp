@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "crashreport/zorDisAsm.h"
 #include "crashreport/zorExceptGot_p.h"
 
 namespace zor {
@@ -58,23 +57,21 @@ bool ReadDynamic(const dl_phdr_info& module, DynamicInfo& out) {
   return false;
 }
 
+// The tables belong to a module the loader has mapped and relocated with
+// them, so they are read in place; only the name lengths are bounded.
 void CollectSlots(const dl_phdr_info& module, const DynamicInfo& d, uintptr_t table, uintptr_t size,
                   std::vector<ImportSlot>& out) {
-  for (uintptr_t at = table; at + sizeof(ElfW(Rela)) <= table + size; at += sizeof(ElfW(Rela))) {
-    ElfW(Rela) rela;
-    if (!SafeRead(reinterpret_cast<const void*>(at), &rela, sizeof rela)) return;
-    const auto type = ELF64_R_TYPE(rela.r_info);
+  const auto* rela = reinterpret_cast<const ElfW(Rela)*>(table);
+  const auto* symbols = reinterpret_cast<const ElfW(Sym)*>(d.symtab);
+  const char* strings = reinterpret_cast<const char*>(d.strtab);
+  for (size_t i = 0; i < size / sizeof(ElfW(Rela)); ++i) {
+    const auto type = ELF64_R_TYPE(rela[i].r_info);
     if (type != R_X86_64_JUMP_SLOT && type != R_X86_64_GLOB_DAT) continue;
-    ElfW(Sym) sym;
-    const uintptr_t symAt = d.symtab + ELF64_R_SYM(rela.r_info) * sizeof(ElfW(Sym));
-    if (!SafeRead(reinterpret_cast<const void*>(symAt), &sym, sizeof sym) || sym.st_name >= d.strsz) continue;
+    const ElfW(Sym)& sym = symbols[ELF64_R_SYM(rela[i].r_info)];
     std::string name;
-    for (uintptr_t c = d.strtab + sym.st_name; c < d.strtab + d.strsz; ++c) {
-      char ch = 0;
-      if (!SafeRead(reinterpret_cast<const void*>(c), &ch, 1) || ch == 0) break;
-      name.push_back(ch);
-    }
-    out.push_back({module.dlpi_addr + rela.r_offset, std::move(name)});
+    if (sym.st_name < d.strsz)
+      name.assign(strings + sym.st_name, strnlen(strings + sym.st_name, d.strsz - sym.st_name));
+    out.push_back({module.dlpi_addr + rela[i].r_offset, std::move(name)});
   }
 }
 
