@@ -28,6 +28,12 @@ size_t Fetch(uintptr_t address, const TDATryRead* snapshot, uint8_t (&bytes)[16]
 }
 
 bool ReadCell(uintptr_t cell, size_t size, const TDATryRead* snapshot, uintptr_t& value) {
+  // With a snapshot the whole cell must lie in readable memory, not only its
+  // first byte.
+  if (snapshot) {
+    const uintptr_t end = ReadableEnd(*snapshot, cell);
+    if (end == 0 || end - cell < size) return false;
+  }
   uint64_t v = 0;
   if (!SafeRead(reinterpret_cast<const void*>(cell), &v, size, snapshot)) return false;
   value = static_cast<uintptr_t>(v);

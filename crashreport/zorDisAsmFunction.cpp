@@ -41,9 +41,11 @@ class Analyser {
     failed_ = true;
     failAt_ = at;
   }
+  // Tables in the code must lie wholly in readable memory.
   uint32_t Read32(uintptr_t at, bool& ok) const {
     uint32_t v = 0;
-    ok = SafeRead(reinterpret_cast<const void*>(at), &v, 4, snapshot_);
+    ok = (!snapshot_ || ReadableEnd(*snapshot_, at) >= at + 4) &&
+         SafeRead(reinterpret_cast<const void*>(at), &v, 4, snapshot_);
     return v;
   }
 
@@ -231,7 +233,11 @@ bool Analyser::DecodeArea(size_t index) {
         if (ok && table == ci.next) {
           for (int i = 0; i < caseCount; ++i) {
             const uint32_t entry = Read32(table + 4 * i, ok);
-            if (ok) AddCodeArea(entry, ci.address, regs);
+            if (!ok) {
+              Fail(ci.next);
+              return false;
+            }
+            AddCodeArea(entry, ci.address, regs);
           }
           TZECodeArea& t = r_.codeAreas[AddCodeArea(table, ci.address, regs)];
           t.caseTable = true;
