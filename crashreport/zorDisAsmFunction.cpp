@@ -12,6 +12,7 @@
 #include <map>
 #include <set>
 
+#include "crashreport/zorDisAsm_p.h"
 #include "crashreport/zorExceptGot_p.h"
 #include "crashreport/zorExceptModules.h"
 #include "crashreport/zorToolsImage.h"
@@ -402,32 +403,21 @@ CodeRange ModuleCodeRange(uintptr_t address) {
   dl_iterate_phdr(
       [](dl_phdr_info* info, size_t, void* data) {
         auto* s = static_cast<Search*>(data);
+        if (!HoldsAddress(*info, s->address)) return 0;
         CodeRange code;
-        bool holds = false;
         for (int i = 0; i < info->dlpi_phnum; ++i) {
           const ElfW(Phdr)& ph = info->dlpi_phdr[i];
-          if (ph.p_type != PT_LOAD) continue;
-          const uintptr_t from = info->dlpi_addr + ph.p_vaddr;
-          if (s->address >= from && s->address < from + ph.p_memsz) holds = true;
-          if (ph.p_flags & PF_X) code = {from, from + ph.p_memsz};
+          if (ph.p_type == PT_LOAD && (ph.p_flags & PF_X))
+            code = {info->dlpi_addr + ph.p_vaddr, info->dlpi_addr + ph.p_vaddr + ph.p_memsz};
         }
-        if (!holds) return 0;
         s->range = code;
         s->inModule = true;
         return 1;
       },
       &s);
   if (s.inModule) return s.range;
-  if (FILE* maps = std::fopen("/proc/self/maps", "re")) {
-    unsigned long from = 0, to = 0;
-    char line[4096];
-    while (std::fgets(line, sizeof line, maps))
-      if (std::sscanf(line, "%lx-%lx", &from, &to) == 2 && address >= from && address < to) {
-        s.range = {from, to};
-        break;
-      }
-    std::fclose(maps);
-  }
+  for (const Mapping& m : ProcessMappings())
+    if (address >= m.begin && address < m.end) return {m.begin, m.end};
   return s.range;
 }
 

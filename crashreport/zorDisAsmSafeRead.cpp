@@ -9,6 +9,7 @@
 #include <string>
 
 #include "crashreport/zorDisAsm.h"
+#include "crashreport/zorDisAsm_p.h"
 #include "crashreport/zorStrings.h"
 
 namespace zor {
@@ -77,21 +78,30 @@ void* KernelProcedure(std::string_view scrambledModule, std::string_view scrambl
   return procedure;
 }
 
+std::vector<Mapping> ProcessMappings() {
+  std::vector<Mapping> out;
+  FILE* maps = std::fopen("/proc/self/maps", "re");
+  if (!maps) return out;
+  char line[4096];
+  while (std::fgets(line, sizeof line, maps)) {
+    unsigned long begin = 0, end = 0;
+    char perms[8] = {};
+    if (std::sscanf(line, "%lx-%lx %7s", &begin, &end, perms) == 3)
+      out.push_back({begin, end, perms[0] == 'r', perms[1] == 'w', perms[2] == 'x'});
+  }
+  std::fclose(maps);
+  return out;
+}
+
 TDATryRead SnapshotReadableRegions() {
   TDATryRead s;
   uintptr_t at = 0;
-  if (FILE* maps = std::fopen("/proc/self/maps", "re")) {
-    char line[4096];
-    while (std::fgets(line, sizeof line, maps)) {
-      unsigned long start = 0, end = 0;
-      char perms[8] = {};
-      if (std::sscanf(line, "%lx-%lx %7s", &start, &end, perms) != 3 || start >= kUserSpaceEnd) continue;
-      end = std::min<unsigned long>(end, kUserSpaceEnd);
-      Append(s, at, start, false);
-      Append(s, start, end, perms[0] == 'r');
-      at = end;
-    }
-    std::fclose(maps);
+  for (const Mapping& m : ProcessMappings()) {
+    if (m.begin >= kUserSpaceEnd) continue;
+    const uintptr_t end = std::min(m.end, kUserSpaceEnd);
+    Append(s, at, m.begin, false);
+    Append(s, m.begin, end, m.read);
+    at = end;
   }
   Append(s, at, kUserSpaceEnd, false);
   return s;

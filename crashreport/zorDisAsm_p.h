@@ -2,6 +2,7 @@
 // Internals of the decoder: the measured parts of one instruction.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "crashreport/zorDisAsm.h"
 
@@ -35,6 +36,14 @@ struct Instruction {
 // at `address`; positions in the result are addresses. Applies the validity
 // rules; reading past `count` or past 15 bytes makes it invalid.
 void MeasureInstruction(const uint8_t* bytes, size_t count, uintptr_t address, DecodeMode mode, Instruction& out);
+
+// One line of /proc/self/maps: [begin, end) and the r, w, x flags.
+struct Mapping {
+  uintptr_t begin = 0, end = 0;
+  bool read = false, write = false, execute = false;
+};
+// The mappings of the process in ascending order; empty when unreadable.
+std::vector<Mapping> ProcessMappings();
 
 // Whether the validity rules on top of the tables accept the instruction.
 bool PassesValidityRules(const Instruction& in, DecodeMode mode);

@@ -86,6 +86,15 @@ std::vector<ImportSlot> ModuleImportSlots(const dl_phdr_info& module) {
   return out;
 }
 
+bool HoldsAddress(const dl_phdr_info& module, uintptr_t address) {
+  for (int i = 0; i < module.dlpi_phnum; ++i) {
+    const ElfW(Phdr)& ph = module.dlpi_phdr[i];
+    const uintptr_t from = module.dlpi_addr + ph.p_vaddr;
+    if (ph.p_type == PT_LOAD && address >= from && address < from + ph.p_memsz) return true;
+  }
+  return false;
+}
+
 bool InWritableSegment(const dl_phdr_info& module, uintptr_t begin, uintptr_t end) {
   for (int i = 0; i < module.dlpi_phnum; ++i) {
     const ElfW(Phdr)& ph = module.dlpi_phdr[i];

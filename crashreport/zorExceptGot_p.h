@@ -20,6 +20,8 @@ std::vector<ImportSlot> ModuleImportSlots(const dl_phdr_info& module);
 // The symbol name of the import slot at `slot` in whatever module holds it;
 // empty when it is none.
 std::string ImportSlotName(uintptr_t slot);
+// Whether a PT_LOAD segment of the module holds `address`.
+bool HoldsAddress(const dl_phdr_info& module, uintptr_t address);
 // Whether [begin, end) lies inside a writable PT_LOAD segment of the module.
 bool InWritableSegment(const dl_phdr_info& module, uintptr_t begin, uintptr_t end);
 

@@ -57,14 +57,7 @@ void RedirectImports(const ZorModule& module, const void* oldAddress, const void
   dl_iterate_phdr(
       [](dl_phdr_info* info, size_t, void* data) {
         auto* w = static_cast<Walk*>(data);
-        bool holds = false;
-        for (int i = 0; i < info->dlpi_phnum && !holds; ++i) {
-          const ElfW(Phdr)& ph = info->dlpi_phdr[i];
-          const uintptr_t from = info->dlpi_addr + ph.p_vaddr;
-          const auto at = reinterpret_cast<uintptr_t>(w->module->address);
-          holds = ph.p_type == PT_LOAD && at >= from && at < from + ph.p_memsz;
-        }
-        if (!holds) return 0;
+        if (!HoldsAddress(*info, reinterpret_cast<uintptr_t>(w->module->address))) return 0;
         for (const ImportSlot& s : ModuleImportSlots(*info)) {
           if (!InWritableSegment(*info, s.slot, s.slot + sizeof(void*))) {
             ImportTableWarning(*w->module);

@@ -8,6 +8,7 @@
 
 #include "crashreport/zorDisAsm.h"
 #include "crashreport/zorDisAsmFunction.h"
+#include "crashreport/zorDisAsm_p.h"
 #include "crashreport/zorExceptPatch_p.h"
 
 namespace zor {
@@ -25,21 +26,15 @@ struct PageRange {
 // when a page is not mapped.
 std::vector<PageRange> Protections(uintptr_t begin, uintptr_t end) {
   std::vector<PageRange> out;
-  FILE* maps = std::fopen("/proc/self/maps", "re");
-  if (!maps) return out;
-  char line[4096];
   uintptr_t covered = begin;
-  while (std::fgets(line, sizeof line, maps) && covered < end) {
-    unsigned long from = 0, to = 0;
-    char perms[8] = {};
-    if (std::sscanf(line, "%lx-%lx %7s", &from, &to, perms) != 3 || to <= covered || from >= end) continue;
-    if (from > covered) break;  // a hole
-    const int prot =
-        (perms[0] == 'r' ? PROT_READ : 0) | (perms[1] == 'w' ? PROT_WRITE : 0) | (perms[2] == 'x' ? PROT_EXEC : 0);
-    out.push_back({covered, std::min<uintptr_t>(to, end), prot});
-    covered = std::min<uintptr_t>(to, end);
+  for (const Mapping& m : ProcessMappings()) {
+    if (covered >= end) break;
+    if (m.end <= covered || m.begin >= end) continue;
+    if (m.begin > covered) break;  // a hole
+    const int prot = (m.read ? PROT_READ : 0) | (m.write ? PROT_WRITE : 0) | (m.execute ? PROT_EXEC : 0);
+    out.push_back({covered, std::min(m.end, end), prot});
+    covered = std::min(m.end, end);
   }
-  std::fclose(maps);
   if (covered < end) out.clear();
   return out;
 }
