@@ -149,6 +149,16 @@ void Analyser::AddTarget(const TZECodeInfo& ci, const TZERegisters& state) {
   } else if (t && t == reinterpret_cast<uintptr_t>(rt_.handleFinally)) {
     special = true;
     AddCodeArea(ci.next, ci.address, state);
+    // A jump back to "push imm32" names the code that follows the block.
+    const TZECodeInfo back =
+        DecodeInstruction(reinterpret_cast<const void*>(ci.next), nullptr, false, snapshot_, mode_);
+    uint8_t push = 0;
+    bool ok = false;
+    if (back.valid && back.jump && back.relative && back.target < back.address &&
+        SafeRead(reinterpret_cast<const void*>(back.target - 5), &push, 1, snapshot_) && push == 0x68) {
+      const uint32_t value = Read32(back.target - 4, ok);
+      if (ok && value > r_.entryPoint) AddCodeArea(value, ci.address, TZERegisters{});
+    }
   } else if (t && t == reinterpret_cast<uintptr_t>(rt_.handleOnException)) {
     special = true;
     bool ok = false;

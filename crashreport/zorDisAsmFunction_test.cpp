@@ -133,6 +133,59 @@ TEST(ZorAnalyse, CallsThatNeverReturnEndTheArea) {
       std::any_of(f.farCalls.begin(), f.farCalls.end(), [&](const TZEFarCall& c) { return c.call && c.next == end; }));
 }
 
+// The 32-bit shapes: an exception frame's handler, a handler table after the
+// runtime's on-exception routine, the block after a finally, and a gap after
+// an unresolved jump.
+TEST(ZorAnalyse, Ia32ShapesAddTheirAreas) {
+  const uint32_t base = 0x25000000;
+  FixedMapping m(base, 4096);
+  if (!m.data()) GTEST_SKIP() << "no low page";
+  auto le = [](uint32_t v) {
+    return std::vector<uint8_t>{uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+  };
+  auto join = [](std::initializer_list<std::vector<uint8_t>> parts) {
+    std::vector<uint8_t> out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+  };
+  TZERuntimeRoutines routines;
+  routines.handleOnException = reinterpret_cast<const void*>(uintptr_t{base + 0x800});
+  routines.handleFinally = reinterpret_cast<const void*>(uintptr_t{base + 0x810});
+  Put(m, std::vector<uint8_t>(0x820, 0xC3));  // the routines themselves just return
+  const struct Row {
+    const char* name;
+    std::vector<uint8_t> code;
+    uint32_t area;  // an offset that must begin an area
+    bool handlerTable;
+  } rows[] = {
+      // push handler; push fs:[0]; ret; (13, the handler:) ret
+      {"exception frame", join({{0x68}, le(base + 13), {0x64, 0xFF, 0x35}, le(0), {0xC3, 0xC3}}), 13, false},
+      // call HandleOnException; table: 1 entry (class 0, handler at 17); (17:) ret
+      {"handler table", join({{0xE8}, le(0x800 - 5), le(1), le(0), le(base + 17), {0xC3}}), 17, true},
+      // jmp 7; (2:) push base+16; (7:) call HandleFinally; jmp 7; nop; nop; (16:) ret
+      {"finally", join({{0xEB, 0x05, 0x68}, le(base + 16), {0xE8}, le(0x810 - 12), {0xEB, 0xF9}, {0x90, 0x90}, {0xC3}}),
+       16, false},
+      // je 6; jmp [ecx]; (4:) nop; nop; (6:) ret
+      {"gap after an unknown jump", {0x74, 0x04, 0xFF, 0x21, 0x90, 0x90, 0xC3}, 4, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    Put(m, std::vector<uint8_t>(0x800, 0xCC));
+    Put(m, r.code);
+    const TFunctionInfo f = AnalyseFunction(m.data(), nullptr, routines, DecodeMode::Ia32);
+    ASSERT_TRUE(f.valid) << f.lastErrorText << " at " << std::hex << f.lastErrorAddress;
+    const auto a = std::find_if(f.codeAreas.begin(), f.codeAreas.end(),
+                                [&](const TZECodeArea& x) { return x.begin == base + r.area; });
+    ASSERT_NE(a, f.codeAreas.end());
+    if (r.handlerTable) {
+      const auto t = std::find_if(f.codeAreas.begin(), f.codeAreas.end(), [](auto& x) { return x.handlerTable; });
+      ASSERT_NE(t, f.codeAreas.end());
+      EXPECT_EQ(t->end - t->begin + 1, 12u);
+    }
+    EXPECT_EQ(f.codeBegin + f.codeLength, base + r.code.size());
+  }
+}
+
 TEST(ZorAnalyse, LongModeFunctionsOfThisProgramDecode) {
   using Plain = TFunctionInfo (*)(const void*, DecodeMode);
   for (const void* entry :
