@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mman.h>
+#include <sys/ptrace.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "crashreport/zorExceptGot_p.h"
+#include "crashreport/zorExceptMessages.h"
 #include "crashreport/zorExceptModules.h"
 
 extern "C" int ZorPatchLibPid();
@@ -187,6 +190,39 @@ TEST(ZorImports, GotRedirectionOfALibrarysCallWorksAndUndoes) {
   RedirectImportsAll(LoadedModules(), reinterpret_cast<const void*>(&FakePid), LibcGetpid());
   EXPECT_EQ(getpid(), pid);
   EXPECT_FALSE(DebuggerPresent());
+}
+
+// The warning shows only for the reporter's module and only while a tracer
+// is attached: a child made traced by its parent reports what it saw.
+TEST(ZorImports, ImportTableWarningNeedsTheReportersModuleAndADebugger) {
+  std::string seen;
+  const ReporterMessageSink old = SetReporterMessageSink(
+      [&](std::string_view caption, std::string_view text) { seen += std::string(caption) + "|" + std::string(text); });
+  ImportTableWarning(ReporterModule());
+  EXPECT_EQ(seen, "");  // no debugger
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+    std::string report = DebuggerPresent() ? "traced;" : "untraced;";
+    ImportTableWarning(ZorModule{"libzorpatch_testlib.so", reinterpret_cast<const void*>(&ZorPatchLibPid)});
+    report += seen + ";";
+    ImportTableWarning(ReporterModule());
+    report += seen;
+    (void)!write(pipeEnds[1], report.data(), report.size());
+    _exit(0);
+  }
+  close(pipeEnds[1]);
+  std::string report;
+  char buffer[512];
+  ssize_t n = 0;
+  while ((n = read(pipeEnds[0], buffer, sizeof buffer)) > 0) report.append(buffer, static_cast<size_t>(n));
+  close(pipeEnds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  SetReporterMessageSink(old);
+  EXPECT_EQ(report, "traced;;" + ReporterModule().name + "|" + kImportTableWarningText);
 }
 
 TEST(ZorImports, HookApiRedirectsTheReportersModuleAndItsOwnStub) {
