@@ -36,13 +36,15 @@ void DefaultReporterMessage(std::string_view caption, std::string_view text) {
   std::fflush(stderr);
 }
 
-void ShowReporterMessage(std::string_view text) {
+void ShowReporterMessage(std::string_view text) { ShowReporterMessage(kReporterCaption, text); }
+
+void ShowReporterMessage(std::string_view caption, std::string_view text) {
   try {
     const ReporterMessageSink sink = Sink().Get();
     if (sink)
-      sink(kReporterCaption, text);
+      sink(caption, text);
     else
-      DefaultReporterMessage(kReporterCaption, text);
+      DefaultReporterMessage(caption, text);
   } catch (...) {
     // The reporter's own failures never reach its callers.
   }

@@ -23,6 +23,8 @@ using ReporterMessageSink = std::function<void(std::string_view caption, std::st
 ReporterMessageSink SetReporterMessageSink(ReporterMessageSink sink);
 // Sends the text with the reporter's caption. Never throws.
 void ShowReporterMessage(std::string_view text);
+// The same with a caption of the caller's.
+void ShowReporterMessage(std::string_view caption, std::string_view text);
 // The default sink.
 void DefaultReporterMessage(std::string_view caption, std::string_view text);
 
