@@ -1,6 +1,7 @@
 #include "platform/graphics/Icon.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/graphics/Canvas.h"
 #include "platform/graphics/ImageCodec.h"
 
 void TIcon::LoadFromBytes(std::span<const std::uint8_t> bytes) {
@@ -12,4 +13,12 @@ void TIcon::LoadFromBytes(std::span<const std::uint8_t> bytes) {
   if (!image) throw Exception(kInvalidIconText);
   image_ = image->convertToFormat(QImage::Format_ARGB32);
   bytes_.assign(bytes.begin(), bytes.end());
+}
+
+void TIcon::Draw(TCanvas& canvas, const Rect& rect) const {
+  if (image_.isNull() || rect.right <= rect.left || rect.bottom <= rect.top) return;
+  const Bitmap32 pixels = Bitmap32OfImage(image_);
+  const BlitMask mask = AlphaMaskOf(image_);
+  canvas.Handle().StretchBlt(rect.left, rect.top, rect.Width(), rect.Height(), pixels, 0, 0, Width(), Height(), SRCCOPY,
+                             &mask);
 }

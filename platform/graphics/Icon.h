@@ -23,6 +23,8 @@ class TIcon final : public TGraphic {
   // Raises Exception(kInvalidIconText) for bytes that are no icon file.
   void LoadFromBytes(std::span<const std::uint8_t> bytes) override;
   std::vector<std::uint8_t> SaveToBytes() const override { return bytes_; }
+  // Stretched into `rect`, pixels less than half opaque left out.
+  void Draw(TCanvas& canvas, const Rect& rect) const override;
   // The first image in ARGB32; null when empty.
   const QImage& Image() const { return image_; }
 
