@@ -3,6 +3,8 @@
 const std::vector<TDemoPage>& DemoPages() {
   static const std::vector<TDemoPage> pages = {
       {"keys", "a key-driven control: two-key sequences, its keyboard state and the last action", MakeKeysPage},
+      {"drawing", "control backgrounds, check boxes, arrows, expand buttons, coded and shortened text, image lists",
+       MakeDrawingPage},
   };
   return pages;
 }

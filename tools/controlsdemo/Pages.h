@@ -19,3 +19,4 @@ const std::vector<TDemoPage>& DemoPages();
 
 // The pages themselves.
 TWinControl* MakeKeysPage();
+TWinControl* MakeDrawingPage();
