@@ -38,6 +38,7 @@ class TBackgroundDemo : public TCustomControl {
   using TCustomControl::TCustomControl;
 
   void Setup(TBkgndOption option) {
+    SetColor(RGB(200, 220, 240));  // the ground around a centred picture
     background_ = std::make_unique<TControlBackground>(this);
     TBitmap tile;
     MakeTile(tile);
@@ -175,7 +176,7 @@ class TDrawingSheet : public TCustomControl {
     canvas.TextOut(x + 530, y + 22, std::to_string(width) + " px");
     const std::string text = "A caption too long for its column";
     Coord left = x;
-    for (Coord room : {70, 120, 190, 260}) {
+    for (Coord room : {60, 110, 170, 230}) {
       canvas.Brush()->SetColor(clWindow);
       DrawTextEllipsis(canvas, {left, y + 48, left + room, y + 66}, left + 2, y + 49, text);
       left += room + 10;
@@ -183,7 +184,7 @@ class TDrawingSheet : public TCustomControl {
   }
 
   void PaintImages(TCanvas& canvas, Coord x, Coord y) {
-    Caption(canvas, x, y, "Image list: normal, transparent, focus, selected, mask; with overlay; BkColor");
+    Caption(canvas, x, y, "Image list: normal, transparent, focus, selected, mask; with overlay; BkColor; disabled");
     struct Style {
       TDrawingStyle style;
       TImageType type;
@@ -200,6 +201,7 @@ class TDrawingSheet : public TCustomControl {
     images_.SetBkColor(clAqua);
     images_.Draw(canvas, left + 60, y + 22, 1);
     images_.SetBkColor(clNone);
+    for (int index = 0; index < 2; ++index) images_.Draw(canvas, left + 90 + index * 18, y + 22, index, false);
   }
 
   TImageList images_{16, 16};
