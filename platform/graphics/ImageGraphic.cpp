@@ -2,24 +2,20 @@
 
 #include <QBuffer>
 #include <algorithm>
-#include <string_view>
 
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/ImageCodec.h"
 
-namespace {
-// Qt's reader falls back to any format it recognises; a graphic reads its
-// own only.
-bool StartsAs(std::span<const std::uint8_t> bytes, std::string_view format) {
-  static constexpr std::uint8_t kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (format == "PNG") return bytes.size() >= 8 && std::equal(kPng, kPng + 8, bytes.begin());
-  return IsJPEGStream(bytes);
+bool TPngImage::Recognises(std::span<const std::uint8_t> bytes) const {
+  static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  return bytes.size() >= 8 && std::equal(kSignature, kSignature + 8, bytes.begin());
 }
-}  // namespace
+
+bool TJPEGImage::Recognises(std::span<const std::uint8_t> bytes) const { return IsJPEGStream(bytes); }
 
 void TImageGraphic::LoadFromBytes(std::span<const std::uint8_t> bytes) {
-  if (!StartsAs(bytes, format_)) throw Exception(invalidText_);
+  if (!Recognises(bytes)) throw Exception(invalidText_);
   std::optional<QImage> image = ReadImage(bytes, format_);
   if (!image) throw Exception(invalidText_);
   image_ = image->convertToFormat(QImage::Format_ARGB32);

@@ -1,6 +1,6 @@
 #pragma once
 // Graphics read through Qt's image readers and kept as the file they came
-// from: PNG and JPEG images. Saving gives back the bytes loaded; a picture
+// from: PNG and JPEG images (and icons, Icon.h). Saving gives back the bytes loaded; a picture
 // set from pixels (SetImage) is encoded in the class's format. Loading
 // reads the header's size first and refuses a picture beyond the decoding
 // budget of ImageCodec before decoding it.
@@ -25,8 +25,8 @@ class TImageGraphic : public TGraphic {
   int Width() const override { return image_.width(); }
   int Height() const override { return image_.height(); }
   bool Empty() const override { return image_.isNull(); }
-  // Raises Exception with the class's invalid-image text for bytes that are
-  // not a picture of its format, and ERangeError for one too large; the
+  // Raises Exception with the class's invalid-image text for bytes that do
+  // not start as its files do (Recognises) or are no picture of its format, and ERangeError for one too large; the
   // graphic is unchanged then.
   void LoadFromBytes(std::span<const std::uint8_t> bytes) override;
   std::vector<std::uint8_t> SaveToBytes() const override { return bytes_; }
@@ -39,7 +39,11 @@ class TImageGraphic : public TGraphic {
   void SetImage(const QImage& image);
 
  protected:
+  // `format` as Qt names it ("PNG").
   TImageGraphic(const char* format, const char* invalidText) : format_(format), invalidText_(invalidText) {}
+  // Whether the bytes start as a file of the class does: Qt's reader would
+  // take any format it knows.
+  virtual bool Recognises(std::span<const std::uint8_t> bytes) const = 0;
 
  private:
   const char* format_;
@@ -52,12 +56,18 @@ class TPngImage final : public TImageGraphic {
  public:
   TPngImage() : TImageGraphic("PNG", kInvalidPngText) {}
   std::string ClassName() const override { return "TPngImage"; }
+
+ protected:
+  bool Recognises(std::span<const std::uint8_t> bytes) const override;
 };
 
 class TJPEGImage final : public TImageGraphic {
  public:
   TJPEGImage() : TImageGraphic("JPEG", kInvalidJpegText) {}
   std::string ClassName() const override { return "TJPEGImage"; }
+
+ protected:
+  bool Recognises(std::span<const std::uint8_t> bytes) const override;
 };
 
 class TMetafile final : public TGraphic {
