@@ -3,9 +3,31 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/classes/StdTypeInfo.h"
+#include "platform/classes/TypInfoPublish.h"
 #include "platform/controls/CustomControl.h"
 
-KESTOVA_CLASS_INFO(TControlBackground, TPersistent, "ControlBackground", nullptr)
+KESTOVA_TYPE_INFO(TBkgndOption,
+                  MakeEnumType("TBkgndOption",
+                               {"boNone", "boStretch", "boCenter", "boTile", "boHorzGradient", "boVertGradient"},
+                               "ControlBackground"))
+
+namespace {
+void DescribeTControlBackground(TClassInfo& Info) {
+  TClassPublisher<TControlBackground> p(Info);
+  p.Property<&TControlBackground::BkgndOption, &TControlBackground::SetBkgndOption>("BkgndOption",
+                                                                                    TypeInfos::TBkgndOption())
+      .Default(boNone);
+  p.Property<&TControlBackground::GradientBeginColor, &TControlBackground::SetGradientBeginColor>("GradientBeginColor",
+                                                                                                  TypeInfos::TColor())
+      .Default(clBlue);
+  p.Property<&TControlBackground::GradientEndColor, &TControlBackground::SetGradientEndColor>("GradientEndColor",
+                                                                                              TypeInfos::TColor())
+      .Default(clBlack);
+}
+}  // namespace
+
+KESTOVA_CLASS_INFO_DESCRIBED(TControlBackground, TPersistent, "ControlBackground", nullptr, DescribeTControlBackground)
 
 Coord CeilDiv(Coord a, Coord b) { return b / a + (b % a != 0 ? 1 : 0); }
 

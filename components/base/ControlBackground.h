@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/classes/TypInfo.h"
 #include "platform/core/Object.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
@@ -20,6 +21,9 @@
 class TCustomControl;
 
 enum TBkgndOption : std::uint8_t { boNone, boStretch, boCenter, boTile, boHorzGradient, boVertGradient };
+namespace TypeInfos {
+const TTypeInfo* TBkgndOption();  // boNone .. boVertGradient
+}
 
 // b div a, plus 1 when b mod a is not 0: how many pieces a wide cover b.
 // `a` must not be 0.
@@ -42,6 +46,8 @@ void FillGradient(TCanvas& canvas, Coord width, Coord height, TColor beginColor,
 Point CenteredPicturePosition(const Rect& rect, Coord pictureWidth, Coord pictureHeight);
 std::vector<Point> TilePositions(const Rect& rect, Coord pictureWidth, Coord pictureHeight);
 
+// Published: BkgndOption (default boNone), GradientBeginColor (default
+// clBlue) and GradientEndColor (default clBlack).
 class TControlBackground : public TPersistent {
   KESTOVA_CLASS(TControlBackground)
  public:

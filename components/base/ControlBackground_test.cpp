@@ -213,4 +213,21 @@ TEST_F(BackgroundFixture, AssignTakesTheSettingsOfAnotherBackgroundOnly) {
   EXPECT_THROW(background->Assign(&plain), EConvertError);
 }
 
+TEST_F(BackgroundFixture, PublishedSettingsGoThroughTheSetters) {
+  control->HandleNeeded();
+  background = std::make_unique<TControlBackground>(control);
+  const TPropInfo* option = GetPropInfo(TControlBackground::StaticClass(), "BkgndOption");
+  ASSERT_NE(option, nullptr);
+  EXPECT_EQ(option->Default, boNone);
+  const int before = control->invalidated;
+  SetOrdProp(background.get(), option, boVertGradient);
+  EXPECT_EQ(background->BkgndOption(), boVertGradient);
+  EXPECT_EQ(control->invalidated, before + 2);  // rendered, and the option changed
+  const TPropInfo* end = GetPropInfo(TControlBackground::StaticClass(), "GradientEndColor");
+  ASSERT_NE(end, nullptr);
+  SetOrdProp(background.get(), end, clBlue);
+  EXPECT_EQ(background->Buffer().Pixel(5, 19), clBlue);
+  EXPECT_EQ(GetPropInfo(TControlBackground::StaticClass(), "GradientBeginColor")->Default, clBlue);
+}
+
 }  // namespace
