@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
 #include <string>
 
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/PainterContext.h"
 #include "platform/graphics/TraceContext.h"
 
 namespace {
@@ -161,6 +164,24 @@ TEST(Canvas, DrawsGraphicsAndCopiesFromReadableCanvases) {
   canvas.BrushCopy({0, 0, 2, 2}, picture, {0, 0, 2, 2}, clLime);
   EXPECT_EQ(target.Pixel(0, 1), clYellow);
   EXPECT_EQ(target.Pixel(0, 0), clRed);
+}
+
+TEST(Canvas, PixelsAreReadFromImagesPaintedWithoutScaling) {
+  QImage image(4, 4, QImage::Format_ARGB32);
+  image.fill(Qt::white);
+  image.setPixel(3, 2, qRgb(0, 0, 255));
+  QPainter painter(&image);
+  Bitmap32 pixels;
+  {
+    painter.translate(1, 1);  // device (2, 1) is image (3, 2)
+    PainterContext moved(painter);
+    ASSERT_TRUE(moved.ReadPixels({2, 1, 3, 2}, pixels));
+    EXPECT_EQ(pixels.Bgra, (std::vector<std::uint8_t>{255, 0, 0, 255}));
+    EXPECT_FALSE(moved.ReadPixels({2, 1, 5, 2}, pixels));  // past the image
+  }
+  painter.scale(2, 2);
+  PainterContext scaled(painter);
+  EXPECT_FALSE(scaled.ReadPixels({0, 0, 1, 1}, pixels));
 }
 
 }  // namespace

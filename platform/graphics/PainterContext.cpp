@@ -114,7 +114,7 @@ bool PainterContext::ReadPixels(const Rect& rect, Bitmap32& out) const {
   QPaintDevice* target = impl_->p.device();
   if (!target || target->devType() != QInternal::Image) return false;
   const QTransform move = impl_->device * impl_->base;
-  if (!move.isTranslating() && !move.isIdentity()) return false;
+  if (move.type() > QTransform::TxTranslate) return false;
   if (rect.right <= rect.left || rect.bottom <= rect.top) return false;
   const auto* image = static_cast<const QImage*>(target);
   const QPoint at = move.map(QPointF(static_cast<double>(rect.left), static_cast<double>(rect.top))).toPoint();
