@@ -41,8 +41,8 @@ class TImageGraphic : public TGraphic {
  protected:
   // `format` as Qt names it ("PNG").
   TImageGraphic(const char* format, const char* invalidText) : format_(format), invalidText_(invalidText) {}
-  // Whether the bytes start as a file of the class does: Qt's reader would
-  // take any format it knows.
+  // Whether the bytes start as a file of the class does; checked before
+  // Qt's reader is asked, so other files are refused without decoding.
   virtual bool Recognises(std::span<const std::uint8_t> bytes) const = 0;
 
  private:
