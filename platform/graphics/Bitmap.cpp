@@ -28,28 +28,29 @@ TBitmap::TBitmap() = default;
 
 TBitmap::TBitmap(int width, int height) { SetSize(width, height); }
 
-TBitmap::~TBitmap() { EndPaint(); }
+TBitmap::~TBitmap() {
+  EndPaint();
+  canvas_.reset();
+}
 
 void TBitmap::EndPaint() {
-  if (!canvas_) return;
-  font_.Assign(canvas_->Font());
-  pen_.Assign(canvas_->Pen());
-  brush_.Assign(canvas_->Brush());
-  canvas_.reset();
+  if (!context_) return;
+  canvas_->ReleaseDevice();
   context_.reset();
   painter_.reset();
 }
 
-TCanvas& TBitmap::Canvas() {
-  if (canvas_) return *canvas_;
+DeviceContext& TBitmap::BeginPaint() {
+  if (context_) return *context_;
   // An empty bitmap still gets a canvas; drawing on it changes nothing.
   if (image_.isNull()) scratch_ = QImage(1, 1, QImage::Format_ARGB32);
   painter_ = std::make_unique<QPainter>(image_.isNull() ? &scratch_ : &image_);
   context_ = std::make_unique<PainterContext>(*painter_);
-  canvas_ = std::make_unique<TCanvas>(*context_);
-  canvas_->SetFont(&font_);
-  canvas_->SetPen(&pen_);
-  canvas_->SetBrush(&brush_);
+  return *context_;
+}
+
+TCanvas& TBitmap::Canvas() {
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>([this]() -> DeviceContext& { return BeginPaint(); });
   return *canvas_;
 }
 
@@ -141,24 +142,16 @@ void TBitmap::WriteData(std::vector<std::uint8_t>& out) const {
   out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
-Bitmap32 TBitmap::ToBitmap32() const {
-  Bitmap32 result;
-  if (image_.isNull()) return result;
-  result.Width = Width();
-  result.Height = Height();
-  result.Bgra.resize(static_cast<size_t>(Width()) * Height() * 4);
-  // ARGB32 is stored as blue, green, red, alpha on little-endian machines.
-  for (int y = 0; y < Height(); ++y) {
-    const QRgb* row = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
-    std::uint8_t* out = &result.Bgra[static_cast<size_t>(y) * Width() * 4];
-    for (int x = 0; x < Width(); ++x) {
-      out[4 * x + 0] = static_cast<std::uint8_t>(qBlue(row[x]));
-      out[4 * x + 1] = static_cast<std::uint8_t>(qGreen(row[x]));
-      out[4 * x + 2] = static_cast<std::uint8_t>(qRed(row[x]));
-      out[4 * x + 3] = static_cast<std::uint8_t>(qAlpha(row[x]));
-    }
-  }
-  return result;
+Bitmap32 TBitmap::ToBitmap32() const { return Bitmap32OfImage(image_); }
+
+void TBitmap::Draw(TCanvas& canvas, const Rect& rect) const {
+  if (image_.isNull() || rect.right <= rect.left || rect.bottom <= rect.top) return;
+  // The pixels are copied before the blit, so a bitmap may be drawn on its
+  // own canvas.
+  const Bitmap32 pixels = ToBitmap32();
+  const BlitMask mask = transparent_ ? MaskOf(TransparentColor()) : BlitMask{};
+  canvas.Handle().StretchBlt(rect.left, rect.top, rect.Width(), rect.Height(), pixels, 0, 0, Width(), Height(), SRCCOPY,
+                             transparent_ ? &mask : nullptr);
 }
 
 BlitMask TBitmap::MaskOf(TColor transparent) const {

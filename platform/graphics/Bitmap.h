@@ -2,10 +2,11 @@
 // A bitmap: a 32-bit picture in memory with a canvas to draw on it.
 //
 // The pixels are a QImage in ARGB32. Canvas() paints on it through a
-// PainterContext; the canvas's font, pen and brush keep their values for the
-// life of the bitmap. Reading or changing pixels directly, resizing and
-// saving first end the painting, so a TCanvas reference taken before such a
-// call must be fetched again with Canvas().
+// PainterContext made when the canvas is first used. Changing pixels
+// directly, resizing and saving first end the painting; the canvas stays
+// (a reference to it is good for the life of the bitmap, and its font, pen
+// and brush keep their values) and paints again when next used, but its
+// device context (Canvas().Handle()) must then be fetched again.
 //
 // TransparentColor is the colour that masked drawing leaves out: in
 // tmAuto mode the colour of the bottom-left pixel (clDefault for an empty
@@ -29,6 +30,7 @@
 #include "platform/graphics/GraphicsObjects.h"
 #include "platform/graphics/ImageCodec.h"
 
+class DeviceContext;
 class QPainter;
 class PainterContext;
 class TCanvas;
@@ -72,7 +74,8 @@ class TBitmap final : public TGraphic {
   // Kept for the class library's callers: the pixels stay in memory.
   void Dormant() {}
 
-  // Copies size, pixels and transparency of `source`.
+  // Copies size, pixels and transparency of `source` (not its canvas's
+  // tools).
   void Assign(const TBitmap& source);
 
   // A BMP stream. LoadFromBytes raises Exception(kInvalidBitmapText) for
@@ -85,6 +88,9 @@ class TBitmap final : public TGraphic {
   // raises EReadError when the size runs past the data.
   std::size_t ReadData(std::span<const std::uint8_t> data) override;
   void WriteData(std::vector<std::uint8_t>& out) const override;
+  // Stretched into `rect`; with Transparent the pixels of TransparentColor
+  // are left out.
+  void Draw(TCanvas& canvas, const Rect& rect) const override;
 
   // The pixels for blits, and a mask of the pixels whose colour is not
   // `transparent` (set bytes are drawn).
@@ -97,6 +103,7 @@ class TBitmap final : public TGraphic {
 
  private:
   void EndPaint();
+  DeviceContext& BeginPaint();
 
   QImage image_;
   // What the canvas of an empty bitmap paints on.
@@ -104,10 +111,6 @@ class TBitmap final : public TGraphic {
   std::unique_ptr<QPainter> painter_;
   std::unique_ptr<PainterContext> context_;
   std::unique_ptr<TCanvas> canvas_;
-  // The canvas's tools while no painting is going on.
-  TFont font_;
-  TPen pen_;
-  TBrush brush_;
   TColor fixedColor_ = clDefault;
   TTransparentMode mode_ = tmAuto;
   bool transparent_ = false;

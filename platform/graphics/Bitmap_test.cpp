@@ -51,12 +51,16 @@ TEST(Bitmap, CanvasDrawsOnThePixelsAndKeepsItsToolsAcrossDirectAccess) {
   canvas->FillRect({2, 2, 5, 5});
   EXPECT_EQ(bitmap.Pixel(3, 3), clBlue);
   EXPECT_EQ(bitmap.Pixel(5, 5), clWhite);
-  bitmap.SetPixel(0, 0, clRed);  // ends painting
-  canvas = &bitmap.Canvas();
+  bitmap.SetPixel(0, 0, clRed);  // ends painting; the canvas stays
+  EXPECT_EQ(&bitmap.Canvas(), canvas);
   EXPECT_EQ(canvas->Brush()->Color(), clBlue);
   canvas->FillRect({6, 6, 8, 8});
   EXPECT_EQ(bitmap.Pixel(7, 7), clBlue);
   EXPECT_EQ(bitmap.Pixel(0, 0), clRed);
+  bitmap.SetSize(12, 12);  // a new image under the same canvas
+  canvas->FillRect({10, 10, 12, 12});
+  EXPECT_EQ(bitmap.Pixel(11, 11), clBlue);
+  EXPECT_EQ(bitmap.Pixel(7, 7), clBlue);
   // An empty bitmap has a canvas that changes nothing.
   TBitmap empty;
   empty.Canvas().FillRect({0, 0, 4, 4});

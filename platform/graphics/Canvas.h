@@ -15,6 +15,7 @@
 // becomes the raster operation. TextWidth, TextHeight and TextExtent select
 // the font and measure through the device's text measurer.
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -22,15 +23,28 @@
 #include "platform/graphics/DeviceContext.h"
 #include "platform/graphics/GraphicsObjects.h"
 
+class TBitmap;
+class TGraphic;
+
 class TCanvas final {
  public:
   // `dc` must outlive the canvas.
   explicit TCanvas(DeviceContext& dc);
+  // A canvas whose device is made when it is first needed: `device` is
+  // called then, and again after ReleaseDevice. A bitmap's canvas works so,
+  // and lives as long as the bitmap while the painting under it comes and
+  // goes.
+  explicit TCanvas(std::function<DeviceContext&()> device);
   ~TCanvas();
   TCanvas(const TCanvas&) = delete;
   TCanvas& operator=(const TCanvas&) = delete;
 
-  DeviceContext& Handle() const { return dc_; }
+  // The device; valid until ReleaseDevice (for a canvas made with a device
+  // function).
+  DeviceContext& Handle() const;
+  // Forgets the device and the objects made on it, without a call to it:
+  // its owner is about to destroy it. Font, pen and brush keep their values.
+  void ReleaseDevice();
   TFont* Font() const { return font_.get(); }
   TPen* Pen() const { return pen_.get(); }
   TBrush* Brush() const { return brush_.get(); }
@@ -55,6 +69,20 @@ class TCanvas final {
   // the brush is clear.
   void TextRect(const Rect& rect, Coord x, Coord y, std::string_view text);
 
+  // ---- Pictures ----
+  // The graphic at (x, y) in its own size, or stretched into `rect`;
+  // nothing for an empty graphic (see TGraphic::Draw).
+  void Draw(Coord x, Coord y, const TGraphic& graphic);
+  void StretchDraw(const Rect& rect, const TGraphic& graphic);
+  // The part `source` of what `from` shows, stretched into `dest`.
+  // Nothing when `from`'s device cannot be read back
+  // (DeviceContext::ReadPixels: memory images only) or `source` is not
+  // inside it. `from` may be this canvas.
+  void CopyRect(const Rect& dest, TCanvas& from, const Rect& source);
+  // The part `source` of `bitmap` stretched into `dest`, its pixels of
+  // `color` replaced by the brush colour.
+  void BrushCopy(const Rect& dest, const TBitmap& bitmap, const Rect& source, TColor color);
+
   // ---- Measures (in the canvas font) ----
   Size TextExtent(std::string_view text);
   Coord TextWidth(std::string_view text) { return TextExtent(text).cx; }
@@ -69,7 +97,8 @@ class TCanvas final {
  private:
   void PrepareText();
 
-  DeviceContext& dc_;
+  std::function<DeviceContext&()> device_;
+  mutable DeviceContext* dc_;
   std::unique_ptr<TFont> font_;
   std::unique_ptr<TPen> pen_;
   std::unique_ptr<TBrush> brush_;

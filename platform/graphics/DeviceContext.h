@@ -194,6 +194,13 @@ class DeviceContext {
   bool BitBlt(Coord x, Coord y, Coord width, Coord height, const Bitmap32& source, Coord sx, Coord sy,
               std::uint32_t rop, const BlitMask* mask = nullptr);
 
+  // ---- Reading back ----
+  // The pixels of `rect` (device pixels) as they are now, alpha 255, for a
+  // device that keeps its pixels in memory (a PainterContext on a QImage).
+  // False, leaving `out` alone, for every other device and for a rectangle
+  // that is empty or not inside the device.
+  virtual bool ReadPixels(const Rect& rect, Bitmap32& out) const;
+
   // ---- The calls as implementations and picture replay see them ----
   enum class Op : std::uint8_t {
     SetGraphicsMode, SetMapMode, SetWindowExt, SetViewportExt, SetBkMode, SetBkColor,

@@ -158,3 +158,5 @@ bool DeviceContext::BitBlt(Coord x, Coord y, Coord width, Coord height, const Bi
                            std::uint32_t rop, const BlitMask* mask) {
   return StretchBlt(x, y, width, height, source, sx, sy, width, height, rop, mask);
 }
+
+bool DeviceContext::ReadPixels(const Rect&, Bitmap32&) const { return false; }

@@ -90,10 +90,14 @@ void CheckBox(DeviceContext& dc, Inks& inks, const Rect& rect, std::uint32_t sta
     EdgeWith(inks, box, BDR_SUNKENOUTER, BF_RECT | BF_FLAT | BF_ADJUST);
   else
     EdgeWith(inks, box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-  if (!(state & DFCS_TRANSPARENT)) inks.Fill(box, state & (DFCS_PUSHED | DFCS_INACTIVE) ? clBtnFace : clWindow);
+  // A checked three-state box is the grayed one: a checked look on the
+  // face colour, as an inactive box.
+  const bool grayed = (state & 0xFF) == DFCS_BUTTON3STATE && (state & DFCS_CHECKED);
+  const bool dim = grayed || (state & DFCS_INACTIVE);
+  if (!(state & DFCS_TRANSPARENT)) inks.Fill(box, dim || (state & DFCS_PUSHED) ? clBtnFace : clWindow);
   if (!(state & DFCS_CHECKED)) return;
   // A tick of seven columns, three pixels tall, from the box's middle.
-  const TColor ink = state & DFCS_INACTIVE ? clBtnShadow : clWindowText;
+  const TColor ink = dim ? clBtnShadow : clWindowText;
   const Coord w = box.right - box.left, h = box.bottom - box.top;
   const Coord x0 = box.left + (w - 7) / 2, y0 = box.top + (h - 7) / 2 + 2;
   static constexpr int kDrop[7] = {2, 3, 4, 3, 2, 1, 0};
@@ -199,7 +203,8 @@ bool DrawFrameControl(DeviceContext& dc, Rect& rect, std::uint32_t kind, std::ui
     if (state & DFCS_ADJUSTRECT) rect = r;
     return true;
   }
-  if (kind == DFC_BUTTON && part == DFCS_BUTTONCHECK) return CheckBox(dc, inks, rect, state), true;
+  if (kind == DFC_BUTTON && (part == DFCS_BUTTONCHECK || part == DFCS_BUTTON3STATE))
+    return CheckBox(dc, inks, rect, state), true;
   if (kind == DFC_BUTTON && part == DFCS_BUTTONRADIO) return RadioButton(dc, inks, rect, state), true;
   if (kind == DFC_SCROLL && (part <= DFCS_SCROLLRIGHT || part == DFCS_SCROLLSIZEGRIP))
     return Scroll(dc, inks, rect, state), true;

@@ -52,6 +52,7 @@ inline constexpr std::uint32_t DFCS_SCROLLRIGHT = 0x0003;
 inline constexpr std::uint32_t DFCS_SCROLLSIZEGRIP = 0x0008;
 inline constexpr std::uint32_t DFCS_BUTTONCHECK = 0x0000;
 inline constexpr std::uint32_t DFCS_BUTTONRADIO = 0x0004;
+inline constexpr std::uint32_t DFCS_BUTTON3STATE = 0x0008;
 inline constexpr std::uint32_t DFCS_BUTTONPUSH = 0x0010;
 inline constexpr std::uint32_t DFCS_INACTIVE = 0x0100;
 inline constexpr std::uint32_t DFCS_PUSHED = 0x0200;
@@ -69,7 +70,8 @@ inline constexpr std::uint32_t DFCS_FLAT = 0x4000;
 //   centred: a sunken edge (one clBtnShadow line when flat) around clWindow
 //   (clBtnFace when pushed or inactive, nothing with DFCS_TRANSPARENT), and
 //   with DFCS_CHECKED a tick (a dot) in clWindowText, clBtnShadow when
-//   inactive.
+//   inactive. DFCS_BUTTON3STATE is a check box whose checked state is
+//   grayed: the tick in clBtnShadow on clBtnFace.
 // - DFC_SCROLL arrows: a raised edge (one clBtnShadow line when pushed or
 //   flat) around clBtnFace and a triangle in clBtnText pointing the way,
 //   clBtnShadow with a clBtnHighlight shadow when inactive, a pixel further

@@ -5,6 +5,7 @@
 #include "platform/core/StrUtils.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Icon.h"
+#include "platform/graphics/ImageGraphic.h"
 
 std::size_t TGraphic::ReadData(std::span<const std::uint8_t> data) {
   LoadFromBytes(data);
@@ -16,11 +17,16 @@ void TGraphic::WriteData(std::vector<std::uint8_t>& out) const {
   out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
+void TGraphic::Draw(TCanvas&, const Rect&) const {}
+
 namespace {
 std::vector<TGraphicClass>& Registry() {
   static std::vector<TGraphicClass> classes = {
       {"TBitmap", {"bmp"}, "Bitmaps", [] { return std::make_unique<TBitmap>(); }},
       {"TIcon", {"ico"}, "Icons", [] { return std::make_unique<TIcon>(); }},
+      {"TPngImage", {"png"}, "PNG images", [] { return std::make_unique<TPngImage>(); }},
+      {"TJPEGImage", {"jpg", "jpeg"}, "JPEG images", [] { return std::make_unique<TJPEGImage>(); }},
+      {"TMetafile", {"emf", "wmf"}, "Metafiles", [] { return std::make_unique<TMetafile>(); }},
   };
   return classes;
 }

@@ -18,6 +18,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/graphics/Geometry.h"
+
+class TCanvas;
+
 class TGraphic {
  public:
   virtual ~TGraphic() = default;
@@ -33,6 +37,9 @@ class TGraphic {
   // from the front of `data` and returns how many it took.
   virtual std::size_t ReadData(std::span<const std::uint8_t> data);
   virtual void WriteData(std::vector<std::uint8_t>& out) const;
+  // Draws the graphic stretched into `rect` of the canvas's device; the
+  // base, and every graphic for an empty rectangle, draws nothing.
+  virtual void Draw(TCanvas& canvas, const Rect& rect) const;
 };
 
 struct TGraphicClass {
@@ -49,7 +56,8 @@ void RegisterGraphicClass(TGraphicClass graphicClass);
 // Removes a class; unknown names are ignored.
 void UnregisterGraphicClass(std::string_view name);
 // The class of that name or of that extension (with or without the dot);
-// nullptr when there is none. BMP and ICO are always registered.
+// nullptr when there is none. Always registered: TBitmap (bmp), TIcon
+// (ico), TPngImage (png), TJPEGImage (jpg, jpeg) and TMetafile (emf, wmf).
 const TGraphicClass* FindGraphicClass(std::string_view name);
 const TGraphicClass* GraphicClassOfExtension(std::string_view extension);
 // "All (*.bmp;*.ico)|*.bmp;*.ico|Bitmaps (*.bmp)|*.bmp|..." in registration

@@ -5,6 +5,8 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/StrUtils.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Clipboard.h"
 #include "platform/graphics/Icon.h"
 
 namespace {
@@ -21,6 +23,13 @@ void TPicture::Changed() {
 void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic) {
   graphic_ = std::move(graphic);
   Changed();
+}
+
+void TPicture::Assign(const TPicture& source) {
+  if (&source == this) return;
+  std::vector<std::uint8_t> data;
+  source.WriteData(data);
+  ReadData(data);
 }
 
 template <class T>
@@ -79,4 +88,40 @@ void TPicture::WriteData(std::vector<std::uint8_t>& out) const {
   out.push_back(static_cast<std::uint8_t>(name.size()));
   out.insert(out.end(), name.begin(), name.end());
   if (graphic_) graphic_->WriteData(out);
+}
+
+void TPicture::SaveToClipboard(Clipboard& clipboard) const {
+  ClipboardContent content;
+  if (graphic_) {
+    std::vector<std::uint8_t> data;
+    WriteData(data);
+    content.formats[kPictureClipboardFormat] = std::string(data.begin(), data.end());
+    if (!graphic_->Empty() && graphic_->Width() > 0 && graphic_->Height() > 0) {
+      TBitmap pixels(graphic_->Width(), graphic_->Height());
+      pixels.Canvas().Draw(0, 0, *graphic_);
+      content.image = pixels.Image();
+    }
+  }
+  clipboard.SetContent(content);
+}
+
+bool TPicture::SupportsClipboardFormat(const Clipboard& clipboard) {
+  return clipboard.HasFormat(kPictureClipboardFormat) || clipboard.HasImage();
+}
+
+void TPicture::LoadFromClipboard(const Clipboard& clipboard) {
+  if (const std::optional<std::string> data = clipboard.Format(kPictureClipboardFormat)) {
+    // Read into a picture of its own first: ReadData leaves this one alone
+    // on failure, but a read that takes less than the data is refused too.
+    TPicture read;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(data->data());
+    if (read.ReadData(std::span(bytes, data->size())) != data->size()) throw EReadError();
+    SetGraphic(std::move(read.graphic_));
+    return;
+  }
+  const QImage image = clipboard.Image();
+  if (image.isNull()) throw Exception(kUnknownClipboardFormatText);
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetImage(image);
+  SetGraphic(std::move(bitmap));
 }

@@ -19,8 +19,13 @@
 
 #include "platform/graphics/Graphic.h"
 
+class Clipboard;
 class TBitmap;
 class TIcon;
+
+// The clipboard format of a picture's component-stream data.
+inline constexpr const char* kPictureClipboardFormat = "application/x-kestova-picture";
+inline constexpr const char* kUnknownClipboardFormatText = "Unsupported clipboard format";
 
 class TPicture final {
  public:
@@ -31,6 +36,9 @@ class TPicture final {
 
   TGraphic* Graphic() const { return graphic_.get(); }
   void SetGraphic(std::unique_ptr<TGraphic> graphic);
+  // A copy of the graphic of `source` (none when it has none), made through
+  // its component-stream data, so it is of the same class. OnChange runs.
+  void Assign(const TPicture& source);
   TBitmap& Bitmap();
   TIcon& Icon();
   int Width() const { return graphic_ ? graphic_->Width() : 0; }
@@ -48,6 +56,19 @@ class TPicture final {
   // registered, leaving the picture unchanged.
   std::size_t ReadData(std::span<const std::uint8_t> data);
   void WriteData(std::vector<std::uint8_t>& out) const;
+
+  // Puts the picture on the clipboard as an image (its pixels; transparent
+  // parts white) and as its component-stream data under
+  // kPictureClipboardFormat, so that pasting it here gives back the same
+  // class. A picture without a graphic clears the clipboard.
+  void SaveToClipboard(Clipboard& clipboard) const;
+  // Whether the clipboard offers either form.
+  static bool SupportsClipboardFormat(const Clipboard& clipboard);
+  // The picture from its data when the clipboard offers it (errors as
+  // ReadData), otherwise an image as a TBitmap (ERangeError when too
+  // large); Exception(kUnknownClipboardFormatText) when it offers neither.
+  // The picture is unchanged on every error.
+  void LoadFromClipboard(const Clipboard& clipboard);
 
   std::function<void()> OnChange;
 

@@ -1,5 +1,6 @@
 #include "platform/graphics/GraphicPicture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -9,9 +10,13 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Clipboard.h"
 #include "platform/graphics/Icon.h"
 
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
 
 std::vector<std::uint8_t> ReadFile(const std::string& path) {
   QFile file(QString::fromStdString(path));
@@ -33,13 +38,19 @@ TEST(GraphicRegistry, FindsClassesByNameAndExtensionAndBuildsTheFilter) {
   EXPECT_EQ(GraphicClassOfExtension("ico"), FindGraphicClass("TIcon"));
   EXPECT_EQ(GraphicClassOfExtension("xyz"), nullptr);
   EXPECT_EQ(FindGraphicClass("TNothing"), nullptr);
-  EXPECT_EQ(GraphicFilter(), "All (*.bmp;*.ico)|*.bmp;*.ico|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico");
+  EXPECT_EQ(GraphicClassOfExtension("JPEG")->Name, "TJPEGImage");
+  EXPECT_EQ(GraphicClassOfExtension(".png")->Name, "TPngImage");
+  EXPECT_EQ(GraphicClassOfExtension("wmf")->Name, "TMetafile");
+  const std::string all = "*.bmp;*.ico;*.png;*.jpg;*.jpeg;*.emf;*.wmf";
+  const std::string each =
+      "|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|PNG images (*.png)|*.png|JPEG images (*.jpg;*.jpeg)|*.jpg;*.jpeg"
+      "|Metafiles (*.emf;*.wmf)|*.emf;*.wmf";
+  EXPECT_EQ(GraphicFilter(), "All (" + all + ")|" + all + each);
 
   RegisterGraphicClass({"TTest", {"tst", "tt"}, "Tests", [] { return std::make_unique<TBitmap>(); }});
   EXPECT_EQ(GraphicClassOfExtension("TT")->Name, "TTest");
   EXPECT_EQ(GraphicFilter(),
-            "All (*.bmp;*.ico;*.tst;*.tt)|*.bmp;*.ico;*.tst;*.tt|Bitmaps (*.bmp)|*.bmp|"
-            "Icons (*.ico)|*.ico|Tests (*.tst;*.tt)|*.tst;*.tt");
+            "All (" + all + ";*.tst;*.tt)|" + all + ";*.tst;*.tt" + each + "|Tests (*.tst;*.tt)|*.tst;*.tt");
   UnregisterGraphicClass("ttest");
   EXPECT_EQ(FindGraphicClass("TTest"), nullptr);
 }
@@ -168,6 +179,54 @@ TEST(Picture, SavedBitmapOpensInPil) {
       expected << int{GetRValue(c)} << ' ' << int{GetGValue(c)} << ' ' << int{GetBValue(c)} << '\n';
     }
   EXPECT_EQ(output, expected.str());
+}
+
+TEST(Picture, AssignAndTheClipboardKeepTheGraphicsClass) {
+  TPicture source;
+  source.Bitmap().SetSize(3, 2);
+  Fill(source.Bitmap());
+  TPicture copy;
+  int changes = 0;
+  copy.OnChange = [&] { ++changes; };
+  copy.Assign(source);
+  EXPECT_EQ(changes, 1);
+  ASSERT_EQ(copy.Graphic()->ClassName(), "TBitmap");
+  source.Bitmap().SetPixel(1, 1, clBlack);
+  EXPECT_EQ(copy.Bitmap().Pixel(1, 1), RGB(30, 50, 200));  // a copy, not shared
+  TPicture none;
+  copy.Assign(none);
+  EXPECT_EQ(copy.Graphic(), nullptr);
+
+  TestClipboard clipboard;
+  EXPECT_FALSE(TPicture::SupportsClipboardFormat(clipboard));
+  EXPECT_THAT([&] { copy.LoadFromClipboard(clipboard); },
+              ThrowsMessage<Exception>(HasSubstr(kUnknownClipboardFormatText)));
+  source.SaveToClipboard(clipboard);
+  EXPECT_TRUE(TPicture::SupportsClipboardFormat(clipboard));
+  EXPECT_EQ(clipboard.Image().pixel(1, 1), qRgb(0, 0, 0));
+  copy.LoadFromClipboard(clipboard);
+  ASSERT_NE(copy.Graphic(), nullptr);
+  EXPECT_EQ(copy.Bitmap().Pixel(2, 0), RGB(60, 0, 200));
+
+  // Another program's image is taken as a bitmap; its bad picture data
+  // is refused and the picture stays as it was.
+  QImage red(2, 2, QImage::Format_RGB32);
+  red.fill(qRgb(255, 0, 0));
+  clipboard.SetFromOtherProgram({.image = red});
+  copy.LoadFromClipboard(clipboard);
+  EXPECT_EQ(copy.Width(), 2);
+  EXPECT_EQ(copy.Bitmap().Pixel(1, 1), clRed);
+  ClipboardContent bad;
+  bad.formats[kPictureClipboardFormat] = std::string(
+      "\x07TBitmap\x09\x00\x00\x00"
+      "BM",
+      14);  // 9 bytes promised
+  clipboard.SetFromOtherProgram(bad);
+  EXPECT_THROW(copy.LoadFromClipboard(clipboard), EReadError);
+  bad.formats[kPictureClipboardFormat] = std::string("\x00trailing", 9);
+  clipboard.SetFromOtherProgram(bad);
+  EXPECT_THROW(copy.LoadFromClipboard(clipboard), EReadError);
+  EXPECT_EQ(copy.Width(), 2);
 }
 
 }  // namespace

@@ -3,30 +3,23 @@
 //
 // The file is kept as it came, so saving gives back the same bytes with
 // every size it holds. Loading reads the first image's size first and
-// refuses an image above kMaxBitmapSide a side before decoding it.
+// refuses an image above kMaxBitmapSide a side before decoding it. Drawn
+// like the other images (TImageGraphic): pixels less than half opaque are
+// left out.
 
-#include <QImage>
 #include <cstdint>
 #include <span>
-#include <vector>
 
-#include "platform/graphics/Graphic.h"
+#include "platform/graphics/ImageGraphic.h"
 
 inline constexpr const char* kInvalidIconText = "Icon image is not valid";
 
-class TIcon final : public TGraphic {
+class TIcon final : public TImageGraphic {
  public:
+  TIcon() : TImageGraphic("ICO", kInvalidIconText) {}
   std::string ClassName() const override { return "TIcon"; }
-  int Width() const override { return image_.width(); }
-  int Height() const override { return image_.height(); }
-  bool Empty() const override { return image_.isNull(); }
-  // Raises Exception(kInvalidIconText) for bytes that are no icon file.
-  void LoadFromBytes(std::span<const std::uint8_t> bytes) override;
-  std::vector<std::uint8_t> SaveToBytes() const override { return bytes_; }
-  // The first image in ARGB32; null when empty.
-  const QImage& Image() const { return image_; }
 
- private:
-  std::vector<std::uint8_t> bytes_;
-  QImage image_;
+ protected:
+  // Reserved 0, type 1 and at least one image.
+  bool Recognises(std::span<const std::uint8_t> bytes) const override;
 };

@@ -90,3 +90,37 @@ std::vector<std::uint8_t> EncodeBitmapStream(const Bitmap24& bitmap) {
 bool IsJPEGStream(std::span<const std::uint8_t> bytes) {
   return bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
 }
+
+Bitmap32 Bitmap32OfImage(const QImage& image) {
+  Bitmap32 result;
+  if (image.isNull()) return result;
+  const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+  result.Width = argb.width();
+  result.Height = argb.height();
+  result.Bgra.resize(static_cast<size_t>(result.Width) * result.Height * 4);
+  for (int y = 0; y < result.Height; ++y) {
+    const QRgb* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+    std::uint8_t* out = &result.Bgra[static_cast<size_t>(y) * result.Width * 4];
+    for (int x = 0; x < result.Width; ++x) {
+      out[4 * x + 0] = static_cast<std::uint8_t>(qBlue(row[x]));
+      out[4 * x + 1] = static_cast<std::uint8_t>(qGreen(row[x]));
+      out[4 * x + 2] = static_cast<std::uint8_t>(qRed(row[x]));
+      out[4 * x + 3] = static_cast<std::uint8_t>(qAlpha(row[x]));
+    }
+  }
+  return result;
+}
+
+BlitMask AlphaMaskOf(const QImage& image) {
+  BlitMask mask;
+  if (image.isNull()) return mask;
+  const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+  mask.Width = argb.width();
+  mask.Height = argb.height();
+  mask.Bits.resize(static_cast<size_t>(mask.Width) * mask.Height);
+  for (int y = 0; y < mask.Height; ++y) {
+    const QRgb* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+    for (int x = 0; x < mask.Width; ++x) mask.Bits[static_cast<size_t>(y) * mask.Width + x] = qAlpha(row[x]) >= 128;
+  }
+  return mask;
+}

@@ -49,5 +49,10 @@ Bitmap24 DecodeImage(std::span<const std::uint8_t> bytes, TImageBudget* budget =
 // The bitmap as a BMP stream; empty for an invalid bitmap.
 std::vector<std::uint8_t> EncodeBitmapStream(const Bitmap24& bitmap);
 
+// The pixels of a picture for blits (empty for a null picture), and a mask
+// of its pixels at least half opaque.
+Bitmap32 Bitmap32OfImage(const QImage& image);
+BlitMask AlphaMaskOf(const QImage& image);
+
 // Whether the bytes start like a JPEG stream.
 bool IsJPEGStream(std::span<const std::uint8_t> bytes);

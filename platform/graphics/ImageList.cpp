@@ -137,7 +137,35 @@ void TImageList::SetImageType(TImageType value) {
   Changed();
 }
 
-void TImageList::Draw(TCanvas& canvas, int x, int y, int index) { DrawStyled(canvas, x, y, index, style_, type_); }
+void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) {
+  if (enabled)
+    DrawStyled(canvas, x, y, index, style_, type_);
+  else
+    DrawDisabled(canvas, x, y, index);
+}
+
+void TImageList::DrawDisabled(TCanvas& canvas, int x, int y, int index) {
+  if (index < 0 || index >= Count()) return;
+  const Entry& entry = images_[index];
+  BlitMask dark = entry.Mask;
+  for (size_t i = 0; i < dark.Bits.size(); ++i) {
+    const std::uint8_t* p = &entry.Image.Bgra[i * 4];
+    const int luminance = (p[2] * 77 + p[1] * 151 + p[0] * 28) >> 8;
+    if (luminance >= 192) dark.Bits[i] = 0;
+  }
+  const auto solid = [&](TColor color) {
+    const TColor rgb = ColorToRGB(color);
+    Bitmap32 image{width_, height_, std::vector<std::uint8_t>(static_cast<size_t>(width_) * height_ * 4, 0xFF)};
+    for (size_t i = 0; i < dark.Bits.size(); ++i) {
+      image.Bgra[i * 4 + 0] = GetBValue(rgb);
+      image.Bgra[i * 4 + 1] = GetGValue(rgb);
+      image.Bgra[i * 4 + 2] = GetRValue(rgb);
+    }
+    return image;
+  };
+  canvas.Handle().BitBlt(x + 1, y + 1, width_, height_, solid(clBtnHighlight), 0, 0, SRCCOPY, &dark);
+  canvas.Handle().BitBlt(x, y, width_, height_, solid(clBtnShadow), 0, 0, SRCCOPY, &dark);
+}
 
 void TImageList::DrawStyled(TCanvas& canvas, int x, int y, int index, TDrawingStyle style, TImageType type,
                             int overlay) {

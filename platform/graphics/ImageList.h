@@ -20,7 +20,10 @@
 // Every change to the images, the size or a drawing property calls
 // OnChange and each registered change link.
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "platform/graphics/Color.h"
@@ -82,10 +85,23 @@ class TImageList final {
   TImageType ImageType() const { return type_; }
   void SetImageType(TImageType value);
 
-  // In DrawingStyle and ImageType.
-  void Draw(TCanvas& canvas, int x, int y, int index);
+  // In DrawingStyle and ImageType. A disabled image is drawn embossed, in
+  // the style of a disabled tool button: its dark pixels (drawn ones of
+  // luminance below 192 out of 255) in clBtnHighlight one pixel right and
+  // down, then in clBtnShadow at (x, y); nothing else is drawn.
+  void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true);
   // Overlay 0 draws none.
   void DrawStyled(TCanvas& canvas, int x, int y, int index, TDrawingStyle style, TImageType type, int overlay = 0);
+
+  // The images in a component stream: width, height and count (32 bits
+  // each, least significant byte first), then, when there are images, the
+  // images side by side and their mask (black drawn, white transparent) as
+  // two bitmaps' data (TBitmap::WriteData). ReadData returns the bytes it
+  // took; it raises EReadError for data cut short, a side outside
+  // 1..kMaxBitmapSide, a strip wider than kMaxBitmapSide or bitmaps of
+  // another size, leaving the list unchanged. Colours are stored in 24 bits.
+  std::size_t ReadData(std::span<const std::uint8_t> data);
+  void WriteData(std::vector<std::uint8_t>& out) const;
 
   void RegisterChanges(TChangeLink& link);
   void UnRegisterChanges(TChangeLink& link);
@@ -97,6 +113,7 @@ class TImageList final {
     BlitMask Mask;
   };
   void Changed();
+  void DrawDisabled(TCanvas& canvas, int x, int y, int index);
   int Append(const TBitmap& image, const std::vector<std::uint8_t>& drawn, int stride);
 
   int width_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/core/Exceptions.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
 
@@ -134,6 +135,80 @@ TEST(ImageList, GetBitmapGivesTheImageWithWhiteWhereTransparent) {
   list.Add(Strip(), nullptr);
   list.GetBitmap(2, out);
   EXPECT_EQ(out.Pixel(0, 1), clLime);
+}
+
+TEST(ImageList, DisabledImagesAreEmbossedFromTheirDarkPixels) {
+  // Image 0: red (dark) with its green corner transparent; image 2, white,
+  // has no dark pixel and draws nothing.
+  TImageList list(2, 2);
+  list.AddMasked(Strip(), clDefault);
+  TBitmap white(2, 2);
+  white.SetPixel(0, 1, clBlack);  // transparent by default
+  list.AddMasked(white, clDefault);
+  TBitmap target(4, 4);
+  target.Canvas().Brush()->SetColor(kGround);
+  target.Canvas().FillRect({0, 0, 4, 4});
+  list.Draw(target.Canvas(), 1, 1, 0, false);
+  const TColor shadow = ColorToRGB(clBtnShadow), light = ColorToRGB(clBtnHighlight);
+  const std::vector<TColor> rows = {
+      kGround, kGround, kGround, kGround,  //
+      kGround, shadow,  shadow,  kGround,  //
+      kGround, kGround, shadow,  light,    // the corner is transparent
+      kGround, kGround, kGround, light,
+  };
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(target.Pixel(i % 4, i / 4), rows[i]) << i;
+  list.Draw(target.Canvas(), 0, 0, 2, false);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(target.Pixel(i % 4, i / 4), rows[i]) << i;
+  list.Draw(target.Canvas(), 1, 1, 0, true);
+  EXPECT_EQ(target.Pixel(1, 1), clRed);
+}
+
+TEST(ImageList, DataRoundTripsAndBadDataLeavesTheListAlone) {
+  TImageList list(2, 2);
+  list.AddMasked(Strip(), clDefault);
+  std::vector<std::uint8_t> data;
+  list.WriteData(data);
+  TImageList back(5, 5);
+  int notices = 0;
+  back.OnChange = [&] { ++notices; };
+  EXPECT_EQ(back.ReadData(data), data.size());
+  EXPECT_EQ(notices, 1);
+  ASSERT_EQ(back.Count(), 2);
+  EXPECT_EQ(back.Width(), 2);
+  for (TDrawingStyle style : {dsNormal, dsSelected})
+    for (int index : {0, 1}) EXPECT_EQ(Drawn(back, index, style, itImage), Drawn(list, index, style, itImage));
+
+  TImageList empty(3, 4);
+  std::vector<std::uint8_t> none;
+  empty.WriteData(none);
+  EXPECT_EQ(none.size(), 12u);
+  EXPECT_EQ(back.ReadData(none), 12u);
+  EXPECT_EQ(back.Count(), 0);
+  EXPECT_EQ(back.Height(), 4);
+
+  const auto withHeader = [&](std::uint32_t width, std::uint32_t height, std::uint32_t count) {
+    std::vector<std::uint8_t> bad = data;
+    for (int i = 0; i < 4; ++i) {
+      bad[i] = static_cast<std::uint8_t>(width >> (8 * i));
+      bad[4 + i] = static_cast<std::uint8_t>(height >> (8 * i));
+      bad[8 + i] = static_cast<std::uint8_t>(count >> (8 * i));
+    }
+    return bad;
+  };
+  const std::vector<std::uint8_t> bads[] = {
+      {data.begin(), data.begin() + 10},  // header cut short
+      {data.begin(), data.end() - 1},     // mask cut short
+      withHeader(0, 2, 2),
+      withHeader(2, 16385, 2),  // sides
+      withHeader(2, 2, 3),
+      withHeader(1, 2, 2),            // strip of another size
+      withHeader(2, 2, 0x80000000u),  // a strip far too wide
+  };
+  for (const std::vector<std::uint8_t>& bad : bads) {
+    EXPECT_THROW(list.ReadData(bad), EReadError);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Width(), 2);
+  }
 }
 
 }  // namespace

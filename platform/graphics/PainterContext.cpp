@@ -1,5 +1,9 @@
 #include "platform/graphics/PainterContext.h"
 
+#include <QImage>
+#include <QPaintDevice>
+
+#include "platform/graphics/ImageCodec.h"
 #include "platform/graphics/PainterContext_p.h"
 #include "platform/graphics/QtGraphics.h"
 
@@ -104,6 +108,23 @@ void PainterContext::SetDeviceTransform(const QTransform& deviceToPainter) {
   impl_->device = deviceToPainter;
   impl_->UpdateTransform(CurrentState());
   if (CurrentState().clip) impl_->UpdateClip(CurrentState());
+}
+
+bool PainterContext::ReadPixels(const Rect& rect, Bitmap32& out) const {
+  QPaintDevice* target = impl_->p.device();
+  if (!target || target->devType() != QInternal::Image) return false;
+  const QTransform move = impl_->device * impl_->base;
+  if (move.type() > QTransform::TxTranslate) return false;
+  if (rect.right <= rect.left || rect.bottom <= rect.top) return false;
+  const auto* image = static_cast<const QImage*>(target);
+  const QPoint at = move.map(QPointF(static_cast<double>(rect.left), static_cast<double>(rect.top))).toPoint();
+  const QRect wanted(at.x(), at.y(), static_cast<int>(rect.Width()), static_cast<int>(rect.Height()));
+  if (rect.Width() > image->width() || rect.Height() > image->height() || !image->rect().contains(wanted)) return false;
+  // Drawing so far is already in the image: the raster engine paints in place.
+  Bitmap32 pixels = Bitmap32OfImage(image->copy(wanted));
+  for (std::size_t i = 3; i < pixels.Bgra.size(); i += 4) pixels.Bgra[i] = 0xFF;
+  out = std::move(pixels);
+  return true;
 }
 
 void PainterContext::SetExposedRect(const QRectF& rect) {

@@ -46,6 +46,9 @@ class PainterContext final : public DeviceContext {
   // cannot reach it, so that repainting a small exposed part of a large
   // picture stays cheap.
   void SetExposedRect(const QRectF& rect);
+  // Reads a QImage device; device pixels go through the device transform
+  // and the painter's transform at construction, which must only move them.
+  bool ReadPixels(const Rect& rect, Bitmap32& out) const override;
 
  protected:
   void Apply(const Command& command) override;

@@ -88,6 +88,19 @@ const QPolygonF& PainterContext::Impl::PolygonOf(std::span<const PointI> points)
 
 void PainterContext::Impl::Lines(const State& s, std::span<const PointI> points) {
   if (!Reaches(BoxOf(points), PenMargin(s)) || !Prepare(s, true, false)) return;
+  // A line draws its first pixel and leaves out its last. Qt's thin lines
+  // always leave out the pixel of larger coordinate, so a thin level or
+  // upright line that runs left or up is drawn as the same pixels in the
+  // other direction: from a pixel after its end to a pixel after its start.
+  const LogPen* pen = dc.PenOf(s.pen);
+  if (points.size() == 2 && pen && pen->Type == PS_COSMETIC && full.type() <= QTransform::TxTranslate) {
+    const PointI a = points[0], b = points[1];
+    if ((a.y == b.y && b.x < a.x) || (a.x == b.x && b.y < a.y)) {
+      const int ux = a.y == b.y ? 1 : 0, uy = 1 - ux;
+      p.drawLine(QPointF(b.x + ux, b.y + uy), QPointF(a.x + ux, a.y + uy));
+      return;
+    }
+  }
   const QPolygonF& poly = PolygonOf(points);
   p.drawPolyline(poly.constData(), static_cast<int>(poly.size()));
 }

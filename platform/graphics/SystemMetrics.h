@@ -18,6 +18,11 @@ enum SystemMetric : std::int32_t {
   SM_CMONITORS = 80, SM_TABLETPC = 86, SM_MEDIACENTER = 87, SM_STARTER = 88, SM_REMOTESESSION = 0x1000,
 };
 
+// The classic desktop's check-box bitmap: its glyphs (unchecked, checked,
+// pushed, ... for check boxes and radio buttons) four across, three down.
+inline constexpr std::int32_t kCheckBoxesBitmapWidth = 52;
+inline constexpr std::int32_t kCheckBoxesBitmapHeight = 39;
+
 // The metric's value; 0 for an index not in the table.
 std::int32_t GetSystemMetrics(std::int32_t index);
 

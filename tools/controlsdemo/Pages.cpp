@@ -4,6 +4,8 @@ const std::vector<TDemoPage>& DemoPages() {
   static const std::vector<TDemoPage> pages = {
       {"keys", "a key-driven control: two-key sequences, its keyboard state and the last action", MakeKeysPage},
       {"hint", "a two-line hint with bold runs below the resting mouse, after the hint pause", MakeHintPage},
+      {"drawing", "control backgrounds, check boxes, arrows, expand buttons, coded and shortened text, image lists",
+       MakeDrawingPage},
   };
   return pages;
 }

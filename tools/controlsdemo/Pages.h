@@ -20,3 +20,4 @@ const std::vector<TDemoPage>& DemoPages();
 // The pages themselves.
 TWinControl* MakeKeysPage();
 TWinControl* MakeHintPage();
+TWinControl* MakeDrawingPage();
