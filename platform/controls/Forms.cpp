@@ -148,8 +148,7 @@ void TForm::ApplyWindowFlags() {
   if (formStyle_ == fsStayOnTop) flags |= Qt::WindowStaysOnTopHint;
   const bool wasVisible = w->isVisible();
   w->setWindowFlags(flags);
-  const bool fixed = borderStyle_ == bsSingle || borderStyle_ == bsDialog || borderStyle_ == bsToolWindow;
-  if (fixed)
+  if (FixedSize())
     w->setFixedSize(Width(), Height());
   else
     w->setMinimumSize(0, 0), w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -176,6 +175,11 @@ void TForm::SetVisible(bool Value) {
   w->raise();
   w->activateWindow();
   if (TWinControl* active = ActiveControl(); active && active->Visible() && active->Enabled()) active->SetFocus();
+}
+
+void TForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  if (HandleAllocated() && FixedSize()) Handle()->setFixedSize(AWidth, AHeight);
+  TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
 }
 
 void TForm::WindowActivated(bool Active) {

@@ -113,6 +113,7 @@ class TForm : public TWinControl {
   TNotifyEvent OnDeactivate;
 
   void SetVisible(bool Value) override;
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
   // The controls and the other components the form owns, for streaming.
   void GetChildren(TGetChildProc Proc, TComponent* Root) override;
 
@@ -128,6 +129,10 @@ class TForm : public TWinControl {
   int Bound(std::int32_t Index) const;
   void SetBound(std::int32_t Index, int Value);
   void ApplyWindowFlags();
+  // The border style keeps the size: the user cannot change it.
+  bool FixedSize() const {
+    return borderStyle_ == bsSingle || borderStyle_ == bsDialog || borderStyle_ == bsToolWindow;
+  }
   void PlaceOnFirstShow();
   // Asks CloseQuery and OnClose for a modal form; a refusal clears
   // ModalResult.

@@ -162,4 +162,104 @@ TEST(ScreenForms, FormsAreListedInActivationOrder) {
   b->Free();
 }
 
+TEST(FormWindow, BorderAndFormStyleDecideTheWindowFlags) {
+  struct Row {
+    TFormBorderStyle border;
+    TFormStyle style;
+    Qt::WindowType type;
+    bool frameless, onTop, fixed;
+  };
+  const Row rows[] = {
+      {bsSizeable, fsNormal, Qt::Window, false, false, false},
+      {bsSizeable, fsStayOnTop, Qt::Window, false, true, false},
+      {bsNone, fsNormal, Qt::Window, true, false, false},
+      {bsSingle, fsNormal, Qt::Window, false, false, true},
+      {bsDialog, fsStayOnTop, Qt::Dialog, false, true, true},
+      {bsToolWindow, fsNormal, Qt::Tool, false, false, true},
+      {bsSizeToolWin, fsNormal, Qt::Tool, false, false, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(static_cast<int>(r.border) * 10 + r.style);
+    TForm* form = Construct<TForm>(nullptr);
+    form->Show();
+    form->SetBorderStyle(r.border);  // an existing window is made again
+    form->SetFormStyle(r.style);
+    QWidget* w = form->Handle();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->windowType(), r.type);
+    EXPECT_EQ(w->windowFlags().testFlag(Qt::FramelessWindowHint), r.frameless);
+    EXPECT_EQ(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint), r.onTop);
+    EXPECT_EQ(w->minimumSize() == w->maximumSize(), r.fixed);
+    form->SetBounds(0, 0, 210, 110);  // a fixed size follows the bounds
+    EXPECT_EQ(w->size(), QSize(210, 110));
+    form->Free();
+  }
+}
+
+class FixedScreen final : public TScreenSource {
+ public:
+  Size ScreenSize() override { return {1000, 800}; }
+  Point CursorPos() override { return {0, 0}; }
+};
+
+TEST(FormWindow, PositionPlacesTheFormWhenFirstShown) {
+  FixedScreen screen;
+  TScreenSource* const old = Screen->SetSource(&screen);
+  TForm* owner = Construct<TForm>(nullptr);
+  owner->SetBounds(100, 50, 400, 300);
+  struct Row {
+    TPosition position;
+    TComponent* owner;
+    Point expected;
+  };
+  const Row rows[] = {
+      {poDesigned, nullptr, {7, 9}},
+      {poScreenCenter, nullptr, {350, 300}},
+      {poOwnerFormCenter, owner, {150, 100}},
+      {poOwnerFormCenter, nullptr, {350, 300}},  // no owner form: the screen
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(static_cast<int>(r.position));
+    TForm* form = new TForm(r.owner, TForm::CreateNew{});
+    form->SetBounds(7, 9, 300, 200);
+    form->SetPosition(r.position);
+    form->Show();
+    EXPECT_EQ(form->Left(), r.expected.x);
+    EXPECT_EQ(form->Top(), r.expected.y);
+    form->Hide();
+    form->SetBounds(1, 2, 300, 200);
+    form->Show();  // placed once only
+    EXPECT_EQ(form->Left(), 1);
+    form->Free();
+  }
+  owner->Free();
+  Screen->SetSource(old);
+}
+
+TEST(FormWindow, ActiveControlTakesTheFocusOnShowAndFollowsIt) {
+  TForm* form = Construct<TForm>(nullptr);
+  auto* a = new TWinControl(form);
+  a->SetParent(form);
+  a->SetBounds(0, 0, 50, 20);
+  auto* b = new TWinControl(form);
+  b->SetParent(form);
+  b->SetBounds(0, 30, 50, 20);
+  TForm* other = Construct<TForm>(nullptr);
+  EXPECT_THROW(form->SetActiveControl(other), EInvalidOperation);
+  EXPECT_THROW(form->SetActiveControl(form), EInvalidOperation);
+  form->SetActiveControl(b);
+  EXPECT_FALSE(b->Focused());
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form->Handle()));
+  EXPECT_TRUE(b->Focused());
+  a->SetFocus();
+  EXPECT_EQ(form->ActiveControl(), a);
+  form->SetActiveControl(b);  // shown: at once
+  EXPECT_TRUE(b->Focused());
+  b->Free();
+  EXPECT_EQ(form->ActiveControl(), nullptr);
+  other->Free();
+  form->Free();
+}
+
 }  // namespace
