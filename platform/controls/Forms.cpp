@@ -72,6 +72,9 @@ TForm::TForm(TComponent* AOwner, CreateNew) : TForm(AOwner) { readStored_ = fals
 TForm::~TForm() {
   *alive_ = false;
   if (loop_) loop_->quit();
+  // The window goes while the form is whole: hiding it may still tell the
+  // form of a deactivation.
+  DestroyHandle();
   Screen->RemoveForm(this);
 }
 
@@ -128,6 +131,7 @@ void TForm::CreateWnd() {
 }
 
 void TForm::ApplyWindowFlags() {
+  if (Parent()) return;  // a form inside another control is no window of its own
   QWidget* w = Handle();
   Qt::WindowFlags flags = Qt::Window;
   switch (borderStyle_) {
@@ -153,6 +157,7 @@ void TForm::ApplyWindowFlags() {
   else
     w->setMinimumSize(0, 0), w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   w->setWindowTitle(QString::fromStdString(caption_));
+  if (loop_) w->setWindowModality(Qt::ApplicationModal);
   if (wasVisible) w->show();
 }
 
@@ -171,9 +176,11 @@ void TForm::SetVisible(bool Value) {
   if (Value) PlaceOnFirstShow();
   TWinControl::SetVisible(Value);
   if (!Value || !HandleAllocated()) return;
-  QWidget* w = Handle();
-  w->raise();
-  w->activateWindow();
+  if (!Parent()) {
+    QWidget* w = Handle();
+    w->raise();
+    w->activateWindow();
+  }
   if (TWinControl* active = ActiveControl(); active && active->Visible() && active->Enabled()) active->SetFocus();
 }
 
@@ -197,10 +204,16 @@ void TForm::WindowActivated(bool Active) {
 TModalResult TForm::ShowModal() {
   if (Modal() || Visible()) throw EInvalidOperation("Cannot make a visible window modal");
   modalResult_ = mrNone;
-  Handle()->setWindowModality(Qt::ApplicationModal);
   QEventLoop loop;
   loop_ = &loop;
+  Handle()->setWindowModality(Qt::ApplicationModal);
   const std::shared_ptr<bool> alive = alive_;
+  const auto end = [&] {
+    if (!*alive) return;
+    loop_ = nullptr;
+    Hide();
+    if (HandleAllocated()) Handle()->setWindowModality(Qt::NonModal);
+  };
   try {
     Show();
     while (true) {
@@ -210,15 +223,10 @@ TModalResult TForm::ShowModal() {
       if (modalResult_ != mrNone) break;
     }
   } catch (...) {
-    if (*alive) {
-      loop_ = nullptr;
-      Hide();
-    }
+    end();
     throw;
   }
-  loop_ = nullptr;
-  Hide();
-  if (HandleAllocated()) Handle()->setWindowModality(Qt::NonModal);
+  end();
   return modalResult_;
 }
 

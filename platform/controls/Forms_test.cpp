@@ -194,6 +194,16 @@ TEST(FormWindow, BorderAndFormStyleDecideTheWindowFlags) {
     EXPECT_EQ(w->size(), QSize(210, 110));
     form->Free();
   }
+  // A form inside another control is no window of its own.
+  TForm* host = Construct<TForm>(nullptr);
+  auto* inner = new TForm(host, TForm::CreateNew{});
+  inner->SetParent(host);
+  inner->SetFormStyle(fsStayOnTop);
+  host->Show();
+  inner->Show();
+  EXPECT_FALSE(inner->Handle()->isWindow());
+  EXPECT_EQ(inner->Handle()->parentWidget(), host->Handle());
+  host->Free();
 }
 
 class FixedScreen final : public TScreenSource {
