@@ -165,6 +165,7 @@ inline constexpr TMessageNumber CM_ENTER = CM_BASE + 26;
 inline constexpr TMessageNumber CM_EXIT = CM_BASE + 27;
 inline constexpr TMessageNumber CM_DESIGNHITTEST = CM_BASE + 28;
 inline constexpr TMessageNumber CM_WANTSPECIALKEY = CM_BASE + 30;
+inline constexpr TMessageNumber CM_RELEASE = CM_BASE + 33;
 inline constexpr TMessageNumber CM_SHOWHINTCHANGED = CM_BASE + 34;
 inline constexpr TMessageNumber CM_SYSCOLORCHANGE = CM_BASE + 36;
 inline constexpr TMessageNumber CM_DRAG = CM_BASE + 47;

@@ -127,6 +127,12 @@ void TControl::SetColor(TColor Value) {
   Invalidate();
 }
 
+TComponent* TControl::GetParentComponent() const { return parent_; }
+
+void TControl::SetParentComponent(TComponent* Value) {
+  if (auto* parent = dynamic_cast<TWinControl*>(Value)) SetParent(parent);
+}
+
 void TControl::SetParentColor(bool Value) {
   parentColor_ = Value;
   TakeParentLooks();

@@ -124,6 +124,9 @@ class TControl : public TComponent {
   // Moves the control into AParent's client area (nullptr: out of any); a
   // window control's window follows.
   virtual void SetParent(TWinControl* AParent);
+  // For streaming: the parent is the component a control is read into.
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* Value) override;
   int Left() const { return left_; }
   int Top() const { return top_; }
   int Width() const { return width_; }
@@ -248,6 +251,8 @@ class TWinControl : public TControl {
   // The control under a client point, topmost first, among the visible
   // children without a window; nullptr when none.
   TControl* ControlAtPos(int X, int Y) const;
+  // For streaming: the children Root owns, in order.
+  void GetChildren(TGetChildProc Proc, TComponent* Root) override;
 
   // ---- Window ----
   bool HandleAllocated() const { return window_ != nullptr; }

@@ -53,6 +53,11 @@ void TWinControl::RemoveControl(TControl* Control) {
   if (mouseControl_ == Control) mouseControl_ = nullptr;
 }
 
+void TWinControl::GetChildren(TGetChildProc Proc, TComponent* Root) {
+  for (TControl* child : controls_)
+    if (child->Owner() == Root) Proc(child);
+}
+
 TControl* TWinControl::ControlAtPos(int X, int Y) const {
   for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
     TControl* c = *it;

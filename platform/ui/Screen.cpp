@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -79,3 +80,29 @@ TScreenSource& TScreen::Source() {
   static QtScreenSource real;
   return source_ ? *source_ : real;
 }
+
+void TScreen::AddForm(TForm* Form) {
+  if (std::find(forms_.begin(), forms_.end(), Form) == forms_.end()) forms_.push_back(Form);
+}
+
+void TScreen::RemoveForm(TForm* Form) {
+  std::erase(forms_, Form);
+  if (activeForm_ == Form) activeForm_ = nullptr;
+}
+
+void TScreen::FormActivated(TForm* Form) {
+  activeForm_ = Form;
+  const auto it = std::find(forms_.begin(), forms_.end(), Form);
+  if (it != forms_.end()) std::rotate(forms_.begin(), it, std::next(it));
+}
+
+void TScreen::FormDeactivated(TForm* Form) {
+  if (activeForm_ == Form) activeForm_ = nullptr;
+}
+
+void TScreen::AddDataModule(TDataModule* DataModule) {
+  if (std::find(dataModules_.begin(), dataModules_.end(), DataModule) == dataModules_.end())
+    dataModules_.push_back(DataModule);
+}
+
+void TScreen::RemoveDataModule(TDataModule* DataModule) { std::erase(dataModules_, DataModule); }

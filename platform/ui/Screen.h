@@ -17,6 +17,13 @@
 // top of the stack unless other code pushed its own over it meanwhile; that
 // code must pop its own first.)
 //
+// Forms and data modules (platform/controls/Forms.h) enter the lists here
+// when made and leave them when freed. Forms(0) is the form activated last:
+// each activation moves its form to the front, so the list is in activation
+// order, most recent first; a form never activated stays behind those that
+// were, in the order made. ActiveForm is the form whose window is active,
+// nullptr while none of ours is.
+//
 // Width, Height and CursorPos come from a replaceable source: by default
 // the primary screen and the mouse, in tests a fixed double, so code that
 // places windows by the mouse is tested without one.
@@ -25,6 +32,7 @@
 
 #include <QCursor>
 #include <map>
+#include <vector>
 
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/GraphicsNames.h"
@@ -32,6 +40,9 @@
 // The cursor numbers and their names (crDefault, crHourGlass, ...) are the
 // graphics layer's.
 using TCursor = TCursorValue;
+
+class TForm;
+class TDataModule;
 
 // Where the screen's size and the mouse position come from.
 class TScreenSource {
@@ -67,6 +78,22 @@ class TScreen {
   // one it replaced. The source is not owned.
   TScreenSource* SetSource(TScreenSource* Value);
 
+  int FormCount() const { return static_cast<int>(forms_.size()); }
+  TForm* Forms(int Index) const { return forms_.at(static_cast<std::size_t>(Index)); }
+  TForm* ActiveForm() const { return activeForm_; }
+  int DataModuleCount() const { return static_cast<int>(dataModules_.size()); }
+  TDataModule* DataModules(int Index) const { return dataModules_.at(static_cast<std::size_t>(Index)); }
+
+  // Kept by the forms and data modules themselves.
+  void AddForm(TForm* Form);
+  void RemoveForm(TForm* Form);
+  // Form's window became active (nullptr: none of ours is): Form moves to
+  // the front of Forms and becomes ActiveForm.
+  void FormActivated(TForm* Form);
+  void FormDeactivated(TForm* Form);
+  void AddDataModule(TDataModule* DataModule);
+  void RemoveDataModule(TDataModule* DataModule);
+
  private:
   TScreenSource& Source();
 
@@ -74,6 +101,9 @@ class TScreen {
   TCursor cursor_ = crDefault;
   bool pushed_ = false;  // our entry is on the override stack
   TScreenSource* source_ = nullptr;
+  std::vector<TForm*> forms_;
+  TForm* activeForm_ = nullptr;
+  std::vector<TDataModule*> dataModules_;
 };
 
 // The process's screen object, made on first use.

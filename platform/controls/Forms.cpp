@@ -1,0 +1,291 @@
+#include "platform/controls/Forms.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QWidget>
+
+#include "platform/classes/StdTypeInfo.h"
+#include "platform/classes/TypInfoPublish.h"
+#include "platform/controls/ControlWindow.h"
+#include "platform/core/Exceptions.h"
+#include "platform/ui/Screen.h"
+
+KESTOVA_TYPE_INFO(TFormBorderStyle,
+                  MakeEnumType("TFormBorderStyle",
+                               {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"},
+                               "Forms"))
+KESTOVA_TYPE_INFO(TFormStyle, MakeEnumType("TFormStyle", {"fsNormal", "fsStayOnTop"}, "Forms"))
+KESTOVA_TYPE_INFO(TPosition, MakeEnumType("TPosition", {"poDesigned", "poScreenCenter", "poOwnerFormCenter"}, "Forms"))
+KESTOVA_TYPE_INFO(TCloseQueryEvent, MakeMethodType("TCloseQueryEvent", mkProcedure,
+                                                   {{{}, "Sender", "TObject"}, {{pfVar}, "CanClose", "Boolean"}}))
+
+// The form's window: the close box asks the form, and activation is told to
+// the screen's list.
+class TFormWindow : public QWidget {
+ public:
+  using QWidget::QWidget;
+
+ protected:
+  bool event(QEvent* Event) override {
+    const QEvent::Type type = Event->type();
+    if (type == QEvent::WindowActivate || type == QEvent::WindowDeactivate)
+      if (TForm* form = Form()) form->WindowActivated(type == QEvent::WindowActivate);
+    return QWidget::event(Event);
+  }
+  void closeEvent(QCloseEvent* Event) override {
+    Event->ignore();
+    if (TForm* form = Form()) form->Close();
+  }
+
+ private:
+  TForm* Form() { return dynamic_cast<TForm*>(ControlOfWidget(this)); }
+};
+
+void DescribeTForm(TClassInfo& Info) {
+  using F = TForm;
+  namespace T = TypeInfos;
+  TClassPublisher<F> p(Info);
+  p.Property<&F::Bound, &F::SetBound>("Left", T::Integer()).Index(0).Default(0);
+  p.Property<&F::Bound, &F::SetBound>("Top", T::Integer()).Index(1).Default(0);
+  p.Property<&F::Bound, &F::SetBound>("Width", T::Integer()).Index(2);
+  p.Property<&F::Bound, &F::SetBound>("Height", T::Integer()).Index(3);
+  p.Property<&F::Caption, &F::SetCaption>("Caption", T::TCaption());
+  p.Property<&F::BorderStyle, &F::SetBorderStyle>("BorderStyle", T::TFormBorderStyle()).Default(bsSizeable);
+  p.Property<&F::FormStyle, &F::SetFormStyle>("FormStyle", T::TFormStyle()).Default(fsNormal);
+  p.Property<&F::Position, &F::SetPosition>("Position", T::TPosition()).Default(poDesigned);
+  p.Property<&F::ActiveControl, &F::SetActiveControl>("ActiveControl", ClassTypeInfo(TWinControl::StaticClass()));
+  p.Property<&F::OnCloseQuery, &F::OnCloseQuery>("OnCloseQuery", T::TCloseQueryEvent());
+  p.Property<&F::OnActivate, &F::OnActivate>("OnActivate", T::TNotifyEvent());
+  p.Property<&F::OnDeactivate, &F::OnDeactivate>("OnDeactivate", T::TNotifyEvent());
+  AddMessageHandler<&F::CMRelease>(Info, CM_RELEASE);
+}
+KESTOVA_CLASS_INFO_DESCRIBED(TForm, TWinControl, "Forms", &MakeComponent<TForm>, DescribeTForm)
+
+TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
+  SetVisible(false);
+  SetBounds(0, 0, 320, 240);
+  Screen->AddForm(this);
+}
+
+TForm::TForm(TComponent* AOwner, CreateNew) : TForm(AOwner) { readStored_ = false; }
+
+TForm::~TForm() {
+  *alive_ = false;
+  if (loop_) loop_->quit();
+  // The window goes while the form is whole: hiding it may still tell the
+  // form of a deactivation.
+  DestroyHandle();
+  Screen->RemoveForm(this);
+}
+
+void TForm::AfterConstruction() {
+  TWinControl::AfterConstruction();
+  if (readStored_) ReadStoredForm(this, TForm::StaticClass());
+}
+
+int TForm::Bound(std::int32_t Index) const {
+  const int values[] = {Left(), Top(), Width(), Height()};
+  return values[Index & 3];
+}
+
+void TForm::SetBound(std::int32_t Index, int Value) {
+  int v[] = {Left(), Top(), Width(), Height()};
+  v[Index & 3] = Value;
+  SetBounds(v[0], v[1], v[2], v[3]);
+}
+
+void TForm::SetCaption(const std::string& Value) {
+  caption_ = Value;
+  if (HandleAllocated()) Handle()->setWindowTitle(QString::fromStdString(Value));
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle Value) {
+  if (Value == borderStyle_) return;
+  borderStyle_ = Value;
+  RecreateWnd();
+}
+
+void TForm::SetFormStyle(TFormStyle Value) {
+  if (Value == formStyle_) return;
+  formStyle_ = Value;
+  RecreateWnd();
+}
+
+void TForm::SetActiveControl(TWinControl* Control) {
+  if (Control && (Control == this || !ContainsControl(Control)))
+    throw EInvalidOperation("Invalid parameter: the active control must be a control of the form");
+  SetFocusedControl(Control);
+  if (Control && HandleAllocated() && Handle()->isVisible() && !ComponentState().Contains(csLoading))
+    Control->SetFocus();
+}
+
+TControlWindowBase* TForm::CreateWindowWidget(QWidget* Parent) {
+  auto* window = new TControlWindow<TFormWindow>(this, Parent);
+  window->setFocusPolicy(Qt::NoFocus);
+  return window;
+}
+
+void TForm::CreateWnd() {
+  TWinControl::CreateWnd();
+  ApplyWindowFlags();
+}
+
+void TForm::ApplyWindowFlags() {
+  if (Parent()) return;  // a form inside another control is no window of its own
+  QWidget* w = Handle();
+  Qt::WindowFlags flags = Qt::Window;
+  switch (borderStyle_) {
+    case bsNone:
+      flags |= Qt::FramelessWindowHint;
+      break;
+    case bsDialog:
+      flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+      break;
+    case bsToolWindow:
+    case bsSizeToolWin:
+      flags = Qt::Tool;
+      break;
+    case bsSingle:
+    case bsSizeable:
+      break;
+  }
+  if (formStyle_ == fsStayOnTop) flags |= Qt::WindowStaysOnTopHint;
+  const bool wasVisible = w->isVisible();
+  w->setWindowFlags(flags);
+  if (FixedSize())
+    w->setFixedSize(Width(), Height());
+  else
+    w->setMinimumSize(0, 0), w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  w->setWindowTitle(QString::fromStdString(caption_));
+  if (loop_) w->setWindowModality(Qt::ApplicationModal);
+  if (wasVisible) w->show();
+}
+
+void TForm::PlaceOnFirstShow() {
+  if (placed_) return;
+  placed_ = true;
+  Rect area{0, 0, Screen->Width(), Screen->Height()};
+  if (position_ == poOwnerFormCenter)
+    if (auto* owner = dynamic_cast<TForm*>(Owner())) area = owner->BoundsRect();
+  if (position_ == poDesigned) return;
+  SetBounds(area.left + (area.right - area.left - Width()) / 2, area.top + (area.bottom - area.top - Height()) / 2,
+            Width(), Height());
+}
+
+void TForm::SetVisible(bool Value) {
+  if (Value) PlaceOnFirstShow();
+  TWinControl::SetVisible(Value);
+  if (!Value || !HandleAllocated()) return;
+  if (!Parent()) {
+    QWidget* w = Handle();
+    w->raise();
+    w->activateWindow();
+  }
+  if (TWinControl* active = ActiveControl(); active && active->Visible() && active->Enabled()) active->SetFocus();
+}
+
+void TForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  if (HandleAllocated() && FixedSize()) Handle()->setFixedSize(AWidth, AHeight);
+  TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
+void TForm::WindowActivated(bool Active) {
+  if (Active) {
+    Screen->FormActivated(this);
+    if (OnActivate) OnActivate(this);
+  } else {
+    Screen->FormDeactivated(this);
+    if (OnDeactivate) OnDeactivate(this);
+  }
+}
+
+// ---- Modal use ----
+
+TModalResult TForm::ShowModal() {
+  if (Modal() || Visible()) throw EInvalidOperation("Cannot make a visible window modal");
+  modalResult_ = mrNone;
+  QEventLoop loop;
+  loop_ = &loop;
+  Handle()->setWindowModality(Qt::ApplicationModal);
+  const std::shared_ptr<bool> alive = alive_;
+  const auto end = [&] {
+    if (!*alive) return;
+    loop_ = nullptr;
+    Hide();
+    if (HandleAllocated()) Handle()->setWindowModality(Qt::NonModal);
+  };
+  try {
+    Show();
+    while (true) {
+      if (modalResult_ == mrNone) loop.exec();
+      if (!*alive) return mrCancel;
+      CloseModal();
+      if (modalResult_ != mrNone) break;
+    }
+  } catch (...) {
+    end();
+    throw;
+  }
+  end();
+  return modalResult_;
+}
+
+void TForm::SetModalResult(TModalResult Value) {
+  modalResult_ = Value;
+  if (loop_ && Value != mrNone) loop_->quit();
+}
+
+void TForm::CloseModal() {
+  TCloseAction action = caNone;
+  if (CloseQuery()) {
+    action = caHide;
+    DoClose(action);
+  }
+  if (action == caNone) modalResult_ = mrNone;
+}
+
+// ---- Closing ----
+
+void TForm::Close() {
+  if (Modal()) {
+    SetModalResult(mrCancel);
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = caHide;
+  DoClose(action);
+  switch (action) {
+    case caNone:
+      break;
+    case caHide:
+      Hide();
+      break;
+    case caFree:
+      Release();
+      break;
+    case caMinimize:
+      Handle()->showMinimized();
+      break;
+  }
+}
+
+bool TForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TForm::DoClose(TCloseAction& Action) {
+  if (OnClose) OnClose(this, Action);
+}
+
+void TForm::Release() { PostMessage(this, CM_RELEASE, 0, 0); }
+
+void TForm::CMRelease(TMessage&) { Free(); }
+
+void TForm::GetChildren(TGetChildProc Proc, TComponent* Root) {
+  TWinControl::GetChildren(Proc, Root);
+  if (Root != this) return;
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (!Components(i)->GetParentComponent()) Proc(Components(i));
+}

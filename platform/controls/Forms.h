@@ -1,0 +1,173 @@
+#pragma once
+// Forms and data modules.
+//
+// TForm is a top-level window control. Made through Construct<T> or a class
+// factory (which run AfterConstruction), a form reads its stored form: each
+// class from the first below TForm down to the form's own class that has an
+// RCDATA resource named like it (ResourceStore, any module) is read into the
+// form through the component stream, the ancestor's first, so a descendant's
+// stored form adds to or changes its ancestor's. The resource holds the
+// binary form (starting "TPF0") or the text form ("object Name: TClass").
+// A class without a resource adds nothing: such a form is built in code.
+// TForm(AOwner, CreateNew) never reads.
+//
+// ShowModal shows the form, makes it the one window that takes input, runs
+// the event loop until ModalResult is set to something other than mrNone,
+// and answers it. Setting ModalResult is what a button does; Close (or the
+// window's close box) sets mrCancel. Before the form goes, CloseQuery and
+// OnClose are asked as for Close: a refusal (CanClose false, or caNone)
+// sets ModalResult back to mrNone and the loop goes on. A form freed while
+// modal ends its loop; ShowModal then answers mrCancel.
+//
+// Close on a form that is not modal asks CloseQuery (OnCloseQuery), then
+// OnClose with caHide, and does what that says: caHide hides, caFree frees
+// the form at the next turn of the event loop (Release), caMinimize
+// minimizes, caNone leaves the form as it is.
+//
+// BorderStyle and FormStyle decide the window's frame and stacking
+// (bsNone frameless, bsSingle and bsDialog fixed in size, bsDialog without
+// minimize and maximize boxes, bsToolWindow and bsSizeToolWin tool windows;
+// fsStayOnTop above the other windows); changing either re-creates an
+// existing window. Position places the form when it is first shown:
+// poDesigned keeps Left and Top, poScreenCenter centres it on the screen
+// (Screen->Width, Height), poOwnerFormCenter on its owner when that is a
+// form, else on the screen.
+//
+// ActiveControl is the control of the form that has or gets the focus: set,
+// it takes the focus when the form shows (at once when the form already
+// does); afterwards it follows the focus within the form.
+//
+// Every form is in Screen->Forms (activation order, see Screen.h) from its
+// creation to its freeing; every data module in Screen->DataModules.
+//
+// Single GUI thread.
+
+#include <memory>
+#include <string>
+
+#include "platform/classes/TypInfo.h"
+#include "platform/controls/Controls.h"
+#include "platform/ui/DialogService.h"
+
+enum TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TFormStyle : std::uint8_t { fsNormal, fsStayOnTop };
+enum TPosition : std::uint8_t { poDesigned, poScreenCenter, poOwnerFormCenter };
+enum TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
+
+using TCloseEvent = TMethodPointer<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = TMethodPointer<void(TObject* Sender, bool& CanClose)>;
+
+namespace TypeInfos {
+const TTypeInfo* TFormBorderStyle();
+const TTypeInfo* TFormStyle();
+const TTypeInfo* TPosition();
+const TTypeInfo* TCloseQueryEvent();
+}  // namespace TypeInfos
+
+class QEventLoop;
+
+class TForm : public TWinControl {
+  KESTOVA_CLASS(TForm)
+ public:
+  struct CreateNew {};
+  explicit TForm(TComponent* AOwner);
+  // A form that does not read a stored form.
+  TForm(TComponent* AOwner, CreateNew);
+  ~TForm() override;
+
+  void AfterConstruction() override;
+
+  // The window's title.
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& Value);
+
+  TFormBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TFormBorderStyle Value);
+  TFormStyle FormStyle() const { return formStyle_; }
+  void SetFormStyle(TFormStyle Value);
+  TPosition Position() const { return position_; }
+  void SetPosition(TPosition Value) { position_ = Value; }
+
+  TWinControl* ActiveControl() const { return FocusedControl(); }
+  // Raises EInvalidOperation when Control is not inside this form.
+  void SetActiveControl(TWinControl* Control);
+
+  // ---- Modal use ----
+  // Raises EInvalidOperation for a form already visible or modal.
+  TModalResult ShowModal();
+  TModalResult ModalResult() const { return modalResult_; }
+  void SetModalResult(TModalResult Value);
+  bool Modal() const { return loop_ != nullptr; }
+
+  // ---- Closing ----
+  void Close();
+  // Asks OnCloseQuery; true when the form may close.
+  virtual bool CloseQuery();
+  // Frees the form at the next turn of the event loop (safe from its own
+  // handlers).
+  void Release();
+
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+
+  void SetVisible(bool Value) override;
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  // The controls and the other components the form owns, for streaming.
+  void GetChildren(TGetChildProc Proc, TComponent* Root) override;
+
+ protected:
+  TControlWindowBase* CreateWindowWidget(QWidget* Parent) override;
+  void CreateWnd() override;
+  // Fires OnClose with Action.
+  virtual void DoClose(TCloseAction& Action);
+
+ private:
+  friend class TFormWindow;
+  friend void DescribeTForm(TClassInfo& Info);
+  int Bound(std::int32_t Index) const;
+  void SetBound(std::int32_t Index, int Value);
+  void ApplyWindowFlags();
+  // The border style keeps the size: the user cannot change it.
+  bool FixedSize() const {
+    return borderStyle_ == bsSingle || borderStyle_ == bsDialog || borderStyle_ == bsToolWindow;
+  }
+  void PlaceOnFirstShow();
+  // Asks CloseQuery and OnClose for a modal form; a refusal clears
+  // ModalResult.
+  void CloseModal();
+  void WindowActivated(bool Active);
+  void CMRelease(TMessage& Message);
+
+  std::string caption_;
+  TFormBorderStyle borderStyle_ = bsSizeable;
+  TFormStyle formStyle_ = fsNormal;
+  TPosition position_ = poDesigned;
+  TModalResult modalResult_ = mrNone;
+  QEventLoop* loop_ = nullptr;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  bool placed_ = false;
+  bool readStored_ = true;
+};
+
+// A non-visual container of components, read from its stored form as a
+// form is.
+class TDataModule : public TComponent {
+  KESTOVA_CLASS(TDataModule)
+ public:
+  struct CreateNew {};
+  explicit TDataModule(TComponent* AOwner);
+  TDataModule(TComponent* AOwner, CreateNew);
+  ~TDataModule() override;
+  void AfterConstruction() override;
+  void GetChildren(TGetChildProc Proc, TComponent* Root) override;
+
+ private:
+  bool readStored_ = true;
+};
+
+// Reads the stored forms of Root's classes from Root's own class up to
+// (not including) Base into Root, ancestors first (see above). Answers
+// whether any was read. Raises EReadError for a malformed one.
+bool ReadStoredForm(TComponent* Root, TClass Base);

@@ -1,0 +1,275 @@
+#include "platform/controls/Forms.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/Writer.h"
+#include "platform/core/ResourceStore.h"
+#include "platform/core/Streams.h"
+#include "platform/ui/Screen.h"
+
+namespace {
+
+// A button of the simplest kind: a release on it sets its form's ModalResult.
+class TModalProbe : public TWinControl {
+ public:
+  TModalProbe(TForm* Form, TModalResult Result, int Left) : TWinControl(Form), result_(Result) {
+    SetParent(Form);
+    SetBounds(Left, 10, 60, 24);
+  }
+
+ protected:
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override {
+    TWinControl::MouseUp(Button, Shift, X, Y);
+    if (auto* form = dynamic_cast<TForm*>(GetParentForm(this))) form->SetModalResult(result_);
+  }
+
+ private:
+  TModalResult result_;
+};
+
+struct ModalForm {
+  TForm* Form = Construct<TForm>(nullptr);
+  TModalProbe* Ok = new TModalProbe(Form, mrOk, 10);
+  TModalProbe* Cancel = new TModalProbe(Form, mrCancel, 80);
+  TModalProbe* Retry = new TModalProbe(Form, mrRetry, 150);
+  ~ModalForm() { Form->Free(); }
+};
+
+// Runs Action once the modal loop turns.
+void Later(std::function<void()> Action) { QTimer::singleShot(0, qApp, std::move(Action)); }
+
+void Click(TWinControl* Control) { QTest::mouseClick(Control->Handle(), Qt::LeftButton, {}, QPoint(5, 5)); }
+
+TEST(FormModal, ShowModalAnswersThePressedButtonsResult) {
+  struct Row {
+    const char* name;
+    TModalProbe* ModalForm::*button;
+    TModalResult expected;
+  };
+  const Row rows[] = {
+      {"ok", &ModalForm::Ok, mrOk},
+      {"cancel", &ModalForm::Cancel, mrCancel},
+      {"retry", &ModalForm::Retry, mrRetry},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    ModalForm f;
+    bool wasModalWhileShown = false;
+    Later([&] {
+      wasModalWhileShown = f.Form->Handle()->isVisible() && f.Form->Handle()->isModal();
+      Click(f.*r.button);
+    });
+    EXPECT_EQ(f.Form->ShowModal(), r.expected);
+    EXPECT_TRUE(wasModalWhileShown);
+    EXPECT_FALSE(f.Form->Visible());
+    EXPECT_FALSE(f.Form->Modal());
+  }
+}
+
+TEST(FormModal, CloseQueryRefusalKeepsTheLoopAndTheCloseBoxAnswersCancel) {
+  ModalForm f;
+  int asked = 0;
+  f.Form->OnCloseQuery = [&](TObject*, bool& CanClose) { CanClose = ++asked > 1; };
+  std::vector<TModalResult> seen;
+  Later([&] {
+    Click(f.Ok);  // refused: the form stays
+    seen.push_back(f.Form->ModalResult());
+    Later([&] {
+      seen.push_back(f.Form->Handle()->isVisible() ? mrAll : mrNone);
+      f.Form->Handle()->close();  // the close box
+    });
+  });
+  EXPECT_EQ(f.Form->ShowModal(), mrCancel);
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(seen, (std::vector<TModalResult>{mrOk, mrAll}));
+
+  // A visible form cannot be made modal.
+  f.Form->Show();
+  EXPECT_THROW(f.Form->ShowModal(), EInvalidOperation);
+}
+
+TEST(FormModal, AFormFreedWhileModalEndsItsLoop) {
+  TForm* form = Construct<TForm>(nullptr);
+  Later([&] { form->Free(); });
+  EXPECT_EQ(form->ShowModal(), mrCancel);
+}
+
+TEST(FormClose, CloseDoesWhatOnCloseSays) {
+  struct Row {
+    TCloseAction action;
+    bool queryAllows;
+    bool visibleAfter;
+  };
+  const Row rows[] = {{caHide, true, false}, {caNone, true, true}, {caHide, false, true}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(static_cast<int>(r.action) * 2 + r.queryAllows);
+    TForm* form = Construct<TForm>(nullptr);
+    form->Show();
+    form->OnCloseQuery = [&](TObject*, bool& CanClose) { CanClose = r.queryAllows; };
+    form->OnClose = [&](TObject*, TCloseAction& Action) { Action = r.action; };
+    form->Close();
+    EXPECT_EQ(form->Visible(), r.visibleAfter);
+    form->Free();
+  }
+  // caFree frees at the next turn, not inside the handler.
+  TForm* form = Construct<TForm>(nullptr);
+  form->Show();
+  form->OnClose = [](TObject*, TCloseAction& Action) { Action = caFree; };
+  const int before = Screen->FormCount();
+  form->Close();
+  EXPECT_EQ(Screen->FormCount(), before);
+  QTRY_COMPARE(Screen->FormCount(), before - 1);
+}
+
+// Our forms, in the order Screen->Forms lists them.
+std::vector<TForm*> OrderOf(const std::vector<TForm*>& Ours) {
+  std::vector<TForm*> order;
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    if (std::find(Ours.begin(), Ours.end(), Screen->Forms(i)) != Ours.end()) order.push_back(Screen->Forms(i));
+  return order;
+}
+
+TEST(ScreenForms, FormsAreListedInActivationOrder) {
+  TForm* a = Construct<TForm>(nullptr);
+  TForm* b = Construct<TForm>(nullptr);
+  TForm* c = Construct<TForm>(nullptr);
+  const std::vector<TForm*> ours{a, b, c};
+  EXPECT_EQ(OrderOf(ours), (std::vector<TForm*>{a, b, c}));  // never activated: as made
+  for (TForm* form : {c, a, b}) {
+    form->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form->Handle()));
+    EXPECT_EQ(Screen->ActiveForm(), form);
+  }
+  EXPECT_EQ(OrderOf(ours), (std::vector<TForm*>{b, a, c}));
+  c->Handle()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(c->Handle()));
+  EXPECT_EQ(OrderOf(ours), (std::vector<TForm*>{c, b, a}));
+  EXPECT_EQ(Screen->Forms(0), c);
+  c->Free();
+  EXPECT_EQ(OrderOf(ours), (std::vector<TForm*>{b, a}));
+  EXPECT_NE(Screen->ActiveForm(), c);
+  a->Free();
+  b->Free();
+}
+
+TEST(FormWindow, BorderAndFormStyleDecideTheWindowFlags) {
+  struct Row {
+    TFormBorderStyle border;
+    TFormStyle style;
+    Qt::WindowType type;
+    bool frameless, onTop, fixed;
+  };
+  const Row rows[] = {
+      {bsSizeable, fsNormal, Qt::Window, false, false, false},
+      {bsSizeable, fsStayOnTop, Qt::Window, false, true, false},
+      {bsNone, fsNormal, Qt::Window, true, false, false},
+      {bsSingle, fsNormal, Qt::Window, false, false, true},
+      {bsDialog, fsStayOnTop, Qt::Dialog, false, true, true},
+      {bsToolWindow, fsNormal, Qt::Tool, false, false, true},
+      {bsSizeToolWin, fsNormal, Qt::Tool, false, false, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(static_cast<int>(r.border) * 10 + r.style);
+    TForm* form = Construct<TForm>(nullptr);
+    form->Show();
+    form->SetBorderStyle(r.border);  // an existing window is made again
+    form->SetFormStyle(r.style);
+    QWidget* w = form->Handle();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->windowType(), r.type);
+    EXPECT_EQ(w->windowFlags().testFlag(Qt::FramelessWindowHint), r.frameless);
+    EXPECT_EQ(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint), r.onTop);
+    EXPECT_EQ(w->minimumSize() == w->maximumSize(), r.fixed);
+    form->SetBounds(0, 0, 210, 110);  // a fixed size follows the bounds
+    EXPECT_EQ(w->size(), QSize(210, 110));
+    form->Free();
+  }
+  // A form inside another control is no window of its own.
+  TForm* host = Construct<TForm>(nullptr);
+  auto* inner = new TForm(host, TForm::CreateNew{});
+  inner->SetParent(host);
+  inner->SetFormStyle(fsStayOnTop);
+  host->Show();
+  inner->Show();
+  EXPECT_FALSE(inner->Handle()->isWindow());
+  EXPECT_EQ(inner->Handle()->parentWidget(), host->Handle());
+  host->Free();
+}
+
+class FixedScreen final : public TScreenSource {
+ public:
+  Size ScreenSize() override { return {1000, 800}; }
+  Point CursorPos() override { return {0, 0}; }
+};
+
+TEST(FormWindow, PositionPlacesTheFormWhenFirstShown) {
+  FixedScreen screen;
+  TScreenSource* const old = Screen->SetSource(&screen);
+  TForm* owner = Construct<TForm>(nullptr);
+  owner->SetBounds(100, 50, 400, 300);
+  struct Row {
+    TPosition position;
+    TComponent* owner;
+    Point expected;
+  };
+  const Row rows[] = {
+      {poDesigned, nullptr, {7, 9}},
+      {poScreenCenter, nullptr, {350, 300}},
+      {poOwnerFormCenter, owner, {150, 100}},
+      {poOwnerFormCenter, nullptr, {350, 300}},  // no owner form: the screen
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(static_cast<int>(r.position));
+    TForm* form = new TForm(r.owner, TForm::CreateNew{});
+    form->SetBounds(7, 9, 300, 200);
+    form->SetPosition(r.position);
+    form->Show();
+    EXPECT_EQ(form->Left(), r.expected.x);
+    EXPECT_EQ(form->Top(), r.expected.y);
+    form->Hide();
+    form->SetBounds(1, 2, 300, 200);
+    form->Show();  // placed once only
+    EXPECT_EQ(form->Left(), 1);
+    form->Free();
+  }
+  owner->Free();
+  Screen->SetSource(old);
+}
+
+TEST(FormWindow, ActiveControlTakesTheFocusOnShowAndFollowsIt) {
+  TForm* form = Construct<TForm>(nullptr);
+  auto* a = new TWinControl(form);
+  a->SetParent(form);
+  a->SetBounds(0, 0, 50, 20);
+  auto* b = new TWinControl(form);
+  b->SetParent(form);
+  b->SetBounds(0, 30, 50, 20);
+  TForm* other = Construct<TForm>(nullptr);
+  EXPECT_THROW(form->SetActiveControl(other), EInvalidOperation);
+  EXPECT_THROW(form->SetActiveControl(form), EInvalidOperation);
+  form->SetActiveControl(b);
+  EXPECT_FALSE(b->Focused());
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form->Handle()));
+  EXPECT_TRUE(b->Focused());
+  a->SetFocus();
+  EXPECT_EQ(form->ActiveControl(), a);
+  form->SetActiveControl(b);  // shown: at once
+  EXPECT_TRUE(b->Focused());
+  b->Free();
+  EXPECT_EQ(form->ActiveControl(), nullptr);
+  other->Free();
+  form->Free();
+}
+
+}  // namespace
