@@ -108,7 +108,11 @@ __attribute__((noinline)) void WalkA() {
   asm volatile("");
 }
 
-__attribute__((noinline)) void MainLoop() {
+// The main thread's event loop: it waits for input until stdin closes.
+__attribute__((noinline)) void MainLoop(ThreadSlot& slot) {
+  volatile char local = 0;
+  slot.stackLocal = reinterpret_cast<uintptr_t>(&local);
+  slot.blocked = true;
   char byte;
   while (read(0, &byte, 1) > 0) {
   }
@@ -132,15 +136,21 @@ int main(int argc, char** argv) {
   sigemptyset(&action.sa_mask);
   sigaction(SIGUSR1, &action, nullptr);
   if (mode == "threads") {
-    ThreadSlot first, second;
+    ThreadSlot first, second, mainSlot;
     std::thread t1([&] { ChainA(first); });
     std::thread t2([&] { ChainD(second); });
-    std::printf("thread abc\n%s\n", (PrepareThread(t1.native_handle(), first), WalkThread(first)).c_str());
-    std::printf("thread de\n%s\n", (PrepareThread(t2.native_handle(), second), WalkThread(second)).c_str());
-    WalkA();
-    std::printf("thread main\n%s\nready %d\n", ownWalk.text.c_str(), int(getpid()));
-    std::fflush(stdout);
-    MainLoop();
+    // The reporting side runs beside the three blocked threads.
+    std::thread reporter([&, mainThread = pthread_self()] {
+      PrepareThread(t1.native_handle(), first);
+      PrepareThread(t2.native_handle(), second);
+      PrepareThread(mainThread, mainSlot);
+      std::printf("thread abc\n%s\n", WalkThread(first).c_str());
+      std::printf("thread de\n%s\n", WalkThread(second).c_str());
+      std::printf("thread main\n%s\nready %d\n", WalkThread(mainSlot).c_str(), int(getpid()));
+      std::fflush(stdout);
+    });
+    MainLoop(mainSlot);
+    reporter.join();
     close(blocker[1]);
     t1.join();
     t2.join();
