@@ -56,9 +56,9 @@ size_t PrepareStackScan(uintptr_t framePointer, uintptr_t stackTop, uintptr_t st
                         bool isFaultThread, uintptr_t currentLocation);
 
 struct WalkOptions {
-  bool hideUglyItems = true;        // "HideUglyItems"
+  bool hideUglyItems = true;           // "HideUglyItems"
   bool showRelativeAddresses = false;  // "ShowRelAddrs"
-  bool showRelativeLines = false;   // "ShowRelLines"
+  bool showRelativeLines = false;      // "ShowRelLines"
   bool suppressTopItem = false;
   bool cppTermination = false;
   bool external = false;
@@ -80,7 +80,7 @@ struct WalkResult {
   bool hasLines = false;
   uintptr_t functionEntry = 0;  // for the disassembly section
   uintptr_t functionCodeAddress = 0;
-  uintptr_t codeAddress = 0;  // of the newest visible item
+  uintptr_t codeAddress = 0;              // of the newest visible item
   std::vector<std::string> minDebugInfo;  // "module|text" of the modules met
 };
 

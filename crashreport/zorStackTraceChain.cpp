@@ -110,8 +110,7 @@ void Walker::CollapseRepeats(bool full) {
         if (items[visible[u]].address != items[visible[v]].address) continue;
         const size_t j = v - u - 1;
         bool equal = u >= j;
-        for (size_t t = 1; equal && t <= j; ++t)
-          equal = items[visible[u - t]].address == items[visible[v - t]].address;
+        for (size_t t = 1; equal && t <= j; ++t) equal = items[visible[u - t]].address == items[visible[v - t]].address;
         if (equal) {
           for (size_t t = v - j; t <= v; ++t) {
             Item& gone = items[visible[t]];

@@ -116,8 +116,7 @@ TEST(ZorStackWalkProgram, ThreadSectionsFollowTheDebuggerAndBinutils) {
     } else if (std::regex_match(line, m, ours) && !OwnRoutine(m[5]).empty()) {
       sections[current].push_back(OwnRoutine(m[5]));
       char offset[32];
-      std::snprintf(offset, sizeof offset, "0x%llx",
-                    std::stoull(m[1], nullptr, 16) - std::stoull(base, nullptr, 16));
+      std::snprintf(offset, sizeof offset, "0x%llx", std::stoull(m[1], nullptr, 16) - std::stoull(base, nullptr, 16));
       const std::string where = Output(std::string("addr2line -e ") + ZOR_STACK_PROGRAM + " " + offset);
       static const std::regex lineNumber(R"(:(\d+))");
       std::smatch n;
@@ -134,8 +133,7 @@ TEST(ZorStackWalkProgram, ThreadSectionsFollowTheDebuggerAndBinutils) {
       {"main", {"(anonymous namespace)::MainLoop", "main"}}};
   EXPECT_EQ(sections, expected) << program.output;
   for (const auto& [name, routines] : sections)
-    EXPECT_NE(std::find(gdbThreads.begin(), gdbThreads.end(), routines), gdbThreads.end())
-        << name << "\n" << debugger;
+    EXPECT_NE(std::find(gdbThreads.begin(), gdbThreads.end(), routines), gdbThreads.end()) << name << "\n" << debugger;
   EXPECT_GE(linesChecked, 9u);
 }
 

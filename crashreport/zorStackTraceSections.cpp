@@ -41,8 +41,7 @@ std::string GetStackDump(const TZEContext& context) {
       if (line < start || line >= end) break;
       const size_t count = end - line < 16 ? size_t(end - line) : 16;
       uint8_t bytes[16];
-      if (!SafeRead(reinterpret_cast<const void*>(line), bytes, count))
-        throw std::runtime_error("unreadable stack");
+      if (!SafeRead(reinterpret_cast<const void*>(line), bytes, count)) throw std::runtime_error("unreadable stack");
       if (!text.empty()) text += "\r\n";
       text += Hex(line, 16) + "  ";
       for (size_t i = 0; i < 16; ++i) {

@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "crashreport/zorStackTrace.h"
-#include "crashreport/zorStackTrace_p.h"
 #include "crashreport/zorStackTraceWalk_p.h"
+#include "crashreport/zorStackTrace_p.h"
 
 namespace zor {
 using namespace stacktrace;

@@ -1,11 +1,10 @@
 // Walks of this test's own stack: call chains, recursion, hidden lines, the
 // raise and fault locations, and the internal-error texts of each phase.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <setjmp.h>
 #include <signal.h>
 #include <ucontext.h>
-
-#include <dlfcn.h>
 
 #include <atomic>
 #include <cinttypes>
@@ -164,7 +163,8 @@ void OnFault(int, siginfo_t*, void* context) {
 __attribute__((noinline)) int ReadThrough(volatile int* p) { return *p + 1; }
 
 TEST(ZorStackWalk, AnAccessViolationsTopLineIsTheFaultingInstruction) {
-  struct sigaction action {}, old{};
+  struct sigaction action {
+  }, old{};
   action.sa_sigaction = OnFault;
   action.sa_flags = SA_SIGINFO;
   sigemptyset(&action.sa_mask);
@@ -187,10 +187,27 @@ TEST(ZorStackWalk, AnAccessViolationsTopLineIsTheFaultingInstruction) {
   EXPECT_NE(lines[1].find("AnAccessViolationsTopLineIsTheFaultingInstruction"), std::string::npos) << r.text;
 }
 
+TEST(ZorStackWalk, TwoItemsAtOneCodeAddressPrintOneLine) {
+  // The call of ChainC in ChainB: once as the location itself, once as the
+  // return address behind it.
+  const TFunctionInfo info = AnalyseFunction(reinterpret_cast<const void*>(&ChainB));
+  uintptr_t call = 0, next = 0;
+  for (const TZEFarCall& far : info.farCalls)
+    if (far.call && far.target == reinterpret_cast<uintptr_t>(&ChainC)) call = far.address, next = far.next;
+  ASSERT_NE(call, 0u);
+  const TDAPreStackItem prepared = {{0, 1}, {1, next}};
+  WalkOptions options;
+  options.prepared = &prepared;
+  options.currentLocation = call;
+  const WalkResult r = WalkStack(options);
+  EXPECT_EQ(r.text.find(Hex16(call)), 0u) << r.text;
+  EXPECT_EQ(CountLinesWith(r.text, "ChainB"), 1u) << r.text;
+}
+
 TEST(ZorStackWalk, AFailingPhaseGivesItsInternalErrorText) {
-  const char* phases[] = {"CollectPossibleStackItems", "RemoveRecursiveStackAreas", "InDeepChecks",
-                          "RealizeOptimalLinkChains",  "RemoveRecursiveAreas",      "FillFinalOutput",
-                          "ComposeResult"};
+  const char* phases[] = {
+      "CollectPossibleStackItems", "RemoveRecursiveStackAreas", "InDeepChecks", "RealizeOptimalLinkChains",
+      "RemoveRecursiveAreas",      "FillFinalOutput",           "ComposeResult"};
   const uintptr_t location = reinterpret_cast<uintptr_t>(&ChainB);
   for (const char* phase : phases) {
     SetFailingWalkPhase(phase);

@@ -1,4 +1,6 @@
 // The call check, the prepared scan, and the register and stack-dump texts.
+#include "crashreport/zorStackTrace.h"
+
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -6,8 +8,6 @@
 #include <algorithm>
 #include <cstring>
 #include <vector>
-
-#include "crashreport/zorStackTrace.h"
 
 namespace zor {
 namespace {
@@ -127,11 +127,10 @@ TEST(ZorStackSections, StackDumpEndsAtItsRegion) {
   const std::string text = GetStackDump(c);
   char address[3][17];
   for (int i = 0; i < 3; ++i) std::snprintf(address[i], 17, "%016lx", static_cast<unsigned long>(c.rsp + 16 * i));
-  const std::string expected = std::string(address[0]) +
-                               "  20 7f 43 44 45 46 47 48 - 49 4a 4b 4c 4d 4e 4f 50  ..CDEFGHIJKLMNOP\r\n" +
-                               address[1] +
-                               "  51 52 53 54 55 56 57 58 - 59 5a 41 42 43 44 45 46  QRSTUVWXYZABCDEF\r\n" +
-                               address[2] + "  00 48 49 4a 4b 4c 4d 4e " + std::string(2 + 8 * 3, ' ') + " .HIJKLMN";
+  const std::string expected =
+      std::string(address[0]) + "  20 7f 43 44 45 46 47 48 - 49 4a 4b 4c 4d 4e 4f 50  ..CDEFGHIJKLMNOP\r\n" +
+      address[1] + "  51 52 53 54 55 56 57 58 - 59 5a 41 42 43 44 45 46  QRSTUVWXYZABCDEF\r\n" + address[2] +
+      "  00 48 49 4a 4b 4c 4d 4e " + std::string(2 + 8 * 3, ' ') + " .HIJKLMN";
   EXPECT_EQ(text, expected);
   // Twenty lines at most.
   c.rsp = reinterpret_cast<uintptr_t>(stack.begin());

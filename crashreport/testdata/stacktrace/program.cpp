@@ -41,8 +41,7 @@ void OnRequest(int, siginfo_t*, void* context) {
   ThreadSlot& slot = *requested;
   slot.location = uintptr_t(uc->uc_mcontext.gregs[REG_RIP]);
   const uintptr_t sp = uintptr_t(uc->uc_mcontext.gregs[REG_RSP]);
-  zor::PrepareStackScan(uintptr_t(uc->uc_mcontext.gregs[REG_RBP]), slot.stackTop, sp, slot.items, false,
-                        slot.location);
+  zor::PrepareStackScan(uintptr_t(uc->uc_mcontext.gregs[REG_RBP]), slot.stackTop, sp, slot.items, false, slot.location);
   slot.items[0].address = slot.items.size() - 1;
   slot.prepared = true;
 }
@@ -160,7 +159,8 @@ int main(int argc, char** argv) {
     const int n = argc > 2 ? std::atoi(argv[2]) : 10;
     std::vector<ThreadSlot> slots(static_cast<size_t>(n));
     std::vector<std::thread> threads;
-    for (int i = 0; i < n; ++i) threads.emplace_back([&, i] { i % 2 ? ChainA(slots[size_t(i)]) : ChainD(slots[size_t(i)]); });
+    for (int i = 0; i < n; ++i)
+      threads.emplace_back([&, i] { i % 2 ? ChainA(slots[size_t(i)]) : ChainD(slots[size_t(i)]); });
     for (int i = 0; i < n; ++i) PrepareThread(threads[size_t(i)].native_handle(), slots[size_t(i)]);
     // The debug information is loaded before the clock starts.
     WalkA();
