@@ -14,16 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "crashreport/zorDisAsmTesting.h"
+
 namespace {
 
 std::string Output(const std::string& command) {
   std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    pclose(pipe);
-  }
+  zor::testing::RunCommand(command, &out);
   return out;
 }
 
