@@ -13,6 +13,7 @@
 #include "crashreport/zorExceptSettingsObject.h"
 #include "crashreport/zorExceptThreads.h"
 #include "crashreport/zorMapFile.h"
+#include "crashreport/zorStackTrace.h"
 #include "platform/core/Modules.h"
 #include "platform/core/ResourceStore.h"
 
@@ -104,6 +105,7 @@ void StartUp(ReporterState& s) {
 
 void ShutDown(ReporterState& s) {
   ClearDebugInfoCache();
+  ClearStackTraceCaches();
   if (s.joinedList) {
     LeaveThreadInfoList();
     s.joinedList = false;
