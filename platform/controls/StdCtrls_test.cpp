@@ -183,3 +183,65 @@ TEST(StdControlsProperties, ArePublishedUnderTheirStreamNames) {
 }
 
 }  // namespace
+
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Writer.h"
+#include "platform/controls/Menus.h"
+#include "platform/core/Streams.h"
+
+namespace {
+
+// Through the text form and back: the shape a stored form takes.
+template <class C>
+std::unique_ptr<C> ThroughText(C& Source, std::string& Text) {
+  TMemoryStream binary, text, back;
+  WriteComponentToStream(binary, &Source);
+  binary.SetPosition(0);
+  ObjectBinaryToText(binary, text);
+  Text.assign(text.Bytes().begin(), text.Bytes().end());
+  text.SetPosition(0);
+  ObjectTextToBinary(text, back);
+  back.SetPosition(0);
+  return std::unique_ptr<C>(dynamic_cast<C*>(ReadComponentFromStream(back, nullptr)));
+}
+
+TEST(StoredControls, AButtonAndAMenuComeBackFromTheTextForm) {
+  RegisterClasses({TButton::StaticClass(), TMainMenu::StaticClass(), TMenuItem::StaticClass()});
+  TButton button(nullptr);
+  button.SetName("OkButton");
+  button.SetCaption("OK");
+  button.SetModalResult(1);
+  button.SetBounds(8, 16, 75, 25);
+  std::string text;
+  auto read = ThroughText(button, text);
+  ASSERT_NE(read, nullptr) << text;
+  EXPECT_NE(text.find("Caption = 'OK'"), std::string::npos) << text;
+  EXPECT_EQ(read->Caption(), "OK");
+  EXPECT_EQ(read->ModalResult(), 1);
+  EXPECT_EQ(read->BoundsRect(), (Rect{8, 16, 83, 41}));
+
+  TMainMenu menu(nullptr);
+  menu.SetName("MainMenu1");
+  auto* file = new TMenuItem(&menu);
+  file->SetName("File1");
+  file->SetCaption("&File");
+  menu.Items()->Add(file);
+  auto* save = new TMenuItem(&menu);
+  save->SetName("Save1");
+  save->SetCaption("&Save");
+  save->SetShortCut(0x4000 | 'S');
+  save->SetChecked(true);
+  file->Add(save);
+  auto readMenu = ThroughText(menu, text);
+  ASSERT_NE(readMenu, nullptr) << text;
+  ASSERT_EQ(readMenu->Items()->Count(), 1) << text;
+  TMenuItem* readFile = readMenu->Items()->Items(0);
+  ASSERT_EQ(readFile->Count(), 1);
+  EXPECT_EQ(readFile->Caption(), "&File");
+  EXPECT_EQ(readFile->Items(0)->Name(), "Save1");
+  EXPECT_EQ(readFile->Items(0)->ShortCut(), 0x4000 | 'S');
+  EXPECT_TRUE(readFile->Items(0)->Checked());
+}
+
+}  // namespace
