@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QObject>
 
+#include "platform/classes/StdTypeInfo.h"
+#include "platform/classes/TypInfoPublish.h"
 #include "platform/controls/DragManager.h"
 #include "platform/ui/Application.h"
 
@@ -81,6 +83,14 @@ void DescribeTControl(TClassInfo& Info) {
   AddMessageHandler<&TControl::CMDrag>(Info, CM_DRAG);
   AddMessageHandler<&TControl::CMParentColorChanged>(Info, CM_PARENTCOLORCHANGED);
   AddMessageHandler<&TControl::CMParentFontChanged>(Info, CM_PARENTFONTCHANGED);
+  // What a stored form keeps of every control.
+  TClassPublisher<TControl> p(Info);
+  p.Property<&TControl::Left, &TControl::SetLeft>("Left", TypeInfos::Integer());
+  p.Property<&TControl::Top, &TControl::SetTop>("Top", TypeInfos::Integer());
+  p.Property<&TControl::Width, &TControl::SetWidth>("Width", TypeInfos::Integer());
+  p.Property<&TControl::Height, &TControl::SetHeight>("Height", TypeInfos::Integer());
+  p.Property<&TControl::Enabled, &TControl::SetEnabled>("Enabled", TypeInfos::Boolean()).Default(true);
+  p.Property<&TControl::Visible, &TControl::SetVisible>("Visible", TypeInfos::Boolean()).Default(true);
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TControl, TComponent, "Controls", nullptr, DescribeTControl)
 

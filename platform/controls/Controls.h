@@ -132,6 +132,10 @@ class TControl : public TComponent {
   int Width() const { return width_; }
   int Height() const { return height_; }
   virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+  void SetLeft(int Value) { SetBounds(Value, top_, width_, height_); }
+  void SetTop(int Value) { SetBounds(left_, Value, width_, height_); }
+  void SetWidth(int Value) { SetBounds(left_, top_, Value, height_); }
+  void SetHeight(int Value) { SetBounds(left_, top_, width_, Value); }
   Rect BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
   Rect ClientRect() const { return {0, 0, width_, height_}; }
 

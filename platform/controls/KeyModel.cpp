@@ -261,3 +261,14 @@ void ShortCutToKey(TShortCut Value, std::uint16_t& VK, TShiftState& Shift) {
   if (Value & 0x4000) Shift.Include(ssCtrl);
   if (Value & 0x8000) Shift.Include(ssAlt);
 }
+
+int QtKeyOfVirtualKey(std::uint16_t VK) {
+  if ((VK >= 'A' && VK <= 'Z') || (VK >= '0' && VK <= '9')) return VK;
+  if (VK >= VK_F1 && VK < VK_F1 + 24) return Qt::Key_F1 + (VK - VK_F1);
+  for (const KeyRow& row : kNamedKeys)
+    if (row.VK == VK) return row.QtKey;
+  // The OEM keys are listed plain first, then shifted.
+  for (const KeyRow& row : kUsSymbols)
+    if (row.VK == VK && VK >= VK_OEM_1) return row.QtKey;
+  return 0;
+}

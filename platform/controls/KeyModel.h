@@ -172,3 +172,7 @@ TShiftState CurrentShiftState();
 using TShortCut = std::uint16_t;
 TShortCut ShortCut(std::uint16_t VK, TShiftState Shift);
 void ShortCutToKey(TShortCut Value, std::uint16_t& VK, TShiftState& Shift);
+// The Qt key of a virtual key (letters, digits, function, editing and
+// cursor keys, and the US symbols of the OEM keys); 0 when none, as for the
+// numpad keys, which Qt tells apart only by a modifier.
+int QtKeyOfVirtualKey(std::uint16_t VK);

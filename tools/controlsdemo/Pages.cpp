@@ -6,6 +6,8 @@ const std::vector<TDemoPage>& DemoPages() {
       {"hint", "a two-line hint with bold runs below the resting mouse, after the hint pause", MakeHintPage},
       {"drawing", "control backgrounds, check boxes, arrows, expand buttons, coded and shortened text, image lists",
        MakeDrawingPage},
+      {"standard", "buttons, speed buttons, a panel, edits, a radio group, pages and a main menu with shortcut keys",
+       MakeStandardPage},
   };
   return pages;
 }

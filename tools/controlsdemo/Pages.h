@@ -21,3 +21,4 @@ const std::vector<TDemoPage>& DemoPages();
 TWinControl* MakeKeysPage();
 TWinControl* MakeHintPage();
 TWinControl* MakeDrawingPage();
+TWinControl* MakeStandardPage();
