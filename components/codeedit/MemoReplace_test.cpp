@@ -141,22 +141,6 @@ TEST_F(MemoSearchTest, AReadOnlyStoreIsNotSearchedForReplacing) {
   EXPECT_EQ(Joined(source), "");
 }
 
-}  // namespace
-
-namespace {
-
-// Keeps the colour bytes it is given, as the rich-text parser does.
-class TKeepingParser : public TSimpleParser {
- public:
-  using TSimpleParser::TSimpleParser;
-  bool IsActive() override { return true; }
-  bool KeepsColorData() override { return true; }
-  void GetColorData(std::int32_t, const std::u32string& Line, std::string& Colors) override {
-    Colors.resize(Line.size(), 0);
-  }
-  std::int32_t ColorLine(const std::u32string&, std::int32_t State, std::string&) override { return State; }
-};
-
 TEST_F(MemoSearchTest, AReplacementKeepsTheColourOfWhatItReplaces) {
   TKeepingParser parser(nullptr);
   LoadText(source, "x ab");

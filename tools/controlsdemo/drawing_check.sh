@@ -6,16 +6,9 @@
 # (drawing_check_wide.png) and checks from the page's output that every
 # background was rendered at its first size and again at the wider one.
 set -euo pipefail
-demo=$1
-out=${2:-.}
-mkdir -p "$out"
-log=$out/drawing_check.log
+source "$(dirname "$0")/page_start.sh"
+page_start drawing "$1" "${2:-.}"
 
-QT_QPA_PLATFORM=xcb "$demo" drawing >"$log" 2>&1 &
-pid=$!
-trap 'kill "$pid" 2>/dev/null || true' EXIT
-
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "controlsdemo: drawing" | head -n 1)
 sleep 1
 import -window root "$out/drawing_check.png"
 xdotool windowsize --sync "$window" 800 420 || xdotool windowsize "$window" 800 420

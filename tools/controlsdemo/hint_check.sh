@@ -7,15 +7,9 @@
 # shows (hint_check.png, beside the log) must show the raised frame and the
 # hint colours at the place the page reports.
 set -euo pipefail
-demo=$1
-out=${2:-.}
-mkdir -p "$out"
-log=$out/hint_check.log
+source "$(dirname "$0")/page_start.sh"
+page_start hint "$1" "${2:-.}"
 shot=$out/hint_check.png
-
-QT_QPA_PLATFORM=xcb "$demo" hint >"$log" 2>&1 &
-pid=$!
-trap 'kill "$pid" 2>/dev/null || true' EXIT
 
 fail() {
   echo "hint_check: $*" >&2
@@ -24,7 +18,6 @@ fail() {
   exit 1
 }
 
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "controlsdemo: hint" | head -n 1)
 sleep 0.5
 xdotool mousemove --window "$window" 100 120
 mouse_x=$(xdotool getmouselocation --shell | sed -n 's/^X=//p')

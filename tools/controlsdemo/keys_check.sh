@@ -5,23 +5,12 @@
 # its standard output, and leaves a screenshot of the screen
 # (keys_check.png, taken with ImageMagick's import) beside its log.
 set -euo pipefail
-demo=$1
-out=${2:-.}
-mkdir -p "$out"
-log=$out/keys_check.log
+source "$(dirname "$0")/page_start.sh"
+page_start keys "$1" "${2:-.}"
 
-QT_QPA_PLATFORM=xcb "$demo" keys >"$log" 2>&1 &
-pid=$!
-trap 'kill "$pid" 2>/dev/null || true' EXIT
-
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "controlsdemo: keys" | head -n 1)
 xdotool windowfocus --sync "$window"
 sleep 0.5
 
-press() {
-  xdotool key --clearmodifiers --delay 80 "$@"
-  sleep 0.3
-}
 press ctrl+k b      # the sequence runs Block; no "b" is typed
 press ctrl+s        # Save, in any state
 press ctrl+k ctrl+s # the later binding for state 1

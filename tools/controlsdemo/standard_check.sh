@@ -6,23 +6,12 @@
 # and leaves a screenshot (standard_check.png, taken with ImageMagick's
 # import) beside its log.
 set -euo pipefail
-demo=$1
-out=${2:-.}
-mkdir -p "$out"
-log=$out/standard_check.log
+source "$(dirname "$0")/page_start.sh"
+page_start standard "$1" "${2:-.}"
 
-QT_QPA_PLATFORM=xcb "$demo" standard >"$log" 2>&1 &
-pid=$!
-trap 'kill "$pid" 2>/dev/null || true' EXIT
-
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "controlsdemo: standard" | head -n 1)
 xdotool windowfocus --sync "$window"
 sleep 0.5
 
-press() {
-  xdotool key --clearmodifiers --delay 80 "$@"
-  sleep 0.3
-}
 click() {
   xdotool mousemove --window "$window" "$1" "$2" click 1
   sleep 0.3
