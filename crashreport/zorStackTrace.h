@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "crashreport/zorDisAsm.h"
+#include "crashreport/zorDisAsmFunction.h"
 #include "crashreport/zorExceptContext.h"
+#include "crashreport/zorNVPrgrAlert.h"
 
 namespace zor {
 
@@ -71,6 +73,9 @@ struct WalkOptions {
   // With a list (header first), the walk runs on it instead of a raw scan.
   const TDAPreStackItem* prepared = nullptr;
   const std::atomic<bool>* abort = nullptr;
+  // Shown per mille of the thread's area: 0-25 collecting, 25-650 checking
+  // the items, 650-1000 choosing the chains.
+  IProgressAlert* progress = nullptr;
 };
 
 struct WalkResult {
@@ -93,8 +98,31 @@ WalkResult WalkStack(const WalkOptions& options);
 // unit, line and routine, or " ???" without debug information.
 std::string LocationLine(uintptr_t address, bool showRelativeAddress, bool showRelativeLine);
 // ">> internal error in " and `name`; while an exception is being handled
-// on this thread, ":", CRLF and the location line of its address.
+// on this thread (a HandledExceptionScope lives), ":", CRLF and the location
+// line of its address.
 std::string InternalErrorText(const std::string& name);
+
+// Marks, for its lifetime, the exception this thread is handling and where
+// it was raised. Scopes nest; an address of 0 names no location.
+class HandledExceptionScope {
+ public:
+  explicit HandledExceptionScope(uintptr_t address);
+  ~HandledExceptionScope();
+  HandledExceptionScope(const HandledExceptionScope&) = delete;
+  HandledExceptionScope& operator=(const HandledExceptionScope&) = delete;
+
+ private:
+  uintptr_t previous_;
+};
+// The address of the innermost live scope on this thread; 0 without one.
+uintptr_t HandledExceptionAddress();
+
+// A failure the reporter raises itself: it carries the address of the call
+// that raised it, so that the internal-error text can name the location.
+struct ReporterFailure {
+  uintptr_t address = 0;
+};
+[[noreturn]] void RaiseReporterFailure();
 
 // The address the reporter's signal handler starts at; the frames from it to
 // the interrupted code are the system's dispatching frames and are hidden.
@@ -106,9 +134,25 @@ bool IsSignalTrampoline(uintptr_t address);
 // Empties the module and function caches (at shut-down).
 void ClearStackTraceCaches();
 
-// The "cpu registers" and "stack dump" sections of a saved context.
+// The "cpu registers" and "stack dump" sections of a saved context. A stack
+// page that cannot be read gives the internal-error text of "GetStackDump"
+// with the location of the failure.
 std::string GetCpuRegisters(const TZEContext& context);
 std::string GetStackDump(const TZEContext& context);
+
+// Fills `text` with the disassembly of the function at `functionEntry`,
+// marking `codeAddress`; `info` comes in empty. "FormatDisAsm" and
+// "LimitDisAsm" shape the text as the hook sees fit.
+using DisassemblyHook = void (*)(uintptr_t functionEntry, std::string& text, uintptr_t codeAddress,
+                                 TFunctionInfo& info, bool formatDisAsm, int32_t limitDisAsm);
+// Process-wide; null (the default) means reports carry no disassembly.
+void SetDisassemblyHook(DisassemblyHook hook);
+DisassemblyHook CurrentDisassemblyHook();
+// The "disassembling" section: empty for a null entry or without a hook,
+// else the hook's text. A failure in the hook gives the internal-error text
+// of "GetCleartextDisAsm".
+std::string GetCleartextDisAsm(uintptr_t functionEntry, uintptr_t codeAddress, bool formatDisAsm,
+                               int32_t limitDisAsm);
 
 // For tests: a phase whose name is given here fails once it is entered.
 void SetFailingWalkPhase(const std::string& phase);

@@ -72,6 +72,8 @@ const CachedModule& ModuleAt(int index) { return TheCaches().modules.at(size_t(i
 
 CachedFunction& FunctionAt(int index) { return TheCaches().functions.at(size_t(index)); }
 
+size_t FunctionCount() { return TheCaches().functions.size(); }
+
 int CacheFunction(uintptr_t entry, const std::string& name, int module, bool approve, bool zeroLength) {
   Caches& c = TheCaches();
   if (auto it = c.byEntry.find(entry); it != c.byEntry.end()) {
@@ -159,6 +161,29 @@ std::string LocationLine(uintptr_t address, bool showRelativeAddress, bool showR
   return text + symbol->name;
 }
 
-std::string InternalErrorText(const std::string& name) { return ">> internal error in " + name; }
+namespace {
+thread_local uintptr_t handledException = 0;
+}  // namespace
+
+HandledExceptionScope::HandledExceptionScope(uintptr_t address) : previous_(handledException) {
+  handledException = address;
+}
+HandledExceptionScope::~HandledExceptionScope() { handledException = previous_; }
+uintptr_t HandledExceptionAddress() { return handledException; }
+
+__attribute__((noinline)) void RaiseReporterFailure() {
+  // The location is the raising call itself, not the address behind it.
+  uintptr_t at = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
+  uint8_t call = 0;
+  if (SafeRead(reinterpret_cast<const void*>(at - 5), &call, 1) && call == 0xE8) at -= 5;
+  throw ReporterFailure{at};
+}
+
+std::string InternalErrorText(const std::string& name) {
+  std::string text = ">> internal error in " + name;
+  if (const uintptr_t address = HandledExceptionAddress(); address != 0)
+    text += ":\r\n" + LocationLine(address, false, false);
+  return text;
+}
 
 }  // namespace zor

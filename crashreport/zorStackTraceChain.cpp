@@ -1,106 +1,209 @@
-// The walk's later phases: call sites of anchors without a function, the
-// chain between anchors, repeats, and the final lines with their checksums.
+// The walk's middle phases: the links from each call to the items it can
+// return through, the best-scoring chain between two anchors, and repeats.
 #include <algorithm>
-#include <atomic>
-#include <cctype>
-#include <cinttypes>
-#include <cstdio>
 
 #include "crashreport/zorStackTrace.h"
 #include "crashreport/zorStackTraceWalk_p.h"
 #include "crashreport/zorStackTrace_p.h"
-#include "crashreport/zorZip.h"
 
 namespace zor {
 using namespace stacktrace;
 
-namespace {
-
-std::atomic<uintptr_t> reporterSignalHandler{0};
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char ch) { return std::tolower(ch); });
-  return text;
-}
-
-std::string Padded(const std::string& text, size_t width, bool right) {
-  if (text.size() >= width) return text;
-  return right ? std::string(width - text.size(), ' ') + text : text + std::string(width - text.size(), ' ');
-}
-
-}  // namespace
-
-void SetReporterSignalHandler(uintptr_t entry) { reporterSignalHandler = entry; }
-
-bool IsSignalTrampoline(uintptr_t address) {
-  static constexpr uint8_t kBytes[] = {0x48, 0xC7, 0xC0, 0x0F, 0x00, 0x00, 0x00, 0x0F, 0x05};
-  uint8_t bytes[sizeof kBytes];
-  return SafeRead(reinterpret_cast<const void*>(address), bytes, sizeof bytes) &&
-         std::equal(bytes, bytes + sizeof bytes, kBytes);
-}
-
 void Walker::DeepChecks() {
-  // Anchors without a known function: a call ending at the address, found
-  // by decoding the bytes in front of it.
-  for (Item& item : items) {
+  const size_t first = options.creatorAddress != 0 ? 1 : 0;
+  const size_t count = items.size();
+  for (size_t k = first; k < count; ++k) {
     CheckAbort();
-    if (item.hidden || item.top || item.creator || item.callSite) continue;
-    for (uintptr_t at = item.address - 7; at <= item.address - 2; ++at) {
-      const TZECodeInfo code = DecodeInstruction(reinterpret_cast<const void*>(at), snapshot);
-      if (!code.valid || !code.call || code.next != item.address) continue;
+    if (!items[k].hidden) DeepCheckItem(int(k));
+    Progress(25 + int(625 * (k + 1) / count));
+  }
+  Progress(650);
+}
+
+void Walker::DeepCheckItem(int index) {
+  Item& item = items[size_t(index)];
+  auto approvedLink = [&] {
+    const std::vector<Link>& older = item.Older();
+    for (size_t i = 0; i < older.size(); ++i)
+      if (Usable(older[i].function)) return int(i);
+    return -1;
+  };
+  int b = approvedLink();
+  if (b < 0) {
+    // A known function whose code holds the address must have its call
+    // site there; an address inside it anywhere else is stale.
+    for (size_t f = 0; f < FunctionCount(); ++f) {
+      const int function = int(f);
+      if (!Usable(function)) continue;
+      const std::vector<TZECodeArea>& areas = FunctionAt(function).info.codeAreas;
+      if (std::none_of(areas.begin(), areas.end(), [&](const TZECodeArea& a) {
+            return !a.caseTable && a.begin < item.address && item.address <= a.end + 1;
+          }))
+        continue;
       Link link;
-      link.codeAddress = at;
-      link.target = code.target;
-      link.targetKnown = code.target != 0;
-      item.older.push_back(link);
-      item.callSite = true;
+      if (!FindCallSite(function, item, link)) {
+        item.hidden = true;
+        return;
+      }
+      item.Older().push_back(link);
+      b = int(item.Older().size() - 1);
       break;
     }
   }
+  if (b >= 0) {
+    const Link chosen = item.Older()[size_t(b)];
+    for (const Link& link : item.Older())
+      if (Usable(link.function) && link.codeAddress != chosen.codeAddress) rejected.insert(link.function);
+    LinkCallees(chosen.targetKnown, chosen.codeAddress, chosen.target, true, index);
+    return;
+  }
+  // No function at all: a call that ends right at the address, found by
+  // decoding the bytes in front of it at every start.
+  uintptr_t base = 0;
+  for (const TDATryReadRecord& r : snapshot->records)
+    if (r.start <= item.address - 1 && item.address - 1 < r.end) base = r.start;
+  for (uintptr_t at = std::max(item.address - 7, base); at <= item.address - 2; ++at) {
+    CheckAbort();
+    const TZECodeInfo code = DecodeInstruction(reinterpret_cast<const void*>(at), snapshot);
+    if (code.valid && code.call && code.next == item.address)
+      LinkCallees(code.target != 0, at, code.target, false, index);
+  }
 }
 
-bool Walker::CallReaches(const Link& call, const Item& item) const {
-  if (!call.targetKnown || item.older.empty() || item.older.front().function < 0) return true;
-  const uintptr_t entry = FunctionAt(item.older.front().function).info.entryPoint;
-  const uintptr_t target = ResolvedTarget(call.target);
-  if (target == entry || call.target == entry) return true;
-  // A tail jump of the called routine leads on to the item's function.
-  const int called = CacheFunction(target, {}, -1, false);
-  if (called < 0) return false;
-  for (const TZEFarCall& far : FunctionAt(called).info.farCalls)
-    if (!far.call && ResolvedTarget(far.target) == entry) return true;
-  return false;
+void Walker::LinkCallees(bool targetKnown, uintptr_t callAddress, uintptr_t target, bool approve, int caller) {
+  int function = -1;
+  if (targetKnown) {
+    target = ResolvedTarget(target);
+    function = CacheFunction(target, {}, -1, approve);
+    // A callee that calls through registers may be where the newer items
+    // return into from routines no link names.
+    if (function >= 0) {
+      const std::vector<TZEUnknownTarget>& unknown = FunctionAt(function).info.unknownTargets;
+      if (std::any_of(unknown.begin(), unknown.end(), [](const TZEUnknownTarget& u) { return u.call; }))
+        LinkCallees(false, callAddress, 0, approve, caller);
+    }
+  } else {
+    const std::vector<Link>& newer = items[size_t(caller)].Newer();
+    if (std::any_of(newer.begin(), newer.end(), [](const Link& l) { return l.function < 0; })) return;
+  }
+  for (size_t j = size_t(caller) + 1; j < items.size(); ++j) {
+    CheckAbort();
+    Item& item = items[j];
+    if (item.hidden) continue;
+    Link found;
+    const bool qualifies = !targetKnown || FindCallSite(function, item, found);
+    bool competing = false;
+    if (qualifies && !approve)
+      for (const Link& l : item.Older())
+        competing = competing || (Usable(l.function) && l.codeAddress != found.codeAddress);
+    if (qualifies && !competing) {
+      found.other = caller;
+      item.Older().push_back(found);
+      Link call;
+      call.other = int(j);
+      call.codeAddress = callAddress;
+      call.targetKnown = targetKnown;
+      call.target = target;
+      call.function = function;
+      items[size_t(caller)].Newer().push_back(call);
+    }
+    if (item.approved) break;
+  }
+}
+
+bool Walker::ReturnHasLine(Item& item) {
+  if (item.hasLine < 0) {
+    item.hasLine = 0;
+    if (item.module >= 0 && ModuleAt(item.module).debug) {
+      uintptr_t next = 0;
+      item.hasLine = ModuleAt(item.module).debug->LineAt(item.top ? item.address : item.address - 1, next) > 0;
+    }
+  }
+  return item.hasLine > 0;
+}
+
+uint64_t Walker::ScoreChain(bool directlyConnected, int first, int last) {
+  if (Aborted()) return kDeadEnd;
+  const bool upwards = last > first;
+  LinkList& list = items[size_t(first)].lists[upwards ? kTowardsNewer : kTowardsOlder];
+  uint64_t best = kDeadEnd;
+  list.best = -1;
+  for (size_t i = 0; i < list.links.size(); ++i) {
+    const int other = list.links[i].other;
+    // Links beyond the other anchor or into hidden items lead nowhere.
+    if (other < 0 || items[size_t(other)].hidden || (upwards ? other > last : other < last)) continue;
+    if (list.links[i].score == 0) {
+      const int function = list.links[i].function;
+      const bool known = function >= 0;
+      uint64_t score = other == last ? (known ? kReachedKnown : kReachedUnknown)
+                                     : ScoreChain(directlyConnected && known, other, last);
+      int bit = 0;
+      if (!known) {
+        score &= ~kKnownBit;
+      } else {
+        bit = directlyConnected || (score & kKnownBit) ? 28 : 14;
+        if (Usable(function)) bit += 14;
+        Item& from = items[size_t(first)];
+        Item& to = items[size_t(other)];
+        if (from.module >= 0 && to.module >= 0 && ModuleAt(from.module).debug)
+          bit += !ReturnHasLine(from) ? 3 : ReturnHasLine(to) ? 9 : 6;
+      }
+      list.links[i].score = score + (uint64_t{1} << bit);
+    }
+    if (list.links[i].score > best) {
+      best = list.links[i].score;
+      list.best = int(i);
+    }
+  }
+  return best;
+}
+
+void Walker::ChooseChain(int lo, int hi) {
+  if (hi - lo < 2) return;
+  const uint64_t up = lo < 0 ? 0 : ScoreChain(true, lo, hi);
+  const uint64_t down = up & kReachedBit ? 0 : ScoreChain(true, hi, lo);
+  for (int k = lo + 1; k < hi; ++k) items[size_t(k)].hidden = true;
+  const bool upwards = up > down;
+  for (int k = upwards ? lo : hi;;) {
+    const LinkList& list = items[size_t(k)].lists[upwards ? kTowardsNewer : kTowardsOlder];
+    if (list.best < 0) break;
+    k = list.links[size_t(list.best)].other;
+    if (k <= lo || k >= hi) break;
+    items[size_t(k)].hidden = false;
+  }
 }
 
 void Walker::ChooseChains() {
-  // From each anchor towards the next newer one, keep the items whose
-  // function the previous kept call leads to; a run that does not lead on
-  // to the next anchor is dropped as a whole.
-  int previous = -1;
-  std::vector<size_t> run;
-  for (size_t k = 0; k < items.size(); ++k) {
+  if (items.empty()) return;
+  const int newest = int(items.size() - 1);
+  int c = newest;
+  for (int i = newest - 1; i >= 0; --i) {
     CheckAbort();
-    Item& item = items[k];
-    if (item.hidden || item.creator) continue;
-    const bool anchor = item.approved || item.top;
-    const bool reaches = previous < 0 || items[size_t(previous)].older.empty() ||
-                         CallReaches(items[size_t(previous)].older.front(), item);
-    if (anchor) {
-      if (!reaches && !run.empty())
-        for (size_t r : run) items[r].hidden = true;
-      run.clear();
-      previous = int(k);
-    } else if (reaches) {
-      run.push_back(k);
-      previous = int(k);
-    } else {
-      item.hidden = true;
+    if (items[size_t(i)].approved && !items[size_t(i)].hidden) {
+      ChooseChain(i, c);
+      c = i;
     }
+    Progress(650 + 350 * (newest - i) / std::max(newest, 1));
   }
+  ChooseChain(-1, c);
+  Progress(1000);
+}
+
+void Walker::HideItem(int index) {
+  Item& item = items[size_t(index)];
+  item.hidden = true;
+  for (LinkList& list : item.lists) {
+    list.links.clear();
+    list.best = -1;
+  }
+  for (Item& other : items)
+    for (LinkList& list : other.lists)
+      std::erase_if(list.links, [&](const Link& l) { return l.other == index; });
 }
 
 void Walker::CollapseRepeats(bool full) {
   for (bool removed = true; removed;) {
+    CheckAbort();
     removed = false;
     std::vector<size_t> visible;
     for (size_t i = 0; i < items.size(); ++i)
@@ -113,10 +216,11 @@ void Walker::CollapseRepeats(bool full) {
         for (size_t t = 1; equal && t <= j; ++t) equal = items[visible[u - t]].address == items[visible[v - t]].address;
         if (equal) {
           for (size_t t = v - j; t <= v; ++t) {
-            Item& gone = items[visible[t]];
-            gone.approved = false;
-            gone.hidden = true;
-            if (full) gone.older.clear();
+            items[visible[t]].approved = false;
+            if (full)
+              HideItem(int(visible[t]));
+            else
+              items[visible[t]].hidden = true;
           }
           removed = true;
         }
@@ -124,148 +228,6 @@ void Walker::CollapseRepeats(bool full) {
       }
     }
   }
-}
-
-void Walker::FillFinalOutput() {
-  bool first = true, cppHidden = false, handlerHidden = false;
-  for (size_t k = items.size(); k-- > 0;) {
-    CheckAbort();
-    Item& item = items[k];
-    if (item.hidden) continue;
-    item.codeAddress = item.address;
-    for (const Link& link : item.older) {
-      if (link.function >= 0 && FunctionAt(link.function).approved) {
-        item.codeAddress = link.codeAddress;
-        item.functionName = FunctionAt(link.function).name;
-        item.entry = FunctionAt(link.function).info.entryPoint;
-        break;
-      }
-      if (link.codeAddress != 0) {
-        item.codeAddress = link.codeAddress;
-        break;
-      }
-    }
-    item.moduleName = "???";
-    if (item.module >= 0) {
-      const CachedModule& m = ModuleAt(item.module);
-      item.moduleName = m.fileName;
-      if (m.debug) {
-        if (item.functionName.empty()) {
-          const TMfPublic& p = m.debug->PublicAt(item.codeAddress);
-          if (p.valid) item.functionName = p.name, item.entry = p.address;
-        }
-        item.unitName = m.debug->SegmentAt(true, item.codeAddress).unitName;
-        uintptr_t next = 0;
-        item.line = m.debug->LineAt(item.codeAddress, next);
-        if (options.showRelativeLines && item.line > 0 && item.entry != 0) {
-          const int32_t firstLine = m.debug->LineAt(item.entry, next);
-          if (firstLine > 0) item.absoluteLine = item.line, item.line -= firstLine;
-        }
-        const std::string note = m.fileName + "|" + m.debug->MinDebugInfo();
-        if (!m.debug->MinDebugInfo().empty() &&
-            std::none_of(result.minDebugInfo.begin(), result.minDebugInfo.end(),
-                         [&](const std::string& s) { return Lower(s) == Lower(note); }))
-          result.minDebugInfo.push_back(note);
-      }
-    }
-    if (first) result.codeAddress = item.codeAddress, first = false;
-    // A termination through the runtime's throw starts at its caller.
-    if (options.cppTermination && !cppHidden &&
-        (item.functionName.find("__cxa_throw") != std::string::npos ||
-         item.functionName.find("__cxa_rethrow") != std::string::npos)) {
-      for (size_t t = k; t < items.size(); ++t) items[t].hidden = true;
-      cppHidden = true;
-    }
-    // The reporter's handler and what it called lie between the interrupted
-    // code and the newest item.
-    if (options.prepared && addedTop && !handlerHidden && item.entry != 0 && item.entry == reporterSignalHandler) {
-      for (size_t t = k; t + 1 < items.size(); ++t) items[t].hidden = true;
-      for (size_t t = k; t-- > 0;)
-        if (!items[t].hidden && IsSignalTrampoline(items[t].address)) {
-          items[t].hidden = true;
-          break;
-        }
-      handlerHidden = true;
-    }
-  }
-}
-
-void Walker::Compose() {
-  std::vector<const Item*> printed;
-  uintptr_t lastCode = 0;
-  for (size_t k = items.size(); k-- > 0;) {
-    const Item& item = items[k];
-    if (item.hidden) continue;
-    const bool special = item.top || (item.creator && k == 0);
-    if (!special && (item.functionName.empty() || (item.line <= 0 && options.hideUglyItems))) continue;
-    if (!special && !printed.empty() && item.codeAddress == lastCode) continue;
-    printed.push_back(&item);
-    lastCode = item.codeAddress;
-  }
-  size_t moduleWidth = 0, unitWidth = 0, lineWidth = 0, absWidth = 0, relWidth = 0;
-  bool relative = false;
-  auto lineText = [&](const Item* it) {
-    if (it->line <= 0) return std::string();
-    return (options.showRelativeLines && it->absoluteLine > 0 ? "+" : "") + std::to_string(it->line);
-  };
-  for (const Item* it : printed) {
-    moduleWidth = std::max(moduleWidth, it->moduleName.size() + 1);
-    unitWidth = std::max(unitWidth, it->unitName.size() + 1);
-    lineWidth = std::max(lineWidth, lineText(it).size());
-    if (it->absoluteLine > 0) absWidth = std::max(absWidth, std::to_string(it->absoluteLine).size());
-    if (it->entry != 0 && it->entry < it->codeAddress) {
-      relative = true;
-      char hex[24];
-      relWidth = std::max(relWidth, size_t(std::snprintf(hex, sizeof hex, "%" PRIxPTR, it->codeAddress - it->entry)));
-    }
-  }
-  std::string text;
-  bool firstLine = true;
-  for (const Item* it : printed) {
-    if (!firstLine) text += "\r\n";
-    char hex[40];
-    std::snprintf(hex, sizeof hex, "%016" PRIxPTR " ", it->codeAddress);
-    text += hex;
-    if (options.showRelativeAddresses && relative) {
-      const uintptr_t distance = it->entry != 0 && it->entry < it->codeAddress ? it->codeAddress - it->entry : 0;
-      std::snprintf(hex, sizeof hex, "+%0*" PRIxPTR " ", int(relWidth), distance);
-      text += hex;
-    }
-    text += Padded(it->moduleName, moduleWidth, false) + Padded(it->unitName, unitWidth, false);
-    if (options.showRelativeLines)
-      text += Padded(it->absoluteLine > 0 ? std::to_string(it->absoluteLine) : "", absWidth, true) + " ";
-    text += Padded(lineText(it), lineWidth, true) + " " + it->functionName;
-
-    // Checksums: a line with entry, module and function counts by its
-    // distance from the entry and its names, so a load address moves none.
-    uint32_t c = uint32_t(it->codeAddress);
-    if (it->entry != 0 && it->module >= 0 && !it->functionName.empty()) {
-      c = uint32_t(it->codeAddress - it->entry);
-      for (const std::string& part : {Lower(it->moduleName), Lower(it->unitName), Lower(it->functionName)})
-        if (!part.empty()) c = Crc32Update(c, part.data(), part.size());
-    }
-    if (firstLine) {
-      result.checksum1 = result.checksum2 = c;
-      result.hasLines = it->line > 0;
-    } else {
-      const uint8_t bytes[4] = {uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16), uint8_t(c >> 24)};
-      result.checksum2 = Crc32Update(result.checksum2, bytes, 4);
-      result.hasLines = result.hasLines || it->line > 0;
-    }
-    firstLine = false;
-  }
-  for (const Item* it : printed)
-    if (it->entry != 0 && (it->absoluteLine > 0 || it->line > 0)) {
-      result.functionEntry = it->entry, result.functionCodeAddress = it->codeAddress;
-      break;
-    }
-  if (result.functionEntry == 0)
-    for (const Item* it : printed)
-      if (it->entry != 0) {
-        result.functionEntry = it->entry, result.functionCodeAddress = it->codeAddress;
-        break;
-      }
-  result.text = text;
 }
 
 }  // namespace zor

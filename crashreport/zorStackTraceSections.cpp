@@ -1,6 +1,6 @@
-// The "cpu registers" and "stack dump" sections of a saved context.
+// The "cpu registers", "stack dump" and "disassembling" sections.
+#include <atomic>
 #include <cstdio>
-#include <stdexcept>
 
 #include "crashreport/zorStackTrace.h"
 
@@ -41,7 +41,7 @@ std::string GetStackDump(const TZEContext& context) {
       if (line < start || line >= end) break;
       const size_t count = end - line < 16 ? size_t(end - line) : 16;
       uint8_t bytes[16];
-      if (!SafeRead(reinterpret_cast<const void*>(line), bytes, count)) throw std::runtime_error("unreadable stack");
+      if (!SafeRead(reinterpret_cast<const void*>(line), bytes, count)) RaiseReporterFailure();
       if (!text.empty()) text += "\r\n";
       text += Hex(line, 16) + "  ";
       for (size_t i = 0; i < 16; ++i) {
@@ -52,9 +52,35 @@ std::string GetStackDump(const TZEContext& context) {
       for (size_t i = 0; i < count; ++i) text += bytes[i] >= 33 && bytes[i] <= 126 ? char(bytes[i]) : '.';
     }
     return text;
-  } catch (...) {
+  } catch (const ReporterFailure& failure) {
+    const HandledExceptionScope handled(failure.address);
     return InternalErrorText("GetStackDump");
   }
+}
+
+namespace {
+std::atomic<DisassemblyHook> disassemblyHook{nullptr};
+}  // namespace
+
+void SetDisassemblyHook(DisassemblyHook hook) { disassemblyHook.store(hook); }
+DisassemblyHook CurrentDisassemblyHook() { return disassemblyHook.load(); }
+
+std::string GetCleartextDisAsm(uintptr_t functionEntry, uintptr_t codeAddress, bool formatDisAsm,
+                               int32_t limitDisAsm) {
+  const DisassemblyHook hook = CurrentDisassemblyHook();
+  if (functionEntry == 0 || hook == nullptr) return {};
+  uintptr_t failure = 0;
+  try {
+    std::string text;
+    TFunctionInfo info;
+    hook(functionEntry, text, codeAddress, info, formatDisAsm, limitDisAsm);
+    return text;
+  } catch (const ReporterFailure& f) {
+    failure = f.address;
+  } catch (...) {
+  }
+  const HandledExceptionScope handled(failure);
+  return InternalErrorText("GetCleartextDisAsm");
 }
 
 }  // namespace zor

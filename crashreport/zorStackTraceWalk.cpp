@@ -34,11 +34,15 @@ bool RaisesAt(uintptr_t target) {
 
 }  // namespace
 
-bool Walker::FindCallSite(int function, Item& item, Link& link) const {
-  if (function < 0) return false;
+bool Walker::Usable(int function) const {
+  return function >= 0 && FunctionAt(function).approved && !rejected.contains(function);
+}
+
+bool Walker::FindCallSite(int function, const Item& item, Link& link) const {
+  if (function < 0 || rejected.contains(function)) return false;
   const CachedFunction& f = FunctionAt(function);
-  if (f.rejected) return false;
-  link = Link{function};
+  link = Link{};
+  link.function = function;
   if (!item.top) {
     for (const TZEUnknownTarget& u : f.info.unknownTargets)
       if (u.call && u.next == item.address) return link.codeAddress = u.address, true;
@@ -68,68 +72,109 @@ bool Walker::FindCallSite(int function, Item& item, Link& link) const {
   return false;
 }
 
+bool Walker::FindCallSiteInLabels(int function, const std::string& name, uintptr_t symbol, const Item& item,
+                                  Link& link) {
+  if (function < 0) return false;
+  const CachedFunction& f = FunctionAt(function);
+  const TFunctionInfo info = f.info;  // the cache may grow below
+  const int module = f.module;
+  for (const TZEFarCall& far : info.farCalls) {
+    const uintptr_t target = far.target;
+    if (target <= info.entryPoint) continue;
+    bool inside = target >= info.codeBegin && target < info.codeBegin + info.codeLength;
+    if (!inside && module >= 0 && ModuleAt(module).debug) {
+      const TMfPublic& p = ModuleAt(module).debug->PublicAt(target);
+      inside = p.valid && p.address == symbol;
+    }
+    if (inside && FindCallSite(CacheFunction(target, name + ".@label", module, true), item, link)) return true;
+  }
+  return false;
+}
+
 void Walker::AcceptCandidate(uintptr_t address, bool force, bool forcedApproved, bool creator) {
   CheckAbort();
+  if (address <= 7) return;
   Item item;
   item.address = address;
   item.creator = creator;
-  item.top = force || creator || (options.isFaultThread && address == options.currentLocation);
-  const uintptr_t probe = item.top ? address : address - 1;
-  if (address <= 7) return;
-  const bool readable = IsReadableAddress(*snapshot, probe);
-  if (readable && (item.top || FollowsCallInstruction(address))) {
+  const bool top = force || creator || (options.isFaultThread && address == options.currentLocation);
+  item.top = top;
+  const uintptr_t probe = top ? address : address - 1;
+  bool accepted = IsReadableAddress(*snapshot, probe) && (top || FollowsCallInstruction(address));
+  bool inCode = false;
+  if (accepted) {
     item.module = ModuleIndexOf(probe);
-    Link link;
-    bool found = false;
     if (item.module >= 0) {
       const CachedModule& m = ModuleAt(item.module);
-      const bool inCode = probe >= m.codeBegin && probe <= m.codeEnd;
-      const bool inData = probe >= m.dataBegin && probe <= m.dataEnd;
-      if (!inCode && !inData && !item.top && !forcedApproved) return;
-      if (inCode && m.debug) {
-        const TMfPublic& p = m.debug->PublicAt(probe);
-        if (p.valid) found = FindCallSite(CacheFunction(p.address, p.name, item.module, true), item, link);
-      } else if (inCode && !m.executable) {
-        uintptr_t symbol = 0;
-        const std::string name = ExportNameAt(probe, &symbol);
-        if (!name.empty()) found = FindCallSite(CacheFunction(symbol, name, item.module, true), item, link);
-      }
+      inCode = probe >= m.codeBegin && probe <= m.codeEnd;
+      accepted = inCode || (probe >= m.dataBegin && probe <= m.dataEnd);
     }
-    if (!found && item.top && (!options.isFaultThread || options.external || creator)) {
-      uint8_t byte = 0;
-      link = Link{};
-      link.codeAddress = address;
-      if (!SafeRead(reinterpret_cast<const void*>(address), &byte, 1))
-        link.function = CacheFunction(address, {}, item.module, true, true);
+  }
+  Link own;
+  bool found = false;
+  if (accepted && inCode) {
+    const CachedModule& m = ModuleAt(item.module);
+    if (m.debug) {
+      const TMfPublic p = m.debug->PublicAt(probe);
+      if (p.valid) {
+        const int function = CacheFunction(p.address, p.name, item.module, true);
+        found = FindCallSite(function, item, own) || FindCallSiteInLabels(function, p.name, p.address, item, own);
+      }
+    } else if (!m.executable) {
+      // Without debug information the nearest export names the routine,
+      // when its code really holds the address.
+      uintptr_t symbol = 0;
+      const std::string name = ExportNameAt(probe, &symbol);
+      const int function = name.empty() ? -1 : CacheFunction(symbol, name, item.module, true);
+      if (function >= 0)
+        for (const TZECodeArea& area : FunctionAt(function).info.codeAreas)
+          if (!area.caseTable && probe >= area.begin && probe <= area.end) {
+            found = FindCallSite(function, item, own);
+            break;
+          }
+    }
+  }
+  if (!found && top) {
+    own = Link{};
+    own.codeAddress = address;
+    uint8_t byte = 0;
+    if (!options.isFaultThread || options.external || creator) {
+      found = true;
+    } else if (!SafeRead(reinterpret_cast<const void*>(address), &byte, 1)) {
+      // A jump into nowhere: the location is a routine of no bytes.
+      own.function = CacheFunction(address, {}, item.module, true, true);
       found = true;
     }
-    if (found) {
-      item.older.push_back(link);
-      item.callSite = true;
-    }
-  } else if (!item.top && !forcedApproved) {
-    return;
   }
-  if (!item.top && !item.callSite && !forcedApproved) return;
-  item.approved = item.top || forcedApproved;
+  if (!top && !(accepted && found) && !forcedApproved) return;
+  if (found) {
+    own.other = -1;
+    item.Older().push_back(own);
+  }
+  item.approved = top || forcedApproved;
   if (creator) item.top = false;
   items.push_back(std::move(item));
 }
 
 void Walker::Phase(const char* name, void (Walker::*step)()) {
   if (Aborted()) throw AbortWalk{};
+  uintptr_t failure = 0;
   try {
-    if (FailingPhase() == name) throw std::runtime_error("injected");
+    if (FailingPhase() == name) RaiseReporterFailure();
     (this->*step)();
+    return;
   } catch (const AbortWalk&) {
     throw;
+  } catch (const ReporterFailure& f) {
+    failure = f.address;
   } catch (...) {
-    result.text = InternalErrorText(name);
-    if (options.isFaultThread)
-      result.text += "\r\n>> original exception location: \r\n" +
-                     LocationLine(options.currentLocation, options.showRelativeAddresses, options.showRelativeLines);
-    throw AbortWalk{};
   }
+  const HandledExceptionScope handled(failure);
+  result.text = InternalErrorText(name);
+  if (options.isFaultThread)
+    result.text += "\r\n>> original exception location: \r\n" +
+                   LocationLine(options.currentLocation, options.showRelativeAddresses, options.showRelativeLines);
+  throw AbortWalk{};
 }
 
 void Walker::Collect() {
@@ -141,17 +186,21 @@ void Walker::Collect() {
                      options.currentLocation);
     list = &scanned;
   }
+  Progress(0);
   bool topAdded = false;
-  for (size_t i = 1; i < list->size() && !topAdded; ++i) {
+  const size_t count = list->size();
+  for (size_t i = 1; i < count && !topAdded; ++i) {
     const TPreStackItem entry = (*list)[i];
     AcceptCandidate(entry.address, false, entry.onFrame != 0, false);
     topAdded = !items.empty() && items.back().top;
+    if (i % 64 == 0) Progress(int(25 * i / count));
   }
   const bool hasTop = std::any_of(items.begin(), items.end(), [](const Item& it) { return it.top; });
   if (!options.suppressTopItem && !hasTop && options.currentLocation != 0) {
     AcceptCandidate(options.currentLocation, true, true, false);
     addedTop = true;
   }
+  Progress(25);
 }
 
 WalkResult WalkStack(const WalkOptions& given) {

@@ -1,6 +1,9 @@
 #pragma once
 // One walk's state: its items in stack order (index 0 the outermost caller,
-// the last the newest frame) and the phases that work on them.
+// the last the newest frame), the links between them and the phases that
+// work on them.
+#include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -10,24 +13,50 @@ namespace zor {
 
 struct AbortWalk {};
 
+// A call from one item's function into another item's function. In the list
+// towards older items the function is the item's own (the one the call
+// returns into) and `codeAddress` its call site; in the list towards newer
+// items the function is the call's target and `codeAddress` the call.
 struct Link {
-  int function = -1;
+  int other = -1;             // the linked item; -1 for the item's own call site
   uintptr_t codeAddress = 0;  // the call (or, for a top item, the instruction)
   bool targetKnown = false;
   uintptr_t target = 0;
+  int function = -1;  // index into the function cache; -1 unknown
+  uint64_t score = 0;  // 0 until computed
+};
+
+enum LinkDirection { kTowardsNewer = 0, kTowardsOlder = 1 };
+
+struct LinkList {
+  std::vector<Link> links;
+  int best = -1;  // index into links, -1 none
 };
 
 struct Item {
   uintptr_t address = 0;
-  bool approved = false, top = false, creator = false, hidden = false;
-  bool callSite = false;
+  bool approved = false;  // an anchor: top item, frame slot, forced
+  bool top = false, creator = false, hidden = false;
   int module = -1;
-  std::vector<Link> older;  // the item's own call site first
+  LinkList lists[2];  // indexed by LinkDirection
+  int8_t hasLine = -1;  // whether the return address has a line; -1 not yet looked up
   // Results.
   uintptr_t codeAddress = 0, entry = 0;
   std::string moduleName, unitName, functionName;
   int32_t line = 0, absoluteLine = 0;
+
+  std::vector<Link>& Older() { return lists[kTowardsOlder].links; }
+  std::vector<Link>& Newer() { return lists[kTowardsNewer].links; }
 };
+
+// Score values of a chain: bit 62 marks a chain that reaches its other
+// anchor, bit 61 one that reaches it through known functions only; a chain
+// that ends before scores kDeadEnd plus its bonus bits.
+inline constexpr uint64_t kReachedKnown = 0x7000000000000000;
+inline constexpr uint64_t kReachedUnknown = 0x5000000000000000;
+inline constexpr uint64_t kReachedBit = 0x4000000000000000;
+inline constexpr uint64_t kKnownBit = 0x2000000000000000;
+inline constexpr uint64_t kDeadEnd = 0x1000000000000000;
 
 class Walker {
  public:
@@ -42,6 +71,14 @@ class Walker {
   void FillFinalOutput();
   void Compose();
 
+  // The chain between two anchors; open for tests that build items by hand.
+  uint64_t ScoreChain(bool directlyConnected, int first, int last);
+  void ChooseChain(int lo, int hi);
+  void DeepCheckItem(int index);
+  void LinkCallees(bool targetKnown, uintptr_t callAddress, uintptr_t target, bool approve, int caller);
+  bool FindCallSite(int function, const Item& item, Link& link) const;
+
+  std::vector<Item> items;
   WalkResult result;
 
  private:
@@ -49,16 +86,25 @@ class Walker {
   void CheckAbort() const {
     if (Aborted()) throw AbortWalk{};
   }
+  void Progress(int perMille) const {
+    if (options.progress) options.progress->SetProgressPosition(perMille);
+  }
   void AcceptCandidate(uintptr_t address, bool force, bool forcedApproved, bool creator);
-  bool FindCallSite(int function, Item& item, Link& link) const;
+  // The call site of `item` in the code blocks that the function's calls
+  // into its own symbol start (named like the function with ".@label").
+  bool FindCallSiteInLabels(int function, const std::string& name, uintptr_t symbol, const Item& item,
+                            Link& link);
+  bool Usable(int function) const;  // approved and not rejected by this walk
   void CollapseRepeats(bool full);
-  // Whether a call to `target` can return through the function of `item`.
-  bool CallReaches(const Link& call, const Item& item) const;
+  void HideItem(int index);
+  bool ReturnHasLine(Item& item);
 
   const WalkOptions& options;
   const TDATryRead* snapshot;
-  std::vector<Item> items;
   bool addedTop = false;
+  // Functions proven wrong for this stack. Kept per walk: the same function
+  // may well be right on the next stack.
+  std::set<int> rejected;
 };
 
 }  // namespace zor

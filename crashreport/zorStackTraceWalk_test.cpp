@@ -6,13 +6,37 @@
 #include <signal.h>
 #include <ucontext.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cinttypes>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
 #include "crashreport/zorDisAsmFunction.h"
 #include "crashreport/zorStackTrace.h"
+
+// A routine whose second half is reached only by a call into its own
+// symbol: the return address in that half belongs to no analysed code.
+extern "C" void ZorLabelOuter();
+extern "C" __attribute__((noinline, used)) void ZorLabelLeaf();
+asm(R"(
+  .text
+  .globl ZorLabelOuter
+  .type ZorLabelOuter, @function
+ZorLabelOuter:
+  push %rbp
+  mov %rsp, %rbp
+  call 1f
+  pop %rbp
+  ret
+1:
+  sub $8, %rsp
+  call ZorLabelLeaf@PLT
+  add $8, %rsp
+  ret
+  .size ZorLabelOuter, .-ZorLabelOuter
+)");
 
 namespace zor {
 namespace {
@@ -209,20 +233,95 @@ TEST(ZorStackWalk, AFailingPhaseGivesItsInternalErrorText) {
       "CollectPossibleStackItems", "RemoveRecursiveStackAreas", "InDeepChecks", "RealizeOptimalLinkChains",
       "RemoveRecursiveAreas",      "FillFinalOutput",           "ComposeResult"};
   const uintptr_t location = reinterpret_cast<uintptr_t>(&ChainB);
+  // The failure is raised inside the phase guard: its own location line
+  // names the walker's routine and source file.
+  static const std::regex failure(
+      R"([0-9a-f]{16} kestova_crashreport_stacktrace_tests zorStackTraceWalk\.cpp \d+ zor::Walker::Phase\(.*)");
   for (const char* phase : phases) {
+    SCOPED_TRACE(phase);
     SetFailingWalkPhase(phase);
+    const std::string head = std::string(">> internal error in ") + phase + ":\r\n";
     WalkOptions other;
-    EXPECT_EQ(WalkStack(other).text, std::string(">> internal error in ") + phase);
+    const std::vector<std::string> lines = Lines(WalkStack(other).text);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0] + "\r\n", head);
+    EXPECT_TRUE(std::regex_match(lines[1], failure)) << lines[1];
     WalkOptions fault;
     fault.isFaultThread = true;
     fault.currentLocation = location;
-    EXPECT_EQ(WalkStack(fault).text, std::string(">> internal error in ") + phase +
-                                         "\r\n>> original exception location: \r\n" +
+    EXPECT_EQ(WalkStack(fault).text, head + lines[1] + "\r\n>> original exception location: \r\n" +
                                          LocationLine(location, false, false));
   }
   SetFailingWalkPhase({});
   EXPECT_TRUE(LocationLine(location, false, false).ends_with("ChainB()"));
   EXPECT_EQ(LocationLine(16, true, false), "0000000000000010 +0 ???");
+  // Outside any handled exception the text is the name alone; scopes nest.
+  EXPECT_EQ(InternalErrorText("GetStackDump"), ">> internal error in GetStackDump");
+  {
+    const HandledExceptionScope outer(location);
+    {
+      const HandledExceptionScope inner(16);
+      EXPECT_EQ(InternalErrorText("X"), ">> internal error in X:\r\n0000000000000010 ???");
+    }
+    EXPECT_EQ(InternalErrorText("X"), ">> internal error in X:\r\n" + LocationLine(location, false, false));
+  }
+  EXPECT_EQ(HandledExceptionAddress(), 0u);
+}
+}  // namespace
+}  // namespace zor
+
+extern "C" void ZorLabelLeaf() {
+  zor::walked = zor::WalkStack(zor::ownStack);
+  asm volatile("");
+}
+
+namespace zor {
+namespace {
+
+TEST(ZorStackWalk, ACallIntoTheOwnSymbolIsACodeBlockOfItsOwn) {
+  ownStack = WalkOptions{};
+  ownStack.hideUglyItems = false;
+  ZorLabelOuter();
+  const std::vector<std::string> lines = Lines(walked.text);
+  ASSERT_GE(lines.size(), 3u) << walked.text;
+  EXPECT_NE(lines[0].find("ZorLabelLeaf"), std::string::npos) << walked.text;
+  EXPECT_TRUE(lines[1].ends_with(" ZorLabelOuter.@label")) << walked.text;
+  EXPECT_TRUE(lines[2].ends_with(" ZorLabelOuter")) << walked.text;
+  // The block's line is its call of the leaf.
+  const TZECodeInfo call = DecodeInstruction(reinterpret_cast<const void*>(std::stoull(lines[1], nullptr, 16)));
+  EXPECT_TRUE(call.valid && call.call) << lines[1];
+}
+
+struct RecordedProgress : IProgressAlert {
+  std::vector<int> positions;
+  std::string Title() override { return {}; }
+  void SetTitleText(std::string_view) override {}
+  int Position() override { return positions.empty() ? 0 : positions.back(); }
+  void SetProgressPosition(int position) override { positions.push_back(position); }
+  void AppendArea(std::string_view, int64_t) override {}
+  void ClearAreaList() override {}
+  void FinishArea() override {}
+  int ActiveArea() override { return 0; }
+  void SelectArea(int) override {}
+  void PumpMessages() override {}
+  bool Display(QWidget*, bool) override { return false; }
+  void Dismiss() override {}
+};
+
+TEST(ZorStackWalk, ProgressMovesThroughTheThreadsAreaPerMille) {
+  RecordedProgress progress;
+  ownStack = WalkOptions{};
+  ownStack.progress = &progress;
+  ChainA();
+  const std::vector<int>& p = progress.positions;
+  ASSERT_FALSE(p.empty());
+  EXPECT_EQ(p.front(), 0);
+  EXPECT_EQ(p.back(), 1000);
+  EXPECT_TRUE(std::is_sorted(p.begin(), p.end()));
+  for (int mark : {25, 650}) EXPECT_NE(std::find(p.begin(), p.end(), mark), p.end()) << mark;
+  // Steps inside the checks and inside the choosing, not only their ends.
+  EXPECT_TRUE(std::any_of(p.begin(), p.end(), [](int v) { return v > 25 && v < 650; }));
+  EXPECT_TRUE(std::any_of(p.begin(), p.end(), [](int v) { return v > 650 && v < 1000; }));
 }
 
 TEST(ZorStackWalk, ASetAbortFlagEndsTheWalkWithoutText) {

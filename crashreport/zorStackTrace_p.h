@@ -27,8 +27,9 @@ struct CachedFunction {
   int module = -1;
   std::string name;
   TFunctionInfo info;
+  // Found through debug information or an export, or reached from such a
+  // function by a far jump or an approved link. Kept from walk to walk.
   bool approved = false;
-  bool rejected = false;
 };
 
 std::recursive_mutex& CacheLock();
@@ -39,6 +40,7 @@ const CachedModule& ModuleAt(int index);
 // cannot be analysed. `zeroLength` caches a valid function of no bytes.
 int CacheFunction(uintptr_t entry, const std::string& name, int module, bool approve, bool zeroLength = false);
 CachedFunction& FunctionAt(int index);
+size_t FunctionCount();
 
 // A call target behind an import stub: the cell's value; else the target.
 uintptr_t ResolvedTarget(uintptr_t target);

@@ -138,5 +138,53 @@ TEST(ZorStackSections, StackDumpEndsAtItsRegion) {
   EXPECT_EQ(std::count(full.begin(), full.end(), '\n'), 19);
 }
 
+TEST(ZorStackSections, AnUnreadableStackGivesTheInternalErrorWithItsLocation) {
+  GuardedPage stack;
+  TZEContext c;
+  c.rsp = reinterpret_cast<uintptr_t>(stack.base);  // no readable mapping holds it
+  const std::string text = GetStackDump(c);
+  const std::string head = ">> internal error in GetStackDump:\r\n";
+  ASSERT_EQ(text.substr(0, head.size()), head) << text;
+  EXPECT_NE(text.find(" zorStackTraceSections.cpp "), std::string::npos) << text;
+  EXPECT_NE(text.find("GetStackDump"), text.rfind("GetStackDump")) << text;
+}
+
+struct HookCall {
+  uintptr_t entry = 0, code = 0;
+  bool format = false;
+  int32_t limit = 0;
+  bool emptyInfo = false;
+};
+HookCall lastHookCall;
+
+void RecordingHook(uintptr_t entry, std::string& text, uintptr_t code, TFunctionInfo& info, bool format,
+                   int32_t limit) {
+  lastHookCall = {entry, code, format, limit, !info.valid && info.codeAreas.empty()};
+  text = "disassembly";
+}
+void FailingHook(uintptr_t, std::string& text, uintptr_t, TFunctionInfo&, bool, int32_t) {
+  text = "half";
+  RaiseReporterFailure();
+}
+
+TEST(ZorStackSections, TheDisassemblyComesFromTheHookAlone) {
+  ASSERT_EQ(CurrentDisassemblyHook(), nullptr);
+  EXPECT_EQ(GetCleartextDisAsm(0x1000, 0x1010, true, 5), "");  // the system sets none
+  SetDisassemblyHook(RecordingHook);
+  EXPECT_EQ(GetCleartextDisAsm(0, 0x1010, true, 5), "");
+  EXPECT_EQ(lastHookCall.entry, 0u);
+  EXPECT_EQ(GetCleartextDisAsm(0x1000, 0x1010, true, 7), "disassembly");
+  EXPECT_EQ(lastHookCall.entry, 0x1000u);
+  EXPECT_EQ(lastHookCall.code, 0x1010u);
+  EXPECT_TRUE(lastHookCall.format);
+  EXPECT_EQ(lastHookCall.limit, 7);
+  EXPECT_TRUE(lastHookCall.emptyInfo);
+  SetDisassemblyHook(FailingHook);
+  const std::string failed = GetCleartextDisAsm(0x1000, 0x1010, false, 5);
+  EXPECT_TRUE(failed.starts_with(">> internal error in GetCleartextDisAsm:\r\n")) << failed;
+  EXPECT_NE(failed.find("FailingHook"), std::string::npos) << failed;
+  SetDisassemblyHook(nullptr);
+}
+
 }  // namespace
 }  // namespace zor
