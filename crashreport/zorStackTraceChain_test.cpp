@@ -68,6 +68,12 @@ TEST_F(ZorStackChain, TheBestScoringChainBetweenTwoAnchorsStays) {
        0,
        3,
        "1101"},
+      {"an unknown call costs the chain its known mark",
+       "A..A",
+       {{0, 1, 'u'}, {1, 3, 'a'}, {0, 2, 'k'}, {2, 3, 'k'}},
+       0,
+       3,
+       "1011"},
       {"approved functions beat known ones", "A..A", {{0, 1, 'k'}, {1, 3, 'k'}, {0, 2, 'a'}, {2, 3, 'a'}}, 0, 3,
        "1011"},
       {"more calls beat a direct link", "A.A", {{0, 2, 'a'}, {0, 1, 'a'}, {1, 2, 'a'}}, 0, 2, "111"},
@@ -103,6 +109,48 @@ TEST_F(ZorStackChain, TheBestScoringChainBetweenTwoAnchorsStays) {
     w.ChooseChain(c.lo, c.hi);
     EXPECT_EQ(Visible(w), c.visible);
   }
+}
+
+__attribute__((noinline)) int WithLines(int v) { return v * 3 + 1; }
+}  // namespace
+}  // namespace zor
+
+// Code without line information.
+extern "C" void ZorWithoutLines();
+asm(R"(
+  .pushsection .text.zorwithoutlines, "ax", @progbits
+  .globl ZorWithoutLines
+  .type ZorWithoutLines, @function
+ZorWithoutLines:
+  nop
+  ret
+  .size ZorWithoutLines, .-ZorWithoutLines
+  .popsection
+)");
+
+namespace zor {
+namespace {
+
+TEST_F(ZorStackChain, ALinkedItemWithALineNumberWeighsMore) {
+  // Two equal part chains from the older anchor, into code with lines (this
+  // test) and into code without them: the one with lines wins although
+  // it is listed second.
+  const int approved = Function(0x1000, true);
+  const uintptr_t withLine = reinterpret_cast<uintptr_t>(&WithLines) + 1;
+  const uintptr_t noLine = reinterpret_cast<uintptr_t>(&ZorWithoutLines) + 1;
+  Walker w(options, &snapshot);
+  w.items = {MakeItem(withLine, true), MakeItem(noLine, false), MakeItem(withLine, false), MakeItem(0x100, true)};
+  for (Item& item : w.items) item.module = item.address > 0x100 ? stacktrace::ModuleIndexOf(item.address - 1) : -1;
+  ASSERT_GE(w.items[0].module, 0);
+  ASSERT_TRUE(stacktrace::ModuleAt(w.items[0].module).debug);
+  for (int to : {1, 2}) {
+    Link link;
+    link.other = to;
+    link.function = approved;
+    w.items[0].Newer().push_back(link);
+  }
+  w.ChooseChain(0, 3);
+  EXPECT_EQ(Visible(w), "1011");
 }
 
 TEST_F(ZorStackChain, CallsLinkTheItemsTheyReturnThroughAndStaleItemsGo) {
@@ -173,7 +221,9 @@ TEST_F(ZorStackChain, ARawCallWithoutTargetSkipsItemsOfOtherKnownCalls) {
   const int k = Function(0x4000, true, 0x40);
   AddCall(k, 0x4010, 5, 0x3000);
   Walker w(options, &live);
-  w.items = {MakeItem(after, true), MakeItem(0x4015, false), MakeItem(0x5000, false), MakeItem(0x6000, true, true)};
+  // Linking ends at the first anchor.
+  w.items = {MakeItem(after, true), MakeItem(0x4015, false), MakeItem(0x5000, false), MakeItem(0x6000, true),
+             MakeItem(0x7000, true, true)};
   Link own;
   ASSERT_TRUE(w.FindCallSite(k, w.items[1], own));
   w.items[1].Older().push_back(own);
