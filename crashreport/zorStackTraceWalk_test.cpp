@@ -135,6 +135,19 @@ TEST(ZorStackWalk, HidingUglyItemsKeepsLinesWithLineNumbers) {
   for (const std::string& line : Lines(kept)) EXPECT_NE(all.find(line), std::string::npos) << line;
 }
 
+TEST(ZorStackWalk, TheCreatorLineStaysAmongHiddenUglyItems) {
+  // The creator lies in code without line numbers; its line closes the text.
+  const uintptr_t creator = reinterpret_cast<uintptr_t>(&ZorLabelOuter) + 4;
+  ownStack = WalkOptions{};
+  ownStack.creatorAddress = creator;
+  ChainA();
+  const std::vector<std::string> lines = Lines(walked.text);
+  ASSERT_GE(lines.size(), 5u) << walked.text;
+  EXPECT_TRUE(lines.back().starts_with(Hex16(creator) + " ")) << walked.text;
+  EXPECT_TRUE(lines.back().ends_with(" ZorLabelOuter")) << walked.text;
+  EXPECT_NE(lines[0].find("ChainC"), std::string::npos) << walked.text;
+}
+
 __attribute__((noinline)) void Thrower(int value) {
   if (value >= 0) throw std::runtime_error("thrown");
   asm volatile("");
