@@ -61,6 +61,18 @@ void SetFreezeWatchThreadId(uint32_t threadId);
 // are then reported as well.
 bool TracingProcess();
 
+// Where the thread that calls zorTraceProcess stood when it called: its
+// section shows the caller's stack, not the reporter's frames above it. A
+// return address that follows no call instruction is a debugger's call;
+// the frame pointer then is whatever the interrupted code left.
+struct TraceOrigin {
+  uint32_t threadId = 0;
+  uintptr_t stackBottom = 0, framePointer = 0, returnAddress = 0;
+  bool debuggerCall = false;
+};
+// The origin while this thread builds a trace; null otherwise.
+const TraceOrigin* CurrentTraceOrigin();
+
 // The complete report of the whole process as the settings see it, without
 // a window; empty when no report can be made.
 std::string BuildProcessReport(std::shared_ptr<IZESettings> settings);

@@ -34,6 +34,7 @@ struct ThreadStack {
   std::string name;
   uintptr_t location = 0;
   bool isFaultThread = false, external = false, cppTermination = false;
+  bool suppressTop = false;  // a debugger's call: no current location to start from
   uintptr_t stackBottom = 0, stackTop = 0;
   uintptr_t creatorAddress = 0;
   uint32_t creatorThreadId = 0;
@@ -100,11 +101,17 @@ void GetThreadStack(TIZEException& e, SectionWork& work, std::vector<Pair>& pair
       }
       start.location = startAddress;
     }
+    const TraceOrigin* origin = CurrentTraceOrigin();
+    if (origin && origin->threadId != threadId) origin = nullptr;
+    if (origin && !isFaultThread) {
+      start.stackBottom = origin->stackBottom;
+      start.framePointer = origin->framePointer;
+    }
     ThreadState state = QueryThreadState(threadId, start);
     if (state.ok) {
       if (state.suspended) name += " <suspended>";
       if (state.priority != 0) name += " <priority:" + DecimalText(state.priority) + ">";
-      if (!isFaultThread) startAddress = location = state.instructionPointer;
+      if (!isFaultThread) startAddress = location = origin ? origin->returnAddress : state.instructionPointer;
       if (const auto window = e.ProgressWindow())
         window->AppendArea(e.PlWaitText(), int64_t(state.stackTop - state.stackBottom) * 100);
       ThreadStack record;
@@ -113,6 +120,7 @@ void GetThreadStack(TIZEException& e, SectionWork& work, std::vector<Pair>& pair
       record.isFaultThread = isFaultThread;
       record.external = external;
       record.cppTermination = cppTermination;
+      record.suppressTop = origin && !isFaultThread && origin->debuggerCall;
       record.stackBottom = state.stackBottom;
       record.stackTop = state.stackTop;
       record.framePointer = state.framePointer;
@@ -177,6 +185,7 @@ WalkResult GetThreadReport(TIZEException& e, SectionWork& work, ThreadStack& t) 
     o.stackTop = t.stackTop;
     o.stackBottom = t.stackBottom;
     o.currentLocation = t.location;
+    o.suppressTopItem = t.suppressTop;
     o.abort = &e.AbortFlag();
     // Without a prepared list the walk would scan the stack as it is now,
     // which is not the thread's any more.

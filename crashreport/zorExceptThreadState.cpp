@@ -122,7 +122,7 @@ void Capture(CaptureRequest& r, uintptr_t rip, uintptr_t rsp, uintptr_t rbp) {
   r.rsp = rsp;
   r.rbp = rbp;
   r.bottom = (r.start.stackBottom != 0 ? r.start.stackBottom : rsp) & ~uintptr_t{7};
-  const uintptr_t framePointer = r.start.framePointer != 0 ? r.start.framePointer : rbp;
+  const uintptr_t framePointer = r.start.noFramePointer ? 0 : r.start.framePointer != 0 ? r.start.framePointer : rbp;
   for (size_t i = 0; i < r.regionCount; ++i)
     if (r.regions[i].read && r.regions[i].begin <= r.bottom && r.bottom < r.regions[i].end) r.top = r.regions[i].end;
   if (r.top <= r.bottom) return;
@@ -183,7 +183,7 @@ class InstalledHandler {
 ThreadState QueryOwnThread(const ThreadScanStart& start) {
   ThreadState s;
   const auto sp = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-  s.framePointer = start.framePointer != 0 ? start.framePointer : sp;
+  s.framePointer = start.noFramePointer ? 0 : start.framePointer != 0 ? start.framePointer : sp;
   s.stackBottom = start.stackBottom != 0 ? start.stackBottom : sp;
   s.instructionPointer = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
   s.stackTop = StackRegionOf(s.stackBottom).end;
@@ -238,7 +238,7 @@ ThreadState QueryOtherThread(uint32_t threadId, const ThreadScanStart& start) {
   s.ok = true;
   s.stackBottom = request->bottom;
   s.stackTop = request->top;
-  s.framePointer = start.framePointer != 0 ? start.framePointer : request->rbp;
+  s.framePointer = start.noFramePointer ? 0 : start.framePointer != 0 ? start.framePointer : request->rbp;
   s.instructionPointer = request->rip;
   s.prepared.reserve(request->count + 1);
   s.prepared.push_back({0, request->count});

@@ -23,7 +23,8 @@ struct ThreadScanStart {
   bool isFaultThread = false;
   uintptr_t stackBottom = 0;
   uintptr_t framePointer = 0;
-  uintptr_t location = 0;  // the fault thread's scan stops at this value
+  bool noFramePointer = false;  // the scan follows no frame-pointer chain
+  uintptr_t location = 0;       // the fault thread's scan stops at this value
 };
 
 struct ThreadState {

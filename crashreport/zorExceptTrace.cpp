@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <vector>
 
+#include "crashreport/zorDisAsm.h"
 #include "crashreport/zorExceptDispatch.h"
 #include "crashreport/zorExceptHelpers.h"
 #include "crashreport/zorExceptSections.h"
 #include "crashreport/zorExceptSystem.h"
 #include "crashreport/zorExceptThreads.h"
+#include "crashreport/zorStackTrace.h"
 #include "crashreport/zorExcept_p.h"
 #include "crashreport/zorStrings.h"
 
@@ -22,6 +25,7 @@ namespace {
 
 std::atomic<uint32_t> gDispatchThread{0}, gFreezeWatchThread{0};
 std::atomic<bool> gTracing{false};
+thread_local const TraceOrigin* gOrigin = nullptr;
 
 ReplaceableFunction<ProgressWindowFactory>& WindowFactory() {
   static ReplaceableFunction<ProgressWindowFactory> factory;
@@ -90,6 +94,29 @@ void WriteToTraceMap(const std::string& report, int size) {
   close(fd);
 }
 
+// The newest frame of a frame-pointer chain on the stack between bottom
+// and top: the lowest slot f whose saved frame pointer and those after it
+// climb the stack, each with a return address behind it, at least three
+// frames long; 0 when there is none. A debugger's call leaves the frame
+// pointer of the interrupted code, which often belongs to no frame.
+uintptr_t FrameChainStart(uintptr_t bottom, uintptr_t top) {
+  bottom = (bottom + 7) & ~uintptr_t{7};
+  if (top <= bottom + 16) return 0;
+  std::vector<uint64_t> words((top - bottom) / 8);
+  if (!SafeRead(reinterpret_cast<const void*>(bottom), words.data(), words.size() * 8)) return 0;
+  const auto word = [&](uintptr_t at) { return words[(at - bottom) / 8]; };
+  const auto isFrame = [&](uintptr_t f) {
+    return f >= bottom && f + 16 <= top && (f & 7) == 0 && FollowsCallInstruction(word(f + 8)) &&
+           (word(f) == 0 || word(f) > f);
+  };
+  for (uintptr_t f = bottom; f + 16 <= top; f += 8) {
+    int frames = 0;
+    for (uintptr_t g = f; frames < 3 && g != 0 && isFrame(g); g = word(g)) ++frames;
+    if (frames >= 3) return f;
+  }
+  return 0;
+}
+
 }  // namespace
 
 uint32_t DispatchThreadId() { return gDispatchThread.load(); }
@@ -97,6 +124,7 @@ void SetDispatchThreadId(uint32_t threadId) { gDispatchThread = threadId; }
 uint32_t FreezeWatchThreadId() { return gFreezeWatchThread.load(); }
 void SetFreezeWatchThreadId(uint32_t threadId) { gFreezeWatchThread = threadId; }
 bool TracingProcess() { return gTracing.load(); }
+const TraceOrigin* CurrentTraceOrigin() { return gOrigin; }
 
 ProgressWindowFactory SetProgressWindowFactory(ProgressWindowFactory factory) {
   return WindowFactory().Replace(std::move(factory));
@@ -164,8 +192,18 @@ extern "C" __attribute__((visibility("default"), used, noinline)) int zorTracePr
     // The settings of the module that called.
     const void* caller = __builtin_return_address(0);
     const uint32_t self = CurrentThreadId();
+    TraceOrigin origin;
+    origin.threadId = self;
+    const auto frame = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+    origin.stackBottom = frame + 16;  // above the return slot
+    SafeRead(reinterpret_cast<const void*>(frame), &origin.framePointer, sizeof origin.framePointer);
+    origin.returnAddress = reinterpret_cast<uintptr_t>(caller);
+    origin.debuggerCall = !FollowsCallInstruction(origin.returnAddress);
+    if (origin.debuggerCall)
+      origin.framePointer = FrameChainStart(origin.stackBottom, StackRegionOf(origin.stackBottom).end);
     SetThreadName(self, "-");
     NameReporterThreads(true);
+    gOrigin = &origin;
     gTracing = true;
     std::string report;
     try {
@@ -173,6 +211,7 @@ extern "C" __attribute__((visibility("default"), used, noinline)) int zorTracePr
     } catch (...) {
     }
     gTracing = false;
+    gOrigin = nullptr;
     NameReporterThreads(false);
     if (!report.empty()) {
       if (size < 1)
