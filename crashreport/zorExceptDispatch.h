@@ -77,6 +77,10 @@ const TraceOrigin* CurrentTraceOrigin();
 // a window; empty when no report can be made.
 std::string BuildProcessReport(std::shared_ptr<IZESettings> settings);
 
+// Would show a call-stack line in a running development environment; there
+// is none to send it to, so it does nothing.
+void JumpToCallStackItem(const std::string& item);
+
 }  // namespace zor
 
 // Writes a report of the whole process into the shared memory object

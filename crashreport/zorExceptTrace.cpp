@@ -173,6 +173,8 @@ __attribute__((noinline)) std::shared_ptr<TIZEException> CreateExceptionObject(c
   return e;
 }
 
+void JumpToCallStackItem(const std::string&) {}
+
 std::string BuildProcessReport(std::shared_ptr<IZESettings> settings) {
   ExceptionRequest request;
   request.reportKind = 1;

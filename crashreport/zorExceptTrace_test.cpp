@@ -9,6 +9,8 @@
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
+#include <vector>
 #include <regex>
 #include <string>
 
@@ -212,6 +214,64 @@ TEST_F(TraceWithSettings, TheClassFiltersChooseTheSettingsSet) {
     EXPECT_EQ(filtered->WantReport(), row.wantReport) << row.f1 << "/" << row.f2;
     EXPECT_EQ(filtered->ShowCfg(), row.showCfg) << row.f1 << "/" << row.f2;
   }
+}
+
+// Records what a please-wait window is asked to do.
+class FakeWindow : public IProgressAlert {
+ public:
+  explicit FakeWindow(std::string title) : title_(std::move(title)) {}
+  std::string Title() override { return title_; }
+  void SetTitleText(std::string_view text) override { title_ = text; }
+  int Position() override { return 0; }
+  void SetProgressPosition(int) override {}
+  void AppendArea(std::string_view text, int64_t weight) override {
+    areas.emplace_back(text);
+    EXPECT_GT(weight, 0);
+  }
+  void ClearAreaList() override {}
+  void FinishArea() override { ++finished; }
+  int ActiveArea() override { return 0; }
+  void SelectArea(int) override {}
+  void PumpMessages() override {}
+  bool Display(QWidget* parent, bool centred) override {
+    EXPECT_EQ(parent, nullptr);
+    EXPECT_TRUE(centred);
+    ++displayed;
+    return true;
+  }
+  void Dismiss() override { ++dismissed; }
+  std::vector<std::string> areas;
+  int finished = 0, displayed = 0, dismissed = 0;
+
+ private:
+  std::string title_;
+};
+
+TEST(ZorCreateException, ThePleaseWaitWindowFollowsTheCalculation) {
+  std::shared_ptr<FakeWindow> window;
+  const ProgressWindowFactory previous = SetProgressWindowFactory([&](const std::string& title, ZorModule) {
+    window = std::make_shared<FakeWindow>(title);
+    return window;
+  });
+  zortest::BlockedThread other;
+  ExceptionRequest request;
+  request.reportKind = 1;
+  auto e = CreateExceptionObject(request);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->Title(), "Information");
+  e->ReportText(true);
+  EXPECT_EQ(window->displayed, 1);
+  EXPECT_GE(window->areas.size(), 2u);  // the main thread and the other one at least
+  EXPECT_EQ(window->areas[0], "Please wait a moment...");
+  EXPECT_EQ(window->finished, int(window->areas.size()));
+  EXPECT_EQ(window->dismissed, 1);
+
+  // The process report shows none.
+  TraceMap map(1024);
+  zorTraceProcess(1024);
+  EXPECT_EQ(window->displayed, 0);
+  EXPECT_EQ(window->dismissed, 1);
+  SetProgressWindowFactory(previous);
 }
 
 TEST(ZorCreateException, RecordsTheEvent) {
