@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,9 +17,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/ProgramFixture.h"
 #include "crashreport/zorExceptThreadState.h"
 
-extern char** environ;
 
 namespace {
 
@@ -34,13 +33,6 @@ std::string Output(const std::string& command) {
   return out;
 }
 
-// A signal mask line of the process's status ("SigCgt:", "SigIgn:").
-uint64_t SignalMask(pid_t pid, const std::string& key) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind(key, 0) == 0) return std::stoull(line.substr(key.size()), nullptr, 16);
-  return ~uint64_t{0};
-}
 
 bool Has(uint64_t mask, int signal) { return (mask >> (signal - 1)) & 1; }
 
@@ -52,21 +44,8 @@ TEST(ProgramTrace, TheExportIsByNameOnly) {
 }
 
 TEST(ProgramTrace, ADebuggerCallWritesTheReportAndTheProgramGoesOn) {
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) {
-    const std::string var = *e;
-    if (var.rfind("QT_QPA_PLATFORM=", 0) != 0 && var.rfind("ASAN_OPTIONS=", 0) != 0) env.push_back(var);
-  }
-  env.push_back("QT_QPA_PLATFORM=offscreen");
-  // The address sanitizer of test builds would catch these signals itself.
-  env.push_back("ASAN_OPTIONS=detect_leaks=0:handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0");
-  std::vector<char*> envp;
-  for (std::string& var : env) envp.push_back(var.data());
-  envp.push_back(nullptr);
-  std::string program = KESTOVA_GUI_PATH;
-  char* args[] = {program.data(), nullptr};
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, args, envp.data()), 0);
+  const pid_t pid = kestovatest::StartProgramOffscreen({});
+  ASSERT_GT(pid, 0);
   // The main window up, the event loop waiting.
   std::this_thread::sleep_for(std::chrono::seconds(3));
   int status = 0;
@@ -91,10 +70,10 @@ TEST(ProgramTrace, ADebuggerCallWritesTheReportAndTheProgramGoesOn) {
 
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0) << "the program ended after the call\n" << debugger;
-  EXPECT_FALSE(Has(SignalMask(pid, "SigCgt:"), SIGSEGV));
-  EXPECT_FALSE(Has(SignalMask(pid, "SigIgn:"), SIGSEGV));
+  EXPECT_FALSE(Has(kestovatest::SignalMask(pid, "SigCgt:"), SIGSEGV));
+  EXPECT_FALSE(Has(kestovatest::SignalMask(pid, "SigIgn:"), SIGSEGV));
   // The capture's handler is gone again.
-  EXPECT_FALSE(Has(SignalMask(pid, "SigCgt:"), zor::ThreadCaptureSignal()));
+  EXPECT_FALSE(Has(kestovatest::SignalMask(pid, "SigCgt:"), zor::ThreadCaptureSignal()));
   kill(pid, SIGTERM);
   waitpid(pid, &status, 0);
 

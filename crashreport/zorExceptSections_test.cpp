@@ -49,6 +49,15 @@ std::shared_ptr<TIZEException> NewEvent(uint8_t kind = 0) {
   return CreateExceptionObject(request);
 }
 
+// An event whose sections include the plug-in below, ready for the
+// handlers of phase 4.
+std::shared_ptr<TIZEException> HeldEvent() {
+  auto e = NewEvent();
+  e->WriteText("Plugins", "holdup");
+  e->EnterPhase(3);
+  return e;
+}
+
 // A section plug-in that holds the calculation until it is let go, or until
 // the object's calculation is stopped.
 class HoldingPlugin {
@@ -102,9 +111,7 @@ class BackgroundSections : public ::testing::Test {
 TEST_F(BackgroundSections, AReportReadWhileComputingShowsThePlaceholders) {
   zortest::BlockedThread other;
   HoldingPlugin plugin;
-  auto e = NewEvent();
-  e->WriteText("Plugins", "holdup");
-  e->EnterPhase(3);
+  auto e = HeldEvent();
   const auto sections = e->SectionFields();
   plugin.WaitEntered();
   const std::string during = e->ReportText(false);
@@ -131,9 +138,7 @@ TEST_F(BackgroundSections, AReportReadWhileComputingShowsThePlaceholders) {
 TEST_F(BackgroundSections, DestroyingTheObjectStopsTheCalculation) {
   zortest::BlockedThread other;
   HoldingPlugin plugin;
-  auto e = NewEvent();
-  e->WriteText("Plugins", "holdup");
-  e->EnterPhase(3);
+  auto e = HeldEvent();
   const auto sections = e->SectionFields();
   const std::string name = SectionOf(*sections, other.Id());
   plugin.WaitEntered();
@@ -168,22 +173,12 @@ TEST(ZorSections, ListThreadsOffGivesTheFaultThreadAndTheMainThread) {
 }
 
 TEST(ZorSections, AThreadThatCannotBeReadKeepsItsPlaceholderAndTheReportCompletes) {
-  std::atomic<bool> done{false};
-  std::atomic<uint32_t> id{0};
-  std::thread blocker([&] {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, ThreadCaptureSignal());
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
-    id = CurrentThreadId();
-    while (!done) std::this_thread::sleep_for(1ms);
-  });
-  while (id == 0) std::this_thread::yield();
+  zortest::SignalBlockingThread blocker;
+  const uint32_t id = blocker.Id();
   zortest::BlockedThread readable;
   auto e = NewEvent(1);
   const std::string text = e->ReportText(true);
-  done = true;
-  blocker.join();
+  blocker.Unblock();
   const auto sections = e->SectionFields();
   const std::string name = SectionOf(*sections, id);
   ASSERT_FALSE(name.empty()) << text;

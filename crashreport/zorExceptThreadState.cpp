@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -32,6 +34,8 @@ constexpr size_t kCapacity = 32768;
 // Frame-pointer slots followed per thread.
 constexpr size_t kFrameSlots = 512;
 constexpr int kWaitMilliseconds = 250;
+// How long a handler that has begun is waited for.
+constexpr int kLateSeconds = 2;
 
 enum CaptureState : int { kRequested = 1, kRunning = 2, kDone = 3, kCancelled = 4 };
 
@@ -51,6 +55,9 @@ struct CaptureRequest {
 };
 
 std::atomic<CaptureRequest*> gRequest{nullptr};
+// Handlers between their entry and their end: a request is freed only when
+// none can still be looking at it.
+std::atomic<int> gHandlersInside{0};
 
 // One capture at a time: the handler and the request are process-wide.
 std::mutex& CaptureLock() {
@@ -132,6 +139,7 @@ void Capture(CaptureRequest& r, uintptr_t rip, uintptr_t rsp, uintptr_t rbp) {
 
 void OnCaptureSignal(int, siginfo_t*, void* context) {
   const int savedErrno = errno;
+  gHandlersInside.fetch_add(1);
   CaptureRequest* r = gRequest.load();
   int expected = kRequested;
   if (r && r->threadId == OwnThreadId() && r->state.compare_exchange_strong(expected, kRunning)) {
@@ -141,6 +149,7 @@ void OnCaptureSignal(int, siginfo_t*, void* context) {
     r->state.store(kDone);
     sem_post(&r->done);
   }
+  gHandlersInside.fetch_sub(1);
   errno = savedErrno;
 }
 
@@ -179,6 +188,16 @@ class InstalledHandler {
   struct sigaction previous_ {};
   bool installed_ = false;
 };
+
+// Waits until no handler is inside any more, at most kLateSeconds.
+bool HandlersLeft() {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(kLateSeconds);
+  while (gHandlersInside.load() != 0) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
 
 ThreadState QueryOwnThread(const ThreadScanStart& start) {
   ThreadState s;
@@ -224,14 +243,19 @@ ThreadState QueryOtherThread(uint32_t threadId, const ThreadScanStart& start) {
           int expected = kRequested;
           // A handler that has begun finishes before the buffer goes.
           if (!request->state.compare_exchange_strong(expected, kCancelled)) {
-            while (sem_wait(&request->done) != 0 && errno == EINTR) {
-            }
-            answered = true;
+            deadline.tv_sec += kLateSeconds;
+            answered = WaitUntil(request->done, deadline);
           }
         }
       }
       gRequest.store(nullptr);
     }
+  }
+  if (!HandlersLeft()) {
+    // A handler stopped inside (a stopped thread) may still write to the
+    // request: it is left to it.
+    request.release();
+    return s;
   }
   sem_destroy(&request->done);
   if (!answered || !request->ok) return s;

@@ -63,26 +63,9 @@ TEST(ZorThreadState, ABlockedSignalFailsInTimeAndLeavesNothingBehind) {
   struct sigaction before {};
   ASSERT_EQ(sigaction(ThreadCaptureSignal(), &own, &before), 0);
 
-  std::atomic<bool> unblock{false}, survived{false}, pendingLeft{true};
-  std::atomic<uint32_t> id{0};
-  std::thread blocker([&] {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, ThreadCaptureSignal());
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
-    id = CurrentThreadId();
-    while (!unblock) std::this_thread::sleep_for(1ms);
-    sigset_t pending;
-    sigpending(&pending);
-    pendingLeft = sigismember(&pending, ThreadCaptureSignal()) == 1;
-    // A signal still pending now would run the own handler, harmlessly;
-    // with the default disposition it would end the process.
-    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
-    survived = true;
-  });
-  while (id == 0) std::this_thread::yield();
+  zortest::SignalBlockingThread blocker;
   const auto start = std::chrono::steady_clock::now();
-  const ThreadState s = QueryThreadState(id);
+  const ThreadState s = QueryThreadState(blocker.Id());
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_FALSE(s.ok);
   EXPECT_GE(took, 240ms);
@@ -90,10 +73,9 @@ TEST(ZorThreadState, ABlockedSignalFailsInTimeAndLeavesNothingBehind) {
   struct sigaction after {};
   sigaction(ThreadCaptureSignal(), nullptr, &after);
   EXPECT_EQ(after.sa_handler, &CountingHandler);
-  unblock = true;
-  blocker.join();
-  EXPECT_TRUE(survived);
-  EXPECT_FALSE(pendingLeft);  // dropped while the signal was ignored
+  blocker.Unblock();
+  EXPECT_TRUE(blocker.Survived());
+  EXPECT_FALSE(blocker.PendingLeft());  // dropped while the signal was ignored
   sigaction(ThreadCaptureSignal(), &before, nullptr);
 }
 
@@ -105,21 +87,9 @@ TEST(ZorThreadState, ThePendingSignalIsDroppedBeforeTheDefaultReturns) {
         struct sigaction standard {};
         standard.sa_handler = SIG_DFL;
         sigaction(ThreadCaptureSignal(), &standard, nullptr);
-        std::atomic<bool> unblock{false};
-        std::atomic<uint32_t> id{0};
-        std::thread blocker([&] {
-          sigset_t set;
-          sigemptyset(&set);
-          sigaddset(&set, ThreadCaptureSignal());
-          pthread_sigmask(SIG_BLOCK, &set, nullptr);
-          id = CurrentThreadId();
-          while (!unblock) std::this_thread::sleep_for(1ms);
-          pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
-        });
-        while (id == 0) std::this_thread::yield();
-        const bool ok = QueryThreadState(id).ok;
-        unblock = true;
-        blocker.join();
+        zortest::SignalBlockingThread blocker;
+        const bool ok = QueryThreadState(blocker.Id()).ok;
+        blocker.Unblock();
         std::exit(ok ? 1 : 0);
       },
       ::testing::ExitedWithCode(0), "");
