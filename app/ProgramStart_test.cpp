@@ -15,21 +15,13 @@
 #include <thread>
 #include <vector>
 
+#include "app/ProgramFixture.h"
 #include "crashreport/zorTools.h"
 
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// The signal numbers the process has handlers for (SigCgt of its status).
-uint64_t CaughtSignals(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("SigCgt:", 0) == 0) return std::stoull(line.substr(7), nullptr, 16);
-  return ~uint64_t{0};
-}
 
 std::vector<std::string> ReporterSharedMemory() {
   std::vector<std::string> names;
@@ -46,23 +38,8 @@ TEST(ProgramStart, TheReporterClearsItsFolderAndHooksNothing) {
   std::ofstream(folder / "old.txt") << "left by an earlier run";
   const std::vector<std::string> shmBefore = ReporterSharedMemory();
 
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) {
-    const std::string var = *e;
-    if (var.rfind("TMPDIR=", 0) != 0 && var.rfind("QT_QPA_PLATFORM=", 0) != 0 && var.rfind("ASAN_OPTIONS=", 0) != 0)
-      env.push_back(var);
-  }
-  env.push_back("TMPDIR=" + root.string());
-  env.push_back("QT_QPA_PLATFORM=offscreen");
-  // The address sanitizer of test builds catches these signals itself.
-  env.push_back("ASAN_OPTIONS=detect_leaks=0:handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0");
-  std::vector<char*> envp;
-  for (std::string& var : env) envp.push_back(var.data());
-  envp.push_back(nullptr);
-  std::string program = KESTOVA_GUI_PATH;
-  char* args[] = {program.data(), nullptr};
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, args, envp.data()), 0);
+  const pid_t pid = kestovatest::StartProgramOffscreen({"TMPDIR=" + root.string()});
+  ASSERT_GT(pid, 0);
 
   const auto start = std::chrono::steady_clock::now();
   while (fs::exists(folder) && std::chrono::steady_clock::now() - start < std::chrono::seconds(30))
@@ -72,7 +49,7 @@ TEST(ProgramStart, TheReporterClearsItsFolderAndHooksNothing) {
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   int status = 0;
   ASSERT_EQ(waitpid(pid, &status, WNOHANG), 0) << "the program ended early";
-  const uint64_t caught = CaughtSignals(pid);
+  const uint64_t caught = kestovatest::SignalMask(pid, "SigCgt:");
   for (const int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL})
     EXPECT_EQ(caught & (uint64_t{1} << (signal - 1)), 0u) << "signal " << signal;
   EXPECT_EQ(ReporterSharedMemory(), shmBefore);

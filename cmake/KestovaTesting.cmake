@@ -1,6 +1,7 @@
-# kestova_add_tests(<name> SOURCES ... LIBS ... [GUI] [LABELS <label>])
+# kestova_add_tests(<name> SOURCES ... LIBS ... [GUI] [LABELS <label>] [LOCK <resource>])
 # One test executable per room; GUI tests get a QApplication (offscreen) from
-# the shared test main, the others the plain GoogleTest main.
+# the shared test main, the others the plain GoogleTest main. Tests of
+# executables that name the same LOCK never run at the same time.
 if(KESTOVA_TESTS)
   enable_testing()
   find_package(GTest REQUIRED)
@@ -11,7 +12,7 @@ function(kestova_add_tests name)
   if(NOT KESTOVA_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "GUI" "LABELS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "LABELS;LOCK" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_GUI)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} kestova_gui_test_main GTest::gtest GTest::gmock Qt6::Test)
@@ -22,6 +23,9 @@ function(kestova_add_tests name)
   set(labels "")
   if(ARG_LABELS)
     set(labels LABELS ${ARG_LABELS})
+  endif()
+  if(ARG_LOCK)
+    list(APPEND labels RESOURCE_LOCK ${ARG_LOCK})
   endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}

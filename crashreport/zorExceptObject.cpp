@@ -42,10 +42,14 @@ ExceptionBoxHook SetExceptionBoxHook(ExceptionBoxHook hook) { return BoxHook().R
 
 SectionPreparer SetSectionPreparer(SectionPreparer preparer) { return Preparer().Replace(std::move(preparer)); }
 
+void SetDefaultSectionPreparer(SectionPreparer preparer) { Preparer().InstallIfEmpty(std::move(preparer)); }
+
 TIZEException::TIZEException(std::shared_ptr<TIZESettings> from, const ExceptionFacts& facts)
     : TIZESettings(from ? from->ModuleHandle() : ZorModule{}, false), from_(std::move(from)), facts_(facts) {
   valid_ = true;
   if (facts_.faultThreadId == 0) facts_.faultThreadId = static_cast<uint32_t>(syscall(SYS_gettid));
+  faultAddress_ = facts_.faultAddress;
+  for (size_t i = 0; i < stackChecksums_.size(); ++i) stackChecksums_[i] = facts_.stackChecksums[i];
   header_ = OwnedFields(this);
   sections_ = OwnedFields(this);
 }
@@ -131,7 +135,11 @@ void TIZEException::SetScreenPicture(INVBitmapPtr picture) {
 }
 
 uint32_t TIZEException::StackChecksum(int index) const {
-  return index >= 0 && index < static_cast<int>(facts_.stackChecksums.size()) ? facts_.stackChecksums[index] : 0;
+  return index >= 0 && index < static_cast<int>(stackChecksums_.size()) ? stackChecksums_[size_t(index)].load() : 0;
+}
+
+void TIZEException::SetStackChecksum(int index, uint32_t value) {
+  if (index >= 0 && index < static_cast<int>(stackChecksums_.size())) stackChecksums_[size_t(index)] = value;
 }
 
 std::string TIZEException::AssistantName() const {

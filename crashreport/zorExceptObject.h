@@ -152,7 +152,7 @@ class TIZEException : public TIZESettings, public IZEException, public IZEExcept
   const void* RaisedObject() const override { return facts_.raisedObject; }
   std::string RaisedClassName() override;
   std::string RaisedMessage() override;
-  const void* FaultAddress() const override { return facts_.faultAddress; }
+  const void* FaultAddress() const override { return faultAddress_.load(); }
   uint32_t FaultThreadId() const override { return facts_.faultThreadId; }
   uint32_t StackChecksum(int index) const override;
   const TZEContext* ThreadContext() const override { return facts_.context ? &*facts_.context : nullptr; }
@@ -203,6 +203,10 @@ class TIZEException : public TIZESettings, public IZEException, public IZEExcept
   const ExceptionFacts& Facts() const { return facts_; }
   // Set by the section calculation once the last section is stored.
   void SetReportComplete() { reportComplete_ = true; }
+  // The section calculation's results: the walk's code address of the
+  // newest visible item, and the three call-stack checksums.
+  void SetFaultAddress(const void* address) { faultAddress_ = address; }
+  void SetStackChecksum(int index, uint32_t value);
   bool ReportComplete() const { return reportComplete_; }
   // Moves on with every change of the report.
   uint64_t ReportVersion();
@@ -216,9 +220,11 @@ class TIZEException : public TIZESettings, public IZEException, public IZEExcept
   bool StartSectionThread(std::function<void(TIZEException&)> calculate);
   // Set when the object goes away.
   bool AbortCalculation() const { return abortCalculation_.load(); }
+  const std::atomic<bool>& AbortFlag() const { return abortCalculation_; }
   // The please-wait window a caller of ReportText(true) shows; none until
   // the dispatcher gives one.
   void SetProgressWindow(std::shared_ptr<IProgressAlert> window);
+  std::shared_ptr<IProgressAlert> ProgressWindow();
 
   std::optional<TZESettingValue> LookupValue(std::string_view name, bool useDefaults) override;
 
@@ -240,6 +246,8 @@ class TIZEException : public TIZESettings, public IZEException, public IZEExcept
 
   std::shared_ptr<TIZESettings> from_;
   ExceptionFacts facts_;
+  std::atomic<const void*> faultAddress_{nullptr};
+  std::array<std::atomic<uint32_t>, 3> stackChecksums_{};
   std::mutex ownLock_;
   SettingArray own_;
   std::atomic<uint8_t> phase_{0};
@@ -298,5 +306,7 @@ ExceptionBoxHook SetExceptionBoxHook(ExceptionBoxHook hook);
 // it replaces.
 using SectionPreparer = std::function<void(TIZEException&)>;
 SectionPreparer SetSectionPreparer(SectionPreparer preparer);
+// Installs the preparer unless one is installed.
+void SetDefaultSectionPreparer(SectionPreparer preparer);
 
 }  // namespace zor

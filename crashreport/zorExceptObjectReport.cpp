@@ -155,6 +155,11 @@ void TIZEException::SetProgressWindow(std::shared_ptr<IProgressAlert> window) {
   progressWindow_ = std::move(window);
 }
 
+std::shared_ptr<IProgressAlert> TIZEException::ProgressWindow() {
+  std::lock_guard lock(sectionThreadLock_);
+  return progressWindow_;
+}
+
 // --- Listeners ---------------------------------------------------------------------
 
 void TIZEException::AddReportListener(ReportListener listener, bool critical) {

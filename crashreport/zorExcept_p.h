@@ -17,6 +17,13 @@ class ReplaceableFunction {
     std::swap(function_, f);
     return f;
   }
+  // Installs `f` only when none is installed; true when it did.
+  bool InstallIfEmpty(Function f) {
+    std::lock_guard lock(mutex_);
+    if (function_) return false;
+    function_ = std::move(f);
+    return true;
+  }
   Function Get() const {
     std::lock_guard lock(mutex_);
     return function_;
