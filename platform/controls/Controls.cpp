@@ -75,6 +75,9 @@ TShiftState MouseShift(std::uintptr_t flags) {
 
 }  // namespace
 
+KESTOVA_TYPE_INFO(TAlign, MakeEnumType("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"},
+                                       "Controls"))
+
 void DescribeTControl(TClassInfo& Info) {
   for (TMessageNumber msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
                              WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK})
@@ -85,6 +88,7 @@ void DescribeTControl(TClassInfo& Info) {
   AddMessageHandler<&TControl::CMParentFontChanged>(Info, CM_PARENTFONTCHANGED);
   // What a stored form keeps of every control.
   TClassPublisher<TControl> p(Info);
+  p.Property<&TControl::Align, &TControl::SetAlign>("Align", TypeInfos::TAlign()).Default(alNone);
   p.Property<&TControl::Left, &TControl::SetLeft>("Left", TypeInfos::Integer());
   p.Property<&TControl::Top, &TControl::SetTop>("Top", TypeInfos::Integer());
   p.Property<&TControl::Width, &TControl::SetWidth>("Width", TypeInfos::Integer());
@@ -120,13 +124,29 @@ void TControl::SetParent(TWinControl* AParent) {
   if (AParent == parent_) return;
   if (parent_) {
     parent_->Invalidate();
-    parent_->RemoveControl(this);
+    TWinControl* old = parent_;
+    old->RemoveControl(this);
+    if (align_ != alNone && visible_) old->AlignControl(nullptr);
   }
   if (AParent) {
     AParent->InsertControl(this);
     TakeParentLooks();
+    RequestAlign();
   }
   Invalidate();
+}
+
+void TControl::SetAlign(TAlign Value) {
+  if (align_ == Value) return;
+  const TAlign old = align_;
+  align_ = Value;
+  if (Value != alNone || old != alNone) {
+    if (parent_ && visible_) parent_->AlignControl(this);
+  }
+}
+
+void TControl::RequestAlign() {
+  if (align_ != alNone && parent_ && visible_) parent_->AlignControl(this);
 }
 
 void TControl::SetColor(TColor Value) {
@@ -186,6 +206,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   Invalidate();
   UpdateBoundsFromWindow(ALeft, ATop, AWidth, AHeight);
   Invalidate();
+  RequestAlign();
 }
 
 void TControl::UpdateBoundsFromWindow(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -199,6 +220,7 @@ void TControl::SetVisible(bool Value) {
   if (visible_ == Value) return;
   visible_ = Value;
   if (parent_) parent_->Invalidate();
+  if (align_ != alNone && parent_) parent_->AlignControl(Value ? this : nullptr);
 }
 
 void TControl::SetEnabled(bool Value) {

@@ -75,6 +75,15 @@ using TWndMethod = TMethodPointer<void(TMessage& Message)>;
 
 enum TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 
+// Where a control sits in its parent's client area: alNone keeps its bounds;
+// the others are placed by the parent's alignment pass (TWinControl::Realign).
+enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+struct TTypeInfo;
+namespace TypeInfos {
+const TTypeInfo* TAlign();
+}
+
 using TKeyEvent = TMethodPointer<void(TObject* Sender, std::uint16_t& Key, TShiftState Shift)>;
 using TKeyPressEvent = TMethodPointer<void(TObject* Sender, char32_t& Key)>;
 using TMouseEvent = TMethodPointer<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
@@ -138,6 +147,10 @@ class TControl : public TComponent {
   void SetHeight(int Value) { SetBounds(left_, top_, width_, Value); }
   Rect BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
   Rect ClientRect() const { return {0, 0, width_, height_}; }
+  // Aligned controls ask their parent for an alignment pass when they are
+  // moved, resized, shown, hidden, or join or leave it.
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign Value);
 
   bool Visible() const { return visible_; }
   virtual void SetVisible(bool Value);
@@ -221,12 +234,15 @@ class TControl : public TComponent {
   void FontChanged(TObject* Sender);
   // Color and Font from the parent, as the flags say.
   void TakeParentLooks();
+  // The parent's alignment pass, for an aligned control.
+  void RequestAlign();
   friend void DescribeTControl(TClassInfo& Info);
 
   TWinControl* parent_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = true;
   bool enabled_ = true;
+  TAlign align_ = alNone;
   TDragMode dragMode_ = dmManual;
   TCursorValue dragCursor_ = crDrag;
   TColor color_ = clWindow;
@@ -284,6 +300,21 @@ class TWinControl : public TControl {
   // True for this control and the controls it holds, at any depth.
   bool ContainsControl(const TControl* Control) const;
 
+  // ---- Alignment ----
+  // The alignment pass: the visible aligned children are placed in the
+  // client rectangle (AdjustClientRect) in the order alTop, alBottom,
+  // alLeft, alRight, alClient. Each takes the full width (alTop, alBottom)
+  // or height (alLeft, alRight) of what is left and keeps its other extent;
+  // alClient takes all that is left. Among controls of one alignment the one
+  // nearer its edge goes first (by Top, bottom edge, Left, right edge); the
+  // control that asked for the pass wins ties. It runs on a size change, not
+  // while loading (Loaded runs it) nor between DisableAlign and EnableAlign
+  // (the last EnableAlign runs it when one was asked for).
+  void Realign() { AlignControl(nullptr); }
+  void DisableAlign() { ++alignLevel_; }
+  void EnableAlign();
+  void Loaded() override;
+
   // ---- Timers ----
   void SetTimer(std::uintptr_t Id, int Milliseconds);
   void KillTimer(std::uintptr_t Id);
@@ -312,6 +343,12 @@ class TWinControl : public TControl {
   // The widget class of the window: a TControlWindow<Base> for this
   // control with Qt parent Parent (ControlWindow.h).
   virtual TControlWindowBase* CreateWindowWidget(QWidget* Parent);
+  // The part of the client area the alignment pass fills; the whole of it
+  // here.
+  virtual void AdjustClientRect(Rect& ARect);
+  // Places the aligned children in ARect, which it shrinks; AControl is the
+  // control that asked for it, or nullptr.
+  virtual void AlignControls(TControl* AControl, Rect& ARect);
 
   virtual void KeyDown(std::uint16_t& Key, TShiftState Shift);
   virtual void KeyUp(std::uint16_t& Key, TShiftState Shift);
@@ -331,6 +368,8 @@ class TWinControl : public TControl {
   void InsertControl(TControl* Control);
   void RemoveControl(TControl* Control);
   void ApplyWindowState();
+  void AlignControl(TControl* AControl);
+  void WMSize(TMessage& Message);
   bool RouteToGraphicChild(TMessage& Message);
   void StopTimers();
   // Adds the process's one focus hook, once.
@@ -357,6 +396,9 @@ class TWinControl : public TControl {
   TControl* mouseControl_ = nullptr;  // the graphic child that was pressed
   TWinControl* focusedControl_ = nullptr;
   bool shownTopLevel_ = false;
+  int alignLevel_ = 0;
+  bool aligning_ = false;
+  bool alignmentNeeded_ = false;
   struct Timers;
   std::unique_ptr<Timers> timers_;
 };

@@ -26,6 +26,7 @@ void DescribeTWinControl(TClassInfo& Info) {
   AddMessageHandler<&TWinControl::WMPaint>(Info, WM_PAINT);
   AddMessageHandler<&TWinControl::CMColorChanged>(Info, CM_COLORCHANGED);
   AddMessageHandler<&TWinControl::CMFontChanged>(Info, CM_FONTCHANGED);
+  AddMessageHandler<&TWinControl::WMSize>(Info, WM_SIZE);
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TWinControl, TControl, "Controls", nullptr, DescribeTWinControl)
 
@@ -150,8 +151,10 @@ void TWinControl::SetParent(TWinControl* AParent) {
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  const int oldWidth = Width(), oldHeight = Height();
   TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
   if (window_) window_->Widget()->setGeometry(Left(), Top(), Width(), Height());
+  if (Width() != oldWidth || Height() != oldHeight) Realign();
 }
 
 void TWinControl::SetVisible(bool Value) {
@@ -170,6 +173,106 @@ void TWinControl::SetEnabled(bool Value) {
 
 void TWinControl::Invalidate() {
   if (window_) window_->Widget()->update();
+}
+
+// ---- Alignment ----
+
+void TWinControl::Loaded() {
+  TControl::Loaded();
+  Realign();
+}
+
+void TWinControl::EnableAlign() {
+  if (alignLevel_ > 0 && --alignLevel_ == 0 && alignmentNeeded_) Realign();
+}
+
+void TWinControl::AdjustClientRect(Rect& ARect) { ARect = ClientRect(); }
+
+void TWinControl::AlignControl(TControl* AControl) {
+  if (aligning_ || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+  if (alignLevel_ > 0) {
+    alignmentNeeded_ = true;
+    return;
+  }
+  alignmentNeeded_ = false;
+  aligning_ = true;
+  try {
+    Rect area;
+    AdjustClientRect(area);
+    AlignControls(AControl, area);
+  } catch (...) {
+    aligning_ = false;
+    throw;
+  }
+  aligning_ = false;
+}
+
+namespace {
+
+// True when C1 goes before C2 among the controls of one alignment.
+bool InsertBefore(const TControl* C1, const TControl* C2, TAlign Align) {
+  switch (Align) {
+    case alTop:
+      return C1->Top() < C2->Top();
+    case alBottom:
+      return C1->Top() + C1->Height() >= C2->Top() + C2->Height();
+    case alLeft:
+      return C1->Left() < C2->Left();
+    case alRight:
+      return C1->Left() + C1->Width() >= C2->Left() + C2->Width();
+    default:
+      return false;
+  }
+}
+
+void Position(TControl* Control, TAlign Align, Rect& Area) {
+  const int left = static_cast<int>(Area.left), top = static_cast<int>(Area.top);
+  const int width = static_cast<int>(std::max<Coord>(0, Area.Width()));
+  const int height = static_cast<int>(std::max<Coord>(0, Area.Height()));
+  switch (Align) {
+    case alTop:
+      Control->SetBounds(left, top, width, Control->Height());
+      Area.top += Control->Height();
+      break;
+    case alBottom:
+      Area.bottom -= Control->Height();
+      Control->SetBounds(left, static_cast<int>(Area.bottom), width, Control->Height());
+      break;
+    case alLeft:
+      Control->SetBounds(left, top, Control->Width(), height);
+      Area.left += Control->Width();
+      break;
+    case alRight:
+      Area.right -= Control->Width();
+      Control->SetBounds(static_cast<int>(Area.right), top, Control->Width(), height);
+      break;
+    case alClient:
+      Control->SetBounds(left, top, width, height);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void TWinControl::AlignControls(TControl* AControl, Rect& ARect) {
+  for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
+    std::vector<TControl*> list;
+    if (AControl && AControl->Align() == align && AControl->Visible()) list.push_back(AControl);
+    for (TControl* control : controls_) {
+      if (control == AControl || control->Align() != align || !control->Visible()) continue;
+      auto at = list.begin();
+      while (at != list.end() && !InsertBefore(control, *at, align)) ++at;
+      list.insert(at, control);
+    }
+    for (TControl* control : list) Position(control, align, ARect);
+  }
+}
+
+void TWinControl::WMSize(TMessage& Message) {
+  Realign();
+  DefaultHandler(Message);
 }
 
 // ---- Messages ----
