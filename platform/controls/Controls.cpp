@@ -7,6 +7,7 @@
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
 #include "platform/controls/DragManager.h"
+#include "platform/controls/Menus.h"
 #include "platform/ui/Application.h"
 
 namespace {
@@ -84,6 +85,7 @@ void DescribeTControl(TClassInfo& Info) {
     AddMessageHandler<&TControl::WMMouse>(Info, msg);
   AddMessageHandler<&TControl::WMMouseMove>(Info, WM_MOUSEMOVE);
   AddMessageHandler<&TControl::CMDrag>(Info, CM_DRAG);
+  AddMessageHandler<&TControl::WMContextMenu>(Info, WM_CONTEXTMENU);
   AddMessageHandler<&TControl::CMParentColorChanged>(Info, CM_PARENTCOLORCHANGED);
   AddMessageHandler<&TControl::CMParentFontChanged>(Info, CM_PARENTFONTCHANGED);
   // What a stored form keeps of every control.
@@ -95,6 +97,7 @@ void DescribeTControl(TClassInfo& Info) {
   p.Property<&TControl::Height, &TControl::SetHeight>("Height", TypeInfos::Integer());
   p.Property<&TControl::Enabled, &TControl::SetEnabled>("Enabled", TypeInfos::Boolean()).Default(true);
   p.Property<&TControl::Visible, &TControl::SetVisible>("Visible", TypeInfos::Boolean()).Default(true);
+  p.Property<&TControl::PopupMenu, &TControl::SetPopupMenu>("PopupMenu", ClassTypeInfo(TPopupMenu::StaticClass()));
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TControl, TComponent, "Controls", nullptr, DescribeTControl)
 
@@ -134,6 +137,29 @@ void TControl::SetParent(TWinControl* AParent) {
     RequestAlign();
   }
   Invalidate();
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+  if (popupMenu_ == Value) return;
+  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+  popupMenu_ = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == popupMenu_) popupMenu_ = nullptr;
+}
+
+void TControl::WMContextMenu(TMessage& Message) {
+  if (Message.Result != 0) return;
+  if (popupMenu_ && popupMenu_->AutoPopup() && !ComponentState().Contains(csDesigning)) {
+    popupMenu_->SetPopupComponent(this);
+    popupMenu_->Popup(LParamX(Message.LParam), LParamY(Message.LParam));
+    Message.Result = 1;
+    return;
+  }
+  DefaultHandler(Message);
 }
 
 void TControl::SetAlign(TAlign Value) {

@@ -29,7 +29,9 @@
 //
 // Keys, in order, for one press (key codes and characters: KeyModel.h):
 // 1. CN_KEYDOWN (CN_SYSKEYDOWN for Alt combinations and F10), before any
-//    shortcut. TWinControl answers 1 when the key is a dialog key (Tab,
+//    shortcut and before the Qt widget class sees the key. TWinControl
+//    answers 1 when a menu takes the key as a shortcut (IsMenuKey), so menu
+//    shortcuts win over an edit's own keys, or when it is a dialog key (Tab,
 //    arrows, Enter, Esc) that the control does not claim with its
 //    WM_GETDLGCODE answer and the parent form took it with CM_DIALOGKEY (the
 //    form moves the focus on Tab). A key answered with 1 ends here: it has
@@ -67,6 +69,7 @@ class QObject;
 class QWidget;
 class DeviceContext;
 class TDragObject;
+class TPopupMenu;
 class TWinControl;
 class TControlWindowBase;
 struct TWindowDelivery;
@@ -182,6 +185,15 @@ class TControl : public TComponent {
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
 
+  // ---- Pop-up menu ----
+  // Shown at the mouse on a right click (WM_CONTEXTMENU) when its AutoPopup
+  // is set, with this control as its PopupComponent; without one the
+  // request goes to the window class, then to the parent. Its shortcuts
+  // work while this control or one inside it has the focus.
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* Value);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
   // ---- Dragging (DragManager.h) ----
   // dmAutomatic begins a drag (not immediate, default threshold) on each
   // left press.
@@ -227,6 +239,7 @@ class TControl : public TComponent {
   friend class TWinControl;
   void WMMouse(TMessage& Message);
   void WMMouseMove(TMessage& Message);
+  void WMContextMenu(TMessage& Message);
   void CMDrag(TMessage& Message);
   friend class TDragManager;
   void CMParentColorChanged(TMessage& Message);
@@ -243,6 +256,7 @@ class TControl : public TComponent {
   bool visible_ = true;
   bool enabled_ = true;
   TAlign align_ = alNone;
+  TPopupMenu* popupMenu_ = nullptr;
   TDragMode dragMode_ = dmManual;
   TCursorValue dragCursor_ = crDrag;
   TColor color_ = clWindow;
@@ -379,6 +393,10 @@ class TWinControl : public TControl {
   // The control's id of a running Qt timer.
   bool TimerId(int QtTimerId, std::uintptr_t& Id) const;
 
+  // Menu shortcuts first: the pop-up menus of this control and its parents,
+  // then the form (TForm::IsShortCut). True when one took the key.
+  bool IsMenuKey(const TMessage& Message);
+  void WMContextMenu(TMessage& Message);
   void CNKeyDown(TMessage& Message);
   void WMKeyDown(TMessage& Message);
   void WMKeyUp(TMessage& Message);

@@ -9,6 +9,8 @@
 #include "platform/controls/ControlWindow.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/CustomControl.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
 
 struct TWinControl::Timers {
   std::map<std::uintptr_t, QBasicTimer> Running;
@@ -27,6 +29,7 @@ void DescribeTWinControl(TClassInfo& Info) {
   AddMessageHandler<&TWinControl::CMColorChanged>(Info, CM_COLORCHANGED);
   AddMessageHandler<&TWinControl::CMFontChanged>(Info, CM_FONTCHANGED);
   AddMessageHandler<&TWinControl::WMSize>(Info, WM_SIZE);
+  AddMessageHandler<&TWinControl::WMContextMenu>(Info, WM_CONTEXTMENU);
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TWinControl, TControl, "Controls", nullptr, DescribeTWinControl)
 
@@ -304,9 +307,32 @@ bool TWinControl::RouteToGraphicChild(TMessage& Message) {
   return true;
 }
 
+bool TWinControl::IsMenuKey(const TMessage& Message) {
+  const TShortCut value = ShortCut(static_cast<std::uint16_t>(Message.WParam), KeyDataToShiftState(Message.LParam));
+  for (TControl* control = this; control; control = control->Parent())
+    if (TPopupMenu* menu = control->PopupMenu(); menu && menu->IsShortCut(value)) return true;
+  auto* form = dynamic_cast<TForm*>(GetParentForm(this));
+  return form && form->IsShortCut(value);
+}
+
+void TWinControl::WMContextMenu(TMessage& Message) {
+  if (Message.Result != 0) return;
+  // A graphic child under the point is asked first.
+  if (window_) {
+    const QPoint p = window_->Widget()->mapFromGlobal(QPoint(LParamX(Message.LParam), LParamY(Message.LParam)));
+    if (TControl* child = ControlAtPos(p.x(), p.y())) Message.Result = child->Perform(WM_CONTEXTMENU, 0, Message.LParam);
+  }
+  if (Message.Result == 0) TControl::WMContextMenu(Message);
+}
+
 void TWinControl::CNKeyDown(TMessage& Message) {
   Message.Result = 0;
-  if (Message.Msg != CN_KEYDOWN || ComponentState().Contains(csDesigning)) return;
+  if (ComponentState().Contains(csDesigning)) return;
+  if (IsMenuKey(Message)) {
+    Message.Result = 1;
+    return;
+  }
+  if (Message.Msg != CN_KEYDOWN) return;
   const auto vk = static_cast<std::uint16_t>(Message.WParam);
   const std::intptr_t needed = DialogCodeNeeded(vk);
   if (needed == 0 || (Perform(WM_GETDLGCODE, 0, 0) & needed) != 0) return;
