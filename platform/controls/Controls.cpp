@@ -76,8 +76,8 @@ TShiftState MouseShift(std::uintptr_t flags) {
 
 }  // namespace
 
-KESTOVA_TYPE_INFO(TAlign, MakeEnumType("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"},
-                                       "Controls"))
+KESTOVA_TYPE_INFO(TAlign,
+                  MakeEnumType("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}, "Controls"))
 
 void DescribeTControl(TClassInfo& Info) {
   for (TMessageNumber msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,

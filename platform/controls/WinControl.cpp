@@ -320,7 +320,8 @@ void TWinControl::WMContextMenu(TMessage& Message) {
   // A graphic child under the point is asked first.
   if (window_) {
     const QPoint p = window_->Widget()->mapFromGlobal(QPoint(LParamX(Message.LParam), LParamY(Message.LParam)));
-    if (TControl* child = ControlAtPos(p.x(), p.y())) Message.Result = child->Perform(WM_CONTEXTMENU, 0, Message.LParam);
+    if (TControl* child = ControlAtPos(p.x(), p.y()))
+      Message.Result = child->Perform(WM_CONTEXTMENU, 0, Message.LParam);
   }
   if (Message.Result == 0) TControl::WMContextMenu(Message);
 }

@@ -432,7 +432,10 @@ TEST(ControlAlign, ThePassPlacesTopBottomLeftRightThenClientInWhatIsLeft) {
   };
   const Row rows[] = {
       {"one of each",
-       {{alClient, 0, 0, 5, 5}, {alRight, 0, 0, 40, 9}, {alLeft, 0, 0, 50, 9, true, true}, {alBottom, 0, 0, 9, 20},
+       {{alClient, 0, 0, 5, 5},
+        {alRight, 0, 0, 40, 9},
+        {alLeft, 0, 0, 50, 9, true, true},
+        {alBottom, 0, 0, 9, 20},
         {alTop, 0, 0, 9, 30}},
        {{50, 30, 260, 180}, {260, 30, 300, 180}, {0, 30, 50, 180}, {0, 180, 300, 200}, {0, 0, 300, 30}}},
       {"two tops in order of Top, the lower one second",
