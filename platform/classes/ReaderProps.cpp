@@ -43,17 +43,18 @@ void TReader::ReadPropPath(TPersistent* Instance, const std::string& Path) {
   for (auto dot = rest.find('.'); dot != std::string_view::npos; dot = rest.find('.')) {
     const TPropInfo* prop = GetPropInfo(object->ClassType(), rest.substr(0, dot), TTypeKinds{tkClass});
     auto* sub = prop && prop->Access.GetOrd ? dynamic_cast<TPersistent*>(GetObjectProp(object, prop)) : nullptr;
-    if (!sub) {
-      if (Error(Format(kPropertyDoesNotExistText, {Path}))) SkipValue();
-      return;
-    }
+    // Without such a property the rest may be one defined property with a
+    // dotted name ("Picture.Data" of an object that keeps the picture
+    // itself).
+    if (!sub) break;
     object = sub;
     rest = rest.substr(dot + 1);
   }
-  if (const TPropInfo* prop = GetPropInfo(object->ClassType(), rest)) {
-    ReadPropValue(object, prop);
-    return;
-  }
+  if (rest.find('.') == std::string_view::npos)
+    if (const TPropInfo* prop = GetPropInfo(object->ClassType(), rest)) {
+      ReadPropValue(object, prop);
+      return;
+    }
   definedName_ = std::string(rest);
   definedFound_ = false;
   filer::DefineProperties(object, this);
