@@ -5,6 +5,7 @@
 #include "platform/classes/Reader.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/classes/Variant.h"
+#include "platform/core/Codecs.h"
 #include "platform/core/StrUtils.h"
 
 template <class F>
@@ -146,8 +147,17 @@ void TReader::ReadCollection(TCollection* Collection) {
 void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
   const TTypeInfo* type = Prop->PropType;
   switch (type->Kind) {
-    case tkInteger:
     case tkChar:
+      if (const TValueType next = NextValue(); next == vaString || next == vaLString || next == vaWString) {
+        const std::string text = Utf8ToWindows1252(ReadString());
+        if (text.size() != 1) {
+          Error(kInvalidPropertyValueText);
+          return;
+        }
+        return Apply([&] { SetOrdProp(Instance, Prop, static_cast<unsigned char>(text[0])); });
+      }
+      [[fallthrough]];
+    case tkInteger:
     case tkWChar: {
       const std::int32_t value = ReadInteger();
       return Apply([&] { SetOrdProp(Instance, Prop, value); });
