@@ -88,6 +88,8 @@ void DescribeTControl(TClassInfo& Info) {
   AddMessageHandler<&TControl::WMContextMenu>(Info, WM_CONTEXTMENU);
   AddMessageHandler<&TControl::CMParentColorChanged>(Info, CM_PARENTCOLORCHANGED);
   AddMessageHandler<&TControl::CMParentFontChanged>(Info, CM_PARENTFONTCHANGED);
+  AddMessageHandler<&TControl::CMVisibleChanged>(Info, CM_VISIBLECHANGED);
+  AddMessageHandler<&TControl::CMEnabledChanged>(Info, CM_ENABLEDCHANGED);
   // What a stored form keeps of every control.
   TClassPublisher<TControl> p(Info);
   p.Property<&TControl::Align, &TControl::SetAlign>("Align", TypeInfos::TAlign()).Default(alNone);
@@ -245,14 +247,30 @@ void TControl::UpdateBoundsFromWindow(int ALeft, int ATop, int AWidth, int AHeig
 void TControl::SetVisible(bool Value) {
   if (visible_ == Value) return;
   visible_ = Value;
-  if (parent_) parent_->Invalidate();
+  Perform(CM_VISIBLECHANGED, Value, 0);
   if (align_ != alNone && parent_) parent_->AlignControl(Value ? this : nullptr);
 }
 
 void TControl::SetEnabled(bool Value) {
   if (enabled_ == Value) return;
   enabled_ = Value;
+  Perform(CM_ENABLEDCHANGED, 0, 0);
+}
+
+bool TControl::Showing() const {
+  for (const TControl* c = this; c; c = c->parent_)
+    if (!c->visible_) return false;
+  return true;
+}
+
+void TControl::CMVisibleChanged(TMessage& Message) {
+  if (parent_) parent_->Invalidate();
+  DefaultHandler(Message);
+}
+
+void TControl::CMEnabledChanged(TMessage& Message) {
   Invalidate();
+  DefaultHandler(Message);
 }
 
 void TControl::Invalidate() {

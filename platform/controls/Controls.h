@@ -155,8 +155,16 @@ class TControl : public TComponent {
   TAlign Align() const { return align_; }
   void SetAlign(TAlign Value);
 
+  // A change of Visible sends CM_VISIBLECHANGED (WParam the new value) to
+  // the control, and a window control sends CM_SHOWINGCHANGED to each of its
+  // visible children (and so on down), whose Showing changed with it. A
+  // change of Enabled sends CM_ENABLEDCHANGED to the control. The base
+  // handlers repaint; a window control's show, hide, enable or disable its
+  // window.
   bool Visible() const { return visible_; }
   virtual void SetVisible(bool Value);
+  // Visible, and so are all its parents.
+  bool Showing() const;
   void Show() { SetVisible(true); }
   void Hide() { SetVisible(false); }
   bool Enabled() const { return enabled_; }
@@ -244,6 +252,8 @@ class TControl : public TComponent {
   friend class TDragManager;
   void CMParentColorChanged(TMessage& Message);
   void CMParentFontChanged(TMessage& Message);
+  void CMVisibleChanged(TMessage& Message);
+  void CMEnabledChanged(TMessage& Message);
   void FontChanged(TObject* Sender);
   // Color and Font from the parent, as the flags say.
   void TakeParentLooks();
@@ -405,6 +415,8 @@ class TWinControl : public TControl {
   void WMPaint(TMessage& Message);
   void CMColorChanged(TMessage& Message);
   void CMFontChanged(TMessage& Message);
+  void CMVisibleChanged(TMessage& Message);
+  void CMShowingChanged(TMessage& Message);
   // Perform(Msg) on every child.
   void NotifyControls(TMessageNumber Msg);
 

@@ -28,6 +28,8 @@ void DescribeTWinControl(TClassInfo& Info) {
   AddMessageHandler<&TWinControl::WMPaint>(Info, WM_PAINT);
   AddMessageHandler<&TWinControl::CMColorChanged>(Info, CM_COLORCHANGED);
   AddMessageHandler<&TWinControl::CMFontChanged>(Info, CM_FONTCHANGED);
+  AddMessageHandler<&TWinControl::CMVisibleChanged>(Info, CM_VISIBLECHANGED);
+  AddMessageHandler<&TWinControl::CMShowingChanged>(Info, CM_SHOWINGCHANGED);
   AddMessageHandler<&TWinControl::WMSize>(Info, WM_SIZE);
   AddMessageHandler<&TWinControl::WMContextMenu>(Info, WM_CONTEXTMENU);
 }
@@ -407,6 +409,19 @@ void TWinControl::CMFontChanged(TMessage& Message) {
   Invalidate();
   NotifyControls(CM_PARENTFONTCHANGED);
   DefaultHandler(Message);
+}
+
+void TWinControl::CMVisibleChanged(TMessage& Message) {
+  TControl::CMVisibleChanged(Message);
+  CMShowingChanged(Message);
+}
+
+void TWinControl::CMShowingChanged(TMessage&) {
+  // Only the visible children's Showing changed.
+  const std::vector<TControl*> children = controls_;
+  for (TControl* child : children)
+    if (std::find(controls_.begin(), controls_.end(), child) != controls_.end() && child->Visible())
+      child->Perform(CM_SHOWINGCHANGED, 0, 0);
 }
 
 bool TWinControl::Painting() const {

@@ -513,3 +513,64 @@ TEST(ControlAlign, ResizingTheParentOrChangingAChildRunsThePassAgain) {
 }
 
 }  // namespace
+
+namespace {
+
+// Notes the visibility and enabling notices it gets.
+class TNoticeProbe : public TWinControl {
+ public:
+  TNoticeProbe(TWinControl* Parent, std::string Name, std::vector<std::string>& Log)
+      : TWinControl(Parent), name_(std::move(Name)), log_(Log) {
+    SetParent(Parent);
+  }
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == CM_VISIBLECHANGED)
+      log_.push_back(name_ + ":visible " + std::to_string(Message.WParam));
+    else if (Message.Msg == CM_ENABLEDCHANGED)
+      log_.push_back(name_ + ":enabled " + std::to_string(Enabled()));
+    else if (Message.Msg == CM_SHOWINGCHANGED)
+      log_.push_back(name_ + ":showing " + std::to_string(Showing()));
+    TWinControl::WndProc(Message);
+  }
+
+ private:
+  std::string name_;
+  std::vector<std::string>& log_;
+};
+
+TEST(ControlNotices, VisibleAndEnabledChangesAreToldToTheControlAndShowingToItsVisibleChildren) {
+  std::vector<std::string> log;
+  TWinControl form(nullptr);
+  form.SetBounds(0, 0, 200, 100);
+  auto* panel = new TNoticeProbe(&form, "panel", log);
+  panel->SetBounds(0, 0, 100, 100);
+  auto* inner = new TNoticeProbe(panel, "inner", log);
+  inner->SetBounds(0, 0, 50, 50);
+  auto* deeper = new TNoticeProbe(inner, "deeper", log);
+  auto* hidden = new TNoticeProbe(panel, "hidden", log);
+  hidden->Hide();
+  form.Show();
+  log.clear();
+
+  panel->Hide();
+  EXPECT_EQ(log, (std::vector<std::string>{"panel:visible 0", "inner:showing 0", "deeper:showing 0"}));
+  EXPECT_FALSE(panel->Handle()->isVisible());
+  EXPECT_TRUE(inner->Visible());
+  EXPECT_FALSE(inner->Showing());
+  log.clear();
+  panel->Hide();  // no change, no notice
+  panel->Show();
+  EXPECT_EQ(log, (std::vector<std::string>{"panel:visible 1", "inner:showing 1", "deeper:showing 1"}));
+  EXPECT_TRUE(deeper->Showing());
+  EXPECT_FALSE(hidden->Showing());
+
+  log.clear();
+  panel->SetEnabled(false);
+  panel->SetEnabled(false);
+  EXPECT_EQ(log, (std::vector<std::string>{"panel:enabled 0"}));
+  EXPECT_FALSE(panel->Handle()->isEnabled());
+  EXPECT_FALSE(inner->Handle()->isEnabled());  // the window's children with it
+  EXPECT_TRUE(inner->Enabled());
+}
+
+}  // namespace
