@@ -56,22 +56,28 @@ void TPanel::SetAlignment(TAlignment Value) {
 void TPanel::SetBevelInner(TBevelCut Value) {
   bevelInner_ = Value;
   Invalidate();
+  Realign();
 }
 
 void TPanel::SetBevelOuter(TBevelCut Value) {
   bevelOuter_ = Value;
   Invalidate();
+  Realign();
 }
 
 void TPanel::SetBevelWidth(int Value) {
   bevelWidth_ = std::max(Value, 1);
   Invalidate();
+  Realign();
 }
 
 void TPanel::SetBorderWidth(int Value) {
   borderWidth_ = std::max(Value, 0);
   Invalidate();
+  Realign();
 }
+
+void TPanel::AdjustClientRect(Rect& ARect) { ARect = InnerRect(); }
 
 Rect TPanel::InnerRect() const {
   int inset = borderWidth_;

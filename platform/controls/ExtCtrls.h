@@ -38,11 +38,12 @@ class TPanel : public TCustomControl {
   void SetBevelWidth(int Value);
   int BorderWidth() const { return borderWidth_; }
   void SetBorderWidth(int Value);
-  // The area inside the bevels and border.
+  // The area inside the bevels and border; aligned controls fill it.
   Rect InnerRect() const;
 
  protected:
   void Paint() override;
+  void AdjustClientRect(Rect& ARect) override;
 
  private:
   std::string caption_;
