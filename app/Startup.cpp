@@ -8,6 +8,7 @@
 #include "app/KestovaForm.h"
 #include "components/base/BaseModules.h"
 #include "crashreport/zorExceptStartup.h"
+#include "platform/controls/ControlsModules.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/ui/Application.h"
 #include "stats/GammaFuncs.h"
@@ -42,6 +43,8 @@ bool HaveDisplay() {
 }  // namespace
 
 void AddProgramModules(ModuleTable& table, StartupTrace trace) {
+  // The class library's stream classes, before anything reads a stored form.
+  AddControlsModules(table);
   table.Add(
       "GammaFuncs",
       [trace] {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/classes/ObjectText.h"
 #include "platform/classes/PersHolder.h"
 #include "platform/classes/Reader.h"
 #include "platform/classes/Writer.h"
@@ -226,6 +227,34 @@ TEST_F(Filer, NonComponentObjectTravelsInTheHolder) {
   ReadComponentFromStream(stream, &reader);
   EXPECT_EQ(copy.Width, 33);
   EXPECT_EQ(copy.Label, "held");
+}
+
+TEST_F(Filer, ACharacterIsAOneCharacterStringAndAnIntegerStillReads) {
+  struct Row {
+    char letter;
+    const char* text;  // in the text form
+  };
+  for (const Row& r : {Row{'*', "Letter = '*'"}, Row{'\xE9', "Letter = #233"}}) {
+    TStreamFixture source;
+    source.SetName("Main");
+    source.Letter = r.letter;
+    TMemoryStream binary(WriteRoot(&source)), text;
+    ObjectBinaryToText(binary, text);
+    const std::string written = AsText(text.Bytes());
+    EXPECT_NE(written.find(r.text), std::string::npos) << written;
+    binary.SetPosition(0);
+    std::unique_ptr<TComponent> read(ReadComponentFromStream(binary, nullptr));
+    EXPECT_EQ(dynamic_cast<TStreamFixture&>(*read).Letter, r.letter);
+  }
+  const auto readText = [](const std::string& body) {
+    TStringStream text("object Main: TStreamFixture\n  " + body + "\nend\n"), binary;
+    ObjectTextToBinary(text, binary);
+    binary.SetPosition(0);
+    std::unique_ptr<TComponent> read(ReadComponentFromStream(binary, nullptr));
+    return dynamic_cast<TStreamFixture&>(*read).Letter;
+  };
+  EXPECT_EQ(readText("Letter = 42"), '*');
+  EXPECT_THROW(readText("Letter = 'ab'"), EReadError);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "platform/classes/Reader.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/classes/Variant.h"
+#include "platform/core/Codecs.h"
 #include "platform/core/StrUtils.h"
 
 template <class F>
@@ -43,17 +44,18 @@ void TReader::ReadPropPath(TPersistent* Instance, const std::string& Path) {
   for (auto dot = rest.find('.'); dot != std::string_view::npos; dot = rest.find('.')) {
     const TPropInfo* prop = GetPropInfo(object->ClassType(), rest.substr(0, dot), TTypeKinds{tkClass});
     auto* sub = prop && prop->Access.GetOrd ? dynamic_cast<TPersistent*>(GetObjectProp(object, prop)) : nullptr;
-    if (!sub) {
-      if (Error(Format(kPropertyDoesNotExistText, {Path}))) SkipValue();
-      return;
-    }
+    // Without such a property the rest may be one defined property with a
+    // dotted name ("Picture.Data" of an object that keeps the picture
+    // itself).
+    if (!sub) break;
     object = sub;
     rest = rest.substr(dot + 1);
   }
-  if (const TPropInfo* prop = GetPropInfo(object->ClassType(), rest)) {
-    ReadPropValue(object, prop);
-    return;
-  }
+  if (rest.find('.') == std::string_view::npos)
+    if (const TPropInfo* prop = GetPropInfo(object->ClassType(), rest)) {
+      ReadPropValue(object, prop);
+      return;
+    }
   definedName_ = std::string(rest);
   definedFound_ = false;
   filer::DefineProperties(object, this);
@@ -145,8 +147,17 @@ void TReader::ReadCollection(TCollection* Collection) {
 void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
   const TTypeInfo* type = Prop->PropType;
   switch (type->Kind) {
-    case tkInteger:
     case tkChar:
+      if (const TValueType next = NextValue(); next == vaString || next == vaLString || next == vaWString) {
+        const std::string text = Utf8ToWindows1252(ReadString());
+        if (text.size() != 1) {
+          Error(kInvalidPropertyValueText);
+          return;
+        }
+        return Apply([&] { SetOrdProp(Instance, Prop, static_cast<unsigned char>(text[0])); });
+      }
+      [[fallthrough]];
+    case tkInteger:
     case tkWChar: {
       const std::int32_t value = ReadInteger();
       return Apply([&] { SetOrdProp(Instance, Prop, value); });

@@ -8,6 +8,7 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/classes/Variant.h"
 #include "platform/classes/Writer.h"
+#include "platform/core/Codecs.h"
 #include "platform/core/StrUtils.h"
 
 namespace {
@@ -92,6 +93,9 @@ bool TWriter::WritePropValue(const TPersistent* Instance, const TPropInfo* Prop,
         for (int bit = 0; bit < 64; ++bit)
           if (value & (std::int64_t{1} << bit)) WriteStr(GetEnumName(type->Data.CompType, bit));
         WriteStr({});
+      } else if (type->Kind == tkChar) {
+        // A character, as the class library writes it: a one-character string.
+        WriteString(Windows1252ToUtf8(std::string(1, static_cast<char>(value))));
       } else {
         WriteInteger(value);
       }

@@ -3,6 +3,7 @@
 
 #include "platform/controls/ControlWindow.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimerEvent>
@@ -148,6 +149,12 @@ bool TControlWindowBase::Deliver(QEvent* Event) {
       message.Msg = Event->type() == QEvent::Resize ? WM_SIZE : WM_MOVE;
       message.LParam =
           Event->type() == QEvent::Resize ? PointToLParam(r.width(), r.height()) : PointToLParam(r.x(), r.y());
+      break;
+    }
+    case QEvent::ContextMenu: {
+      const QPoint p = static_cast<QContextMenuEvent*>(Event)->globalPos();
+      message.Msg = WM_CONTEXTMENU;
+      message.LParam = PointToLParam(p.x(), p.y());
       break;
     }
     case QEvent::Timer: {

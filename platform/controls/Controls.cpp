@@ -7,6 +7,7 @@
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
 #include "platform/controls/DragManager.h"
+#include "platform/controls/Menus.h"
 #include "platform/ui/Application.h"
 
 namespace {
@@ -75,22 +76,30 @@ TShiftState MouseShift(std::uintptr_t flags) {
 
 }  // namespace
 
+KESTOVA_TYPE_INFO(TAlign,
+                  MakeEnumType("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}, "Controls"))
+
 void DescribeTControl(TClassInfo& Info) {
   for (TMessageNumber msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
                              WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK})
     AddMessageHandler<&TControl::WMMouse>(Info, msg);
   AddMessageHandler<&TControl::WMMouseMove>(Info, WM_MOUSEMOVE);
   AddMessageHandler<&TControl::CMDrag>(Info, CM_DRAG);
+  AddMessageHandler<&TControl::WMContextMenu>(Info, WM_CONTEXTMENU);
   AddMessageHandler<&TControl::CMParentColorChanged>(Info, CM_PARENTCOLORCHANGED);
   AddMessageHandler<&TControl::CMParentFontChanged>(Info, CM_PARENTFONTCHANGED);
+  AddMessageHandler<&TControl::CMVisibleChanged>(Info, CM_VISIBLECHANGED);
+  AddMessageHandler<&TControl::CMEnabledChanged>(Info, CM_ENABLEDCHANGED);
   // What a stored form keeps of every control.
   TClassPublisher<TControl> p(Info);
+  p.Property<&TControl::Align, &TControl::SetAlign>("Align", TypeInfos::TAlign()).Default(alNone);
   p.Property<&TControl::Left, &TControl::SetLeft>("Left", TypeInfos::Integer());
   p.Property<&TControl::Top, &TControl::SetTop>("Top", TypeInfos::Integer());
   p.Property<&TControl::Width, &TControl::SetWidth>("Width", TypeInfos::Integer());
   p.Property<&TControl::Height, &TControl::SetHeight>("Height", TypeInfos::Integer());
   p.Property<&TControl::Enabled, &TControl::SetEnabled>("Enabled", TypeInfos::Boolean()).Default(true);
   p.Property<&TControl::Visible, &TControl::SetVisible>("Visible", TypeInfos::Boolean()).Default(true);
+  p.Property<&TControl::PopupMenu, &TControl::SetPopupMenu>("PopupMenu", ClassTypeInfo(TPopupMenu::StaticClass()));
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TControl, TComponent, "Controls", nullptr, DescribeTControl)
 
@@ -120,13 +129,52 @@ void TControl::SetParent(TWinControl* AParent) {
   if (AParent == parent_) return;
   if (parent_) {
     parent_->Invalidate();
-    parent_->RemoveControl(this);
+    TWinControl* old = parent_;
+    old->RemoveControl(this);
+    if (align_ != alNone && visible_) old->AlignControl(nullptr);
   }
   if (AParent) {
     AParent->InsertControl(this);
     TakeParentLooks();
+    RequestAlign();
   }
   Invalidate();
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+  if (popupMenu_ == Value) return;
+  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+  popupMenu_ = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == popupMenu_) popupMenu_ = nullptr;
+}
+
+void TControl::WMContextMenu(TMessage& Message) {
+  if (Message.Result != 0) return;
+  if (popupMenu_ && popupMenu_->AutoPopup() && !ComponentState().Contains(csDesigning)) {
+    popupMenu_->SetPopupComponent(this);
+    popupMenu_->Popup(LParamX(Message.LParam), LParamY(Message.LParam));
+    Message.Result = 1;
+    return;
+  }
+  DefaultHandler(Message);
+}
+
+void TControl::SetAlign(TAlign Value) {
+  if (align_ == Value) return;
+  const TAlign old = align_;
+  align_ = Value;
+  if (Value != alNone || old != alNone) {
+    if (parent_ && visible_) parent_->AlignControl(this);
+  }
+}
+
+void TControl::RequestAlign() {
+  if (align_ != alNone && parent_ && visible_) parent_->AlignControl(this);
 }
 
 void TControl::SetColor(TColor Value) {
@@ -186,6 +234,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   Invalidate();
   UpdateBoundsFromWindow(ALeft, ATop, AWidth, AHeight);
   Invalidate();
+  RequestAlign();
 }
 
 void TControl::UpdateBoundsFromWindow(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -198,13 +247,30 @@ void TControl::UpdateBoundsFromWindow(int ALeft, int ATop, int AWidth, int AHeig
 void TControl::SetVisible(bool Value) {
   if (visible_ == Value) return;
   visible_ = Value;
-  if (parent_) parent_->Invalidate();
+  Perform(CM_VISIBLECHANGED, Value, 0);
+  if (align_ != alNone && parent_) parent_->AlignControl(Value ? this : nullptr);
 }
 
 void TControl::SetEnabled(bool Value) {
   if (enabled_ == Value) return;
   enabled_ = Value;
+  Perform(CM_ENABLEDCHANGED, 0, 0);
+}
+
+bool TControl::Showing() const {
+  for (const TControl* c = this; c; c = c->parent_)
+    if (!c->visible_) return false;
+  return true;
+}
+
+void TControl::CMVisibleChanged(TMessage& Message) {
+  if (parent_) parent_->Invalidate();
+  DefaultHandler(Message);
+}
+
+void TControl::CMEnabledChanged(TMessage& Message) {
   Invalidate();
+  DefaultHandler(Message);
 }
 
 void TControl::Invalidate() {

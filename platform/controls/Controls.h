@@ -29,7 +29,9 @@
 //
 // Keys, in order, for one press (key codes and characters: KeyModel.h):
 // 1. CN_KEYDOWN (CN_SYSKEYDOWN for Alt combinations and F10), before any
-//    shortcut. TWinControl answers 1 when the key is a dialog key (Tab,
+//    shortcut and before the Qt widget class sees the key. TWinControl
+//    answers 1 when a menu takes the key as a shortcut (IsMenuKey), so menu
+//    shortcuts win over an edit's own keys, or when it is a dialog key (Tab,
 //    arrows, Enter, Esc) that the control does not claim with its
 //    WM_GETDLGCODE answer and the parent form took it with CM_DIALOGKEY (the
 //    form moves the focus on Tab). A key answered with 1 ends here: it has
@@ -67,6 +69,7 @@ class QObject;
 class QWidget;
 class DeviceContext;
 class TDragObject;
+class TPopupMenu;
 class TWinControl;
 class TControlWindowBase;
 struct TWindowDelivery;
@@ -74,6 +77,15 @@ struct TWindowDelivery;
 using TWndMethod = TMethodPointer<void(TMessage& Message)>;
 
 enum TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
+
+// Where a control sits in its parent's client area: alNone keeps its bounds;
+// the others are placed by the parent's alignment pass (TWinControl::Realign).
+enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+struct TTypeInfo;
+namespace TypeInfos {
+const TTypeInfo* TAlign();
+}
 
 using TKeyEvent = TMethodPointer<void(TObject* Sender, std::uint16_t& Key, TShiftState Shift)>;
 using TKeyPressEvent = TMethodPointer<void(TObject* Sender, char32_t& Key)>;
@@ -138,9 +150,21 @@ class TControl : public TComponent {
   void SetHeight(int Value) { SetBounds(left_, top_, width_, Value); }
   Rect BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
   Rect ClientRect() const { return {0, 0, width_, height_}; }
+  // Aligned controls ask their parent for an alignment pass when they are
+  // moved, resized, shown, hidden, or join or leave it.
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign Value);
 
+  // A change of Visible sends CM_VISIBLECHANGED (WParam the new value) to
+  // the control, and a window control sends CM_SHOWINGCHANGED to each of its
+  // visible children (and so on down), whose Showing changed with it. A
+  // change of Enabled sends CM_ENABLEDCHANGED to the control. The base
+  // handlers repaint; a window control's show, hide, enable or disable its
+  // window.
   bool Visible() const { return visible_; }
   virtual void SetVisible(bool Value);
+  // Visible, and so are all its parents.
+  bool Showing() const;
   void Show() { SetVisible(true); }
   void Hide() { SetVisible(false); }
   bool Enabled() const { return enabled_; }
@@ -168,6 +192,15 @@ class TControl : public TComponent {
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
+
+  // ---- Pop-up menu ----
+  // Shown at the mouse on a right click (WM_CONTEXTMENU) when its AutoPopup
+  // is set, with this control as its PopupComponent; without one the
+  // request goes to the window class, then to the parent. Its shortcuts
+  // work while this control or one inside it has the focus.
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* Value);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
   // ---- Dragging (DragManager.h) ----
   // dmAutomatic begins a drag (not immediate, default threshold) on each
@@ -214,19 +247,26 @@ class TControl : public TComponent {
   friend class TWinControl;
   void WMMouse(TMessage& Message);
   void WMMouseMove(TMessage& Message);
+  void WMContextMenu(TMessage& Message);
   void CMDrag(TMessage& Message);
   friend class TDragManager;
   void CMParentColorChanged(TMessage& Message);
   void CMParentFontChanged(TMessage& Message);
+  void CMVisibleChanged(TMessage& Message);
+  void CMEnabledChanged(TMessage& Message);
   void FontChanged(TObject* Sender);
   // Color and Font from the parent, as the flags say.
   void TakeParentLooks();
+  // The parent's alignment pass, for an aligned control.
+  void RequestAlign();
   friend void DescribeTControl(TClassInfo& Info);
 
   TWinControl* parent_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = true;
   bool enabled_ = true;
+  TAlign align_ = alNone;
+  TPopupMenu* popupMenu_ = nullptr;
   TDragMode dragMode_ = dmManual;
   TCursorValue dragCursor_ = crDrag;
   TColor color_ = clWindow;
@@ -284,6 +324,21 @@ class TWinControl : public TControl {
   // True for this control and the controls it holds, at any depth.
   bool ContainsControl(const TControl* Control) const;
 
+  // ---- Alignment ----
+  // The alignment pass: the visible aligned children are placed in the
+  // client rectangle (AdjustClientRect) in the order alTop, alBottom,
+  // alLeft, alRight, alClient. Each takes the full width (alTop, alBottom)
+  // or height (alLeft, alRight) of what is left and keeps its other extent;
+  // alClient takes all that is left. Among controls of one alignment the one
+  // nearer its edge goes first (by Top, bottom edge, Left, right edge); the
+  // control that asked for the pass wins ties. It runs on a size change, not
+  // while loading (Loaded runs it) nor between DisableAlign and EnableAlign
+  // (the last EnableAlign runs it when one was asked for).
+  void Realign() { AlignControl(nullptr); }
+  void DisableAlign() { ++alignLevel_; }
+  void EnableAlign();
+  void Loaded() override;
+
   // ---- Timers ----
   void SetTimer(std::uintptr_t Id, int Milliseconds);
   void KillTimer(std::uintptr_t Id);
@@ -312,6 +367,12 @@ class TWinControl : public TControl {
   // The widget class of the window: a TControlWindow<Base> for this
   // control with Qt parent Parent (ControlWindow.h).
   virtual TControlWindowBase* CreateWindowWidget(QWidget* Parent);
+  // The part of the client area the alignment pass fills; the whole of it
+  // here.
+  virtual void AdjustClientRect(Rect& ARect);
+  // Places the aligned children in ARect, which it shrinks; AControl is the
+  // control that asked for it, or nullptr.
+  virtual void AlignControls(TControl* AControl, Rect& ARect);
 
   virtual void KeyDown(std::uint16_t& Key, TShiftState Shift);
   virtual void KeyUp(std::uint16_t& Key, TShiftState Shift);
@@ -331,6 +392,8 @@ class TWinControl : public TControl {
   void InsertControl(TControl* Control);
   void RemoveControl(TControl* Control);
   void ApplyWindowState();
+  void AlignControl(TControl* AControl);
+  void WMSize(TMessage& Message);
   bool RouteToGraphicChild(TMessage& Message);
   void StopTimers();
   // Adds the process's one focus hook, once.
@@ -340,6 +403,10 @@ class TWinControl : public TControl {
   // The control's id of a running Qt timer.
   bool TimerId(int QtTimerId, std::uintptr_t& Id) const;
 
+  // Menu shortcuts first: the pop-up menus of this control and its parents,
+  // then the form (TForm::IsShortCut). True when one took the key.
+  bool IsMenuKey(const TMessage& Message);
+  void WMContextMenu(TMessage& Message);
   void CNKeyDown(TMessage& Message);
   void WMKeyDown(TMessage& Message);
   void WMKeyUp(TMessage& Message);
@@ -348,6 +415,8 @@ class TWinControl : public TControl {
   void WMPaint(TMessage& Message);
   void CMColorChanged(TMessage& Message);
   void CMFontChanged(TMessage& Message);
+  void CMVisibleChanged(TMessage& Message);
+  void CMShowingChanged(TMessage& Message);
   // Perform(Msg) on every child.
   void NotifyControls(TMessageNumber Msg);
 
@@ -357,6 +426,9 @@ class TWinControl : public TControl {
   TControl* mouseControl_ = nullptr;  // the graphic child that was pressed
   TWinControl* focusedControl_ = nullptr;
   bool shownTopLevel_ = false;
+  int alignLevel_ = 0;
+  bool aligning_ = false;
+  bool alignmentNeeded_ = false;
   struct Timers;
   std::unique_ptr<Timers> timers_;
 };

@@ -16,6 +16,7 @@ KESTOVA_TYPE_INFO(TComboBoxStyle,
 void DescribeTCustomEdit(TClassInfo& Info) {
   TClassPublisher<TCustomEdit> p(Info);
   p.Property<&TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength>("MaxLength", TypeInfos::Integer()).Default(0);
+  p.Property<&TCustomEdit::PasswordChar, &TCustomEdit::SetPasswordChar>("PasswordChar", TypeInfos::Char()).Default(0);
   p.Property<&TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly>("ReadOnly", TypeInfos::Boolean()).Default(false);
   p.Property<&TCustomEdit::Text, &TCustomEdit::SetText>("Text", TypeInfos::TCaption());
   p.Property<&TCustomEdit::OnChange, &TCustomEdit::OnChange>("OnChange", TypeInfos::TNotifyEvent());
@@ -27,6 +28,7 @@ void DescribeTMemo(TClassInfo& Info) {
   TClassPublisher<TMemo> p(Info);
   p.Property<&TMemo::Lines, &TMemo::SetLines>("Lines", ClassTypeInfo(TStrings::StaticClass()));
   p.Property<&TMemo::ReadOnly, &TMemo::SetReadOnly>("ReadOnly", TypeInfos::Boolean()).Default(false);
+  p.Property<&TMemo::WordWrap, &TMemo::SetWordWrap>("WordWrap", TypeInfos::Boolean()).Default(true);
   p.Property<&TMemo::OnChange, &TMemo::OnChange>("OnChange", TypeInfos::TNotifyEvent());
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TMemo, TWinControl, "StdCtrls", MakeComponent<TMemo>, DescribeTMemo)
@@ -45,6 +47,25 @@ KESTOVA_CLASS_INFO_DESCRIBED(TComboBox, TWinControl, "StdCtrls", MakeComponent<T
 
 namespace {
 QLineEdit* LineEdit(TWinControl& Control) { return static_cast<QLineEdit*>(Control.Handle()); }
+
+// Character (code point) positions and the window's UTF-16 positions.
+int Utf16Position(const QString& Text, int Characters) {
+  int at = 0;
+  for (int n = 0; n < Characters && at < Text.size(); ++n) at += Text.at(at).isHighSurrogate() ? 2 : 1;
+  return std::min<int>(at, static_cast<int>(Text.size()));
+}
+int CharacterPosition(const QString& Text, int Utf16) {
+  return static_cast<int>(Text.left(Utf16).toStdU32String().size());
+}
+int CharacterCount(const std::string& Text) {
+  return static_cast<int>(QString::fromStdString(Text).toStdU32String().size());
+}
+
+void ShowPasswordChar(QLineEdit* Edit, char Value) {
+  Edit->setEchoMode(Value ? QLineEdit::Password : QLineEdit::Normal);
+  Edit->setStyleSheet(Value ? QString("lineedit-password-character: %1").arg(static_cast<unsigned char>(Value))
+                            : QString());
+}
 }  // namespace
 
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) { SetBounds(0, 0, 121, 21); }
@@ -60,6 +81,7 @@ void TCustomEdit::SetText(const std::string& Value) {
     LineEdit(*this)->setText(QString::fromStdString(value));  // the window tells the change
   } else if (value != text_) {
     text_ = value;
+    selKept_ = false;  // the window puts the cursor after the new text
     Change();
   }
 }
@@ -75,6 +97,55 @@ void TCustomEdit::SetReadOnly(bool Value) {
   if (HandleAllocated()) LineEdit(*this)->setReadOnly(Value);
 }
 
+void TCustomEdit::SetPasswordChar(char Value) {
+  passwordChar_ = Value;
+  if (HandleAllocated()) ShowPasswordChar(LineEdit(*this), Value);
+}
+
+int TCustomEdit::SelStart() const {
+  if (!HandleAllocated()) return selStart_;
+  QLineEdit* edit = LineEdit(const_cast<TCustomEdit&>(*this));
+  const int start = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+  return CharacterPosition(edit->text(), start);
+}
+
+int TCustomEdit::SelLength() const {
+  if (!HandleAllocated()) return selLength_;
+  QLineEdit* edit = LineEdit(const_cast<TCustomEdit&>(*this));
+  if (!edit->hasSelectedText()) return 0;
+  return CharacterPosition(edit->text(), edit->selectionEnd()) -
+         CharacterPosition(edit->text(), edit->selectionStart());
+}
+
+std::string TCustomEdit::SelText() const {
+  const std::u32string text = QString::fromStdString(Text()).toStdU32String();
+  const auto start = std::min<std::size_t>(static_cast<std::size_t>(SelStart()), text.size());
+  return QString::fromStdU32String(text.substr(start, static_cast<std::size_t>(SelLength()))).toStdString();
+}
+
+void TCustomEdit::SetSelStart(int Value) { SetSelection(Value, 0); }
+void TCustomEdit::SetSelLength(int Value) { SetSelection(SelStart(), Value); }
+void TCustomEdit::SelectAll() { SetSelection(0, CharacterCount(Text())); }
+
+void TCustomEdit::SetSelection(int Start, int Length) {
+  const int count = CharacterCount(Text());
+  Start = std::clamp(Start, 0, count);
+  Length = std::clamp(Length, 0, count - Start);
+  if (!HandleAllocated()) {
+    selStart_ = Start;
+    selLength_ = Length;
+    selKept_ = true;
+    return;
+  }
+  QLineEdit* edit = LineEdit(*this);
+  const QString text = edit->text();
+  const int from = Utf16Position(text, Start);
+  if (Length == 0)
+    edit->setCursorPosition(from);
+  else
+    edit->setSelection(from, Utf16Position(text, Start + Length) - from);
+}
+
 TControlWindowBase* TCustomEdit::CreateWindowWidget(QWidget* Parent) {
   auto* window = new TControlWindow<QLineEdit>(this, Parent);
   window->setText(QString::fromStdString(text_));
@@ -86,9 +157,15 @@ void TCustomEdit::CreateWnd() {
   TWinControl::CreateWnd();
   LineEdit(*this)->setMaxLength(maxLength_ ? maxLength_ : 32767);
   LineEdit(*this)->setReadOnly(readOnly_);
+  ShowPasswordChar(LineEdit(*this), passwordChar_);
+  if (selKept_) SetSelection(selStart_, selLength_);
+  selKept_ = false;
 }
 
 void TCustomEdit::DestroyWnd() {
+  selStart_ = SelStart();
+  selLength_ = SelLength();
+  selKept_ = true;
   text_ = LineEdit(*this)->text().toStdString();
   TWinControl::DestroyWnd();
 }
@@ -119,6 +196,11 @@ TMemo::~TMemo() { lines_->OnChange = nullptr; }
 void TMemo::SetReadOnly(bool Value) {
   readOnly_ = Value;
   if (HandleAllocated()) TextEdit(*this)->setReadOnly(Value);
+}
+
+void TMemo::SetWordWrap(bool Value) {
+  wordWrap_ = Value;
+  if (HandleAllocated()) TextEdit(*this)->setLineWrapMode(Value ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
 
 void TMemo::LinesChanged(TObject*) {
@@ -152,6 +234,7 @@ void TMemo::CreateWnd() {
   syncing_ = true;
   ShowLines(*this, *lines_);
   TextEdit(*this)->setReadOnly(readOnly_);
+  TextEdit(*this)->setLineWrapMode(wordWrap_ ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
   syncing_ = false;
 }
 

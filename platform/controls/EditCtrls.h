@@ -27,6 +27,20 @@ class TCustomEdit : public TWinControl {
   void SetMaxLength(int Value);
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool Value);
+  // Shown for each character instead of it; 0 (default) shows the text.
+  char PasswordChar() const { return passwordChar_; }
+  void SetPasswordChar(char Value);
+
+  // The selection, in characters: SelStart is where it begins (the cursor
+  // when nothing is selected), SelLength how many it holds. Setting
+  // SelStart puts the cursor there and selects nothing; setting SelLength
+  // selects that many from SelStart. Both are cut to the text.
+  int SelStart() const;
+  void SetSelStart(int Value);
+  int SelLength() const;
+  void SetSelLength(int Value);
+  std::string SelText() const;
+  void SelectAll();
   TNotifyEvent OnChange;
 
  protected:
@@ -37,9 +51,13 @@ class TCustomEdit : public TWinControl {
   virtual void Change();
 
  private:
+  void SetSelection(int Start, int Length);
   std::string text_;  // while there is no window
   int maxLength_ = 0;
   bool readOnly_ = false;
+  char passwordChar_ = 0;
+  int selStart_ = 0, selLength_ = 0;  // while there is no window
+  bool selKept_ = false;              // ... and set: the next window takes them
 };
 
 class TEdit : public TCustomEdit {
@@ -60,6 +78,10 @@ class TMemo : public TWinControl {
   void SetText(const std::string& Value) { lines_->SetTextStr(Value); }
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool Value);
+  // Long lines break at the control's width (default); without it they
+  // scroll sideways. Lines holds the lines as typed either way.
+  bool WordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool Value);
   TNotifyEvent OnChange;
 
  protected:
@@ -71,6 +93,7 @@ class TMemo : public TWinControl {
   void WindowTextChanged();
   std::unique_ptr<TStringList> lines_;
   bool readOnly_ = false;
+  bool wordWrap_ = true;
   bool syncing_ = false;
 };
 

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/classes/Filer.h"
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
+#include "platform/controls/Image.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/DrawEdge.h"
 
@@ -53,22 +56,28 @@ void TPanel::SetAlignment(TAlignment Value) {
 void TPanel::SetBevelInner(TBevelCut Value) {
   bevelInner_ = Value;
   Invalidate();
+  Realign();
 }
 
 void TPanel::SetBevelOuter(TBevelCut Value) {
   bevelOuter_ = Value;
   Invalidate();
+  Realign();
 }
 
 void TPanel::SetBevelWidth(int Value) {
   bevelWidth_ = std::max(Value, 1);
   Invalidate();
+  Realign();
 }
 
 void TPanel::SetBorderWidth(int Value) {
   borderWidth_ = std::max(Value, 0);
   Invalidate();
+  Realign();
 }
+
+void TPanel::AdjustClientRect(Rect& ARect) { ARect = InnerRect(); }
 
 Rect TPanel::InnerRect() const {
   int inset = borderWidth_;
@@ -108,7 +117,35 @@ void TPanel::Paint() {
 
 // ---- Speed button ----
 
-TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 23, 22); }
+TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), glyph_(std::make_unique<TBitmap>()) {
+  SetBounds(0, 0, 23, 22);
+}
+
+TSpeedButton::~TSpeedButton() = default;
+
+void TSpeedButton::SetGlyph(const TBitmap* Value) {
+  if (Value)
+    glyph_->Assign(*Value);
+  else
+    glyph_ = std::make_unique<TBitmap>();
+  Invalidate();
+}
+
+void TSpeedButton::DefineProperties(TFiler* Filer) {
+  TGraphicControl::DefineProperties(Filer);
+  const auto* ancestor = dynamic_cast<TSpeedButton*>(Filer->Ancestor());
+  const bool hasData =
+      !glyph_->Empty() && !(ancestor && !ancestor->glyph_->Empty() && SameGraphicData(*glyph_, *ancestor->glyph_));
+  Filer->DefineBinaryProperty("Glyph.Data", TStreamProc::Of<&TSpeedButton::ReadGlyph>(*this),
+                              TStreamProc::Of<&TSpeedButton::WriteGlyph>(*this), hasData);
+}
+
+void TSpeedButton::ReadGlyph(TStream& Stream) {
+  ReadGraphicData(Stream, *glyph_);
+  Invalidate();
+}
+
+void TSpeedButton::WriteGlyph(TStream& Stream) { WriteGraphicData(Stream, *glyph_); }
 
 void TSpeedButton::SetCaption(const std::string& Value) {
   caption_ = Value;
@@ -171,5 +208,13 @@ void TSpeedButton::Paint() {
   if (!Enabled()) state |= DFCS_INACTIVE;
   DrawFrameControl(Canvas().Handle(), r, DFC_BUTTON, state);
   if (Pressed()) r = {r.left + 1, r.top + 1, r.right + 1, r.bottom + 1};
+  if (!glyph_->Empty()) {
+    const int w = glyph_->Width(), h = glyph_->Height();
+    const Coord left = caption_.empty() ? r.left + (r.Width() - w) / 2 : r.left + 2;
+    const Coord top = r.top + (r.Height() - h) / 2;
+    glyph_->SetTransparent(true);
+    glyph_->Draw(Canvas(), {left, top, left + w, top + h});
+    if (!caption_.empty()) r.left = left + w;
+  }
   DrawControlCaption(Canvas(), caption_, r, taCenter, clBtnText, Enabled());
 }

@@ -8,9 +8,13 @@
 // the caption is drawn, as Alignment says, in what is left.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/controls/StdCtrls.h"
+
+class TBitmap;
+class TStream;
 
 enum TBevelCut : std::uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
 
@@ -34,11 +38,12 @@ class TPanel : public TCustomControl {
   void SetBevelWidth(int Value);
   int BorderWidth() const { return borderWidth_; }
   void SetBorderWidth(int Value);
-  // The area inside the bevels and border.
+  // The area inside the bevels and border; aligned controls fill it.
   Rect InnerRect() const;
 
  protected:
   void Paint() override;
+  void AdjustClientRect(Rect& ARect) override;
 
  private:
   std::string caption_;
@@ -54,10 +59,20 @@ class TPanel : public TCustomControl {
 // again; otherwise it stays Down, and the speed buttons of its parent with
 // the same GroupIndex go up; clicking a down button lifts it only when
 // AllowAllUp.
+//
+// Glyph is a bitmap drawn left of the caption (centred without one), its
+// TransparentColor left out. In a component stream it is the binary defined
+// property "Glyph.Data" (TBitmap::WriteData), written when the glyph is not
+// empty and differs from the ancestor's.
 class TSpeedButton : public TGraphicControl {
   KESTOVA_CLASS(TSpeedButton)
  public:
   explicit TSpeedButton(TComponent* AOwner);
+  ~TSpeedButton() override;
+  TBitmap* Glyph() const { return glyph_.get(); }
+  // Copies Value (nullptr empties the glyph).
+  void SetGlyph(const TBitmap* Value);
+  void DefineProperties(TFiler* Filer) override;
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& Value);
   bool Down() const { return down_; }
@@ -81,7 +96,10 @@ class TSpeedButton : public TGraphicControl {
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
  private:
+  void ReadGlyph(TStream& Stream);
+  void WriteGlyph(TStream& Stream);
   std::string caption_;
+  std::unique_ptr<TBitmap> glyph_;
   bool down_ = false;
   bool held_ = false;
   int groupIndex_ = 0;

@@ -9,7 +9,10 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Writer.h"
+#include "platform/controls/ControlsModules.h"
+#include "platform/controls/EditCtrls.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
 #include "platform/core/ResourceStore.h"
 #include "platform/core/Streams.h"
 #include "platform/ui/Screen.h"
@@ -191,6 +194,95 @@ TEST_F(StoredForms, DataModulesAreReadAndListedOnTheScreen) {
   EXPECT_EQ(Screen->DataModules(Screen->DataModuleCount() - 1), module);
   module->Free();
   for (int i = 0; i < Screen->DataModuleCount(); ++i) EXPECT_NE(Screen->DataModules(i), module);
+}
+
+// Every standard class, as a stored form names it.
+const char* const kStandardForm = R"(object Standard: TForm
+  Width = 400
+  Height = 300
+  Menu = MainMenu1
+  object Panel1: TPanel
+    Align = alTop
+    Height = 40
+    object Button1: TButton
+      Caption = 'OK'
+    end
+    object SpeedButton1: TSpeedButton
+    end
+  end
+  object CheckBox1: TCheckBox
+  end
+  object RadioButton1: TRadioButton
+  end
+  object RadioGroup1: TRadioGroup
+  end
+  object GroupBox1: TGroupBox
+    object Label1: TLabel
+    end
+  end
+  object Edit1: TEdit
+    PopupMenu = PopupMenu1
+  end
+  object Memo1: TMemo
+  end
+  object ComboBox1: TComboBox
+  end
+  object PageControl1: TPageControl
+    object TabSheet1: TTabSheet
+    end
+  end
+  object TabControl1: TTabControl
+  end
+  object ProgressBar1: TProgressBar
+  end
+  object Image1: TImage
+  end
+  object Bevel1: TBevel
+  end
+  object MainMenu1: TMainMenu
+    object File1: TMenuItem
+      Caption = '&File'
+    end
+  end
+  object PopupMenu1: TPopupMenu
+  end
+  object Timer1: TTimer
+  end
+end
+)";
+
+TEST(StandardClasses, AStoredFormNamesAnyStandardClassOnceTheStartUpRegisteredThem) {
+  const std::vector<std::string> names = {
+      "TPanel", "TButton",   "TSpeedButton", "TCheckBox",    "TRadioButton", "TRadioGroup", "TGroupBox",    "TLabel",
+      "TEdit",  "TMemo",     "TComboBox",    "TPageControl", "TTabSheet",    "TTabControl", "TProgressBar", "TImage",
+      "TBevel", "TMainMenu", "TMenuItem",    "TPopupMenu",   "TTimer",       "TForm",       "TDataModule"};
+  // Whatever other tests registered goes first: the start-up must do it.
+  for (const std::string& name : names)
+    if (TClass c = GetClass(name)) UnRegisterClass(c);
+  ASSERT_EQ(GetClass("TButton"), nullptr);
+  ModuleTable table;
+  AddControlsModules(table);
+  EXPECT_EQ(table.Names(), std::vector<std::string>{"Controls"});
+  table.StartUp();
+  for (const std::string& name : names) EXPECT_NE(GetClass(name), nullptr) << name;
+
+  TForm* form = Construct<TForm>(nullptr);
+  TStringStream binary(TextToBinary(kStandardForm));
+  ReadComponentFromStream(binary, form);
+  std::vector<std::string> read;
+  for (int i = 0; i < form->ComponentCount(); ++i) read.push_back(form->Components(i)->ClassName());
+  const std::vector<std::string> expected = {
+      "TPanel",       "TButton", "TSpeedButton", "TCheckBox", "TRadioButton", "TRadioGroup", "TGroupBox",
+      "TLabel",       "TEdit",   "TMemo",        "TComboBox", "TPageControl", "TTabSheet",   "TTabControl",
+      "TProgressBar", "TImage",  "TBevel",       "TMainMenu", "TMenuItem",    "TPopupMenu",  "TTimer"};
+  EXPECT_EQ(read, expected);
+  // References and the alignment came with it.
+  auto* panel = static_cast<TControl*>(form->FindComponent("Panel1"));
+  EXPECT_EQ(panel->BoundsRect(), (Rect{0, 0, 400, 40}));
+  EXPECT_EQ(form->Menu(), form->FindComponent("MainMenu1"));
+  EXPECT_EQ(static_cast<TControl*>(form->FindComponent("Edit1"))->PopupMenu(), form->FindComponent("PopupMenu1"));
+  form->Free();
+  table.ShutDown();
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QMenuBar>
 #include <QWidget>
 
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
 #include "platform/controls/ControlWindow.h"
+#include "platform/controls/Menus.h"
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Screen.h"
 
@@ -53,6 +55,7 @@ void DescribeTForm(TClassInfo& Info) {
   p.Property<&F::BorderStyle, &F::SetBorderStyle>("BorderStyle", T::TFormBorderStyle()).Default(bsSizeable);
   p.Property<&F::FormStyle, &F::SetFormStyle>("FormStyle", T::TFormStyle()).Default(fsNormal);
   p.Property<&F::Position, &F::SetPosition>("Position", T::TPosition()).Default(poDesigned);
+  p.Property<&F::Menu, &F::SetMenu>("Menu", ClassTypeInfo(TMainMenu::StaticClass()));
   p.Property<&F::ActiveControl, &F::SetActiveControl>("ActiveControl", ClassTypeInfo(TWinControl::StaticClass()));
   p.Property<&F::OnCloseQuery, &F::OnCloseQuery>("OnCloseQuery", T::TCloseQueryEvent());
   p.Property<&F::OnActivate, &F::OnActivate>("OnActivate", T::TNotifyEvent());
@@ -111,6 +114,39 @@ void TForm::SetFormStyle(TFormStyle Value) {
   RecreateWnd();
 }
 
+void TForm::SetMenu(TMainMenu* Value) {
+  if (menu_ == Value) return;
+  if (menu_) {
+    menu_->RemoveFreeNotification(this);
+    if (HandleAllocated())
+      if (QMenuBar* bar = Handle()->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly)) delete bar;
+  }
+  menu_ = Value;
+  if (Value) Value->FreeNotification(this);
+  Realign();
+}
+
+bool TForm::IsShortCut(TShortCut Value) { return menu_ && menu_->IsShortCut(Value); }
+
+void TForm::Notification(TComponent* AComponent, TOperation Operation) {
+  TWinControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == menu_) menu_ = nullptr;
+}
+
+int TForm::PlaceMenuBar() {
+  if (!menu_ || !HandleAllocated()) return 0;
+  QMenuBar* bar = menu_->MenuBar(Handle());
+  const int height = bar->sizeHint().height();
+  bar->setGeometry(0, 0, Width(), height);
+  bar->show();
+  return height;
+}
+
+void TForm::AdjustClientRect(Rect& ARect) {
+  TWinControl::AdjustClientRect(ARect);
+  ARect.top += PlaceMenuBar();
+}
+
 void TForm::SetActiveControl(TWinControl* Control) {
   if (Control && (Control == this || !ContainsControl(Control)))
     throw EInvalidOperation("Invalid parameter: the active control must be a control of the form");
@@ -128,6 +164,7 @@ TControlWindowBase* TForm::CreateWindowWidget(QWidget* Parent) {
 void TForm::CreateWnd() {
   TWinControl::CreateWnd();
   ApplyWindowFlags();
+  Realign();  // places the menu's bar too
 }
 
 void TForm::ApplyWindowFlags() {

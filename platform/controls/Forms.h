@@ -65,6 +65,7 @@ const TTypeInfo* TCloseQueryEvent();
 }  // namespace TypeInfos
 
 class QEventLoop;
+class TMainMenu;
 
 class TForm : public TWinControl {
   KESTOVA_CLASS(TForm)
@@ -87,6 +88,17 @@ class TForm : public TWinControl {
   void SetFormStyle(TFormStyle Value);
   TPosition Position() const { return position_; }
   void SetPosition(TPosition Value) { position_ = Value; }
+
+  // The form's main menu: its bar lies across the top of the window, above
+  // the area the alignment pass fills, and its shortcuts work while the
+  // focus is anywhere in the form (IsShortCut).
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* Value);
+  // Asked by the focused control for each key press before the control
+  // handles it (TWinControl::IsMenuKey): clicks the item of Menu with the
+  // shortcut value and answers true, or answers false.
+  virtual bool IsShortCut(TShortCut Value);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
   TWinControl* ActiveControl() const { return FocusedControl(); }
   // Raises EInvalidOperation when Control is not inside this form.
@@ -120,6 +132,7 @@ class TForm : public TWinControl {
  protected:
   TControlWindowBase* CreateWindowWidget(QWidget* Parent) override;
   void CreateWnd() override;
+  void AdjustClientRect(Rect& ARect) override;
   // Fires OnClose with Action.
   virtual void DoClose(TCloseAction& Action);
 
@@ -129,6 +142,8 @@ class TForm : public TWinControl {
   int Bound(std::int32_t Index) const;
   void SetBound(std::int32_t Index, int Value);
   void ApplyWindowFlags();
+  // Puts the menu's bar on the window; its height.
+  int PlaceMenuBar();
   // The border style keeps the size: the user cannot change it.
   bool FixedSize() const {
     return borderStyle_ == bsSingle || borderStyle_ == bsDialog || borderStyle_ == bsToolWindow;
@@ -145,6 +160,7 @@ class TForm : public TWinControl {
   TFormStyle formStyle_ = fsNormal;
   TPosition position_ = poDesigned;
   TModalResult modalResult_ = mrNone;
+  TMainMenu* menu_ = nullptr;
   QEventLoop* loop_ = nullptr;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool placed_ = false;

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -13,6 +17,9 @@
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Writer.h"
+#include "platform/controls/EditCtrls.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/core/ResourceStore.h"
 #include "platform/core/Streams.h"
 #include "platform/ui/Screen.h"
@@ -269,6 +276,142 @@ TEST(FormWindow, ActiveControlTakesTheFocusOnShowAndFollowsIt) {
   b->Free();
   EXPECT_EQ(form->ActiveControl(), nullptr);
   other->Free();
+  form->Free();
+}
+
+struct MenuLog {
+  std::string text;
+  void Clicked(TObject* Sender) { text += static_cast<TComponent*>(Sender)->Name() + ";"; }
+};
+
+TMenuItem* AddMenuItem(TForm* Form, TMenuItem* Parent, const char* Name, TShortCut Key, MenuLog& Log) {
+  auto* item = new TMenuItem(Form);
+  item->SetName(Name);
+  item->SetCaption(Name);
+  item->SetShortCut(Key);
+  item->OnClick = TNotifyEvent::Of<&MenuLog::Clicked>(Log);
+  Parent->Add(item);
+  return item;
+}
+
+TEST(FormMenu, MenuShortcutsWinOverTheFocusedEditsOwnKeys) {
+  TForm* form = Construct<TForm>(nullptr);
+  MenuLog log;
+  auto* menu = new TMainMenu(form);
+  TMenuItem* edit = AddMenuItem(form, menu->Items(), "editMenu", 0, log);
+  AddMenuItem(form, edit, "selectAll", 0x4000 | 'A', log);
+  AddMenuItem(form, edit, "remove", VK_DELETE, log);
+  AddMenuItem(form, edit, "undo", 0x8000 | VK_BACK, log);
+  AddMenuItem(form, edit, "hidden", 'Y', log)->SetVisible(false);
+  form->SetMenu(menu);
+  auto* popup = new TPopupMenu(form);
+  AddMenuItem(form, popup->Items(), "popupItem", 0x4000 | 'E', log);
+
+  auto* first = new TEdit(form);
+  first->SetParent(form);
+  first->SetBounds(10, 40, 200, 24);
+  first->SetPopupMenu(popup);
+  auto* second = new TEdit(form);
+  second->SetParent(form);
+  second->SetBounds(10, 80, 200, 24);
+  form->SetActiveControl(first);
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form->Handle()));
+  ASSERT_TRUE(first->Focused());
+  // The bar lies above the client area.
+  QMenuBar* bar = form->Handle()->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->geometry().width(), form->Width());
+
+  struct Row {
+    TEdit* focus;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* clicked;
+    const char* text;  // the edit's text afterwards, "|" the cursor
+  };
+  const Row rows[] = {
+      {first, Qt::Key_A, Qt::ControlModifier, "selectAll;", "a|bc"},  // the edit would select all
+      {first, Qt::Key_Delete, Qt::NoModifier, "remove;", "a|bc"},     // ... delete the "b"
+      {first, Qt::Key_Backspace, Qt::AltModifier, "undo;", "a|bc"},
+      {first, Qt::Key_E, Qt::ControlModifier, "popupItem;", "a|bc"},  // the focused control's pop-up menu
+      {first, Qt::Key_X, Qt::NoModifier, "", "ax|bc"},                // no shortcut: the edit types
+      {first, Qt::Key_Y, Qt::NoModifier, "", "ay|bc"},                // a hidden item's key: the edit types
+      {second, Qt::Key_E, Qt::ControlModifier, "", "a|bc"},           // another control's pop-up menu: not here
+      {second, Qt::Key_A, Qt::ControlModifier, "selectAll;", "a|bc"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(QKeySequence(QKeyCombination(row.modifiers, row.key)).toString().toStdString());
+    row.focus->SetFocus();
+    auto* line = qobject_cast<QLineEdit*>(row.focus->Handle());
+    ASSERT_NE(line, nullptr);
+    line->setText("abc");
+    line->setCursorPosition(1);
+    log.text.clear();
+    QTest::keyClick(line, row.key, row.modifiers);
+    EXPECT_EQ(log.text, row.clicked);
+    std::string shown = line->text().toStdString();
+    shown.insert(static_cast<std::size_t>(line->cursorPosition()), "|");
+    EXPECT_EQ(shown, row.text);
+    EXPECT_FALSE(line->hasSelectedText());
+  }
+
+  // A freed menu is forgotten.
+  menu->Free();
+  EXPECT_EQ(form->Menu(), nullptr);
+  log.text.clear();
+  QTest::keyClick(first->Handle(), Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(log.text, "");
+  form->Free();
+}
+
+TEST(FormMenu, ARightClickShowsThePopupMenuOfTheControlUnderIt) {
+  TForm* form = Construct<TForm>(nullptr);
+  form->SetBounds(0, 0, 300, 200);
+  auto* popup = new TPopupMenu(form);
+  popup->Items()->Add(new TMenuItem(form));
+  std::vector<TComponent*> shownFor;
+  struct Watch {
+    std::vector<TComponent*>* shown;
+    void Popped(TObject* Sender) { shown->push_back(static_cast<TPopupMenu*>(Sender)->PopupComponent()); }
+  } watch{&shownFor};
+  popup->OnPopup = TNotifyEvent::Of<&Watch::Popped>(watch);
+  auto* panel = new TWinControl(form);  // has the menu
+  panel->SetParent(form);
+  panel->SetBounds(0, 0, 300, 100);
+  panel->SetPopupMenu(popup);
+  auto* inner = new TWinControl(form);  // has none: the request goes to the panel
+  inner->SetParent(panel);
+  inner->SetBounds(10, 10, 50, 50);
+  auto* label = new TLabel(form);  // a graphic control with the menu
+  label->SetParent(form);
+  label->SetBounds(10, 120, 80, 20);
+  label->SetPopupMenu(popup);
+  auto* plain = new TWinControl(form);  // neither it nor the form has one
+  plain->SetParent(form);
+  plain->SetBounds(200, 120, 50, 50);
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Handle()));
+
+  const auto rightClick = [](QWidget* widget, QPoint at) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+    QApplication::sendEvent(widget, &event);
+    return event.isAccepted();
+  };
+  EXPECT_TRUE(rightClick(inner->Handle(), {5, 5}));
+  EXPECT_TRUE(rightClick(form->Handle(), {20, 125}));
+  EXPECT_TRUE(rightClick(panel->Handle(), {200, 50}));
+  EXPECT_FALSE(rightClick(plain->Handle(), {5, 5}));
+  EXPECT_EQ(shownFor, (std::vector<TComponent*>{panel, label, panel}));
+  popup->Items()->SubMenu()->hide();
+
+  popup->SetAutoPopup(false);
+  EXPECT_FALSE(rightClick(panel->Handle(), {5, 5}));
+  EXPECT_EQ(shownFor.size(), 3u);
+  label->Free();  // the menu forgets the control it was shown for
+  EXPECT_EQ(popup->PopupComponent(), panel);
+  panel->Free();
+  EXPECT_EQ(popup->PopupComponent(), nullptr);
   form->Free();
 }
 

@@ -1,5 +1,6 @@
 #include "platform/controls/Image.h"
 
+#include "platform/classes/Filer.h"
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
 #include "platform/graphics/Canvas.h"
@@ -14,6 +15,15 @@ KESTOVA_CLASS_INFO_DESCRIBED(TImage, TGraphicControl, "ExtCtrls", MakeComponent<
 TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner) {
   SetBounds(0, 0, 105, 105);
   picture_.OnChange = [this] { Invalidate(); };
+}
+
+void TImage::DefineProperties(TFiler* Filer) {
+  TGraphicControl::DefineProperties(Filer);
+  const auto* ancestor = dynamic_cast<TImage*>(Filer->Ancestor());
+  const bool hasData = picture_.Graphic() &&
+                       !(ancestor && ancestor->picture_.Graphic() && SameGraphicData(picture_, ancestor->picture_));
+  Filer->DefineBinaryProperty("Picture.Data", TStreamProc::Of<&TImage::ReadPicture>(*this),
+                              TStreamProc::Of<&TImage::WritePicture>(*this), hasData);
 }
 
 void TImage::SetCenter(bool Value) {

@@ -21,6 +21,7 @@ KESTOVA_CLASS_INFO(TMenu, TComponent, "Menus", nullptr)
 KESTOVA_CLASS_INFO(TMainMenu, TMenu, "Menus", MakeComponent<TMainMenu>)
 void DescribeTPopupMenu(TClassInfo& Info) {
   TClassPublisher<TPopupMenu> p(Info);
+  p.Property<&TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup>("AutoPopup", TypeInfos::Boolean()).Default(true);
   p.Property<&TPopupMenu::OnPopup, &TPopupMenu::OnPopup>("OnPopup", TypeInfos::TNotifyEvent());
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TPopupMenu, TMenu, "Menus", MakeComponent<TPopupMenu>, DescribeTPopupMenu)
@@ -168,6 +169,18 @@ bool TMenu::IsShortCut(TShortCut Value) {
 }
 
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
+
+void TPopupMenu::SetPopupComponent(TComponent* Value) {
+  if (popupComponent_ == Value) return;
+  if (popupComponent_) popupComponent_->RemoveFreeNotification(this);
+  popupComponent_ = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
+  TMenu::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == popupComponent_) popupComponent_ = nullptr;
+}
 
 void TPopupMenu::Popup(int X, int Y) {
   if (OnPopup) OnPopup(this);

@@ -161,4 +161,18 @@ class TPopupMenu : public TMenu {
   // waiting for a choice.
   virtual void Popup(int X, int Y);
   TNotifyEvent OnPopup;
+  // Whether a right click on a control that names this menu shows it;
+  // default true.
+  bool AutoPopup() const { return autoPopup_; }
+  void SetAutoPopup(bool Value) { autoPopup_ = Value; }
+  // The component the menu was last shown for (a right-clicked control);
+  // cleared when that is freed.
+  TComponent* PopupComponent() const { return popupComponent_; }
+  void SetPopupComponent(TComponent* Value);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  friend void DescribeTPopupMenu(TClassInfo& Info);
+  bool autoPopup_ = true;
+  TComponent* popupComponent_ = nullptr;
 };

@@ -151,6 +151,13 @@ TEST(TPanel, BevelsLightTheRaisedSideAndShadeTheLoweredOne) {
   panel->SetBevelInner(bvLowered);
   panel->SetBorderWidth(3);
   EXPECT_EQ(panel->InnerRect(), (Rect{5, 5, 95, 35}));
+  // Aligned controls fill the inner area, and follow its changes.
+  auto* client = new TPanel(&f.form);
+  client->SetParent(panel);
+  client->SetAlign(alClient);
+  EXPECT_EQ(client->BoundsRect(), (Rect{5, 5, 95, 35}));
+  panel->SetBorderWidth(0);
+  EXPECT_EQ(client->BoundsRect(), (Rect{2, 2, 98, 38}));
 }
 
 // The properties a stored form reads, set by name as a reader sets them.

@@ -9,6 +9,8 @@
 #include "platform/controls/ControlWindow.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/CustomControl.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
 
 struct TWinControl::Timers {
   std::map<std::uintptr_t, QBasicTimer> Running;
@@ -26,6 +28,10 @@ void DescribeTWinControl(TClassInfo& Info) {
   AddMessageHandler<&TWinControl::WMPaint>(Info, WM_PAINT);
   AddMessageHandler<&TWinControl::CMColorChanged>(Info, CM_COLORCHANGED);
   AddMessageHandler<&TWinControl::CMFontChanged>(Info, CM_FONTCHANGED);
+  AddMessageHandler<&TWinControl::CMVisibleChanged>(Info, CM_VISIBLECHANGED);
+  AddMessageHandler<&TWinControl::CMShowingChanged>(Info, CM_SHOWINGCHANGED);
+  AddMessageHandler<&TWinControl::WMSize>(Info, WM_SIZE);
+  AddMessageHandler<&TWinControl::WMContextMenu>(Info, WM_CONTEXTMENU);
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TWinControl, TControl, "Controls", nullptr, DescribeTWinControl)
 
@@ -150,8 +156,10 @@ void TWinControl::SetParent(TWinControl* AParent) {
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  const int oldWidth = Width(), oldHeight = Height();
   TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
   if (window_) window_->Widget()->setGeometry(Left(), Top(), Width(), Height());
+  if (Width() != oldWidth || Height() != oldHeight) Realign();
 }
 
 void TWinControl::SetVisible(bool Value) {
@@ -170,6 +178,106 @@ void TWinControl::SetEnabled(bool Value) {
 
 void TWinControl::Invalidate() {
   if (window_) window_->Widget()->update();
+}
+
+// ---- Alignment ----
+
+void TWinControl::Loaded() {
+  TControl::Loaded();
+  Realign();
+}
+
+void TWinControl::EnableAlign() {
+  if (alignLevel_ > 0 && --alignLevel_ == 0 && alignmentNeeded_) Realign();
+}
+
+void TWinControl::AdjustClientRect(Rect& ARect) { ARect = ClientRect(); }
+
+void TWinControl::AlignControl(TControl* AControl) {
+  if (aligning_ || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+  if (alignLevel_ > 0) {
+    alignmentNeeded_ = true;
+    return;
+  }
+  alignmentNeeded_ = false;
+  aligning_ = true;
+  try {
+    Rect area;
+    AdjustClientRect(area);
+    AlignControls(AControl, area);
+  } catch (...) {
+    aligning_ = false;
+    throw;
+  }
+  aligning_ = false;
+}
+
+namespace {
+
+// True when C1 goes before C2 among the controls of one alignment.
+bool InsertBefore(const TControl* C1, const TControl* C2, TAlign Align) {
+  switch (Align) {
+    case alTop:
+      return C1->Top() < C2->Top();
+    case alBottom:
+      return C1->Top() + C1->Height() >= C2->Top() + C2->Height();
+    case alLeft:
+      return C1->Left() < C2->Left();
+    case alRight:
+      return C1->Left() + C1->Width() >= C2->Left() + C2->Width();
+    default:
+      return false;
+  }
+}
+
+void Position(TControl* Control, TAlign Align, Rect& Area) {
+  const int left = static_cast<int>(Area.left), top = static_cast<int>(Area.top);
+  const int width = static_cast<int>(std::max<Coord>(0, Area.Width()));
+  const int height = static_cast<int>(std::max<Coord>(0, Area.Height()));
+  switch (Align) {
+    case alTop:
+      Control->SetBounds(left, top, width, Control->Height());
+      Area.top += Control->Height();
+      break;
+    case alBottom:
+      Area.bottom -= Control->Height();
+      Control->SetBounds(left, static_cast<int>(Area.bottom), width, Control->Height());
+      break;
+    case alLeft:
+      Control->SetBounds(left, top, Control->Width(), height);
+      Area.left += Control->Width();
+      break;
+    case alRight:
+      Area.right -= Control->Width();
+      Control->SetBounds(static_cast<int>(Area.right), top, Control->Width(), height);
+      break;
+    case alClient:
+      Control->SetBounds(left, top, width, height);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void TWinControl::AlignControls(TControl* AControl, Rect& ARect) {
+  for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
+    std::vector<TControl*> list;
+    if (AControl && AControl->Align() == align && AControl->Visible()) list.push_back(AControl);
+    for (TControl* control : controls_) {
+      if (control == AControl || control->Align() != align || !control->Visible()) continue;
+      auto at = list.begin();
+      while (at != list.end() && !InsertBefore(control, *at, align)) ++at;
+      list.insert(at, control);
+    }
+    for (TControl* control : list) Position(control, align, ARect);
+  }
+}
+
+void TWinControl::WMSize(TMessage& Message) {
+  Realign();
+  DefaultHandler(Message);
 }
 
 // ---- Messages ----
@@ -201,9 +309,33 @@ bool TWinControl::RouteToGraphicChild(TMessage& Message) {
   return true;
 }
 
+bool TWinControl::IsMenuKey(const TMessage& Message) {
+  const TShortCut value = ShortCut(static_cast<std::uint16_t>(Message.WParam), KeyDataToShiftState(Message.LParam));
+  for (TControl* control = this; control; control = control->Parent())
+    if (TPopupMenu* menu = control->PopupMenu(); menu && menu->IsShortCut(value)) return true;
+  auto* form = dynamic_cast<TForm*>(GetParentForm(this));
+  return form && form->IsShortCut(value);
+}
+
+void TWinControl::WMContextMenu(TMessage& Message) {
+  if (Message.Result != 0) return;
+  // A graphic child under the point is asked first.
+  if (window_) {
+    const QPoint p = window_->Widget()->mapFromGlobal(QPoint(LParamX(Message.LParam), LParamY(Message.LParam)));
+    if (TControl* child = ControlAtPos(p.x(), p.y()))
+      Message.Result = child->Perform(WM_CONTEXTMENU, 0, Message.LParam);
+  }
+  if (Message.Result == 0) TControl::WMContextMenu(Message);
+}
+
 void TWinControl::CNKeyDown(TMessage& Message) {
   Message.Result = 0;
-  if (Message.Msg != CN_KEYDOWN || ComponentState().Contains(csDesigning)) return;
+  if (ComponentState().Contains(csDesigning)) return;
+  if (IsMenuKey(Message)) {
+    Message.Result = 1;
+    return;
+  }
+  if (Message.Msg != CN_KEYDOWN) return;
   const auto vk = static_cast<std::uint16_t>(Message.WParam);
   const std::intptr_t needed = DialogCodeNeeded(vk);
   if (needed == 0 || (Perform(WM_GETDLGCODE, 0, 0) & needed) != 0) return;
@@ -277,6 +409,19 @@ void TWinControl::CMFontChanged(TMessage& Message) {
   Invalidate();
   NotifyControls(CM_PARENTFONTCHANGED);
   DefaultHandler(Message);
+}
+
+void TWinControl::CMVisibleChanged(TMessage& Message) {
+  TControl::CMVisibleChanged(Message);
+  CMShowingChanged(Message);
+}
+
+void TWinControl::CMShowingChanged(TMessage&) {
+  // Only the visible children's Showing changed.
+  const std::vector<TControl*> children = controls_;
+  for (TControl* child : children)
+    if (std::find(controls_.begin(), controls_.end(), child) != controls_.end() && child->Visible())
+      child->Perform(CM_SHOWINGCHANGED, 0, 0);
 }
 
 bool TWinControl::Painting() const {

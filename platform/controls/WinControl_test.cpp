@@ -412,3 +412,165 @@ TEST(ControlFocus, EnterAndExitFollowTheParentChainsBelowWhatTheyShare) {
 }
 
 }  // namespace
+
+namespace {
+
+// Probe controls placed by the alignment pass: a window control and a
+// graphic one.
+struct AlignProbe {
+  TAlign align;
+  int left, top, width, height;
+  bool visible = true;
+  bool graphic = false;
+};
+
+TEST(ControlAlign, ThePassPlacesTopBottomLeftRightThenClientInWhatIsLeft) {
+  struct Row {
+    const char* name;
+    std::vector<AlignProbe> probes;
+    std::vector<Rect> expected;
+  };
+  const Row rows[] = {
+      {"one of each",
+       {{alClient, 0, 0, 5, 5},
+        {alRight, 0, 0, 40, 9},
+        {alLeft, 0, 0, 50, 9, true, true},
+        {alBottom, 0, 0, 9, 20},
+        {alTop, 0, 0, 9, 30}},
+       {{50, 30, 260, 180}, {260, 30, 300, 180}, {0, 30, 50, 180}, {0, 180, 300, 200}, {0, 0, 300, 30}}},
+      {"two tops in order of Top, the lower one second",
+       {{alTop, 0, 50, 9, 10}, {alTop, 0, 5, 9, 25}},
+       {{0, 25, 300, 35}, {0, 0, 300, 25}}},
+      {"two bottoms: the one with the lower bottom edge nearer the edge",
+       {{alBottom, 0, 100, 9, 10}, {alBottom, 0, 150, 9, 20}},
+       {{0, 170, 300, 180}, {0, 180, 300, 200}}},
+      {"two rights: the one further right nearer the edge",
+       {{alRight, 200, 0, 30, 9}, {alRight, 100, 0, 20, 9}},
+       {{270, 0, 300, 200}, {250, 0, 270, 200}}},
+      {"a hidden control takes no room and keeps its bounds",
+       {{alTop, 0, 0, 9, 40, false}, {alClient, 0, 0, 5, 5}},
+       {{0, 0, 9, 40}, {0, 0, 300, 200}}},
+      {"alNone keeps its bounds",
+       {{alNone, 7, 8, 9, 10}, {alLeft, 0, 0, 60, 9, true, true}},
+       {{7, 8, 16, 18}, {0, 0, 60, 200}}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    TWinControl parent(nullptr);
+    parent.SetBounds(0, 0, 300, 200);
+    parent.DisableAlign();
+    std::vector<TControl*> children;
+    for (const AlignProbe& p : r.probes) {
+      TControl* c = p.graphic ? static_cast<TControl*>(new TGraphicControl(&parent)) : new TWinControl(&parent);
+      c->SetBounds(p.left, p.top, p.width, p.height);
+      c->SetVisible(p.visible);
+      c->SetAlign(p.align);
+      c->SetParent(&parent);
+      children.push_back(c);
+    }
+    parent.EnableAlign();
+    for (std::size_t i = 0; i < children.size(); ++i) EXPECT_EQ(children[i]->BoundsRect(), r.expected[i]) << i;
+  }
+}
+
+TEST(ControlAlign, ResizingTheParentOrChangingAChildRunsThePassAgain) {
+  TWinControl form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  auto* top = new TWinControl(&form);
+  top->SetHeight(30);
+  top->SetParent(&form);
+  top->SetAlign(alTop);
+  auto* client = new TWinControl(&form);
+  client->SetParent(&form);
+  client->SetAlign(alClient);
+  auto* inner = new TWinControl(&form);  // aligned inside the client control
+  inner->SetParent(client);
+  inner->SetWidth(25);
+  inner->SetAlign(alRight);
+  EXPECT_EQ(client->BoundsRect(), (Rect{0, 30, 300, 200}));
+  EXPECT_EQ(inner->BoundsRect(), (Rect{275, 0, 300, 170}));
+
+  form.SetBounds(0, 0, 400, 300);
+  EXPECT_EQ(top->BoundsRect(), (Rect{0, 0, 400, 30}));
+  EXPECT_EQ(client->BoundsRect(), (Rect{0, 30, 400, 300}));
+  EXPECT_EQ(inner->BoundsRect(), (Rect{375, 0, 400, 270}));
+
+  top->SetHeight(50);
+  EXPECT_EQ(client->BoundsRect(), (Rect{0, 50, 400, 300}));
+  top->Hide();
+  EXPECT_EQ(client->BoundsRect(), (Rect{0, 0, 400, 300}));
+  top->Show();
+  top->SetParent(nullptr);  // leaving the parent gives its room back
+  EXPECT_EQ(client->BoundsRect(), (Rect{0, 0, 400, 300}));
+  delete top;
+
+  // The window follows, and a window resized from outside aligns too.
+  form.Show();
+  EXPECT_EQ(inner->Handle()->geometry(), QRect(375, 0, 25, 300));
+  form.Handle()->resize(200, 100);
+  EXPECT_EQ(client->BoundsRect(), (Rect{0, 0, 200, 100}));
+  EXPECT_EQ(inner->Handle()->geometry(), QRect(175, 0, 25, 100));
+}
+
+}  // namespace
+
+namespace {
+
+// Notes the visibility and enabling notices it gets.
+class TNoticeProbe : public TWinControl {
+ public:
+  TNoticeProbe(TWinControl* Parent, std::string Name, std::vector<std::string>& Log)
+      : TWinControl(Parent), name_(std::move(Name)), log_(Log) {
+    SetParent(Parent);
+  }
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == CM_VISIBLECHANGED)
+      log_.push_back(name_ + ":visible " + std::to_string(Message.WParam));
+    else if (Message.Msg == CM_ENABLEDCHANGED)
+      log_.push_back(name_ + ":enabled " + std::to_string(Enabled()));
+    else if (Message.Msg == CM_SHOWINGCHANGED)
+      log_.push_back(name_ + ":showing " + std::to_string(Showing()));
+    TWinControl::WndProc(Message);
+  }
+
+ private:
+  std::string name_;
+  std::vector<std::string>& log_;
+};
+
+TEST(ControlNotices, VisibleAndEnabledChangesAreToldToTheControlAndShowingToItsVisibleChildren) {
+  std::vector<std::string> log;
+  TWinControl form(nullptr);
+  form.SetBounds(0, 0, 200, 100);
+  auto* panel = new TNoticeProbe(&form, "panel", log);
+  panel->SetBounds(0, 0, 100, 100);
+  auto* inner = new TNoticeProbe(panel, "inner", log);
+  inner->SetBounds(0, 0, 50, 50);
+  auto* deeper = new TNoticeProbe(inner, "deeper", log);
+  auto* hidden = new TNoticeProbe(panel, "hidden", log);
+  hidden->Hide();
+  form.Show();
+  log.clear();
+
+  panel->Hide();
+  EXPECT_EQ(log, (std::vector<std::string>{"panel:visible 0", "inner:showing 0", "deeper:showing 0"}));
+  EXPECT_FALSE(panel->Handle()->isVisible());
+  EXPECT_TRUE(inner->Visible());
+  EXPECT_FALSE(inner->Showing());
+  log.clear();
+  panel->Hide();  // no change, no notice
+  panel->Show();
+  EXPECT_EQ(log, (std::vector<std::string>{"panel:visible 1", "inner:showing 1", "deeper:showing 1"}));
+  EXPECT_TRUE(deeper->Showing());
+  EXPECT_FALSE(hidden->Showing());
+
+  log.clear();
+  panel->SetEnabled(false);
+  panel->SetEnabled(false);
+  EXPECT_EQ(log, (std::vector<std::string>{"panel:enabled 0"}));
+  EXPECT_FALSE(panel->Handle()->isEnabled());
+  EXPECT_FALSE(inner->Handle()->isEnabled());  // the window's children with it
+  EXPECT_TRUE(inner->Enabled());
+}
+
+}  // namespace

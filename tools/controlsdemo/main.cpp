@@ -8,12 +8,16 @@
 #include <string>
 
 #include "platform/controls/Controls.h"
+#include "platform/controls/ControlsModules.h"
 #include "platform/ui/Application.h"
 #include "tools/controlsdemo/Pages.h"
 
 int main(int argc, char** argv) {
   KestovaApplication app(argc, argv);
   Application->SetTitle("controlsdemo");
+  ModuleTable modules;
+  AddControlsModules(modules);
+  modules.StartUp();
   const std::string wanted = argc > 1 ? argv[1] : DemoPages().front().Name;
   if (wanted == "--list") {
     for (const TDemoPage& page : DemoPages()) std::printf("%-8s %s\n", page.Name.c_str(), page.Description.c_str());
