@@ -42,12 +42,5 @@ verb: Demo.Show
 verb: Demo.Show
 verb: Demo.Toggle
 state: $off"
-actual=$(grep -E '^(verb|state|click):' "$log" || true)
-if [ "$actual" != "$expected" ]; then
-  echo "verbs_check: expected:" >&2
-  echo "$expected" >&2
-  echo "--- page output:" >&2
-  cat "$log" >&2
-  exit 1
-fi
+expect_lines verbs_check '^(verb|state|click):' "$expected"
 echo "verbs_check: passed"
