@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -186,6 +187,8 @@ struct LayoutRow {
   const char* hidden;  // 'h' per hidden button, '.' per visible one
   const char* expected;
 };
+
+void PrintTo(const LayoutRow& Row, std::ostream* Out) { *Out << Row.name; }
 
 class ButtonPanelLayout : public ButtonPanel, public ::testing::WithParamInterface<LayoutRow> {};
 
