@@ -13,6 +13,7 @@
 #include "platform/core/Modules.h"
 
 // Adds "zrhook", "MessageBroadcast", "ObjectParams", "ClassItems",
-// "EditClasses", "RegistrySettings", "OptionExt" and "VerbDispatcher" to
-// Table, in that order.
+// "EditClasses", "RegistrySettings", "OptionExt", "zrButtonPanel" (which
+// loads the button panel's captions) and "VerbDispatcher" to Table, in that
+// order.
 void AddComponentBaseModules(ModuleTable& Table);

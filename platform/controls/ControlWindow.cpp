@@ -144,7 +144,10 @@ bool TControlWindowBase::Deliver(QEvent* Event) {
     case QEvent::Resize:
     case QEvent::Move: {
       const QRect r = Widget()->geometry();
+      const bool resized = r.width() != control_->Width() || r.height() != control_->Height();
       control_->UpdateBoundsFromWindow(r.x(), r.y(), r.width(), r.height());
+      // A size the user gave a form: its children follow.
+      if (resized) control_->Realign();
       message.Msg = Event->type() == QEvent::Resize ? WM_SIZE : WM_MOVE;
       message.LParam =
           Event->type() == QEvent::Resize ? PointToLParam(r.width(), r.height()) : PointToLParam(r.x(), r.y());

@@ -75,6 +75,9 @@ TShiftState MouseShift(std::uintptr_t flags) {
 
 }  // namespace
 
+KESTOVA_TYPE_INFO(TAlign, MakeEnumType("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"},
+                                       "Controls"))
+
 void DescribeTControl(TClassInfo& Info) {
   for (TMessageNumber msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
                              WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK})
@@ -85,6 +88,7 @@ void DescribeTControl(TClassInfo& Info) {
   AddMessageHandler<&TControl::CMParentFontChanged>(Info, CM_PARENTFONTCHANGED);
   // What a stored form keeps of every control.
   TClassPublisher<TControl> p(Info);
+  p.Property<&TControl::Align, &TControl::SetAlign>("Align", TypeInfos::TAlign()).Default(alNone);
   p.Property<&TControl::Left, &TControl::SetLeft>("Left", TypeInfos::Integer());
   p.Property<&TControl::Top, &TControl::SetTop>("Top", TypeInfos::Integer());
   p.Property<&TControl::Width, &TControl::SetWidth>("Width", TypeInfos::Integer());
@@ -183,9 +187,21 @@ void TControl::CMParentFontChanged(TMessage& Message) {
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  const Rect before = BoundsRect();
   Invalidate();
   UpdateBoundsFromWindow(ALeft, ATop, AWidth, AHeight);
   Invalidate();
+  if (BoundsRect() != before) RequestAlign();
+}
+
+void TControl::SetAlign(TAlign Value) {
+  if (align_ == Value) return;
+  align_ = Value;
+  RequestAlign();
+}
+
+void TControl::RequestAlign() {
+  if (parent_) parent_->AlignControl(this);
 }
 
 void TControl::UpdateBoundsFromWindow(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -199,6 +215,7 @@ void TControl::SetVisible(bool Value) {
   if (visible_ == Value) return;
   visible_ = Value;
   if (parent_) parent_->Invalidate();
+  RequestAlign();
 }
 
 void TControl::SetEnabled(bool Value) {

@@ -75,6 +75,15 @@ using TWndMethod = TMethodPointer<void(TMessage& Message)>;
 
 enum TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 
+// Where a control docks in its parent's client area (alNone: it stays where
+// its bounds put it).
+enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+struct TTypeInfo;
+namespace TypeInfos {
+const TTypeInfo* TAlign();
+}
+
 using TKeyEvent = TMethodPointer<void(TObject* Sender, std::uint16_t& Key, TShiftState Shift)>;
 using TKeyPressEvent = TMethodPointer<void(TObject* Sender, char32_t& Key)>;
 using TMouseEvent = TMethodPointer<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
@@ -136,6 +145,10 @@ class TControl : public TComponent {
   void SetTop(int Value) { SetBounds(left_, Value, width_, height_); }
   void SetWidth(int Value) { SetBounds(left_, top_, Value, height_); }
   void SetHeight(int Value) { SetBounds(left_, top_, width_, Value); }
+  // Default alNone. A change, and any change of bounds or visibility, asks
+  // the parent to align its children again (TWinControl::AlignControls).
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign Value);
   Rect BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
   Rect ClientRect() const { return {0, 0, width_, height_}; }
 
@@ -209,6 +222,8 @@ class TControl : public TComponent {
   virtual void MouseMove(TShiftState Shift, int X, int Y);
   // Told that the window reports a new size or place (no message loop back).
   void UpdateBoundsFromWindow(int ALeft, int ATop, int AWidth, int AHeight);
+  // Asks the parent (when there is one) to align its children for this one.
+  void RequestAlign();
 
  private:
   friend class TWinControl;
@@ -227,6 +242,7 @@ class TControl : public TComponent {
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = true;
   bool enabled_ = true;
+  TAlign align_ = alNone;
   TDragMode dragMode_ = dmManual;
   TCursorValue dragCursor_ = crDrag;
   TColor color_ = clWindow;
@@ -284,6 +300,17 @@ class TWinControl : public TControl {
   // True for this control and the controls it holds, at any depth.
   bool ContainsControl(const TControl* Control) const;
 
+  // ---- Alignment ----
+  // Runs AlignControls over the client rectangle, for AControl (nullptr: for
+  // none in particular). Nothing while the control is loading or being
+  // destroyed, and nothing but a note while alignment is disabled: the
+  // outermost EnableAlign then aligns once. Loaded aligns too.
+  void AlignControl(TControl* AControl);
+  void Realign() { AlignControl(nullptr); }
+  void DisableAlign() { ++alignLevel_; }
+  void EnableAlign();
+  void Loaded() override;
+
   // ---- Timers ----
   void SetTimer(std::uintptr_t Id, int Milliseconds);
   void KillTimer(std::uintptr_t Id);
@@ -316,6 +343,12 @@ class TWinControl : public TControl {
   virtual void KeyDown(std::uint16_t& Key, TShiftState Shift);
   virtual void KeyUp(std::uint16_t& Key, TShiftState Shift);
   virtual void KeyPress(char32_t& Key);
+
+  // Places the visible children with an Align other than alNone in Rect,
+  // which shrinks by each: alTop, then alBottom, alLeft, alRight, each kind
+  // in child order, and alClient in what is left. AControl is the control
+  // that asked (nullptr: none). Overrides place the others after calling it.
+  virtual void AlignControls(TControl* AControl, Rect& ARect);
 
   // Paints the visible children without a window over the window's own
   // painting (called for WM_PAINT).
@@ -357,6 +390,8 @@ class TWinControl : public TControl {
   TControl* mouseControl_ = nullptr;  // the graphic child that was pressed
   TWinControl* focusedControl_ = nullptr;
   bool shownTopLevel_ = false;
+  int alignLevel_ = 0;
+  bool alignmentNeeded_ = false;
   struct Timers;
   std::unique_ptr<Timers> timers_;
 };

@@ -45,12 +45,71 @@ TWinControl::~TWinControl() {
 void TWinControl::InsertControl(TControl* Control) {
   Control->parent_ = this;
   controls_.push_back(Control);
+  AlignControl(Control);
 }
 
 void TWinControl::RemoveControl(TControl* Control) {
   std::erase(controls_, Control);
   Control->parent_ = nullptr;
   if (mouseControl_ == Control) mouseControl_ = nullptr;
+  Realign();
+}
+
+// ---- Alignment ----
+
+void TWinControl::AlignControl(TControl* AControl) {
+  if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+  if (alignLevel_ != 0) {
+    alignmentNeeded_ = true;
+    return;
+  }
+  // Placing the children asks for alignment again; those requests are
+  // dropped, as this pass sees the children as they end up.
+  DisableAlign();
+  Rect rect = ClientRect();
+  AlignControls(AControl, rect);
+  alignmentNeeded_ = false;
+  EnableAlign();
+}
+
+void TWinControl::EnableAlign() {
+  if (--alignLevel_ == 0 && alignmentNeeded_) Realign();
+}
+
+void TWinControl::Loaded() {
+  TControl::Loaded();
+  Realign();
+}
+
+void TWinControl::AlignControls(TControl*, Rect& ARect) {
+  for (TAlign kind : {alTop, alBottom, alLeft, alRight, alClient}) {
+    for (TControl* child : controls_) {
+      if (child->Align() != kind || !child->Visible()) continue;
+      const int w = std::max(0, static_cast<int>(ARect.Width()));
+      const int h = std::max(0, static_cast<int>(ARect.Height()));
+      switch (kind) {
+        case alTop:
+          child->SetBounds(ARect.left, ARect.top, w, child->Height());
+          ARect.top += child->Height();
+          break;
+        case alBottom:
+          child->SetBounds(ARect.left, ARect.bottom - child->Height(), w, child->Height());
+          ARect.bottom -= child->Height();
+          break;
+        case alLeft:
+          child->SetBounds(ARect.left, ARect.top, child->Width(), h);
+          ARect.left += child->Width();
+          break;
+        case alRight:
+          child->SetBounds(ARect.right - child->Width(), ARect.top, child->Width(), h);
+          ARect.right -= child->Width();
+          break;
+        default:
+          child->SetBounds(ARect.left, ARect.top, w, h);
+          break;
+      }
+    }
+  }
 }
 
 void TWinControl::GetChildren(TGetChildProc Proc, TComponent* Root) {
@@ -150,8 +209,10 @@ void TWinControl::SetParent(TWinControl* AParent) {
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  const bool resized = AWidth != Width() || AHeight != Height();
   TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
   if (window_) window_->Widget()->setGeometry(Left(), Top(), Width(), Height());
+  if (resized) Realign();
 }
 
 void TWinControl::SetVisible(bool Value) {

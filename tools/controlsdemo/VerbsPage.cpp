@@ -4,8 +4,9 @@
 // enabled and "Demo.Show" visible only while the mark is on. The page prints
 // "verb: <name>" for each command it runs and, whenever a bound control
 // changed, one "state:" line with every bound control as name=VE(C): upper
-// case for visible, enabled and (menu items) checked. A script can click and
-// press keys and check what arrived.
+// case for visible, enabled and (menu items) checked. A button panel holds
+// OK, Cancel and Help at its right edge; their clicks print "click: <name>".
+// A script can click and press keys and check what arrived.
 
 #include <QMenuBar>
 #include <QWidget>
@@ -15,6 +16,7 @@
 
 #include "components/base/MessageBroadcast.h"
 #include "components/base/VerbDispatcher.h"
+#include "components/base/ZRButtonPanel.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Menus.h"
@@ -86,7 +88,7 @@ TVerbsPage::~TVerbsPage() = default;
 void TVerbsPage::RegisterStoredClasses() {
   RegisterClasses({TVerbsPage::StaticClass(), TMainMenu::StaticClass(), TMenuItem::StaticClass(),
                    TPanel::StaticClass(), TSpeedButton::StaticClass(), TLabel::StaticClass(), TButton::StaticClass(),
-                   TVerbDispatcher::StaticClass()});
+                   TVerbDispatcher::StaticClass(), TZRButtonPanel::StaticClass(), TZRPanelButton::StaticClass()});
 }
 
 void TVerbsPage::RegisterDemoVerbs() {
@@ -94,6 +96,8 @@ void TVerbsPage::RegisterDemoVerbs() {
                  {"Demo.Enable", EnableState, EnableExecute},
                  {"Demo.Show", ShowState, ShowExecute}});
 }
+
+void TVerbsPage::Clicked(TObject* Sender) { Say("click: " + static_cast<TComponent*>(Sender)->Name()); }
 
 std::string TVerbsPage::BoundStates() const {
   std::string out;
@@ -115,9 +119,13 @@ std::string TVerbsPage::BoundStates() const {
 
 TWinControl* MakeVerbsPage() {
   ResourceStore::Instance().AddModule("controlsdemo");
+  StartButtonPanel();  // the panel's captions, read at start-up
   TVerbsPage::RegisterStoredClasses();
   TVerbsPage::RegisterDemoVerbs();
   auto* page = Construct<TVerbsPage>(nullptr);
+  for (const char* name : {"btnOk", "btnCancel", "btnHelp"})
+    if (auto* button = dynamic_cast<TButton*>(page->FindComponent(name)))
+      button->OnClick = TNotifyEvent::Of<&TVerbsPage::Clicked>(*page);
   if (auto* menu = dynamic_cast<TMainMenu*>(page->FindComponent("MainMenu")))
     menu->MenuBar(page->Handle())->setGeometry(0, 0, page->Width(), 24);
   static_cast<TStateReporter*>(page->Reporter())->Report();

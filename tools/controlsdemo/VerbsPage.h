@@ -22,6 +22,8 @@ class TVerbsPage : public TForm {
   // Each bound control as "Name=VE" (menu items "Name=VEC"), in the order
   // of the bindings; upper case for visible, enabled, checked.
   std::string BoundStates() const;
+  // Prints "click: <Sender's name>".
+  void Clicked(TObject* Sender);
   // Prints the "state:" line on verb changes; made before the stored form
   // is read, so it hears each change after the dispatcher applied it.
   TObject* Reporter() const { return reporter_.get(); }

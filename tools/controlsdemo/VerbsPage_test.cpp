@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "components/base/VerbDispatcher.h"
+#include "components/base/ZRButtonPanel.h"
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Writer.h"
 #include "platform/controls/Menus.h"
@@ -44,6 +45,20 @@ std::vector<std::string> ComponentsOf(const TComponent* Form) {
 TEST_F(VerbsPage, TheStoredFormBindsEveryControlAndTheyFollowTheirVerbs) {
   auto* page = Construct<TVerbsPage>(nullptr);
   EXPECT_EQ(page->Caption(), "controlsdemo: verbs");
+  // OK, Cancel and Help at the panel's right edge, 10 pixels apart.
+  auto* panel = dynamic_cast<TZRButtonPanel*>(page->FindComponent("ButtonPanel"));
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(panel->BoundsRect(), (Rect{0, page->Height() - panel->Height(), page->Width(),
+                                       page->Height()}));
+  std::string buttons;
+  for (TButtonType type : {btOk, btCancel, btHelp})
+    buttons += panel->Button(type)->Caption() + "@" + std::to_string(panel->Button(type)->Left()) + "-" +
+               std::to_string(panel->Button(type)->Left() + panel->Button(type)->Width()) + " ";
+  EXPECT_EQ(buttons, "OK@" + std::to_string(panel->Width() - 255) + "-" +
+                         std::to_string(panel->Width() - 180) + " Cancel@" +
+                         std::to_string(panel->Width() - 170) + "-" + std::to_string(panel->Width() - 95) +
+                         " &Help@" + std::to_string(panel->Width() - 85) + "-" +
+                         std::to_string(panel->Width() - 10) + " ");
   EXPECT_EQ(page->BoundStates(),
             "ToggleItem=VEc EnableItem=Vec ShowItem=vEc ToggleSpeed=VE EnableSpeed=Ve ShowSpeed=vE "
             "ToggleButton=VE EnableButton=Ve ShowButton=vE");
@@ -88,6 +103,15 @@ TEST_F(VerbsPage, TheFormWrittenAsTextReadsBackTheSame) {
   EXPECT_EQ(read, original);
   EXPECT_EQ(TextOf(copy), written);
   EXPECT_EQ(copy->BoundStates(), page->BoundStates());
+  // The panel rebuilt its button types from the buttons it holds.
+  for (TComponent* form : {static_cast<TComponent*>(page), static_cast<TComponent*>(copy)}) {
+    auto* panel = dynamic_cast<TZRButtonPanel*>(form->FindComponent("ButtonPanel"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->ButtonTypes(), (TButtonTypes{btOk, btCancel, btHelp}));
+    EXPECT_EQ(panel->Button(btOk), form->FindComponent("btnOk"));
+    EXPECT_EQ(panel->Button(btCancel), form->FindComponent("btnCancel"));
+    EXPECT_EQ(panel->Button(btHelp), form->FindComponent("btnHelp"));
+  }
   copy->Free();
   page->Free();
 }
