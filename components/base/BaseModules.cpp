@@ -6,6 +6,8 @@
 #include "components/base/OptionExt.h"
 #include "components/base/PackagedCollection.h"
 #include "components/base/RegistrySettings.h"
+#include "components/base/VerbDispatcher.h"
+#include "components/base/ZRButtonPanel.h"
 #include "components/base/zrhook.h"
 
 void AddComponentBaseModules(ModuleTable& Table) {
@@ -27,4 +29,9 @@ void AddComponentBaseModules(ModuleTable& Table) {
   // Saves the global options through the shared registry, so it shuts down
   // before that goes.
   Table.Add("OptionExt", {}, FreeOptionExtList);
+  // Button captions and the button class for streams; nothing to free.
+  Table.Add("zrButtonPanel", StartButtonPanel);
+  // The verb dispatchers' focus notifier goes before the active notifiers'
+  // hook; the bind procedures go with the parameter registry.
+  Table.Add("VerbDispatcher", {}, FreeVerbDispatcherGlobals);
 }

@@ -55,6 +55,8 @@ void NotifyVerbsChanged() {
   if (VerbUpdateCount() == 0) BroadcastCommand(ZRM_VERBSCHANGED);
 }
 
+bool VerbUpdateOpen() { return VerbUpdateCount() > 0; }
+
 void BeginVerbUpdate() {
   if (VerbUpdateCount() == 0) BroadcastCommand(ZRM_VERBUPDATEBEGAN);
   ++VerbUpdateCount();

@@ -61,6 +61,8 @@ void ExecuteVerb(std::string_view Name);
 
 // ZRM_VERBSCHANGED, unless an update bracket is open.
 void NotifyVerbsChanged();
+// True while an update bracket is open.
+bool VerbUpdateOpen();
 // Opens a bracket; the outermost sends ZRM_VERBUPDATEBEGAN first.
 void BeginVerbUpdate();
 // Closes a bracket; the outermost sends ZRM_VERBUPDATEENDED, then

@@ -8,6 +8,8 @@ const std::vector<TDemoPage>& DemoPages() {
        MakeDrawingPage},
       {"standard", "buttons, speed buttons, a panel, edits, a radio group, pages and a main menu with shortcut keys",
        MakeStandardPage},
+      {"verbs", "a stored form whose menu items, speed buttons and buttons a verb dispatcher binds to verbs; a button panel",
+       MakeVerbsPage},
   };
   return pages;
 }

@@ -18,3 +18,18 @@ press() {
   xdotool key --clearmodifiers --delay 80 "$@"
   sleep 0.3
 }
+
+# expect_lines NAME PATTERN EXPECTED: the lines of the page's output that
+# match the extended regular expression PATTERN must be EXPECTED (one text
+# with newlines); otherwise prints both and exits 1.
+expect_lines() {
+  local name=$1 actual
+  actual=$(grep -E "$2" "$log" || true)
+  if [ "$actual" != "$3" ]; then
+    echo "$name: expected:" >&2
+    echo "$3" >&2
+    echo "--- page output:" >&2
+    cat "$log" >&2
+    exit 1
+  fi
+}
