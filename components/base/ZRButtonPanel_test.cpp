@@ -255,9 +255,9 @@ TEST_F(ButtonPanel, EqualPositionsKeepTheChildOrderAndOnlyUndockedButtonsArePlac
   docked->SetParent(panel);
   panel->EnableAlign();
   // The check box is no button; the docked button fills the left (75 wide)
-  // and is left to the inherited alignment.
-  EXPECT_EQ(Places(*panel), "0,0 95,8 180,8 10,8 0,0");
-  EXPECT_EQ(docked->Height(), 41);
+  // inside the panel's one-pixel bevel and is left to the inherited alignment.
+  EXPECT_EQ(Places(*panel), "0,0 95,8 180,8 10,8 1,1");
+  EXPECT_EQ(docked->Height(), 39);
 }
 
 TEST_F(ButtonPanel, HidingResizingAndNewSettingsLayOutAgain) {

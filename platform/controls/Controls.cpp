@@ -131,7 +131,7 @@ void TControl::SetParent(TWinControl* AParent) {
     parent_->Invalidate();
     TWinControl* old = parent_;
     old->RemoveControl(this);
-    if (align_ != alNone && visible_) old->AlignControl(nullptr);
+    if (visible_) old->AlignControl(nullptr);
   }
   if (AParent) {
     AParent->InsertControl(this);
@@ -173,8 +173,10 @@ void TControl::SetAlign(TAlign Value) {
   }
 }
 
+// Every child asks, aligned or not: a parent's pass may place its other
+// children too (a button panel lays out its buttons).
 void TControl::RequestAlign() {
-  if (align_ != alNone && parent_ && visible_) parent_->AlignControl(this);
+  if (parent_ && visible_) parent_->AlignControl(this);
 }
 
 void TControl::SetColor(TColor Value) {
@@ -248,7 +250,7 @@ void TControl::SetVisible(bool Value) {
   if (visible_ == Value) return;
   visible_ = Value;
   Perform(CM_VISIBLECHANGED, Value, 0);
-  if (align_ != alNone && parent_) parent_->AlignControl(Value ? this : nullptr);
+  if (parent_) parent_->AlignControl(Value ? this : nullptr);
 }
 
 void TControl::SetEnabled(bool Value) {
