@@ -6,6 +6,7 @@
 #include "components/base/OptionExt.h"
 #include "components/base/PackagedCollection.h"
 #include "components/base/RegistrySettings.h"
+#include "components/base/zrDTree.h"
 #include "components/base/zrhook.h"
 
 void AddComponentBaseModules(ModuleTable& Table) {
@@ -27,4 +28,5 @@ void AddComponentBaseModules(ModuleTable& Table) {
   // Saves the global options through the shared registry, so it shuts down
   // before that goes.
   Table.Add("OptionExt", {}, FreeOptionExtList);
+  Table.Add("zrDTree", DrawTreeStartUp, DrawTreeShutDown);
 }

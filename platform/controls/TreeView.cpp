@@ -123,6 +123,7 @@ void DescribeTCustomTreeView(TClassInfo& Info) {
   p.Property<&TCustomTreeView::HideSelection, &TCustomTreeView::SetHideSelection>("HideSelection",
                                                                                  TypeInfos::Boolean())
       .Default(true);
+  AddMessageHandler<&TCustomTreeView::CMFontChanged>(Info, CM_FONTCHANGED);
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TCustomTreeView, TWinControl, "ComCtrls", nullptr, DescribeTCustomTreeView)
 KESTOVA_CLASS_INFO(TTreeView, TCustomTreeView, "ComCtrls", MakeComponent<TTreeView>)
@@ -218,6 +219,11 @@ void TCustomTreeView::ApplyOptions() {
   pal.setColor(QPalette::Base, QColorOf(Color()));
   tree->setPalette(pal);
   tree->doItemsLayout();
+}
+
+void TCustomTreeView::CMFontChanged(TMessage& Message) {
+  InheritedMessage(TWinControl::StaticClass(), Message);
+  ApplyOptions();
 }
 
 void TCustomTreeView::SetImages(TImageList* Value) {

@@ -268,6 +268,8 @@ class TCustomTreeView : public TWinControl {
   void FullCollapse();
   // The canvas of the item being drawn. Raises EInvalidOperation otherwise.
   TCanvas& Canvas() const;
+  // The window (made first when there is none).
+  QTreeWidget* TreeWidget() const;
   // True while the window is being made again (DestroyWnd to CreateWnd).
   bool Recreating() const { return recreating_; }
 
@@ -328,7 +330,6 @@ class TCustomTreeView : public TWinControl {
 
   // The node of a Qt item; nullptr for none.
   static TTreeNode* NodeOfItem(QTreeWidgetItem* Item);
-  QTreeWidget* TreeWidget() const;
 
  private:
   friend class TTreeNode;
@@ -337,6 +338,7 @@ class TCustomTreeView : public TWinControl {
   friend class TTreeItemDelegate;
   friend void DescribeTCustomTreeView(TClassInfo& Info);
   void ApplyOptions();
+  void CMFontChanged(TMessage& Message);
   void ItemExpandedByUser(QTreeWidgetItem* Item, bool Expanded);
   void CurrentItemChanged(QTreeWidgetItem* Current, QTreeWidgetItem* Previous);
   // Painting one item with the delegate.
