@@ -8,6 +8,7 @@ const std::vector<TDemoPage>& DemoPages() {
        MakeDrawingPage},
       {"standard", "buttons, speed buttons, a panel, edits, a radio group, pages and a main menu with shortcut keys",
        MakeStandardPage},
+      {"tree", "the owner-drawn tree view: colours and styles, check boxes, radio items, a new window", MakeTreePage},
   };
   return pages;
 }
