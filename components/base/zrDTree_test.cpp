@@ -7,13 +7,16 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <string>
 
 #include "components/base/PropAccess.h"
 #include "platform/controls/DragManager.h"
+#include "platform/controls/EditCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/core/Streams.h"
+#include "platform/graphics/Canvas.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/ui/Screen.h"
 
@@ -242,6 +245,80 @@ TEST_F(DrawTreeFixture, ShorterOrLongerDrawDataAppliesInTreeOrder) {
   EXPECT_EQ(static_cast<TDrawNode*>(big.Items()->Item(5))->CheckState(), csUnchecked);
 }
 
+struct DrawLog {
+  std::string text;
+  void Item(TCustomTreeView* Sender, TTreeNode* Node, TCustomDrawState, bool&) {
+    TCanvas& canvas = Sender->Canvas();
+    text += Node->Text() + ":" + std::to_string(canvas.Font()->Color()) + "/" +
+            std::to_string(canvas.Font()->Style().Bits()) + "/" + std::to_string(canvas.Brush()->Color()) + " ";
+  }
+};
+
+TEST_F(DrawTreeFixture, ItemsDrawInTheNodeFontUnlessSelectedAndFocused) {
+  TFont font;
+  font.SetStyle(TFontStyles{TFontStyle::fsBold});
+  view->SetFont(&font);
+  a->Expand(false);
+  b->SetFontColor(clRed);
+  c->SetFontStyle(TFontStyles{TFontStyle::fsItalic});
+  c->SetFontColor(clGreen);
+  DrawLog log;
+  view->OnCustomDrawItem = TTVCustomDrawItemEvent::Of<&DrawLog::Item>(log);
+  form.Show();
+  form.Handle()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.Handle()));
+  view->SetSelected(c);
+  auto* other = new TEdit(&form);
+  other->SetParent(&form);
+  other->SetBounds(210, 0, 80, 24);
+  other->SetFocus();
+  ASSERT_FALSE(view->Focused());
+  const auto paint = [&] {
+    log.text.clear();
+    view->TreeWidget()->viewport()->grab();
+    return log.text;
+  };
+  const std::string bold = std::to_string(TFontStyles{TFontStyle::fsBold}.Bits());
+  const std::string both = std::to_string(TFontStyles{TFontStyle::fsBold, TFontStyle::fsItalic}.Bits());
+  const std::string window = std::to_string(clWindow), text = std::to_string(clWindowText);
+  // Unfocused: the selected node keeps its colour on the button face.
+  std::string unfocused = paint();
+  EXPECT_NE(unfocused.find("b:" + std::to_string(clRed) + "/" + bold + "/" + window), std::string::npos) << unfocused;
+  EXPECT_NE(unfocused.find("c:" + std::to_string(clGreen) + "/" + both + "/" + std::to_string(clBtnFace)),
+            std::string::npos)
+      << unfocused;
+  view->SetFocus();
+  ASSERT_TRUE(view->Focused());
+  const std::string focused = paint();
+  EXPECT_NE(focused.find("c:" + std::to_string(clHighlightText) + "/" + both + "/" + std::to_string(clHighlight)),
+            std::string::npos)
+      << focused;
+  EXPECT_NE(focused.find("e:" + text + "/" + bold + "/" + window), std::string::npos) << focused;
+}
+
+TEST_F(DrawTreeFixture, CaptionEditAsksOnceAndHooksTheEditor) {
+  int asked = 0;
+  view->OnEditing = TTVEditingEvent([&](TObject*, TTreeNode*, bool&) { ++asked; });
+  form.Show();
+  ASSERT_TRUE(b->EditText());
+  EXPECT_EQ(asked, 1);
+  TWinControl* editor = view->EditWindow();
+  ASSERT_NE(editor, nullptr);
+  // The view's own procedure sits in front of the editor's.
+  const TWndMethod own = TWndMethod::Of<&TWinControl::WndProc>(*editor);
+  EXPECT_FALSE(editor->WindowProc == own);
+  editor->SetBounds(editor->Left() + 5, editor->Top(), editor->Width(), editor->Height());
+  b->EndEdit(true);
+  QApplication::processEvents();
+  EXPECT_FALSE(view->IsEditing());
+  view->OnEditing = TTVEditingEvent([&](TObject*, TTreeNode*, bool& Allow) {
+    ++asked;
+    Allow = false;
+  });
+  EXPECT_FALSE(c->EditText());
+  EXPECT_EQ(asked, 2);
+}
+
 struct DragFixture : DrawTreeFixture {
   FixedSource source;
   TScreenSource* oldSource = nullptr;
@@ -301,6 +378,43 @@ TEST_F(DragFixture, CollapsedNodeExpandsWhenTheExpandTimerFires) {
     view->Perform(WM_TIMER, kExpandTimer, 0);
     EXPECT_EQ(a->Expanded(), expand);
   }
+  view->Perform(CM_DRAG, dmDragLeave, reinterpret_cast<std::intptr_t>(&rec));
+}
+
+TEST_F(DragFixture, ExpandTimerRunsForTheDelayAndStopsWhenTheDragLeaves) {
+  PointAt(a);
+  TDragControlObject object(view);
+  TDragRec rec{QPoint(static_cast<int>(source.pos.x), static_cast<int>(source.pos.y)), &object, view};
+  view->SetDragExpandDelay(30);
+  view->Perform(CM_DRAG, dmDragMove, reinterpret_cast<std::intptr_t>(&rec));
+  view->Perform(CM_DRAG, dmDragLeave, reinterpret_cast<std::intptr_t>(&rec));
+  QTest::qWait(120);
+  EXPECT_FALSE(a->Expanded());
+  view->Perform(CM_DRAG, dmDragMove, reinterpret_cast<std::intptr_t>(&rec));
+  view->RecreateWnd();  // the window's timers stop with it
+  QTest::qWait(120);
+  EXPECT_FALSE(view->Items()->GetFirstNode()->Expanded());
+  PointAt(view->Items()->GetFirstNode());
+  rec.Pos = QPoint(static_cast<int>(source.pos.x), static_cast<int>(source.pos.y));
+  view->Perform(CM_DRAG, dmDragMove, reinterpret_cast<std::intptr_t>(&rec));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return view->Items()->GetFirstNode()->Expanded(); }, 1000));
+}
+
+TEST_F(DragFixture, ScrollTimerStepsTowardsTheEdge) {
+  for (int i = 0; i < 60; ++i) view->Items()->Add(nullptr, "n" + std::to_string(i));
+  view->SetAutoScroll(true);
+  QApplication::processEvents();
+  QWidget* viewport = Tree()->viewport();
+  const QPoint bottom = viewport->mapToGlobal(QPoint(viewport->width() / 2, viewport->height() - 2));
+  source.pos = {bottom.x(), bottom.y()};
+  TDragControlObject object(view);
+  TDragRec rec{bottom, &object, view};
+  view->Perform(CM_DRAG, dmDragMove, reinterpret_cast<std::intptr_t>(&rec));
+  EXPECT_EQ(view->ScrollDirections(), sdDown);
+  const int before = Tree()->verticalScrollBar()->value();
+  view->Perform(WM_TIMER, kScrollTimer, 0);
+  EXPECT_EQ(Tree()->verticalScrollBar()->value(), before + 1);
+  EXPECT_EQ(view->ScrollDeltaY(), -2 * std::abs(view->Font()->Size()));
   view->Perform(CM_DRAG, dmDragLeave, reinterpret_cast<std::intptr_t>(&rec));
 }
 
