@@ -125,6 +125,7 @@ TEST_F(DrawTreeFixture, RadioItemsExcludeEachOtherAndStayChecked) {
   view->ToggleCheck(c);
   EXPECT_EQ(States({b, c, f}), "ucu");
   view->ToggleCheck(c);  // stays checked, still told
+  EXPECT_EQ(States({b, c, f}), "ucu");
   f->SetChecked(true);
   EXPECT_EQ(States({b, c, f}), "uuc");
   EXPECT_EQ(clicks, "bcc");
@@ -192,6 +193,7 @@ TEST_F(DrawTreeFixture, NewWindowKeepsColoursStylesChecksAndSelection) {
   const std::string before = Describe(*view);
   view->RecreateWnd();
   EXPECT_EQ(Describe(*view), before);
+  ASSERT_NE(view->Selected(), nullptr);
   EXPECT_EQ(view->Selected()->Text(), "c");
   EXPECT_EQ(view->Items()->Item(3)->StateIndex(), 4);
 }
