@@ -23,33 +23,19 @@ constexpr int kMaxStreamDepth = 512;
 // child count.
 constexpr std::int64_t kNodeRecordSize = 4 * 4 + 8 + 4 + 4;
 
-void WriteInt32(TStream& Stream, std::int32_t Value) {
-  std::uint8_t b[4];
-  for (int i = 0; i < 4; ++i) b[i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(Value) >> (8 * i));
-  Stream.WriteBuffer(b, 4);
-}
-void WriteInt64(TStream& Stream, std::int64_t Value) {
-  std::uint8_t b[8];
-  for (int i = 0; i < 8; ++i) b[i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(Value) >> (8 * i));
-  Stream.WriteBuffer(b, 8);
+void WriteInt32(TStream& Stream, std::int32_t Value) { WriteLE(Stream, Value); }
+void WriteInt64(TStream& Stream, std::int64_t Value) { WriteLE(Stream, Value); }
+// As ReadLE, but a short stream is a damaged node stream (EReadError).
+template <typename T>
+T ReadValue(TStream& Stream) {
+  if (Stream.Size() - Stream.Position() < static_cast<std::int64_t>(sizeof(T))) throw EReadError();
+  return ReadLE<T>(Stream);
 }
 void ReadExact(TStream& Stream, void* Buffer, std::int64_t Count) {
   if (Stream.Read(Buffer, Count) != Count) throw EReadError();
 }
-std::int32_t ReadInt32(TStream& Stream) {
-  std::uint8_t b[4];
-  ReadExact(Stream, b, 4);
-  std::uint32_t v = 0;
-  for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(b[i]) << (8 * i);
-  return static_cast<std::int32_t>(v);
-}
-std::int64_t ReadInt64(TStream& Stream) {
-  std::uint8_t b[8];
-  ReadExact(Stream, b, 8);
-  std::uint64_t v = 0;
-  for (int i = 0; i < 8; ++i) v |= static_cast<std::uint64_t>(b[i]) << (8 * i);
-  return static_cast<std::int64_t>(v);
-}
+std::int32_t ReadInt32(TStream& Stream) { return ReadValue<std::int32_t>(Stream); }
+std::int64_t ReadInt64(TStream& Stream) { return ReadValue<std::int64_t>(Stream); }
 // A count read from the stream: at least one fixed record per node must
 // still be there.
 std::int32_t ReadCount(TStream& Stream) {
