@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <string>
 
+#include "platform/controls/DragManager.h"
 #include "platform/controls/Forms.h"
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/ImageList.h"
@@ -187,6 +188,21 @@ TEST_F(TreeFixture, LabelEditAsksOnceAndTheNodeTakesTheEditedText) {
   EXPECT_EQ(log, "editing e;editing b;edited b>bee;");
   view->SetReadOnly(true);
   EXPECT_FALSE(b->EditText());
+}
+
+TEST_F(TreeFixture, DragPositionsAreInTheSameClientAreaAsHitTests) {
+  form.Show();
+  TTreeNode* seen = nullptr;
+  view->OnDragOver = TDragOverEvent([&](TObject*, TObject*, int X, int Y, TDragState, bool& Accept) {
+    seen = view->GetNodeAt(X, Y);
+    Accept = true;
+  });
+  // The last pixel row of "a": one pixel lower is "e".
+  const Rect r = a->DisplayRect(true);
+  TDragControlObject object(view);
+  TDragRec rec{view->TreeWidget()->viewport()->mapToGlobal(QPoint(r.left + 2, r.bottom - 1)), &object, view};
+  view->Perform(CM_DRAG, dmDragMove, reinterpret_cast<std::intptr_t>(&rec));
+  EXPECT_EQ(seen, a);
 }
 
 }  // namespace
