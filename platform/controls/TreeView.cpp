@@ -217,6 +217,9 @@ void TCustomTreeView::ApplyOptions() {
   tree->setFont(QFontOf(Font()->Data()));
   QPalette pal = tree->palette();
   pal.setColor(QPalette::Base, QColorOf(Color()));
+  // The delegate marks the selected caption; the indent before it stays
+  // plain.
+  pal.setColor(QPalette::Highlight, QColorOf(Color()));
   tree->setPalette(pal);
   tree->doItemsLayout();
 }
