@@ -52,6 +52,11 @@ class TTreeWindow final : public QTreeWidget, public TControlWindowBase {
         viewportEvent_ = outer;
         return result;
       }
+      case QEvent::Paint: {
+        auto* view = static_cast<TCustomTreeView*>(Control());
+        if (view && !view->PaintControlPrePaint()) return true;
+        return QTreeWidget::viewportEvent(Event);
+      }
       default:
         return QTreeWidget::viewportEvent(Event);
     }
@@ -476,6 +481,22 @@ bool TCustomTreeView::CustomDraw(const Rect& ARect, TCustomDrawStage) {
   bool defaultDraw = true;
   if (OnCustomDraw) OnCustomDraw(this, ARect, defaultDraw);
   return defaultDraw;
+}
+
+bool TCustomTreeView::PaintControlPrePaint() {
+  if (!IsCustomDrawn(dtControl, cdPrePaint)) return true;
+  QWidget* viewport = TreeWidget()->viewport();
+  QPainter painter(viewport);
+  PainterContext dc(painter);
+  TCanvas canvas(dc);
+  canvas.SetFont(Font());
+  canvas.Brush()->SetColor(Color());
+  canvas_ = &canvas;
+  struct Reset {
+    TCanvas*& slot;
+    ~Reset() { slot = nullptr; }
+  } reset{canvas_};
+  return CustomDraw({0, 0, viewport->width(), viewport->height()}, cdPrePaint);
 }
 
 bool TCustomTreeView::CustomDrawItem(TTreeNode* Node, TCustomDrawState State, TCustomDrawStage Stage,

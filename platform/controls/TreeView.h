@@ -342,6 +342,8 @@ class TCustomTreeView : public TWinControl {
   void ItemExpandedByUser(QTreeWidgetItem* Item, bool Expanded);
   void CurrentItemChanged(QTreeWidgetItem* Current, QTreeWidgetItem* Previous);
   // Painting one item with the delegate.
+  // The control's pre-paint custom draw; false skips the items.
+  bool PaintControlPrePaint();
   void DrawItem(QPainter& Painter, const QStyleOptionViewItem& Option, TTreeNode* Node);
   int ItemHeight() const;
   // Left edges of the state image, the image and the caption of Node's line.

@@ -190,6 +190,24 @@ TEST_F(TreeFixture, LabelEditAsksOnceAndTheNodeTakesTheEditedText) {
   EXPECT_FALSE(b->EditText());
 }
 
+TEST_F(TreeFixture, ControlCustomDrawCanSkipTheItems) {
+  form.Show();
+  int items = 0, controls = 0;
+  bool drawItems = true;
+  view->OnCustomDrawItem = TTVCustomDrawItemEvent([&](TCustomTreeView*, TTreeNode*, TCustomDrawState, bool&) { ++items; });
+  view->OnCustomDraw = TTVCustomDrawEvent([&](TCustomTreeView* Sender, const Rect& ARect, bool& DefaultDraw) {
+    ++controls;
+    EXPECT_EQ(ARect.right, Sender->TreeWidget()->viewport()->width());
+    DefaultDraw = drawItems;
+  });
+  view->TreeWidget()->viewport()->grab();
+  EXPECT_EQ(items, 2);  // a and e
+  drawItems = false;
+  view->TreeWidget()->viewport()->grab();
+  EXPECT_EQ(items, 2);
+  EXPECT_EQ(controls, 2);
+}
+
 TEST_F(TreeFixture, DragPositionsAreInTheSameClientAreaAsHitTests) {
   form.Show();
   TTreeNode* seen = nullptr;
