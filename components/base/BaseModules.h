@@ -12,5 +12,6 @@
 #include "platform/core/Modules.h"
 
 // Adds "zrhook", "MessageBroadcast", "ObjectParams", "ClassItems",
-// "EditClasses", "RegistrySettings" and "OptionExt" to Table, in that order.
+// "EditClasses", "RegistrySettings", "OptionExt" and "zrDTree" to Table, in
+// that order.
 void AddComponentBaseModules(ModuleTable& Table);

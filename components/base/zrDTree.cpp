@@ -1,6 +1,7 @@
 #include "components/base/zrDTree.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QPixmap>
 #include <QTreeWidget>
 #include <cstdlib>
@@ -124,6 +125,8 @@ TImageList* CheckImages() {
 void DrawTreeStartUp() {
   CheckImages();
   AddKeyHook(KeyHookValue());
+  // Cursors need the GUI (a program without one has no drag to show).
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
   Screen->SetCursors(crTreeDragCopy, MakeCopyCursor(false));
   Screen->SetCursors(crTreeDragMultiCopy, MakeCopyCursor(true));
 }
