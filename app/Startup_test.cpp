@@ -31,7 +31,8 @@ TEST(Startup, ComponentBaseModulesRunBetweenTheGammaTablesAndCom) {
   AddProgramModules(table);
   const std::vector<std::string> expected = {
       "Controls",  "GammaFuncs", "zrhook", "MessageBroadcast", "ObjectParams", "ClassItems", "EditClasses",
-      "RegistrySettings", "OptionExt", "zrButtonPanel", "VerbDispatcher", "COM", "zorExcept", "OLE", "KestovaForm"};
+      "RegistrySettings", "OptionExt", "zrButtonPanel", "VerbDispatcher", "zrDTree", "COM", "zorExcept", "OLE",
+      "KestovaForm"};
   EXPECT_EQ(table.Names(), expected);
   // Their start-up installs the class registration hooks; their shut-down takes them out again.
   ASSERT_EQ(RegisterComponentsProc(), nullptr);

@@ -8,6 +8,7 @@
 #include "components/base/RegistrySettings.h"
 #include "components/base/VerbDispatcher.h"
 #include "components/base/ZRButtonPanel.h"
+#include "components/base/zrDTree.h"
 #include "components/base/zrhook.h"
 
 void AddComponentBaseModules(ModuleTable& Table) {
@@ -34,4 +35,5 @@ void AddComponentBaseModules(ModuleTable& Table) {
   // The verb dispatchers' focus notifier goes before the active notifiers'
   // hook; the bind procedures go with the parameter registry.
   Table.Add("VerbDispatcher", {}, FreeVerbDispatcherGlobals);
+  Table.Add("zrDTree", DrawTreeStartUp, DrawTreeShutDown);
 }

@@ -14,6 +14,6 @@
 
 // Adds "zrhook", "MessageBroadcast", "ObjectParams", "ClassItems",
 // "EditClasses", "RegistrySettings", "OptionExt", "zrButtonPanel" (which
-// loads the button panel's captions) and "VerbDispatcher" to Table, in that
-// order.
+// loads the button panel's captions), "VerbDispatcher" and "zrDTree" to
+// Table, in that order.
 void AddComponentBaseModules(ModuleTable& Table);

@@ -1,5 +1,6 @@
 #include "platform/controls/DragManager.h"
 
+#include <QAbstractScrollArea>
 #include <QWidget>
 #include <cstdlib>
 #include <memory>
@@ -25,8 +26,13 @@ TCursorValue TDragControlObject::GetDragCursor(bool Accepted, int, int) {
 }
 
 QPoint ControlScreenToClient(const TControl* Control, const QPoint& Pos) {
-  if (auto* win = dynamic_cast<const TWinControl*>(Control); win && win->HandleAllocated())
-    return const_cast<TWinControl*>(win)->Handle()->mapFromGlobal(Pos);
+  if (auto* win = dynamic_cast<const TWinControl*>(Control); win && win->HandleAllocated()) {
+    QWidget* widget = const_cast<TWinControl*>(win)->Handle();
+    // A scroll area's client area is its viewport, where its mouse
+    // messages are measured too.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget)) return area->viewport()->mapFromGlobal(Pos);
+    return widget->mapFromGlobal(Pos);
+  }
   const TWinControl* parent = Control->Parent();
   if (!parent) return Pos;
   return ControlScreenToClient(parent, Pos) - QPoint(Control->Left(), Control->Top());

@@ -10,6 +10,7 @@ const std::vector<TDemoPage>& DemoPages() {
        MakeStandardPage},
       {"verbs", "a stored form whose menu items, speed buttons and buttons a verb dispatcher binds to verbs; a button panel",
        MakeVerbsPage},
+      {"tree", "the owner-drawn tree view: colours and styles, check boxes, radio items, a new window", MakeTreePage},
   };
   return pages;
 }

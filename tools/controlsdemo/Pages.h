@@ -23,3 +23,4 @@ TWinControl* MakeHintPage();
 TWinControl* MakeDrawingPage();
 TWinControl* MakeStandardPage();
 TWinControl* MakeVerbsPage();
+TWinControl* MakeTreePage();

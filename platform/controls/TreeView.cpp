@@ -1,0 +1,559 @@
+// TCustomTreeView: the window (a forwarding QTreeWidget), the delegate that
+// draws and edits items, hit tests, expanding and re-creation.
+
+#include "platform/controls/TreeView.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTreeWidgetItem>
+
+#include "platform/classes/TypInfoPublish.h"
+#include "platform/classes/StdTypeInfo.h"
+#include "platform/controls/ControlWindow.h"
+#include "platform/controls/EditCtrls.h"
+#include "platform/core/Exceptions.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/graphics/PainterContext.h"
+#include "platform/graphics/QtGraphics.h"
+
+namespace {
+constexpr int kNodeRole = Qt::UserRole + 1;
+constexpr int kLabelMargin = 2;  // pixels either side of a caption
+}  // namespace
+
+// The window: mouse events of the viewport (where Qt delivers them) go to
+// the control as well, and back to the viewport's handling by default.
+class TTreeWindow final : public QTreeWidget, public TControlWindowBase {
+ public:
+  TTreeWindow(TWinControl* Control, QWidget* Parent) : QTreeWidget(Parent), TControlWindowBase(Control) {}
+  QWidget* Widget() override { return this; }
+  bool BaseEvent(QEvent* Event) override {
+    return Event == viewportEvent_ ? QTreeWidget::viewportEvent(Event) : QTreeWidget::event(Event);
+  }
+  bool BaseFocusNextPrevChild(bool Next) override { return QTreeWidget::focusNextPrevChild(Next); }
+  using QTreeWidget::indexFromItem;
+
+ protected:
+  bool event(QEvent* Event) override { return TControlWindowBase::Event(Event); }
+  bool focusNextPrevChild(bool Next) override { return FocusMoveAllowed() && QTreeWidget::focusNextPrevChild(Next); }
+  bool viewportEvent(QEvent* Event) override {
+    switch (Event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove: {
+        QEvent* outer = std::exchange(viewportEvent_, Event);
+        const bool result = TControlWindowBase::Event(Event);
+        viewportEvent_ = outer;
+        return result;
+      }
+      case QEvent::Paint: {
+        auto* view = static_cast<TCustomTreeView*>(Control());
+        if (view && !view->PaintControlPrePaint()) return true;
+        return QTreeWidget::viewportEvent(Event);
+      }
+      default:
+        return QTreeWidget::viewportEvent(Event);
+    }
+  }
+
+ private:
+  QEvent* viewportEvent_ = nullptr;
+};
+
+// Draws items through the view and makes the caption editor.
+class TTreeItemDelegate final : public QStyledItemDelegate {
+ public:
+  TTreeItemDelegate(TCustomTreeView* View, QObject* Parent) : QStyledItemDelegate(Parent), view_(View) {}
+
+  void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    if (TTreeNode* node = NodeOf(Index)) view_->DrawItem(*Painter, Option, node);
+  }
+  QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    const TTreeNode* node = NodeOf(Index);
+    const TCustomTreeView::TItemLayout l = node ? view_->Layout(node) : TCustomTreeView::TItemLayout{};
+    return {std::max(l.LabelRight - l.StateLeft, 1), view_->ItemHeight()};
+  }
+  QWidget* createEditor(QWidget*, const QStyleOptionViewItem&, const QModelIndex& Index) const override {
+    TTreeNode* node = NodeOf(Index);
+    if (!node || view_->editControl_) return nullptr;
+    auto* edit = new TEdit(nullptr);
+    edit->SetParent(view_);
+    view_->editControl_ = edit;
+    view_->editNode_ = node;
+    edit->SetText(node->Text());
+    if (!view_->BeginLabelEdit(node)) {
+      view_->editControl_ = nullptr;
+      view_->editNode_ = nullptr;
+      edit->Free();
+      return nullptr;
+    }
+    return edit->Handle();
+  }
+  void setEditorData(QWidget*, const QModelIndex&) const override {}
+  void setModelData(QWidget* Editor, QAbstractItemModel*, const QModelIndex& Index) const override {
+    if (TTreeNode* node = NodeOf(Index))
+      view_->EditorCommitted(node, static_cast<QLineEdit*>(Editor)->text().toStdString());
+  }
+  void updateEditorGeometry(QWidget*, const QStyleOptionViewItem&, const QModelIndex& Index) const override {
+    TTreeNode* node = NodeOf(Index);
+    if (!node || !view_->editControl_) return;
+    const TCustomTreeView::TItemLayout l = view_->Layout(node);
+    const QPoint at = view_->TreeWidget()->viewport()->mapToParent(QPoint(l.LabelLeft, l.Line.top));
+    view_->editControl_->SetBounds(at.x(), at.y(), std::max(l.LabelRight - l.LabelLeft, 40) + 8,
+                                   l.Line.bottom - l.Line.top);
+  }
+  void destroyEditor(QWidget*, const QModelIndex&) const override { view_->EditorGone(); }
+
+ private:
+  static TTreeNode* NodeOf(const QModelIndex& Index) {
+    return reinterpret_cast<TTreeNode*>(Index.data(kNodeRole).value<quintptr>());
+  }
+  TCustomTreeView* view_;
+};
+
+void DescribeTCustomTreeView(TClassInfo& Info) {
+  TClassPublisher<TCustomTreeView> p(Info);
+  p.Property<&TCustomTreeView::Items, &TCustomTreeView::SetItems>("Items", ClassTypeInfo(TTreeNodes::StaticClass()));
+  p.Property<&TCustomTreeView::ReadOnly, &TCustomTreeView::SetReadOnly>("ReadOnly", TypeInfos::Boolean()).Default(false);
+  p.Property<&TCustomTreeView::Indent, &TCustomTreeView::SetIndent>("Indent", TypeInfos::Integer()).Default(19);
+  p.Property<&TCustomTreeView::ShowButtons, &TCustomTreeView::SetShowButtons>("ShowButtons", TypeInfos::Boolean())
+      .Default(true);
+  p.Property<&TCustomTreeView::ShowRoot, &TCustomTreeView::SetShowRoot>("ShowRoot", TypeInfos::Boolean()).Default(true);
+  p.Property<&TCustomTreeView::HideSelection, &TCustomTreeView::SetHideSelection>("HideSelection",
+                                                                                 TypeInfos::Boolean())
+      .Default(true);
+  AddMessageHandler<&TCustomTreeView::CMFontChanged>(Info, CM_FONTCHANGED);
+}
+KESTOVA_CLASS_INFO_DESCRIBED(TCustomTreeView, TWinControl, "ComCtrls", nullptr, DescribeTCustomTreeView)
+KESTOVA_CLASS_INFO(TTreeView, TCustomTreeView, "ComCtrls", MakeComponent<TTreeView>)
+
+TCustomTreeView::TCustomTreeView(TComponent* AOwner) : TWinControl(AOwner), items_(std::make_unique<TTreeNodes>(this)) {
+  SetBounds(0, 0, 121, 97);
+}
+
+TCustomTreeView::~TCustomTreeView() {
+  if (editControl_) std::exchange(editControl_, nullptr)->Free();
+  // Nodes go before the window; derived parts are gone, so the view's
+  // Delete is not told.
+  if (HandleAllocated()) {
+    QTreeWidget* tree = TreeWidget();
+    std::vector<TTreeNode*> nodes;
+    for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext()) nodes.push_back(n);
+    tree->clear();
+    for (TTreeNode* n : nodes) delete n;
+  }
+}
+
+void TCustomTreeView::SetItems(TTreeNodes* Value) {
+  if (Value == items_.get() || !Value) return;
+  TMemoryStream stream;
+  Value->WriteData(stream);
+  stream.SetPosition(0);
+  items_->Clear();
+  items_->ReadData(stream);
+}
+
+TTreeNode* TCustomTreeView::NodeOfItem(QTreeWidgetItem* Item) {
+  return Item ? reinterpret_cast<TTreeNode*>(Item->data(0, kNodeRole).value<quintptr>()) : nullptr;
+}
+
+QTreeWidget* TCustomTreeView::TreeWidget() const {
+  return static_cast<QTreeWidget*>(const_cast<TCustomTreeView*>(this)->Handle());
+}
+
+TControlWindowBase* TCustomTreeView::CreateWindowWidget(QWidget* Parent) {
+  auto* window = new TTreeWindow(this, Parent);
+  window->setFocusPolicy(Qt::StrongFocus);
+  return window;
+}
+
+void TCustomTreeView::CreateWnd() {
+  TWinControl::CreateWnd();
+  QTreeWidget* tree = TreeWidget();
+  tree->setColumnCount(1);
+  tree->setHeaderHidden(true);
+  tree->setUniformRowHeights(true);
+  tree->setSelectionMode(QAbstractItemView::SingleSelection);
+  tree->setAutoScroll(false);
+  tree->setItemDelegate(new TTreeItemDelegate(this, tree));
+  tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  tree->header()->setStretchLastSection(false);
+  QObject::connect(tree, &QTreeWidget::itemExpanded, tree, [this](QTreeWidgetItem* i) { ItemExpandedByUser(i, true); });
+  QObject::connect(tree, &QTreeWidget::itemCollapsed, tree,
+                   [this](QTreeWidgetItem* i) { ItemExpandedByUser(i, false); });
+  QObject::connect(tree, &QTreeWidget::currentItemChanged, tree,
+                   [this](QTreeWidgetItem* c, QTreeWidgetItem* p) { CurrentItemChanged(c, p); });
+  ApplyOptions();
+  if (savedNodes_) {
+    std::unique_ptr<TMemoryStream> saved = std::move(savedNodes_);
+    saved->SetPosition(0);
+    items_->ReadData(*saved);
+    recreating_ = false;
+  }
+}
+
+void TCustomTreeView::DestroyWnd() {
+  if (HandleAllocated()) {
+    if (editControl_) std::exchange(editControl_, nullptr)->Free();
+    editNode_ = nullptr;
+    if (items_->GetFirstNode()) {
+      savedNodes_ = std::make_unique<TMemoryStream>();
+      items_->WriteData(*savedNodes_);
+      recreating_ = true;
+      items_->Clear();
+    }
+  }
+  TWinControl::DestroyWnd();
+}
+
+void TCustomTreeView::ApplyOptions() {
+  if (!HandleAllocated()) return;
+  QTreeWidget* tree = TreeWidget();
+  tree->setRootIsDecorated(showRoot_ && showButtons_);
+  tree->setIndentation(indent_);
+  tree->setEditTriggers(readOnly_ ? QAbstractItemView::NoEditTriggers
+                                  : QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+  tree->setFont(QFontOf(Font()->Data()));
+  QPalette pal = tree->palette();
+  pal.setColor(QPalette::Base, QColorOf(Color()));
+  // The delegate marks the selected caption; the indent before it stays
+  // plain.
+  pal.setColor(QPalette::Highlight, QColorOf(Color()));
+  tree->setPalette(pal);
+  tree->doItemsLayout();
+}
+
+void TCustomTreeView::CMFontChanged(TMessage& Message) {
+  InheritedMessage(TWinControl::StaticClass(), Message);
+  ApplyOptions();
+}
+
+void TCustomTreeView::SetImages(TImageList* Value) {
+  images_ = Value;
+  if (HandleAllocated()) TreeWidget()->doItemsLayout();
+}
+void TCustomTreeView::SetStateImages(TImageList* Value) {
+  stateImages_ = Value;
+  if (HandleAllocated()) TreeWidget()->doItemsLayout();
+}
+void TCustomTreeView::SetReadOnly(bool Value) {
+  readOnly_ = Value;
+  ApplyOptions();
+}
+void TCustomTreeView::SetHideSelection(bool Value) {
+  hideSelection_ = Value;
+  Invalidate();
+}
+void TCustomTreeView::SetShowButtons(bool Value) {
+  showButtons_ = Value;
+  ApplyOptions();
+}
+void TCustomTreeView::SetShowRoot(bool Value) {
+  showRoot_ = Value;
+  ApplyOptions();
+}
+void TCustomTreeView::SetIndent(int Value) {
+  indent_ = std::max(Value, 0);
+  ApplyOptions();
+}
+
+TTreeNode* TCustomTreeView::CreateNode() { return new TTreeNode(items_.get()); }
+
+TTreeNode* TCustomTreeView::Selected() const {
+  if (!HandleAllocated()) return nullptr;
+  const QList<QTreeWidgetItem*> items = TreeWidget()->selectedItems();
+  return items.isEmpty() ? nullptr : NodeOfItem(items.front());
+}
+void TCustomTreeView::SetSelected(TTreeNode* Value) {
+  if (!Value) {
+    if (HandleAllocated()) TreeWidget()->clearSelection();
+    return;
+  }
+  TreeWidget()->setCurrentItem(Value->item_);
+  Value->item_->setSelected(true);
+}
+TTreeNode* TCustomTreeView::DropTarget() const {
+  for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext())
+    if (n->dropTarget_) return n;
+  return nullptr;
+}
+void TCustomTreeView::SetDropTarget(TTreeNode* Value) {
+  for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext()) n->dropTarget_ = n == Value;
+  if (HandleAllocated()) TreeWidget()->viewport()->update();
+}
+TTreeNode* TCustomTreeView::TopItem() const {
+  return HandleAllocated() ? NodeOfItem(TreeWidget()->itemAt(0, 0)) : nullptr;
+}
+
+// ---- Expanding ----
+
+bool TCustomTreeView::CanExpand(TTreeNode* Node) {
+  bool allow = true;
+  if (OnExpanding) OnExpanding(this, Node, allow);
+  return allow;
+}
+void TCustomTreeView::Expand(TTreeNode* Node) {
+  if (OnExpanded) OnExpanded(this, Node);
+}
+bool TCustomTreeView::CanCollapse(TTreeNode* Node) {
+  bool allow = true;
+  if (OnCollapsing) OnCollapsing(this, Node, allow);
+  return allow;
+}
+void TCustomTreeView::Collapse(TTreeNode* Node) {
+  if (OnCollapsed) OnCollapsed(this, Node);
+}
+
+void TCustomTreeView::SetNodeExpanded(TTreeNode* Node, bool Value) {
+  if (!Node->item_ || Node->item_->isExpanded() == Value) return;
+  if (Value ? !CanExpand(Node) : !CanCollapse(Node)) return;
+  ++expandGuard_;
+  Node->item_->setExpanded(Value);
+  --expandGuard_;
+  if (Value)
+    Expand(Node);
+  else
+    Collapse(Node);
+}
+
+// Qt has changed the item already: a veto puts it back.
+void TCustomTreeView::ItemExpandedByUser(QTreeWidgetItem* Item, bool Expanded) {
+  if (expandGuard_ > 0) return;
+  TTreeNode* node = NodeOfItem(Item);
+  if (!node) return;
+  if (Expanded ? !CanExpand(node) : !CanCollapse(node)) {
+    ++expandGuard_;
+    Item->setExpanded(!Expanded);
+    --expandGuard_;
+    return;
+  }
+  if (Expanded)
+    Expand(node);
+  else
+    Collapse(node);
+}
+
+void TCustomTreeView::FullExpand() {
+  for (TTreeNode* n = items_->GetFirstNode(); n; n = n->getNextSibling()) n->Expand(true);
+}
+void TCustomTreeView::FullCollapse() {
+  for (TTreeNode* n = items_->GetFirstNode(); n; n = n->getNextSibling()) n->Collapse(true);
+}
+
+bool TCustomTreeView::CanChange(TTreeNode* Node) {
+  bool allow = true;
+  if (OnChanging) OnChanging(this, Node, allow);
+  return allow;
+}
+void TCustomTreeView::Change(TTreeNode* Node) {
+  if (OnChange) OnChange(this, Node);
+}
+void TCustomTreeView::CurrentItemChanged(QTreeWidgetItem* Current, QTreeWidgetItem*) {
+  if (!recreating_) Change(NodeOfItem(Current));
+}
+
+void TCustomTreeView::Delete(TTreeNode* Node) {
+  if (Node == editNode_) editNode_ = nullptr;
+  if (!recreating_ && OnDeletion) OnDeletion(this, Node);
+}
+
+// ---- Editing ----
+
+bool TCustomTreeView::CanEdit(TTreeNode* Node) {
+  bool allow = true;
+  if (OnEditing) OnEditing(this, Node, allow);
+  return allow;
+}
+void TCustomTreeView::Edit(TTreeNode* Node, std::string& S) {
+  if (OnEdited) OnEdited(this, Node, S);
+}
+bool TCustomTreeView::BeginLabelEdit(TTreeNode* Node) { return !readOnly_ && !Dragging() && CanEdit(Node); }
+void TCustomTreeView::EndLabelEdit(TTreeNode*) {}
+
+void TCustomTreeView::EditorCommitted(TTreeNode* Node, const std::string& Text) {
+  std::string s = Text;
+  Edit(Node, s);
+  if (Node->item_) Node->SetText(s);
+}
+
+void TCustomTreeView::EditorGone() {
+  TWinControl* edit = std::exchange(editControl_, nullptr);
+  TTreeNode* node = std::exchange(editNode_, nullptr);
+  EndLabelEdit(node);
+  if (edit) edit->Free();
+}
+
+// ---- Layout and hit tests ----
+
+int TCustomTreeView::ItemHeight() const {
+  const QFontMetrics metrics(QFontOf(Font()->Data()));
+  int h = metrics.height() + 2;
+  if (images_) h = std::max(h, images_->Height() + 1);
+  if (stateImages_) h = std::max(h, stateImages_->Height() + 1);
+  return h;
+}
+
+TCustomTreeView::TItemLayout TCustomTreeView::Layout(const TTreeNode* Node) const {
+  TItemLayout l;
+  QTreeWidget* tree = TreeWidget();
+  const QRect r = tree->visualItemRect(Node->item_);
+  l.Line = {0, r.top(), std::max(tree->viewport()->width(), r.right() + 1), r.bottom() + 1};
+  l.StateLeft = r.left();
+  l.ImageLeft = l.StateLeft + (stateImages_ ? stateImages_->Width() : 0);
+  l.LabelLeft = l.ImageLeft + (images_ ? images_->Width() + 1 : 0);
+  QFont font = QFontOf(Font()->Data());
+  if (Node->bold_) font.setBold(true);
+  l.LabelRight = l.LabelLeft + QFontMetrics(font).horizontalAdvance(QString::fromStdString(Node->text_)) +
+                 2 * kLabelMargin;
+  return l;
+}
+
+TTreeNode* TCustomTreeView::GetNodeAt(int X, int Y) const {
+  const THitTests hit = GetHitTestInfoAt(X, Y);
+  if (!hit.Contains(htOnItem) && !hit.Contains(htOnButton)) return nullptr;
+  return NodeOfItem(TreeWidget()->itemAt(X, Y));
+}
+
+THitTests TCustomTreeView::GetHitTestInfoAt(int X, int Y) const {
+  THitTests hit;
+  QTreeWidget* tree = TreeWidget();
+  const QWidget* viewport = tree->viewport();
+  if (X < 0) hit.Include(htToLeft);
+  if (X >= viewport->width()) hit.Include(htToRight);
+  if (Y < 0) hit.Include(htAbove);
+  if (Y >= viewport->height()) hit.Include(htBelow);
+  if (hit != THitTests{}) return hit;
+  const TTreeNode* node = NodeOfItem(tree->itemAt(X, Y));
+  if (!node) return {htNowhere};
+  const TItemLayout l = Layout(node);
+  if (X < l.StateLeft) {
+    const bool button = showButtons_ && node->HasChildren() && X >= l.StateLeft - tree->indentation() &&
+                        (node->Parent() || showRoot_);
+    return {button ? htOnButton : htOnIndent};
+  }
+  if (X < l.ImageLeft) return node->stateIndex_ >= 0 ? THitTests{htOnStateIcon, htOnItem} : THitTests{htOnIndent};
+  if (X < l.LabelLeft) return {htOnIcon, htOnItem};
+  if (X < l.LabelRight) return {htOnLabel, htOnItem};
+  return {htOnRight};
+}
+
+TCustomTreeView::TScrollState TCustomTreeView::ScrollState(TScrollAxis Axis) const {
+  const QScrollBar* bar = Axis == TScrollAxis::Horizontal ? TreeWidget()->horizontalScrollBar()
+                                                          : TreeWidget()->verticalScrollBar();
+  TScrollState s;
+  s.Min = bar->minimum();
+  s.Pos = bar->value();
+  if (bar->maximum() > bar->minimum()) {
+    s.Page = bar->pageStep();
+    s.Max = bar->maximum() + s.Page - 1;
+  } else {
+    s.Max = bar->minimum();
+  }
+  return s;
+}
+
+void TCustomTreeView::ScrollLine(TScrollAxis Axis, int Delta) {
+  QScrollBar* bar = Axis == TScrollAxis::Horizontal ? TreeWidget()->horizontalScrollBar()
+                                                    : TreeWidget()->verticalScrollBar();
+  bar->triggerAction(Delta < 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
+}
+
+// ---- Drawing ----
+
+TCanvas& TCustomTreeView::Canvas() const {
+  if (!canvas_) throw EInvalidOperation("Control is not painting");
+  return *canvas_;
+}
+
+bool TCustomTreeView::IsCustomDrawn(TCustomDrawTarget Target, TCustomDrawStage Stage) {
+  if (Stage != cdPrePaint) return false;
+  if (Target == dtItem) return OnCustomDrawItem || OnAdvancedCustomDrawItem;
+  return static_cast<bool>(OnCustomDraw);
+}
+
+bool TCustomTreeView::CustomDraw(const Rect& ARect, TCustomDrawStage) {
+  bool defaultDraw = true;
+  if (OnCustomDraw) OnCustomDraw(this, ARect, defaultDraw);
+  return defaultDraw;
+}
+
+bool TCustomTreeView::PaintControlPrePaint() {
+  if (!IsCustomDrawn(dtControl, cdPrePaint)) return true;
+  QWidget* viewport = TreeWidget()->viewport();
+  QPainter painter(viewport);
+  PainterContext dc(painter);
+  TCanvas canvas(dc);
+  canvas.SetFont(Font());
+  canvas.Brush()->SetColor(Color());
+  canvas_ = &canvas;
+  struct Reset {
+    TCanvas*& slot;
+    ~Reset() { slot = nullptr; }
+  } reset{canvas_};
+  return CustomDraw({0, 0, viewport->width(), viewport->height()}, cdPrePaint);
+}
+
+bool TCustomTreeView::CustomDrawItem(TTreeNode* Node, TCustomDrawState State, TCustomDrawStage Stage,
+                                     bool& PaintImages) {
+  bool defaultDraw = true;
+  if (OnCustomDrawItem) OnCustomDrawItem(this, Node, State, defaultDraw);
+  if (defaultDraw && OnAdvancedCustomDrawItem) OnAdvancedCustomDrawItem(this, Node, State, Stage, PaintImages, defaultDraw);
+  return defaultDraw;
+}
+
+void TCustomTreeView::DrawItem(QPainter& Painter, const QStyleOptionViewItem& Option, TTreeNode* Node) {
+  PainterContext dc(Painter);
+  TCanvas canvas(dc);
+  canvas_ = &canvas;
+  struct Reset {
+    TCanvas*& slot;
+    ~Reset() { slot = nullptr; }
+  } reset{canvas_};
+
+  const bool focused = Focused();
+  const bool selected = Node->Selected();
+  TCustomDrawState state;
+  if (selected) state.Include(cdsSelected);
+  if (Node->Focused() && focused) state.Include(cdsFocused);
+  if (Node->dropTarget_) state.Include(cdsMarked);
+  canvas.SetFont(Font());
+  if (Node->bold_) {
+    TFontStyles style = canvas.Font()->Style();
+    style.Include(TFontStyle::fsBold);
+    canvas.Font()->SetStyle(style);
+  }
+  canvas.Brush()->SetColor(Color());
+  if ((selected && focused) || Node->dropTarget_) {
+    canvas.Brush()->SetColor(clHighlight);
+    canvas.Font()->SetColor(clHighlightText);
+  } else if (selected && !hideSelection_) {
+    canvas.Brush()->SetColor(clBtnFace);
+  }
+  bool paintImages = true;
+  if (IsCustomDrawn(dtItem, cdPrePaint) && !CustomDrawItem(Node, state, cdPrePaint, paintImages)) return;
+
+  const TItemLayout l = Layout(Node);
+  const int top = l.Line.top, bottom = l.Line.bottom;
+  if (stateImages_ && Node->stateIndex_ >= 0)
+    stateImages_->Draw(canvas, l.StateLeft, top + (bottom - top - stateImages_->Height()) / 2, Node->stateIndex_);
+  if (images_ && paintImages) {
+    const int index = selected && Node->selectedIndex_ >= 0 ? Node->selectedIndex_ : Node->imageIndex_;
+    const int y = top + (bottom - top - images_->Height()) / 2;
+    if (Node->cut_)
+      images_->DrawStyled(canvas, l.ImageLeft, y, index, dsSelected, itImage, Node->overlayIndex_ + 1);
+    else
+      images_->DrawStyled(canvas, l.ImageLeft, y, index, dsNormal, itImage, Node->overlayIndex_ + 1);
+  }
+  const Rect label{l.LabelLeft, top, l.LabelRight, bottom};
+  if (selected || Node->dropTarget_) canvas.FillRect(label);
+  canvas.Brush()->SetStyle(TBrushStyle::bsClear);
+  const Size extent = canvas.TextExtent(Node->text_);
+  canvas.TextOut(l.LabelLeft + kLabelMargin, top + (bottom - top - static_cast<int>(extent.cy)) / 2, Node->text_);
+  (void)Option;
+}

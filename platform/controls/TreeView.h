@@ -1,0 +1,379 @@
+#pragma once
+// The tree view: TCustomTreeView over a QTreeWidget window, with its nodes
+// (TTreeNode) in a node collection (TTreeNodes).
+//
+// Nodes live in the window: each node has one Qt item, and the order and
+// nesting of the items is the tree. Adding a node makes the window first.
+// RecreateWnd writes the nodes to a stream in DestroyWnd (text, image
+// indexes, state and overlay index, Data, children), frees them, and reads
+// them back into new nodes (CreateNode) in CreateWnd: node objects do not
+// survive a new window, and neither do selection, expansion and the item
+// states (cut, bold, drop target). Classes that keep more save it around
+// these two calls. Delete(Node) runs for every node freed, OnDeletion only
+// when the node really goes.
+//
+// Items are drawn by the view's delegate on the view's Canvas (valid while
+// an item is drawn): state image (StateImages, StateIndex), image (Images,
+// ImageIndex or SelectedIndex), then the caption in the canvas font on the
+// canvas brush. Before drawing the canvas holds the view's font and colour,
+// or the selection colours (clHighlight/clHighlightText when focused or the
+// drop target, clBtnFace when selected without focus). CustomDrawItem runs
+// at pre-paint when IsCustomDrawn says so and may change the canvas, leave
+// out the images or skip the default drawing.
+//
+// Expanding and collapsing, by the user or by code, ask CanExpand /
+// CanCollapse first (OnExpanding / OnCollapsing may veto) and tell
+// Expand / Collapse afterwards.
+//
+// Label editing (not with ReadOnly): a click on the selected node's caption
+// or F2 asks BeginLabelEdit, which refuses while dragging and asks CanEdit
+// (OnEditing). The editor is a control of its own (EditWindow), a child of
+// the view, whose WindowProc can be replaced. Ending the edit calls
+// OnEdited with the new text, which the node then takes; Esc keeps the old
+// text.
+//
+// The node stream is untrusted when it comes from a stored form: counts and
+// lengths are checked against the bytes, the depth is bounded, and a bad
+// stream raises EReadError ("Stream read error") after freeing what it had
+// read.
+
+#include <QTreeWidget>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/controls/Controls.h"
+#include "platform/core/Events.h"
+#include "platform/core/Set.h"
+#include "platform/core/Streams.h"
+
+class QTreeWidgetItem;
+class QStyleOptionViewItem;
+class QPainter;
+class TCanvas;
+class TImageList;
+class TCustomTreeView;
+class TTreeNodes;
+
+// The native item states of a node.
+enum TNodeItemState : std::uint8_t { nisCut, nisBold, nisDropHilited, nisFocused, nisSelected, nisExpanded };
+
+class TTreeNode : public TPersistent {
+  KESTOVA_CLASS(TTreeNode)
+ public:
+  explicit TTreeNode(TTreeNodes* AOwner);
+  ~TTreeNode() override;
+  TTreeNode(const TTreeNode&) = delete;
+  TTreeNode& operator=(const TTreeNode&) = delete;
+
+  TTreeNodes* Owner() const { return owner_; }
+  TCustomTreeView* TreeView() const;
+  QTreeWidgetItem* ItemId() const { return item_; }
+
+  const std::string& Text() const { return text_; }
+  void SetText(const std::string& Value);
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int Value);
+  int SelectedIndex() const { return selectedIndex_; }
+  void SetSelectedIndex(int Value);
+  // The state image drawn left of the image; -1 none.
+  int StateIndex() const { return stateIndex_; }
+  void SetStateIndex(int Value);
+  int OverlayIndex() const { return overlayIndex_; }
+  void SetOverlayIndex(int Value);
+  void* Data = nullptr;
+
+  // ---- Place in the tree ----
+  TTreeNode* Parent() const;
+  int Count() const;
+  TTreeNode* Item(int Index) const;
+  // Index among its siblings.
+  int Index() const;
+  int Level() const;
+  // Children, or the flag set without children (a button is shown).
+  bool HasChildren() const;
+  void SetHasChildren(bool Value);
+  TTreeNode* GetFirstChild() const { return Count() > 0 ? Item(0) : nullptr; }
+  TTreeNode* GetLastChild() const { return Count() > 0 ? Item(Count() - 1) : nullptr; }
+  TTreeNode* getNextSibling() const;
+  TTreeNode* getPrevSibling() const;
+  // The next node in tree order (first child, else next sibling, else the
+  // next sibling of the nearest parent that has one).
+  TTreeNode* GetNext() const;
+  TTreeNode* GetPrev() const;
+  // Index in tree order over the whole tree.
+  int AbsoluteIndex() const;
+
+  // ---- States ----
+  bool Expanded() const;
+  void SetExpanded(bool Value);
+  void Expand(bool Recurse);
+  void Collapse(bool Recurse);
+  bool Selected() const;
+  void SetSelected(bool Value);
+  bool Focused() const;
+  void SetFocused(bool Value);
+  bool Cut() const { return cut_; }
+  void SetCut(bool Value);
+  bool Bold() const { return bold_; }
+  void SetBold(bool Value);
+  bool DropTarget() const { return dropTarget_; }
+  void SetDropTarget(bool Value);
+  // One native state, or setting it.
+  bool GetState(TNodeItemState State) const;
+  void SetState(TNodeItemState State, bool Value);
+
+  // The whole line, or the caption only (client coordinates); empty when
+  // the node is not shown (a collapsed parent).
+  Rect DisplayRect(bool TextOnly) const;
+  bool IsVisible() const;
+  // Starts editing the caption; false when refused.
+  bool EditText();
+  bool EndEdit(bool Cancel);
+  // Asks for the node's line to be drawn again.
+  void Repaint();
+  // Frees the node and its children.
+  void Delete();
+
+ private:
+  friend class TTreeNodes;
+  friend class TCustomTreeView;
+  TTreeNodes* owner_;
+  QTreeWidgetItem* item_ = nullptr;
+  std::string text_;
+  int imageIndex_ = -1;
+  int selectedIndex_ = -1;
+  int stateIndex_ = -1;
+  int overlayIndex_ = -1;
+  bool hasChildren_ = false;
+  bool cut_ = false, bold_ = false, dropTarget_ = false;
+};
+
+enum TNodeAttachMode : std::uint8_t { naAdd, naAddFirst, naAddChild, naAddChildFirst, naInsert };
+
+class TTreeNodes : public TPersistent {
+  KESTOVA_CLASS(TTreeNodes)
+ public:
+  explicit TTreeNodes(TCustomTreeView* AOwner);
+  ~TTreeNodes() override;
+  TTreeNodes(const TTreeNodes&) = delete;
+  TTreeNodes& operator=(const TTreeNodes&) = delete;
+
+  TCustomTreeView* Owner() const { return owner_; }
+  // All nodes, counted in tree order.
+  int Count() const;
+  TTreeNode* Item(int Index) const;
+  TTreeNode* GetFirstNode() const;
+
+  // After the last sibling of Sibling (at the top without one).
+  TTreeNode* Add(TTreeNode* Sibling, const std::string& S) { return AddObject(Sibling, S, nullptr); }
+  TTreeNode* AddObject(TTreeNode* Sibling, const std::string& S, void* Ptr);
+  TTreeNode* AddFirst(TTreeNode* Sibling, const std::string& S);
+  // As the last (first) child of Parent (at the top without one).
+  TTreeNode* AddChild(TTreeNode* Parent, const std::string& S) { return AddChildObject(Parent, S, nullptr); }
+  TTreeNode* AddChildObject(TTreeNode* Parent, const std::string& S, void* Ptr);
+  TTreeNode* AddChildFirst(TTreeNode* Parent, const std::string& S);
+  // Before Sibling (at the end of the top level without one).
+  TTreeNode* Insert(TTreeNode* Sibling, const std::string& S);
+  void Delete(TTreeNode* Node);
+  void Clear();
+  void BeginUpdate();
+  void EndUpdate();
+  bool Updating() const { return updateCount_ > 0; }
+
+  // The node stream of all nodes (see the file comment), and reading one
+  // into new nodes added after the present ones.
+  void WriteData(TStream& Stream) const;
+  void ReadData(TStream& Stream);
+  // The stored form keeps the nodes as the binary property "Data".
+  void DefineProperties(TFiler* Filer) override;
+
+ private:
+  friend class TTreeNode;
+  friend class TCustomTreeView;
+  TTreeNode* AddNode(TTreeNode* Relative, const std::string& S, void* Ptr, TNodeAttachMode Mode);
+  void DeleteNode(TTreeNode* Node);
+  TCustomTreeView* owner_;
+  int updateCount_ = 0;
+};
+
+// Where a point lies, as bits of THitTests.
+enum THitTest : std::uint8_t {
+  htAbove, htBelow, htNowhere, htOnItem, htOnButton, htOnIcon, htOnIndent, htOnLabel, htOnRight, htOnStateIcon,
+  htToLeft, htToRight
+};
+using THitTests = TSet<THitTest>;
+
+enum TCustomDrawTarget : std::uint8_t { dtControl, dtItem, dtSubItem };
+enum TCustomDrawStage : std::uint8_t { cdPrePaint, cdPostPaint, cdPreErase, cdPostErase };
+enum TCustomDrawStateItem : std::uint8_t {
+  cdsSelected, cdsGrayed, cdsDisabled, cdsChecked, cdsFocused, cdsDefault, cdsHot, cdsMarked, cdsIndeterminate
+};
+using TCustomDrawState = TSet<TCustomDrawStateItem>;
+
+using TTVChangingEvent = TMethodPointer<void(TObject* Sender, TTreeNode* Node, bool& AllowChange)>;
+using TTVChangedEvent = TMethodPointer<void(TObject* Sender, TTreeNode* Node)>;
+using TTVEditingEvent = TMethodPointer<void(TObject* Sender, TTreeNode* Node, bool& AllowEdit)>;
+using TTVEditedEvent = TMethodPointer<void(TObject* Sender, TTreeNode* Node, std::string& S)>;
+using TTVExpandingEvent = TMethodPointer<void(TObject* Sender, TTreeNode* Node, bool& AllowExpansion)>;
+using TTVCollapsingEvent = TMethodPointer<void(TObject* Sender, TTreeNode* Node, bool& AllowCollapse)>;
+using TTVExpandedEvent = TMethodPointer<void(TObject* Sender, TTreeNode* Node)>;
+using TTVCustomDrawEvent = TMethodPointer<void(TCustomTreeView* Sender, const Rect& ARect, bool& DefaultDraw)>;
+using TTVCustomDrawItemEvent =
+    TMethodPointer<void(TCustomTreeView* Sender, TTreeNode* Node, TCustomDrawState State, bool& DefaultDraw)>;
+using TTVAdvancedCustomDrawItemEvent =
+    TMethodPointer<void(TCustomTreeView* Sender, TTreeNode* Node, TCustomDrawState State, TCustomDrawStage Stage,
+                        bool& PaintImages, bool& DefaultDraw)>;
+
+class TCustomTreeView : public TWinControl {
+  KESTOVA_CLASS(TCustomTreeView)
+ public:
+  explicit TCustomTreeView(TComponent* AOwner);
+  ~TCustomTreeView() override;
+
+  TTreeNodes* Items() const { return items_.get(); }
+  void SetItems(TTreeNodes* Value);
+  TTreeNode* Selected() const;
+  void SetSelected(TTreeNode* Value);
+  TTreeNode* DropTarget() const;
+  void SetDropTarget(TTreeNode* Value);
+  TTreeNode* TopItem() const;
+
+  // Not owned: the caller keeps the lists alive while the view uses them.
+  TImageList* Images() const { return images_; }
+  void SetImages(TImageList* Value);
+  TImageList* StateImages() const { return stateImages_; }
+  virtual void SetStateImages(TImageList* Value);
+
+  bool ReadOnly() const { return readOnly_; }
+  void SetReadOnly(bool Value);
+  bool HideSelection() const { return hideSelection_; }
+  void SetHideSelection(bool Value);
+  bool ShowButtons() const { return showButtons_; }
+  void SetShowButtons(bool Value);
+  bool ShowRoot() const { return showRoot_; }
+  void SetShowRoot(bool Value);
+  // Pixels a level is indented.
+  int Indent() const { return indent_; }
+  void SetIndent(int Value);
+
+  // ---- Hit tests ----
+  TTreeNode* GetNodeAt(int X, int Y) const;
+  THitTests GetHitTestInfoAt(int X, int Y) const;
+  bool IsEditing() const { return editControl_ != nullptr; }
+  // The label editor while a caption is edited, else nullptr.
+  TWinControl* EditWindow() const { return editControl_; }
+  void FullExpand();
+  void FullCollapse();
+  // The canvas of the item being drawn. Raises EInvalidOperation otherwise.
+  TCanvas& Canvas() const;
+  // The window (made first when there is none).
+  QTreeWidget* TreeWidget() const;
+  // True while the window is being made again (DestroyWnd to CreateWnd).
+  bool Recreating() const { return recreating_; }
+
+  // The view's scroll bars: range and position in the units the view
+  // scrolls by (pixels across, lines down); page 0 without a bar.
+  enum class TScrollAxis : std::uint8_t { Horizontal, Vertical };
+  struct TScrollState {
+    int Min = 0, Max = 0, Page = 0, Pos = 0;
+  };
+  TScrollState ScrollState(TScrollAxis Axis) const;
+  // One line back (Delta -1: left, up) or on (1).
+  void ScrollLine(TScrollAxis Axis, int Delta);
+
+  TTVChangingEvent OnChanging;
+  TTVChangedEvent OnChange;
+  TTVEditingEvent OnEditing;
+  TTVEditedEvent OnEdited;
+  TTVExpandingEvent OnExpanding;
+  TTVExpandedEvent OnExpanded;
+  TTVCollapsingEvent OnCollapsing;
+  TTVExpandedEvent OnCollapsed;
+  TTVExpandedEvent OnDeletion;
+  TTVCustomDrawEvent OnCustomDraw;
+  TTVCustomDrawItemEvent OnCustomDrawItem;
+  TTVAdvancedCustomDrawItemEvent OnAdvancedCustomDrawItem;
+
+ protected:
+  TControlWindowBase* CreateWindowWidget(QWidget* Parent) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  // Makes the object of a new node; the collection places it.
+  virtual TTreeNode* CreateNode();
+  // A node was placed in the tree (its item exists).
+  virtual void NodeInserted(TTreeNode* Node) {}
+
+  virtual bool CanExpand(TTreeNode* Node);
+  virtual void Expand(TTreeNode* Node);
+  virtual bool CanCollapse(TTreeNode* Node);
+  virtual void Collapse(TTreeNode* Node);
+  virtual bool CanChange(TTreeNode* Node);
+  virtual void Change(TTreeNode* Node);
+  virtual bool CanEdit(TTreeNode* Node);
+  virtual void Edit(TTreeNode* Node, std::string& S);
+  virtual void Delete(TTreeNode* Node);
+  // Starts a caption edit of Node: refused while dragging or when CanEdit
+  // says no; true when the editor was made.
+  virtual bool BeginLabelEdit(TTreeNode* Node);
+  // The editor is going (after Edit, or cancelled).
+  virtual void EndLabelEdit(TTreeNode* Node);
+
+  // Whether the control (dtControl) or each item (dtItem) is drawn with the
+  // custom-draw calls at Stage: with the events assigned.
+  virtual bool IsCustomDrawn(TCustomDrawTarget Target, TCustomDrawStage Stage);
+  virtual bool CustomDraw(const Rect& ARect, TCustomDrawStage Stage);
+  // OnCustomDrawItem, then OnAdvancedCustomDrawItem; false skips the
+  // default drawing, PaintImages false leaves out the images.
+  virtual bool CustomDrawItem(TTreeNode* Node, TCustomDrawState State, TCustomDrawStage Stage, bool& PaintImages);
+
+  // The node of a Qt item; nullptr for none.
+  static TTreeNode* NodeOfItem(QTreeWidgetItem* Item);
+
+ private:
+  friend class TTreeNode;
+  friend class TTreeNodes;
+  friend class TTreeWindow;
+  friend class TTreeItemDelegate;
+  friend void DescribeTCustomTreeView(TClassInfo& Info);
+  void ApplyOptions();
+  void CMFontChanged(TMessage& Message);
+  void ItemExpandedByUser(QTreeWidgetItem* Item, bool Expanded);
+  void CurrentItemChanged(QTreeWidgetItem* Current, QTreeWidgetItem* Previous);
+  // Painting one item with the delegate.
+  // The control's pre-paint custom draw; false skips the items.
+  bool PaintControlPrePaint();
+  void DrawItem(QPainter& Painter, const QStyleOptionViewItem& Option, TTreeNode* Node);
+  int ItemHeight() const;
+  // Left edges of the state image, the image and the caption of Node's line.
+  struct TItemLayout {
+    int StateLeft = 0, ImageLeft = 0, LabelLeft = 0, LabelRight = 0;
+    Rect Line;
+  };
+  TItemLayout Layout(const TTreeNode* Node) const;
+  void EditorCommitted(TTreeNode* Node, const std::string& Text);
+  void EditorGone();
+  void SetNodeExpanded(TTreeNode* Node, bool Value);
+
+  std::unique_ptr<TTreeNodes> items_;
+  std::unique_ptr<TMemoryStream> savedNodes_;
+  TImageList* images_ = nullptr;
+  TImageList* stateImages_ = nullptr;
+  bool readOnly_ = false;
+  bool hideSelection_ = true;
+  bool showButtons_ = true;
+  bool showRoot_ = true;
+  int indent_ = 19;
+  bool recreating_ = false;
+  int expandGuard_ = 0;
+  TCanvas* canvas_ = nullptr;
+  TWinControl* editControl_ = nullptr;
+  TTreeNode* editNode_ = nullptr;
+};
+
+class TTreeView : public TCustomTreeView {
+  KESTOVA_CLASS(TTreeView)
+ public:
+  explicit TTreeView(TComponent* AOwner) : TCustomTreeView(AOwner) {}
+};
