@@ -19,6 +19,7 @@ KESTOVA_PACKAGES=(
 KESTOVA_TEST_PACKAGES=(
   libreoffice-writer-nogui
   gdb
+  binutils-mingw-w64-x86-64
 )
 
 kestova_missing_packages() {
