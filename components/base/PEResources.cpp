@@ -209,6 +209,7 @@ TPEImage ReadPEImage(std::span<const uint8_t> File) {
   TPEImage image;
   image.OptionalHeaderOffset = static_cast<uint32_t>(optional);
   image.ResourceDirEntryOffset = static_cast<uint32_t>(directories + 2 * 8);
+  image.HeadersEnd = static_cast<uint32_t>(sections + uint64_t{sectionCount} * 40);
   std::optional<uint64_t> rsrc;
   uint64_t highestRva = 0, highestOffset = 0;
   for (uint16_t i = 0; i < sectionCount; ++i) {
@@ -293,7 +294,9 @@ std::optional<std::vector<uint8_t>> TModuleFile::Resource(const TResourceId& Typ
 void ReplaceResourceInImage(std::vector<uint8_t>& File, const TResourceId& Type, const std::string& Name,
                             std::span<const uint8_t> Data) {
   const TPEImage image = ReadPEImage(File);
-  if (!image.ResourceSectionLast) InvalidFormat();
+  // The section's data entries must not overlap the header fields changed
+  // below.
+  if (!image.ResourceSectionLast || image.SectionRawOffset < image.HeadersEnd) InvalidFormat();
   const auto leaf = WalkResources(File, image, [&](const TResourceLeaf& Leaf) {
     return !Leaf.Name.IsNumber() && Leaf.Name.Matches(TResourceId(Name)) && Leaf.Type.Matches(Type);
   });

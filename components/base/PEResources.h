@@ -72,6 +72,7 @@ struct TPEImage {
   uint32_t SectionVirtualSize = 0;
   uint32_t SectionRawOffset = 0;
   uint32_t SectionRawSize = 0;  // clipped to the bytes in the file
+  uint32_t HeadersEnd = 0;  // file offset after the section table
   bool ResourceSectionLast = false;  // highest address and offset, ending at the file's end
 };
 
@@ -127,8 +128,9 @@ class TModuleFile {
 // writer's work; TResourceWriter writes the result back into the file).
 //
 // The resource section must be the file's last section: the highest address
-// and file offset, ending at the end of the file; else kInvalidFileFormatText
-// (a later section or a symbol table would be overwritten). The first
+// and file offset, ending at the end of the file, and lie after the headers;
+// else kInvalidFileFormatText (a later section or a symbol table would be
+// overwritten). The first
 // resource of Type named Name (numbered resources cannot be replaced) is
 // looked up: none gives kResourceNotFoundText. Then the file grows by
 // (Data.size() div 4096 + 1) * 4096 bytes; Data goes to the old end of the
