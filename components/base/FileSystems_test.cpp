@@ -327,6 +327,14 @@ TEST_F(FileSystems, PropertyStreamsOnStringProperties) {
   }
 }
 
+TEST_F(FileSystems, PropertyStreamOfAFreedComponentRaises) {
+  auto holder = std::make_unique<TScriptHolder>(nullptr);
+  TPropStream stream(holder.get(), TFileMode::fmOpenWrite, "Title");
+  WriteAll(stream, "late");
+  holder.reset();
+  EXPECT_THAT([&] { stream.Finish(); }, ThrowsMessage<Exception>("Error in property stream"));
+}
+
 TEST_F(FileSystems, ComponentPtrResolvesOnlyLiveComponents) {
   auto holder = std::make_unique<TScriptHolder>(nullptr);
   TPropFileSystem fs(nullptr);
