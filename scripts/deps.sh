@@ -15,10 +15,12 @@ KESTOVA_PACKAGES=(
 # Only the tests need these (test.sh): the office suite's converter checks
 # that other programs read our RTF (ctest label rtf-interop); its install
 # takes about 100 s. The debugger is what the crash reporter's stack walk is
-# compared with.
+# compared with. The MinGW binutils made the PE fixtures and read the
+# modules the resource writer changes.
 KESTOVA_TEST_PACKAGES=(
   libreoffice-writer-nogui
   gdb
+  binutils-mingw-w64-x86-64
 )
 
 kestova_missing_packages() {

@@ -10,26 +10,34 @@
 #include "components/base/ZRButtonPanel.h"
 #include "components/base/zrDTree.h"
 #include "components/base/zrhook.h"
+#include "components/base/zrsystem.h"
 
 void AddComponentBaseModules(ModuleTable& Table) {
-  // First in, last out: objects freed by the other modules' shut-downs may
+  // First in, last out: objects freed by the other module's shut-down may
   // still be watched.
   Table.Add("zrhook", {}, [] {
     RemoveActiveNotifierHook();
     FreeFreeNotifiers();
   });
-  Table.Add("MessageBroadcast", {}, FreeMessageAnswerList);
-  Table.Add("ObjectParams", {}, FreeObjectParamList);
-  // A broadcast receiver: leaves before the receiver list goes.
-  Table.Add("ClassItems", InstallClassRegistrationHooks, [] {
-    RemoveClassRegistrationHooks();
-    FreeClassItems();
-  });
-  Table.Add("EditClasses", {}, FreeEditClassRegistries);
-  Table.Add("RegistrySettings", {}, FreeSharedRegistry);
-  // Saves the global options through the shared registry, so it shuts down
-  // before that goes.
-  Table.Add("OptionExt", {}, FreeOptionExtList);
+  // The family's shared objects, made on first use, are freed in this order:
+  // the options are saved through the shared registry before it goes, and the
+  // class registries (a broadcast receiver) leave before the receiver list.
+  Table.Add(
+      "zrsystem",
+      [] {
+        StartUpSystemUnit();
+        InstallClassRegistrationHooks();
+      },
+      [] {
+        FreeOptionExtList();
+        FreeSharedRegistry();
+        RemoveClassRegistrationHooks();
+        FreeClassItems();
+        FreeEditClassRegistries();
+        FreeMessageAnswerList();
+        ShutDownSystemUnit();
+        FreeObjectParamList();
+      });
   // Button captions and the button class for streams; nothing to free.
   Table.Add("zrButtonPanel", StartButtonPanel);
   // The verb dispatchers' focus notifier goes before the active notifiers'

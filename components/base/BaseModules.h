@@ -1,19 +1,19 @@
 #pragma once
 // The start-up table entries of the component family's base library.
 //
-// Its registries are made on first use; the modules added here free them at
-// shut-down, newest first. First the verb dispatchers' focus notifier goes,
-// then the global options objects are saved and freed, then the shared
-// registry object; then the edit class registries, the palette class record
-// (after taking the family's procedures out of the class registry's
-// registration hooks, which its start-up filled), the parameter registry,
-// the receiver list of the message broadcast, and last the free and active
-// notifiers (dropped without running one).
+// Its registries are made on first use. The "zrsystem" module's start-up
+// registers the file-system classes, installs the family's class
+// registration hooks and makes the process's GUID; its shut-down saves and
+// frees the global options objects, then frees the shared registry object,
+// the palette class record (after taking the family's procedures out of the
+// registration hooks) and the edit class registries, the receiver list of
+// the message broadcast, the shared file systems and the parameter registry.
+// Last the free and active notifiers are dropped without running one. The
+// modules after it shut down before it: the owner-drawn tree view's, then
+// the verb dispatchers' focus notifier, then the button panel's (nothing).
 
 #include "platform/core/Modules.h"
 
-// Adds "zrhook", "MessageBroadcast", "ObjectParams", "ClassItems",
-// "EditClasses", "RegistrySettings", "OptionExt", "zrButtonPanel" (which
-// loads the button panel's captions), "VerbDispatcher" and "zrDTree" to
-// Table, in that order.
+// Adds "zrhook", "zrsystem", "zrButtonPanel" (which loads the button panel's
+// captions), "VerbDispatcher" and "zrDTree" to Table, in that order.
 void AddComponentBaseModules(ModuleTable& Table);

@@ -1,6 +1,8 @@
 #include "platform/classes/Component.h"
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_set>
 
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
@@ -22,6 +24,24 @@ KESTOVA_CLASS_INFO_DESCRIBED(TComponent, TPersistent, "Classes", &MakeComponent<
 namespace {
 bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 
+struct LiveComponents {
+  std::mutex Lock;
+  std::unordered_set<std::uintptr_t> Addresses;
+};
+LiveComponents& Live() {
+  static auto* live = new LiveComponents;  // outlives every static component
+  return *live;
+}
+void SetLive(const TComponent* Component, bool Value) {
+  LiveComponents& live = Live();
+  std::lock_guard<std::mutex> guard(live.Lock);
+  const auto address = reinterpret_cast<std::uintptr_t>(Component);
+  if (Value)
+    live.Addresses.insert(address);
+  else
+    live.Addresses.erase(address);
+}
+
 void Erase(std::vector<TComponent*>& list, TComponent* item) {
   list.erase(std::remove(list.begin(), list.end(), item), list.end());
 }
@@ -34,11 +54,19 @@ bool IsValidIdent(std::string_view Name) {
 
 TComponent::TComponent(TComponent* AOwner) {
   if (AOwner) AOwner->InsertComponent(this);
+  SetLive(this, true);
 }
 
 TComponent::~TComponent() {
   SendRemovalNotices();
   DestroyComponents();
+  SetLive(this, false);
+}
+
+TComponent* FindLiveComponent(std::uintptr_t Address) {
+  LiveComponents& live = Live();
+  std::lock_guard<std::mutex> guard(live.Lock);
+  return live.Addresses.count(Address) ? reinterpret_cast<TComponent*>(Address) : nullptr;
 }
 
 void TComponent::BeforeDestruction() {

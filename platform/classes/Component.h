@@ -144,6 +144,11 @@ class TComponent : public TPersistent {
   bool removalNoticesSent_ = false;
 };
 
+// The component at Address while it lives (constructed and not yet
+// destroyed), else nullptr: an address read from outside (a stored
+// descriptor) is only ever turned into a reference through this. Any thread.
+TComponent* FindLiveComponent(std::uintptr_t Address);
+
 // Factory for a component class whose constructor takes the owner.
 template <class T>
 TObject* MakeComponent(TObject* Owner) {
