@@ -1,0 +1,1 @@
+#include "components/base/ZRListBox.h"
