@@ -486,7 +486,7 @@ QWidget* FocusNeighbour(QWidget* From, QWidget* Skip, bool Forward) {
   for (int guard = 0; guard < 1000; ++guard) {
     w = Forward ? w->nextInFocusChain() : w->previousInFocusChain();
     if (!w || w == From) return nullptr;
-    if (w->window() != From->window() || Skip->isAncestorOf(w) || w == Skip) continue;
+    if (w->isWindow() || w->window() != From->window() || Skip->isAncestorOf(w) || w == Skip) continue;
     if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled()) return w;
   }
   return nullptr;
@@ -615,7 +615,7 @@ void TCustomZREdit::CMVisibleChanged(TMessage& Message) {
 }
 
 void TCustomZREdit::CMColorChanged(TMessage& Message) {
-  TCustomControl::WndProc(Message);
+  InheritedMessage(TCustomZREdit::StaticClass(), Message);
   if (innerEdit_) innerEdit_->SetColor(Color());
 }
 

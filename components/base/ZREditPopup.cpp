@@ -133,7 +133,6 @@ void TCustomZREdit::DropDown() {
   if (Screen->Height() < y + popup_->Height()) y -= popup_->Height() + Height();
   popup_->SetBounds(static_cast<int>(x), static_cast<int>(y), popup_->Width(), popup_->Height());
   popup_->SetVisible(true);
-  if (popup_->HandleAllocated()) popup_->Handle()->raise();
   ActivatePopup(popup_, this);
   AddActivationHook(TActivationHook::Of<&TCustomZREdit::ActivationChanged>(*this));
   SetTimer(1, 20);

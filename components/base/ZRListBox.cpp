@@ -15,9 +15,6 @@
 #include "platform/ui/PopupWindow.h"
 #include "platform/ui/Screen.h"
 
-KESTOVA_CLASS_INFO(TZRListBoxColumn, TCollectionItem, "zrlistbox", nullptr)
-KESTOVA_CLASS_INFO(TZRListBox, TCustomListBox, "zrlistbox", MakeComponent<TZRListBox>)
-
 namespace {
 
 TObject* MakeColumn(TObject* Owner) { return new TZRListBoxColumn(static_cast<TCollection*>(Owner)); }
@@ -26,6 +23,9 @@ TObject* MakeColumn(TObject* Owner) { return new TZRListBoxColumn(static_cast<TC
 int FontTextHeight(const TFont& Font) { return QFontMetrics(QFontOf(Font.Data())).height(); }
 
 }  // namespace
+
+KESTOVA_CLASS_INFO(TZRListBoxColumn, TCollectionItem, "zrlistbox", MakeColumn)
+KESTOVA_CLASS_INFO(TZRListBox, TCustomListBox, "zrlistbox", MakeComponent<TZRListBox>)
 
 // ---- TZRListBox ----
 
@@ -267,7 +267,7 @@ void TPopupListBox::CNCommand(TMessage& Message) {
 }
 
 void TPopupListBox::CMFontChanged(TMessage& Message) {
-  TZRListBox::WndProc(Message);
+  InheritedMessage(TPopupListBox::StaticClass(), Message);
   SetItemHeight(std::max(FontTextHeight(*Font()) + 1, 9));
   RecreateWnd();
 }
@@ -353,7 +353,6 @@ void TZRPopupListBox::ShowAt(int X, int Y) {
   if (Items()->GetCount() > 0) SetItemIndex(0);
   SetBounds(X, Y, Width(), Height());
   SetVisible(true);
-  if (HandleAllocated()) Handle()->raise();
   ActivatePopup(this, nullptr);
   AddActivationHook(TActivationHook::Of<&TZRPopupListBox::ActivationChanged>(*this));
   if (TControl* parent = Parent(); parent && !hookedParent_) {

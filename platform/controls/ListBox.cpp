@@ -264,6 +264,7 @@ int TCustomListBox::RowsWidth() const { return ClientWidth() - (ScrollBarNeeded(
 
 int TCustomListBox::ItemAtPos(Point Pos, bool Existing) const {
   if (Pos.x < 0 || Pos.x >= RowsWidth() || Pos.y < 0) return -1;
+  if (Pos.y >= ClientHeight()) return Existing ? -1 : store_.GetCount();
   int y = 0;
   for (int i = topIndex_; i < store_.GetCount(); ++i) {
     y += RowHeight(i);
@@ -384,6 +385,7 @@ void TCustomListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 
 void TCustomListBox::KeyDown(std::uint16_t& Key, TShiftState Shift) {
   TCustomControl::KeyDown(Key, Shift);
+  if (Shift.Contains(ssAlt)) return;  // Alt+arrows belong to whoever opened a list
   const int page = std::max(VisibleRows() - 1, 1);
   switch (Key) {
     case VK_UP:

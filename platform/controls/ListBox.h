@@ -93,8 +93,8 @@ class TCustomListBox : public TCustomControl {
   void SetClientHeight(int Value) { SetHeight(Value + 2 * BorderWidth()); }
 
   // The item whose row holds Pos (client coordinates). Below the last
-  // item: -1 when Existing, else the item count. Above the rows or beside
-  // them: -1.
+  // item or the client area: -1 when Existing, else the item count. Above
+  // the rows or beside them: -1.
   int ItemAtPos(Point Pos, bool Existing) const;
   // The row of Index in client coordinates; empty for an item above
   // TopIndex or out of range (rows below the client area are still given).
