@@ -8,6 +8,7 @@ const std::vector<TDemoPage>& DemoPages() {
        MakeDrawingPage},
       {"standard", "buttons, speed buttons, a panel, edits, a radio group, pages and a main menu with shortcut keys",
        MakeStandardPage},
+      {"edits", "edits with buttons and drop-down lists, an upper-case edit source and a pick list", MakeEditsPage},
   };
   return pages;
 }

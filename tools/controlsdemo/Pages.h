@@ -22,3 +22,4 @@ TWinControl* MakeKeysPage();
 TWinControl* MakeHintPage();
 TWinControl* MakeDrawingPage();
 TWinControl* MakeStandardPage();
+TWinControl* MakeEditsPage();
