@@ -6,6 +6,7 @@
 #include "components/base/OptionExt.h"
 #include "components/base/PackagedCollection.h"
 #include "components/base/RegistrySettings.h"
+#include "components/base/ZREdit.h"
 #include "components/base/zrhook.h"
 
 void AddComponentBaseModules(ModuleTable& Table) {
@@ -23,6 +24,7 @@ void AddComponentBaseModules(ModuleTable& Table) {
     FreeClassItems();
   });
   Table.Add("EditClasses", {}, FreeEditClassRegistries);
+  Table.Add("zredit", RegisterZREditClasses, FreeZREditGlyphs);
   Table.Add("RegistrySettings", {}, FreeSharedRegistry);
   // Saves the global options through the shared registry, so it shuts down
   // before that goes.

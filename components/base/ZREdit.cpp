@@ -761,9 +761,21 @@ void TCustomZREdit::EditWndProc(TMessage& Message) {
 
 // ---- Registration ----
 
+namespace {
+bool Registered(TPackagedCollection* Registry, TClass Class) {
+  for (int i = 0; i < Registry->Count(); ++i)
+    if (auto* info = dynamic_cast<TPopupClassInfo*>(Registry->Item(i)); info && info->Class == Class) return true;
+  return false;
+}
+}  // namespace
+
 void RegisterZREditClasses() {
-  RegisterPopupClass(TypeInfos::String(), 0, "", TPopupListBox::StaticClass());
-  RegisterEditClassEx(TypeInfos::String(), 0, "", TZRSimpleEdit::StaticClass());
+  // Once per registry: a second call (a page or test that registers itself)
+  // adds nothing.
+  if (!Registered(GetPopupClassRegistry(), TPopupListBox::StaticClass()))
+    RegisterPopupClass(TypeInfos::String(), 0, "", TPopupListBox::StaticClass());
+  if (!Registered(GetEditClassRegistry(), TZRSimpleEdit::StaticClass()))
+    RegisterEditClassEx(TypeInfos::String(), 0, "", TZRSimpleEdit::StaticClass());
   RegisterClassOnce(TZRSimpleEdit::StaticClass());
   RegisterClassOnce(TDummyEditSource::StaticClass());
   RegisterClassOnce(TDummyPopup::StaticClass());

@@ -347,5 +347,6 @@ void DeactivatePopup(TWinControl* Popup);
 // the active edit's window widened right by its visible buttons' widths.
 bool PointInActiveAreas(Point Screen);
 
-// Registers the string pop-up and default string edit (start-up).
+// Registers the string pop-up and default string edit (start-up); a second
+// call adds nothing.
 void RegisterZREditClasses();
