@@ -277,11 +277,20 @@ TEST(TCustomZREdit, ALostFocusCommitsOnceAndARejectionTakesTheFocusBack) {
   QApplication::processEvents();
   EXPECT_EQ(f.source->stored, std::vector<std::string>{"abc"});
 
+  // A rejected value: the error box, and the edit takes the focus back with
+  // all its text selected.
   f.edit->SetFocus();
+  f.Line()->deselect();
   f.source->reject = true;
+  f.other->SetFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(f.dialogs.Count("message"), 1);
+  EXPECT_TRUE(f.edit->Focused());
+  EXPECT_EQ(f.Line()->selectedText().toStdString(), "abc");
+  // The exception reaches whoever sent CM_EXIT.
+  f.Line()->deselect();
   EXPECT_THROW(f.edit->Perform(CM_EXIT, 0, 0), Exception);
   EXPECT_EQ(f.Line()->selectedText().toStdString(), "abc");
-  EXPECT_TRUE(f.edit->Focused());
 }
 
 TEST(TCustomZREdit, CommitMessageEnterAndTheExceptionRule) {
