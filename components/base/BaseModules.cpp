@@ -9,6 +9,7 @@
 #include "components/base/VerbDispatcher.h"
 #include "components/base/ZRButtonPanel.h"
 #include "components/base/zrDTree.h"
+#include "components/base/ZREdit.h"
 #include "components/base/zrhook.h"
 #include "components/base/zrsystem.h"
 
@@ -38,6 +39,9 @@ void AddComponentBaseModules(ModuleTable& Table) {
         ShutDownSystemUnit();
         FreeObjectParamList();
       });
+  // The edits with buttons: their classes in the edit class registry, and
+  // their glyphs.
+  Table.Add("zredit", RegisterZREditClasses, FreeZREditGlyphs);
   // Button captions and the button class for streams; nothing to free.
   Table.Add("zrButtonPanel", StartButtonPanel);
   // The verb dispatchers' focus notifier goes before the active notifiers'

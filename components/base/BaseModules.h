@@ -10,10 +10,12 @@
 // the message broadcast, the shared file systems and the parameter registry.
 // Last the free and active notifiers are dropped without running one. The
 // modules after it shut down before it: the owner-drawn tree view's, then
-// the verb dispatchers' focus notifier, then the button panel's (nothing).
+// the verb dispatchers' focus notifier, the button panel's (nothing) and the
+// edit glyphs.
 
 #include "platform/core/Modules.h"
 
-// Adds "zrhook", "zrsystem", "zrButtonPanel" (which loads the button panel's
-// captions), "VerbDispatcher" and "zrDTree" to Table, in that order.
+// Adds "zrhook", "zrsystem", "zredit", "zrButtonPanel" (which loads the
+// button panel's captions), "VerbDispatcher" and "zrDTree" to Table, in that
+// order.
 void AddComponentBaseModules(ModuleTable& Table);

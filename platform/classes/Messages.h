@@ -139,11 +139,21 @@ inline constexpr TMessageNumber CB_GETDROPPEDSTATE = 0x0157;
 inline constexpr TMessageNumber LB_ADDSTRING = 0x0180;
 inline constexpr TMessageNumber LB_INSERTSTRING = 0x0181;
 inline constexpr TMessageNumber LB_DELETESTRING = 0x0182;
+inline constexpr TMessageNumber LB_RESETCONTENT = 0x0184;
 inline constexpr TMessageNumber LB_SETCURSEL = 0x0186;
+inline constexpr TMessageNumber LB_GETCURSEL = 0x0188;
 inline constexpr TMessageNumber LB_GETTEXT = 0x0189;
+inline constexpr TMessageNumber LB_GETCOUNT = 0x018B;
 inline constexpr TMessageNumber LB_SELECTSTRING = 0x018C;
 inline constexpr TMessageNumber LB_FINDSTRING = 0x018F;
 inline constexpr TMessageNumber LB_FINDSTRINGEXACT = 0x01A2;
+// List box notification code (high word of CN_COMMAND's WParam).
+inline constexpr std::uint16_t LBN_SELCHANGE = 1;
+
+// Text travels as std::string, never cut to a buffer: WM_GETTEXT and
+// LB_GETTEXT put the text into the std::string* in LParam, WM_SETTEXT,
+// LB_ADDSTRING, LB_INSERTSTRING and LB_FINDSTRINGEXACT take a
+// const std::string* in LParam.
 
 // ---- The class library's control notices ----
 

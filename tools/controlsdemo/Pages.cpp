@@ -11,6 +11,7 @@ const std::vector<TDemoPage>& DemoPages() {
       {"verbs", "a stored form whose menu items, speed buttons and buttons a verb dispatcher binds to verbs; a button panel",
        MakeVerbsPage},
       {"tree", "the owner-drawn tree view: colours and styles, check boxes, radio items, a new window", MakeTreePage},
+      {"edits", "edits with buttons and drop-down lists, an upper-case edit source and a pick list", MakeEditsPage},
   };
   return pages;
 }

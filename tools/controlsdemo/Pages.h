@@ -24,3 +24,4 @@ TWinControl* MakeDrawingPage();
 TWinControl* MakeStandardPage();
 TWinControl* MakeVerbsPage();
 TWinControl* MakeTreePage();
+TWinControl* MakeEditsPage();

@@ -1,0 +1,293 @@
+// The edit's looks: the shared glyphs, its buttons and their parameters,
+// its border, and the frameless inner edit.
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <span>
+
+#include "components/base/ZREdit.h"
+#include "platform/classes/StdTypeInfo.h"
+#include "platform/controls/ControlWindow.h"
+#include "platform/core/ResourceStore.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/DrawEdge.h"
+#include "platform/graphics/SystemMetrics.h"
+
+static void InitZREditResources() { Q_INIT_RESOURCE(zredit); }
+
+namespace {
+
+std::unique_ptr<TBitmap>& GlyphSlot(int Which) {
+  static std::unique_ptr<TBitmap> glyphs[2];
+  return glyphs[Which];
+}
+
+const TBitmap& LoadGlyph(int Which, const char* Name) {
+  std::unique_ptr<TBitmap>& slot = GlyphSlot(Which);
+  if (!slot) {
+    InitZREditResources();
+    slot = std::make_unique<TBitmap>();
+    if (const auto bytes = ResourceStore::Instance().Find("zrbase", "BITMAP", Name))
+      slot->LoadFromBytes(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()));
+    slot->SetTransparentMode(tmFixed);
+    slot->SetTransparentColor(clFuchsia);
+    slot->SetTransparent(true);
+  }
+  return *slot;
+}
+
+}  // namespace
+
+const TBitmap& DropDownGlyph() { return LoadGlyph(0, "ZREDIT_DROPDOWN"); }
+const TBitmap& DotsGlyph() { return LoadGlyph(1, "ZREDIT_DOTS"); }
+void FreeZREditGlyphs() {
+  GlyphSlot(0).reset();
+  GlyphSlot(1).reset();
+}
+
+// ---- Buttons ----
+
+KESTOVA_CLASS_INFO(TEditButton, TSpeedButton, "zredit", nullptr)
+KESTOVA_CLASS_INFO(TButtonParams, TPersistent, "zredit", nullptr)
+
+TEditButton::TEditButton(TComponent* AOwner) : TSpeedButton(AOwner), glyph_(std::make_unique<TBitmap>()) {
+  SetWidth(GetSystemMetrics(SM_CXHTHUMB));
+  SetVisible(true);
+  SetParent(dynamic_cast<TWinControl*>(AOwner));
+}
+
+void TEditButton::SetNumGlyphs(int Value) {
+  numGlyphs_ = std::max(Value, 1);
+  Invalidate();
+}
+
+void TEditButton::Click() {
+  auto* edit = dynamic_cast<TCustomZREdit*>(Owner());
+  const bool ownHandler = static_cast<bool>(OnClick);
+  if (edit) edit->SetFocus();
+  TSpeedButton::Click();
+  if (edit && !ownHandler) edit->SetPopupOpen(!edit->PopupOpen());
+}
+
+void TEditButton::GlyphChange(TObject*) {
+  if (OnGlyphChanged) OnGlyphChanged(this);
+}
+
+void TEditButton::Paint() {
+  TSpeedButton::Paint();
+  if (glyph_->Empty()) return;
+  // The first of NumGlyphs images, centred; one pixel down and right while
+  // pressed.
+  const int w = glyph_->Width() / std::max(numGlyphs_, 1);
+  const int h = glyph_->Height();
+  const int shift = Pressed() ? 1 : 0;
+  const int x = (Width() - w) / 2 + shift, y = (Height() - h) / 2 + shift;
+  TBitmap image(w, h);
+  image.Canvas().CopyRect({0, 0, w, h}, glyph_->Canvas(), {0, 0, w, h});
+  image.SetTransparentMode(tmFixed);
+  image.SetTransparentColor(clFuchsia);
+  image.SetTransparent(true);
+  image.Draw(Canvas(), {x, y, x + w, y + h});
+}
+
+TButtonParams::TButtonParams(TEditButton* ATarget) : target_(ATarget) {
+  target_->OnGlyphChanged = TNotifyEvent::Of<&TButtonParams::GlyphChanged>(*this);
+}
+
+void TButtonParams::SetKind(TButtonKind Value) {
+  if (Value == kind_) return;
+  kind_ = Value;
+  if (Value == bkDropDown) target_->Glyph()->Assign(DropDownGlyph());
+  if (Value == bkDots) target_->Glyph()->Assign(DotsGlyph());
+  SetNumGlyphs(NumGlyphs());
+  target_->Invalidate();
+}
+
+void TButtonParams::SetGlyph(const TBitmap* Value) {
+  kind_ = bkCustom;
+  if (Value)
+    target_->Glyph()->Assign(*Value);
+  else
+    target_->Glyph()->SetSize(0, 0);
+  GlyphChanged(target_);
+}
+
+void TButtonParams::GlyphChanged(TObject*) {
+  if (kind_ == bkCustom && width_ == 0) {
+    target_->SetWidth(target_->Glyph()->Width() + 4);
+    if (OnChanged) OnChanged(this);
+  } else {
+    target_->Invalidate();
+  }
+}
+
+void TButtonParams::SetNumGlyphs(int Value) { target_->SetNumGlyphs(kind_ == bkCustom ? Value : 1); }
+
+void TButtonParams::SetWidth(int Value) {
+  if (Value == target_->Width()) return;
+  if (Value > 0)
+    target_->SetWidth(Value);
+  else if (Value == 0 && kind_ != bkCustom)
+    target_->SetWidth(GetSystemMetrics(SM_CXHTHUMB));
+  width_ = Value;
+  if (OnChanged) OnChanged(this);
+}
+
+void TButtonParams::SetVisible(bool Value) {
+  target_->SetVisible(Value);
+  if (OnChanged) OnChanged(this);
+}
+
+// ---- The edit's border ----
+
+bool TCustomZREdit::FlatNow() const {
+  return FlatLook && mouseOutside_ && !Focused() && !ComponentState().Contains(csDesigning);
+}
+
+void TCustomZREdit::UpdateFlatState() {
+  const int now = FlatNow() ? 1 : 0;
+  if (now == flatShown_) return;
+  flatShown_ = now;
+  Invalidate();
+  firstButton_->Invalidate();
+  secondButton_->Invalidate();
+}
+
+void TCustomZREdit::Paint() {
+  TCanvas& canvas = Canvas();
+  canvas.Brush()->SetColor(Color());
+  canvas.FillRect({0, 0, Width(), Height()});
+  if (BorderWidth() == 2) {
+    Rect r{0, 0, Width(), Height()};
+    DrawEdge(canvas.Handle(), r, EDGE_SUNKEN, BF_RECT);
+  }
+  PaintBorder();
+}
+
+void TCustomZREdit::PaintBorder() {
+  if (!FlatLook && !AlternateBorder) return;
+  TCanvas& canvas = Canvas();
+  const Coord w = Width() - 1, h = Height() - 1;
+  const bool lightFirst = BorderKind == 1 || BorderKind == 3;
+  const TColor a = lightFirst ? clBtnHighlight : clBtnShadow;
+  const TColor b = lightFirst ? clBtnShadow : clBtnHighlight;
+  canvas.Brush()->SetColor(clBtnFace);
+  canvas.FrameRect({0, 0, w, h});
+  canvas.FrameRect({1, 1, w + 1, h + 1});
+  if (FlatNow()) return;
+  auto line = [&](TColor c, Coord x1, Coord y1, Coord x2, Coord y2) {
+    canvas.Pen()->SetColor(c);
+    canvas.MoveTo(x1, y1);
+    canvas.LineTo(x2, y2);
+  };
+  if (LineBorder()) {
+    line(a, 0, h - 1, w + 1, h - 1);
+    line(b, 0, h, w + 1, h);
+  } else if (EdgeBorder()) {
+    Rect r{0, 0, Width(), Height()};
+    DrawEdge(canvas.Handle(), r, BorderKind == 6 ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+  } else if (AlternateBorder && (BorderKind == 4 || BorderKind == 5)) {
+    line(UnderlineColor, 0, h, w + 1, h);
+    if (BorderKind == 5) line(UnderlineColor, w, 0, w, h + 1);
+  } else if (BorderKind != 8) {
+    line(a, 0, h, 0, 0);
+    line(a, 0, 0, w, 0);
+    line(b, w, 0, w, h);
+    line(b, w, h, -1, h);
+  }
+}
+
+// ---- Simple edit ----
+
+void DescribeTZRSimpleEdit(TClassInfo& Info) {
+  AddMessageHandler<&TZRSimpleEdit::WMGetText>(Info, WM_GETTEXT);
+  AddMessageHandler<&TZRSimpleEdit::WMGetTextLength>(Info, WM_GETTEXTLENGTH);
+  AddMessageHandler<&TZRSimpleEdit::WMSetText>(Info, WM_SETTEXT);
+  AddMessageHandler<&TZRSimpleEdit::EMSetSel>(Info, EM_SETSEL);
+  AddMessageHandler<&TZRSimpleEdit::EMGetModify>(Info, EM_GETMODIFY);
+  AddMessageHandler<&TZRSimpleEdit::EMSetModify>(Info, EM_SETMODIFY);
+  AddMessageHandler<&TZRSimpleEdit::EMSetReadOnly>(Info, EM_SETREADONLY);
+  AddMessageHandler<&TZRSimpleEdit::EMSetRectNP>(Info, EM_SETRECTNP);
+  AddMessageHandler<&TZRSimpleEdit::CMEnter>(Info, CM_ENTER);
+}
+KESTOVA_CLASS_INFO_DESCRIBED(TZRSimpleEdit, TCustomEdit, "zredit", MakeComponent<TZRSimpleEdit>,
+                             DescribeTZRSimpleEdit)
+
+namespace {
+QLineEdit* LineOf(TWinControl& Edit) { return dynamic_cast<QLineEdit*>(Edit.Handle()); }
+}  // namespace
+
+TZRSimpleEdit::TZRSimpleEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+
+TControlWindowBase* TZRSimpleEdit::CreateWindowWidget(QWidget* Parent) {
+  TControlWindowBase* window = TCustomEdit::CreateWindowWidget(Parent);
+  if (auto* line = dynamic_cast<QLineEdit*>(window->Widget())) line->setFrame(false);
+  return window;
+}
+
+std::string TZRSimpleEdit::SelText() const {
+  if (!HandleAllocated()) return {};
+  return LineOf(const_cast<TZRSimpleEdit&>(*this))->selectedText().toStdString();
+}
+
+void TZRSimpleEdit::WMGetText(TMessage& Message) {
+  auto* text = reinterpret_cast<std::string*>(Message.LParam);
+  *text = Text();
+  Message.Result = static_cast<std::intptr_t>(text->size());
+}
+
+void TZRSimpleEdit::WMGetTextLength(TMessage& Message) { Message.Result = static_cast<std::intptr_t>(Text().size()); }
+
+void TZRSimpleEdit::WMSetText(TMessage& Message) {
+  SetText(*reinterpret_cast<const std::string*>(Message.LParam));
+  if (HandleAllocated()) LineOf(*this)->setModified(false);
+  Message.Result = 1;
+}
+
+void TZRSimpleEdit::EMSetSel(TMessage& Message) {
+  if (!HandleAllocated()) return;
+  QLineEdit* line = LineOf(*this);
+  const int length = static_cast<int>(line->text().size());
+  int start = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+  int end = static_cast<int>(Message.LParam);
+  if (start < 0) {
+    line->deselect();
+    return;
+  }
+  if (end < 0 || end > length) end = length;
+  start = std::min(start, length);
+  line->setSelection(start, end - start);
+}
+
+void TZRSimpleEdit::EMGetModify(TMessage& Message) {
+  Message.Result = HandleAllocated() && LineOf(*this)->isModified() ? 1 : 0;
+}
+
+void TZRSimpleEdit::EMSetModify(TMessage& Message) {
+  if (HandleAllocated()) LineOf(*this)->setModified(Message.WParam != 0);
+}
+
+void TZRSimpleEdit::EMSetReadOnly(TMessage& Message) {
+  SetReadOnly(Message.WParam != 0);
+  Message.Result = 1;
+}
+
+void TZRSimpleEdit::EMSetRectNP(TMessage& Message) {
+  // The text starts at the rectangle's left edge.
+  if (!HandleAllocated() || !Message.LParam) return;
+  const auto& r = *reinterpret_cast<const Rect*>(Message.LParam);
+  LineOf(*this)->setTextMargins(static_cast<int>(r.left), 0, 0, 0);
+}
+
+void TZRSimpleEdit::WndProc(TMessage& Message) {
+  if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) leftButtonDown_ = true;
+  if (Message.Msg == WM_LBUTTONUP) leftButtonDown_ = false;
+  TCustomEdit::WndProc(Message);
+}
+
+void TZRSimpleEdit::CMEnter(TMessage& Message) {
+  // Focus by the keyboard selects all; a click places the caret.
+  const bool byMouse = leftButtonDown_ || (QGuiApplication::mouseButtons() & Qt::LeftButton);
+  if (!byMouse && HandleAllocated()) LineOf(*this)->selectAll();
+  DefaultHandler(Message);
+}
