@@ -67,61 +67,23 @@ std::mutex& CaptureLock() {
 
 pid_t OwnThreadId() { return static_cast<pid_t>(syscall(SYS_gettid)); }
 
-// The return slots f + 8 of the frame-pointer chain between bottom and top,
-// newest first, into `slots`; their count.
-size_t CollectFrameSlots(uintptr_t f, uintptr_t bottom, uintptr_t top, uintptr_t* slots, size_t capacity) {
-  size_t n = 0;
-  if (f == 0) return 0;
-  if (f + 8 > bottom && f + 8 < top && n < capacity) slots[n++] = f + 8;
-  while (f + 8 < top && n < capacity) {
-    uint64_t saved = 0;
-    if (!SafeRead(reinterpret_cast<const void*>(f), &saved, sizeof saved) || saved <= f) break;
-    f = saved;
-    if (f + 8 >= top) break;
-    if (f + 8 > bottom) slots[n++] = f + 8;
-  }
-  return n;
-}
-
-// PrepareStackScan over [bottom, top) without allocating: the stack is read
-// in chunks through SafeRead, oldest slot first, and the items go into the
-// request's ring (a full ring drops its oldest item).
+// PrepareStackScan's scan over [bottom, top), without allocating: the items
+// go into the request's ring (a full ring drops its oldest item).
 void ScanIntoRing(CaptureRequest& r, uintptr_t framePointer, uintptr_t bottom, uintptr_t top) {
   uintptr_t frames[kFrameSlots];
-  const size_t frameCount = CollectFrameSlots(framePointer, bottom, top, frames, kFrameSlots);
-  size_t nextFrame = frameCount;
-  const auto push = [&r](uint8_t onFrame, uintptr_t value) {
-    const size_t at = (r.first + r.count) % kCapacity;
-    r.ring[at].onFrame = onFrame;
-    r.ring[at].address = value;
-    if (r.count < kCapacity)
-      ++r.count;
-    else
-      r.first = (r.first + 1) % kCapacity;
-  };
-  uint64_t words[256];
-  bool skipNext = false;
-  uintptr_t chunkEnd = top;
-  while (chunkEnd > bottom) {
-    const size_t n = (chunkEnd - bottom) / 8 < 256 ? (chunkEnd - bottom) / 8 : 256;
-    const uintptr_t chunkStart = chunkEnd - n * 8;
-    if (!SafeRead(reinterpret_cast<const void*>(chunkStart), words, n * 8)) return;
-    for (size_t i = n; i-- > 0;) {
-      if (skipNext) {
-        skipNext = false;
-        continue;
-      }
-      const uintptr_t slot = chunkStart + i * 8;
-      const uintptr_t value = words[i];
-      if (r.start.isFaultThread && r.start.location != 0 && value == r.start.location) return;
-      while (nextFrame > 0 && frames[nextFrame - 1] > slot) --nextFrame;
-      if (value <= 7 || !FollowsCallInstruction(value)) continue;
-      const bool onFrame = nextFrame > 0 && frames[nextFrame - 1] == slot;
-      push(onFrame ? 1 : 0, value);
-      skipNext = onFrame;  // the saved frame pointer below it
-    }
-    chunkEnd = chunkStart;
-  }
+  ScanStackCandidates(
+      framePointer, top, bottom, r.start.isFaultThread, r.start.location, frames, kFrameSlots,
+      [](void* context, uint8_t onFrame, uintptr_t address) {
+        auto& q = *static_cast<CaptureRequest*>(context);
+        const size_t at = (q.first + q.count) % kCapacity;
+        q.ring[at].onFrame = onFrame;
+        q.ring[at].address = address;
+        if (q.count < kCapacity)
+          ++q.count;
+        else
+          q.first = (q.first + 1) % kCapacity;
+      },
+      &r);
 }
 
 void Capture(CaptureRequest& r, uintptr_t rip, uintptr_t rsp, uintptr_t rbp) {

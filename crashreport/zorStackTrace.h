@@ -49,6 +49,18 @@ struct StackRegion {
 };
 StackRegion StackRegionOf(uintptr_t address);
 
+// The scan itself, without allocating, so that a signal handler can run it
+// on its own thread: the return slots of the frame-pointer chain go into
+// `frames` (newest first, at most `frameCapacity`), the stack between the
+// 8-aligned `stackBottom` and `stackTop` is read in chunks from the top down,
+// and each candidate goes to `emit`, oldest first, marked when it lies in a
+// frame slot. It stops at a failed read, and on the fault thread at
+// `currentLocation`.
+using StackCandidateSink = void (*)(void* context, uint8_t onFrame, uintptr_t address);
+void ScanStackCandidates(uintptr_t framePointer, uintptr_t stackTop, uintptr_t stackBottom, bool isFaultThread,
+                         uintptr_t currentLocation, uintptr_t* frames, size_t frameCapacity, StackCandidateSink emit,
+                         void* context);
+
 // Copies the candidate return addresses of the stack between `stackBottom`
 // and `stackTop` (0: the end of the mapping that holds the bottom) into
 // `items` behind their header element, and answers their count (0 when the

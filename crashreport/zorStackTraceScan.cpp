@@ -2,6 +2,7 @@
 // the prepared scan of a stack, with frame slots marked.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "crashreport/zorDisAsm_p.h"
 #include "crashreport/zorStackTrace.h"
@@ -30,22 +31,52 @@ StackRegion StackRegionOf(uintptr_t address) {
 namespace {
 
 // The return slots f + 8 of the frame-pointer chain that lie strictly
-// between bottom and top, newest first.
-std::vector<uintptr_t> FrameSlots(uintptr_t f, uintptr_t bottom, uintptr_t top) {
-  std::vector<uintptr_t> slots;
-  if (f == 0) return slots;
-  if (f + 8 > bottom && f + 8 < top) slots.push_back(f + 8);
-  while (f + 8 < top) {
+// between bottom and top, newest first, at most `capacity`; their count.
+size_t FrameSlots(uintptr_t f, uintptr_t bottom, uintptr_t top, uintptr_t* slots, size_t capacity) {
+  size_t n = 0;
+  if (f == 0 || capacity == 0) return 0;
+  if (f + 8 > bottom && f + 8 < top) slots[n++] = f + 8;
+  while (f + 8 < top && n < capacity) {
     uint64_t saved = 0;
     if (!SafeRead(reinterpret_cast<const void*>(f), &saved, sizeof saved) || saved <= f) break;
     f = saved;
     if (f + 8 >= top) break;
-    if (f + 8 > bottom) slots.push_back(f + 8);
+    if (f + 8 > bottom) slots[n++] = f + 8;
   }
-  return slots;
+  return n;
 }
 
 }  // namespace
+
+void ScanStackCandidates(uintptr_t framePointer, uintptr_t stackTop, uintptr_t stackBottom, bool isFaultThread,
+                         uintptr_t currentLocation, uintptr_t* frames, size_t frameCapacity, StackCandidateSink emit,
+                         void* context) {
+  size_t nextFrame = FrameSlots(framePointer, stackBottom, stackTop, frames, frameCapacity);  // newest first
+  uint64_t words[256];
+  bool skipNext = false;
+  uintptr_t chunkEnd = stackTop;
+  while (chunkEnd > stackBottom) {
+    const size_t n = std::min<size_t>((chunkEnd - stackBottom) / 8, std::size(words));
+    if (n == 0) return;
+    const uintptr_t chunkStart = chunkEnd - n * 8;
+    if (!SafeRead(reinterpret_cast<const void*>(chunkStart), words, n * 8)) return;
+    for (size_t i = n; i-- > 0;) {
+      if (skipNext) {  // the saved frame pointer below a frame's return slot
+        skipNext = false;
+        continue;
+      }
+      const uintptr_t slot = chunkStart + i * 8;
+      const uintptr_t value = words[i];
+      if (isFaultThread && value == currentLocation && currentLocation != 0) return;
+      while (nextFrame > 0 && frames[nextFrame - 1] > slot) --nextFrame;
+      if (value <= 7 || !FollowsCallInstruction(value)) continue;
+      const bool onFrame = nextFrame > 0 && frames[nextFrame - 1] == slot;
+      emit(context, onFrame ? 1 : 0, value);
+      skipNext = onFrame;
+    }
+    chunkEnd = chunkStart;
+  }
+}
 
 size_t PrepareStackScan(uintptr_t framePointer, uintptr_t stackTop, uintptr_t stackBottom, TDAPreStackItem& items,
                         bool isFaultThread, uintptr_t currentLocation) {
@@ -54,22 +85,14 @@ size_t PrepareStackScan(uintptr_t framePointer, uintptr_t stackTop, uintptr_t st
   stackBottom &= ~uintptr_t{7};
   if (stackTop == 0) stackTop = StackRegionOf(stackBottom).end;
   if (stackTop <= stackBottom) return 0;
-  // Copy the whole range at once: the stack is read as it is now.
-  std::vector<uint64_t> words((stackTop - stackBottom) / 8);
-  if (words.empty() || !SafeRead(reinterpret_cast<const void*>(stackBottom), words.data(), words.size() * 8)) return 0;
-
-  const std::vector<uintptr_t> frames = FrameSlots(framePointer, stackBottom, stackTop);
-  size_t nextFrame = frames.size();  // frames are newest first; walk from the oldest
-  for (size_t i = words.size(); i-- > 0;) {
-    const uintptr_t slot = stackBottom + i * 8;
-    const uintptr_t value = words[i];
-    if (isFaultThread && value == currentLocation && currentLocation != 0) break;
-    while (nextFrame > 0 && frames[nextFrame - 1] > slot) --nextFrame;
-    if (value <= 7 || !FollowsCallInstruction(value)) continue;
-    const bool onFrame = nextFrame > 0 && frames[nextFrame - 1] == slot;
-    items.push_back({static_cast<uint8_t>(onFrame ? 1 : 0), value});
-    if (onFrame && i > 0) --i;  // the saved frame pointer below it
-  }
+  // A frame takes at least 16 bytes, so this holds every frame slot.
+  std::vector<uintptr_t> frames((stackTop - stackBottom) / 16 + 1);
+  ScanStackCandidates(
+      framePointer, stackTop, stackBottom, isFaultThread, currentLocation, frames.data(), frames.size(),
+      [](void* context, uint8_t onFrame, uintptr_t address) {
+        static_cast<TDAPreStackItem*>(context)->push_back({onFrame, address});
+      },
+      &items);
   return items.size() - 1;
 }
 
