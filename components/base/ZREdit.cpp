@@ -395,8 +395,7 @@ void TCustomZREdit::SetFrameStyle(TFormBorderStyle Value) {
 int TCustomZREdit::BorderWidth() const { return frameStyle_ == bsSingle && !FlatLook && !AlternateBorder ? 2 : 0; }
 
 Point TCustomZREdit::ClientToScreen(Point P) {
-  const QPoint g = Handle()->mapToGlobal(QPoint(static_cast<int>(P.x) + BorderWidth(), static_cast<int>(P.y) + BorderWidth()));
-  return {g.x(), g.y()};
+  return TWinControl::ClientToScreen({P.x + BorderWidth(), P.y + BorderWidth()});
 }
 
 void TCustomZREdit::ArrangeButtons() {

@@ -226,7 +226,7 @@ class TCustomZREdit : public TCustomControl {
   int BorderWidth() const;
   int ClientWidth() const { return Width() - 2 * BorderWidth(); }
   int ClientHeight() const { return Height() - 2 * BorderWidth(); }
-  // Client point to screen point.
+  // Client point to screen point, inside the edit's own border.
   Point ClientToScreen(Point P);
 
   // Public flags; a descendant exposes them as it wishes.

@@ -126,9 +126,9 @@ void TCustomZREdit::DropDown() {
   if (x < 0) x = p.x - 2;
   SetFocus();
   if (Parent() && Parent()->HandleAllocated()) {
-    const QPoint g = Parent()->Handle()->mapToGlobal(QPoint(static_cast<int>(x), static_cast<int>(y)));
-    x = g.x();
-    y = g.y();
+    const Point g = Parent()->ClientToScreen({x, y});
+    x = g.x;
+    y = g.y;
   }
   if (Screen->Height() < y + popup_->Height()) y -= popup_->Height() + Height();
   popup_->SetBounds(static_cast<int>(x), static_cast<int>(y), popup_->Width(), popup_->Height());

@@ -1,16 +1,13 @@
 #include "components/base/ZRListBox.h"
 
-#include <QFontMetrics>
-#include <QImage>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 
 #include "components/base/ZREdit.h"
 #include "platform/controls/ControlWindow.h"
 #include "platform/core/NumberFormat.h"
-#include "platform/graphics/PainterContext.h"
-#include "platform/graphics/QtGraphics.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/TextMeasurer.h"
 #include "platform/ui/Hooks.h"
 #include "platform/ui/PopupWindow.h"
 #include "platform/ui/Screen.h"
@@ -20,7 +17,7 @@ namespace {
 TObject* MakeColumn(TObject* Owner) { return new TZRListBoxColumn(static_cast<TCollection*>(Owner)); }
 
 // The text cell height of a font: the window system's tmHeight.
-int FontTextHeight(const TFont& Font) { return QFontMetrics(QFontOf(Font.Data())).height(); }
+int FontTextHeight(const TFont& Font) { return ScreenTextMeasurer().TextHeight(Font.Data(), ""); }
 
 }  // namespace
 
@@ -59,12 +56,10 @@ void TZRListBox::RenewBold() {
 }
 
 int TZRListBox::MeasureField(const std::string& Field) {
-  QImage image(1, 1, QImage::Format_ARGB32);
-  QPainter painter(&image);
-  PainterContext dc(painter, ScreenDeviceInfo());
-  TCanvas canvas(dc);
+  // Measured as the screen draws it.
+  TBitmap bitmap(1, 1);
   Size size;
-  MeasureStyledText(canvas, *Font(), *bold_, size, Field + " ");
+  MeasureStyledText(bitmap.Canvas(), *Font(), *bold_, size, Field + " ");
   return static_cast<int>(size.cx);
 }
 
@@ -176,13 +171,7 @@ void TPopupListBox::CreateWnd() {
 
 void TPopupListBox::Detach() {
   if (!HandleAllocated()) return;
-  QWidget* window = Handle();
-  if (!window->parentWidget()) return;
-  const bool shown = window->isVisible();
-  window->setParent(nullptr);
-  MakePopupWindow(*window);
-  window->setGeometry(Left(), Top(), Width(), Height());
-  window->setVisible(shown);
+  DetachPopupWindow(*Handle(), QRect(Left(), Top(), Width(), Height()));
 }
 
 void TPopupListBox::SetParent(TWinControl* AParent) {
@@ -368,10 +357,7 @@ TZRPopupListBox* ShowPopupList(TControl* Control, const TStrings& Items, int X, 
   auto* list = Construct<TZRPopupListBox>(nullptr);
   list->WidthLimit = MaxWidth;
   Point p{X, Y};
-  if (auto* win = dynamic_cast<TWinControl*>(Control)) {
-    const QPoint g = win->Handle()->mapToGlobal(QPoint(X, Y));
-    p = {g.x(), g.y()};
-  }
+  if (auto* win = dynamic_cast<TWinControl*>(Control)) p = win->ClientToScreen(p);
   for (TLeftRightAlign a : Alignments) list->AddColumn(a);
   list->SetParent(dynamic_cast<TWinControl*>(Control));
   if (Font) {

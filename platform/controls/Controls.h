@@ -303,6 +303,9 @@ class TWinControl : public TControl {
   // The window, made first when there is none.
   QWidget* Handle();
   void HandleNeeded() { Handle(); }
+  // A point of the client area in screen coordinates (the window is made
+  // first when there is none).
+  Point ClientToScreen(Point P);
   // Destroys the window (children's first) through DestroyWnd.
   void DestroyHandle();
   // Destroys the window and makes it again, with its children's windows.

@@ -80,6 +80,11 @@ QWidget* TWinControl::Handle() {
   return window_->Widget();
 }
 
+Point TWinControl::ClientToScreen(Point P) {
+  const QPoint g = Handle()->mapToGlobal(QPoint(static_cast<int>(P.x), static_cast<int>(P.y)));
+  return {g.x(), g.y()};
+}
+
 void TWinControl::CreateHandle() {
   if (parent_) parent_->HandleNeeded();  // makes this window too, with the parent's children
   if (window_) return;

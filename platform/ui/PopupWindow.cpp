@@ -11,6 +11,15 @@ void MakePopupWindow(QWidget& Window) {
   Window.setFocusPolicy(Qt::NoFocus);
 }
 
+void DetachPopupWindow(QWidget& Window, const QRect& Bounds) {
+  if (!Window.parentWidget()) return;
+  const bool shown = Window.isVisible();
+  Window.setParent(nullptr);
+  MakePopupWindow(Window);
+  Window.setGeometry(Bounds);
+  Window.setVisible(shown);
+}
+
 TPopupWindow::TPopupWindow(QWidget* Parent) : QWidget(Parent) { MakePopupWindow(*this); }
 
 void TPopupWindow::ShowAt(const QRect& Bounds) {

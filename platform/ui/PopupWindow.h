@@ -21,3 +21,7 @@ class TPopupWindow : public QWidget {
 // The window flags and attributes of a pop-up window, for a widget that
 // cannot derive from TPopupWindow.
 void MakePopupWindow(QWidget& Window);
+
+// Takes a child window out of its parent and makes it a pop-up window on the
+// desktop at Bounds (screen coordinates), shown or hidden as it was.
+void DetachPopupWindow(QWidget& Window, const QRect& Bounds);
