@@ -19,6 +19,8 @@ enum class ControlString : int {
   AllButton = 8,
   CloseButton = 9,
   HelpButton = 10,
+  // A masked edit left with a required position empty.
+  MaskEditError = 65318,
 };
 
 // The text of Id, or "" when the table lacks it.
