@@ -240,6 +240,8 @@ class TCustomZREdit : public TCustomControl {
   std::uint8_t BorderKind = 0;
   TColor UnderlineColor = cl3DDkShadow;
   bool DefaultClasses = true;
+  // Where a check-box inner edit (TCheckEdit) draws its box.
+  int CheckIndent = 0;
 
   TNotifyEvent OnOpenPopup;
   TNotifyEvent OnTextChange;

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "components/base/ZREdit.h"
+#include "components/base/ZRInnerEdit_p.h"
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/controls/ControlWindow.h"
 #include "platform/core/ResourceStore.h"
@@ -217,11 +218,60 @@ namespace {
 QLineEdit* LineOf(TWinControl& Edit) { return dynamic_cast<QLineEdit*>(Edit.Handle()); }
 }  // namespace
 
+void ZRInnerEdit::MakeFrameless(TControlWindowBase* Window) {
+  if (auto* line = dynamic_cast<QLineEdit*>(Window->Widget())) line->setFrame(false);
+}
+
+void ZRInnerEdit::SetSel(TCustomEdit& Edit, TMessage& Message) {
+  if (!Edit.HandleAllocated()) return;
+  QLineEdit* line = LineOf(Edit);
+  const int length = static_cast<int>(line->text().size());
+  int start = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
+  int end = static_cast<int>(Message.LParam);
+  if (start < 0) {
+    line->deselect();
+    return;
+  }
+  if (end < 0 || end > length) end = length;
+  start = std::min(start, length);
+  line->setSelection(start, end - start);
+}
+
+void ZRInnerEdit::GetModify(TCustomEdit& Edit, TMessage& Message) {
+  Message.Result = Edit.HandleAllocated() && LineOf(Edit)->isModified() ? 1 : 0;
+}
+
+void ZRInnerEdit::SetModify(TCustomEdit& Edit, TMessage& Message) {
+  if (Edit.HandleAllocated()) LineOf(Edit)->setModified(Message.WParam != 0);
+}
+
+void ZRInnerEdit::SetReadOnly(TCustomEdit& Edit, TMessage& Message) {
+  Edit.SetReadOnly(Message.WParam != 0);
+  Message.Result = 1;
+}
+
+void ZRInnerEdit::SetRectNP(TCustomEdit& Edit, TMessage& Message) {
+  // The text starts at the rectangle's left edge.
+  if (!Edit.HandleAllocated() || !Message.LParam) return;
+  const auto& r = *reinterpret_cast<const Rect*>(Message.LParam);
+  LineOf(Edit)->setTextMargins(static_cast<int>(r.left), 0, 0, 0);
+}
+
+void ZRInnerEdit::TrackLeftButton(const TMessage& Message, bool& LeftButtonDown) {
+  if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) LeftButtonDown = true;
+  if (Message.Msg == WM_LBUTTONUP) LeftButtonDown = false;
+}
+
+void ZRInnerEdit::SelectAllUnlessClicked(TCustomEdit& Edit, bool LeftButtonDown) {
+  const bool byMouse = LeftButtonDown || (QGuiApplication::mouseButtons() & Qt::LeftButton);
+  if (!byMouse && Edit.HandleAllocated()) LineOf(Edit)->selectAll();
+}
+
 TZRSimpleEdit::TZRSimpleEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
 
 TControlWindowBase* TZRSimpleEdit::CreateWindowWidget(QWidget* Parent) {
   TControlWindowBase* window = TCustomEdit::CreateWindowWidget(Parent);
-  if (auto* line = dynamic_cast<QLineEdit*>(window->Widget())) line->setFrame(false);
+  ZRInnerEdit::MakeFrameless(window);
   return window;
 }
 
@@ -244,50 +294,18 @@ void TZRSimpleEdit::WMSetText(TMessage& Message) {
   Message.Result = 1;
 }
 
-void TZRSimpleEdit::EMSetSel(TMessage& Message) {
-  if (!HandleAllocated()) return;
-  QLineEdit* line = LineOf(*this);
-  const int length = static_cast<int>(line->text().size());
-  int start = static_cast<int>(static_cast<std::intptr_t>(Message.WParam));
-  int end = static_cast<int>(Message.LParam);
-  if (start < 0) {
-    line->deselect();
-    return;
-  }
-  if (end < 0 || end > length) end = length;
-  start = std::min(start, length);
-  line->setSelection(start, end - start);
-}
-
-void TZRSimpleEdit::EMGetModify(TMessage& Message) {
-  Message.Result = HandleAllocated() && LineOf(*this)->isModified() ? 1 : 0;
-}
-
-void TZRSimpleEdit::EMSetModify(TMessage& Message) {
-  if (HandleAllocated()) LineOf(*this)->setModified(Message.WParam != 0);
-}
-
-void TZRSimpleEdit::EMSetReadOnly(TMessage& Message) {
-  SetReadOnly(Message.WParam != 0);
-  Message.Result = 1;
-}
-
-void TZRSimpleEdit::EMSetRectNP(TMessage& Message) {
-  // The text starts at the rectangle's left edge.
-  if (!HandleAllocated() || !Message.LParam) return;
-  const auto& r = *reinterpret_cast<const Rect*>(Message.LParam);
-  LineOf(*this)->setTextMargins(static_cast<int>(r.left), 0, 0, 0);
-}
+void TZRSimpleEdit::EMSetSel(TMessage& Message) { ZRInnerEdit::SetSel(*this, Message); }
+void TZRSimpleEdit::EMGetModify(TMessage& Message) { ZRInnerEdit::GetModify(*this, Message); }
+void TZRSimpleEdit::EMSetModify(TMessage& Message) { ZRInnerEdit::SetModify(*this, Message); }
+void TZRSimpleEdit::EMSetReadOnly(TMessage& Message) { ZRInnerEdit::SetReadOnly(*this, Message); }
+void TZRSimpleEdit::EMSetRectNP(TMessage& Message) { ZRInnerEdit::SetRectNP(*this, Message); }
 
 void TZRSimpleEdit::WndProc(TMessage& Message) {
-  if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) leftButtonDown_ = true;
-  if (Message.Msg == WM_LBUTTONUP) leftButtonDown_ = false;
+  ZRInnerEdit::TrackLeftButton(Message, leftButtonDown_);
   TCustomEdit::WndProc(Message);
 }
 
 void TZRSimpleEdit::CMEnter(TMessage& Message) {
-  // Focus by the keyboard selects all; a click places the caret.
-  const bool byMouse = leftButtonDown_ || (QGuiApplication::mouseButtons() & Qt::LeftButton);
-  if (!byMouse && HandleAllocated()) LineOf(*this)->selectAll();
+  ZRInnerEdit::SelectAllUnlessClicked(*this, leftButtonDown_);
   DefaultHandler(Message);
 }
