@@ -103,9 +103,7 @@ void TCheckEdit::WMGetText(TMessage& Message) {
   Message.Result = static_cast<std::intptr_t>(text->size());
 }
 
-void TCheckEdit::WMGetTextLength(TMessage& Message) {
-  Message.Result = static_cast<std::intptr_t>(ValueText().size());
-}
+void TCheckEdit::WMGetTextLength(TMessage& Message) { Message.Result = static_cast<std::intptr_t>(ValueText().size()); }
 
 void TCheckEdit::EMGetModify(TMessage& Message) { Message.Result = ChangedByUser ? 1 : 0; }
 

@@ -64,12 +64,22 @@ TEST(TCheckEdit, TextTableWithAndWithoutInverted) {
     const char* value;
   };
   const Row rows[] = {
-      {"yes", false, true, "True"},  {"TRUE", false, true, "True"}, {"t", false, true, "True"},
-      {"no", false, false, "False"}, {"0", false, false, "False"},  {"", false, false, "False"},
-      {"yes", true, false, "True"},  {"TRUE", true, false, "True"}, {"t", true, false, "True"},
-      {"no", true, true, "False"},   {"0", true, true, "False"},    {"", true, true, "False"},
+      {"yes", false, true, "True"},
+      {"TRUE", false, true, "True"},
+      {"t", false, true, "True"},
+      {"no", false, false, "False"},
+      {"0", false, false, "False"},
+      {"", false, false, "False"},
+      {"yes", true, false, "True"},
+      {"TRUE", true, false, "True"},
+      {"t", true, false, "True"},
+      {"no", true, true, "False"},
+      {"0", true, true, "False"},
+      {"", true, true, "False"},
       // Only the first character's letter counts, in either case.
-      {"Yoghurt", false, true, "True"}, {"false", false, false, "False"}, {"\xC3\x94", false, false, "False"},
+      {"Yoghurt", false, true, "True"},
+      {"false", false, false, "False"},
+      {"\xC3\x94", false, false, "False"},
   };
   for (const Row& row : rows) {
     for (const bool before : {false, true}) {
@@ -122,8 +132,8 @@ TEST(TCheckEdit, OnlyAClickOnTheBoxTogglesUnlessWholeAreaClicks) {
     bool toggles;
   };
   const Row rows[] = {
-      {2, false, true}, {side - 1, false, true}, {side, false, false}, {side + 40, false, false},
-      {side + 40, true, true},
+      {2, false, true},          {side - 1, false, true}, {side, false, false},
+      {side + 40, false, false}, {side + 40, true, true},
   };
   int clicks = 0;
   for (const Row& row : rows) {
@@ -154,9 +164,9 @@ TEST(TCheckEdit, PaintsIntoACanvasAtThePointGiven) {
     const int top = 5 + (21 - side) / 2;
     for (int y = top + 2; y < top + side - 2; ++y)
       for (int x = 10 + 2 + 2; x < 10 + 2 + side - 2; ++x) ticks += target.Pixel(x, y) == clBlack ? 1 : 0;
-    EXPECT_EQ(target.Pixel(9, 10), clRed);      // left of the control: untouched
-    EXPECT_EQ(target.Pixel(69, 10), clWhite);   // the control's ground
-    EXPECT_EQ(target.Pixel(70, 10), clRed);     // right of it
+    EXPECT_EQ(target.Pixel(9, 10), clRed);     // left of the control: untouched
+    EXPECT_EQ(target.Pixel(69, 10), clWhite);  // the control's ground
+    EXPECT_EQ(target.Pixel(70, 10), clRed);    // right of it
     return ticks;
   };
   EXPECT_EQ(paint(false), 0);

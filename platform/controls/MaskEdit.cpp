@@ -38,6 +38,16 @@ int Utf16Offset(const QString& Text, int Index) {
   return at;
 }
 
+// Text as long as the mask with every literal in its place.
+bool FitsMask(const TEditMask& Mask, const std::string& Text) {
+  const std::u32string text = Utf8ToUtf32(Text);
+  if (static_cast<int>(text.size()) != Mask.Count()) return false;
+  for (int i = 0; i < Mask.Count(); ++i)
+    if (Mask.IsLiteral(i) && text[static_cast<std::size_t>(i)] != Mask.Positions[static_cast<std::size_t>(i)].Literal)
+      return false;
+  return true;
+}
+
 struct Flag {
   explicit Flag(bool& Value) : value(Value) { value = true; }
   ~Flag() { value = false; }
@@ -60,7 +70,11 @@ void TCustomMaskEdit::SetEditMask(const std::string& Value) {
   {
     Flag applying(applying_);
     SetMaxLength(0);
-    const std::string shown = IsMasked() ? FormatMaskText(mask_, kept) : kept;
+    // A text that already has the new mask's shape stays as it is: a stored
+    // edit sets its shown text before its mask.
+    const std::string shown = !IsMasked()                   ? kept
+                              : FitsMask(mask_, EditText()) ? EditText()
+                                                            : FormatMaskText(mask_, kept);
     if (shown != EditText()) TCustomEdit::SetText(shown);
     if (IsMasked()) SetMaxLength(MaskPositions());
   }
@@ -231,7 +245,9 @@ void TCustomMaskEdit::KeyDown(std::uint16_t& Key, TShiftState Shift) {
       break;
     }
     case VK_UP:
-    case VK_DOWN: Key = 0; break;
+    case VK_DOWN:
+      Key = 0;
+      break;
     case VK_HOME:
       if (shift)
         SelectRange(0, SelStart() + SelLength(), true);
@@ -261,7 +277,8 @@ void TCustomMaskEdit::KeyDown(std::uint16_t& Key, TShiftState Shift) {
         Key = 0;
       }
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -296,12 +313,17 @@ void TCustomMaskEdit::KeyPress(char32_t& Key) {
 void TCustomMaskEdit::WndProc(TMessage& Message) {
   if (IsMasked()) {
     switch (Message.Msg) {
-      case WM_PASTE: Paste(); return;
-      case WM_CUT: Cut(); return;
+      case WM_PASTE:
+        Paste();
+        return;
+      case WM_CUT:
+        Cut();
+        return;
       case WM_CLEAR:
         if (CanModify() && SelLength() > 0) BlankSelection(false);
         return;
-      default: break;
+      default:
+        break;
     }
   }
   TCustomEdit::WndProc(Message);

@@ -44,8 +44,9 @@ class TCustomMaskEdit : public TCustomEdit {
   explicit TCustomMaskEdit(TComponent* AOwner);
 
   const std::string& EditMask() const { return editMask_; }
-  // Keeps the value: it is formatted into the new mask. MaxLength becomes
-  // MaskPositions (0 without a mask).
+  // Keeps the value: it is formatted into the new mask, unless the shown
+  // text already has the new mask's length and literals (then it stays).
+  // MaxLength becomes MaskPositions (0 without a mask).
   void SetEditMask(const std::string& Value);
   bool IsMasked() const { return !mask_.Empty(); }
   const TEditMask& Mask() const { return mask_; }

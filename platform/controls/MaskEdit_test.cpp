@@ -138,7 +138,11 @@ TEST(TCustomMaskEdit, ValuesMoveBetweenMasksAndAnAllBlankTextEditsAsEmpty) {
   f.edit->SetText("free");
   EXPECT_EQ(f.edit->Text(), "free");
 
+  // A shown text set before its mask (as a stored edit is read) stays.
+  f.edit->SetText("(555) 123-4567");
   f.edit->SetEditMask(kPhone);
+  EXPECT_EQ(f.edit->EditText(), "(555) 123-4567");
+  EXPECT_EQ(f.edit->Text(), "5551234567");
   f.edit->SetText("");
   EXPECT_EQ(f.edit->EditText(), "(___) ___-____");
   EXPECT_EQ(f.edit->EditingText(), "");

@@ -78,7 +78,8 @@ TEditMask ParseEditMask(std::string_view Mask, std::string_view DateSeparator, s
   const char32_t time = FirstOr(TimeSeparator, U':');
   TMaskCase currentCase = TMaskCase::Keep;
   auto add = [&](TMaskCharKind Kind, bool Required, char32_t Literal = 0) {
-    result.Positions.push_back({Kind, Required, Kind == TMaskCharKind::Literal ? TMaskCase::Keep : currentCase, Literal});
+    result.Positions.push_back(
+        {Kind, Required, Kind == TMaskCharKind::Literal ? TMaskCase::Keep : currentCase, Literal});
   };
   for (std::size_t i = 0; i < end; ++i) {
     const char32_t c = m[i];
@@ -86,8 +87,12 @@ TEditMask ParseEditMask(std::string_view Mask, std::string_view DateSeparator, s
       case U'\\':
         if (i + 1 < end) add(TMaskCharKind::Literal, false, m[++i]);
         break;
-      case U'!': result.Reversed = true; break;
-      case U'>': currentCase = TMaskCase::Upper; break;
+      case U'!':
+        result.Reversed = true;
+        break;
+      case U'>':
+        currentCase = TMaskCase::Upper;
+        break;
       case U'<':
         if (i + 1 < end && m[i + 1] == U'>') {
           currentCase = TMaskCase::Keep;
@@ -96,18 +101,42 @@ TEditMask ParseEditMask(std::string_view Mask, std::string_view DateSeparator, s
           currentCase = TMaskCase::Lower;
         }
         break;
-      case U'L': add(TMaskCharKind::Letter, true); break;
-      case U'l': add(TMaskCharKind::Letter, false); break;
-      case U'A': add(TMaskCharKind::LetterOrDigit, true); break;
-      case U'a': add(TMaskCharKind::LetterOrDigit, false); break;
-      case U'C': add(TMaskCharKind::Any, true); break;
-      case U'c': add(TMaskCharKind::Any, false); break;
-      case U'0': add(TMaskCharKind::Digit, true); break;
-      case U'9': add(TMaskCharKind::Digit, false); break;
-      case U'#': add(TMaskCharKind::DigitOrSign, false); break;
-      case U':': add(TMaskCharKind::Literal, false, time); break;
-      case U'/': add(TMaskCharKind::Literal, false, date); break;
-      default: add(TMaskCharKind::Literal, false, c); break;
+      case U'L':
+        add(TMaskCharKind::Letter, true);
+        break;
+      case U'l':
+        add(TMaskCharKind::Letter, false);
+        break;
+      case U'A':
+        add(TMaskCharKind::LetterOrDigit, true);
+        break;
+      case U'a':
+        add(TMaskCharKind::LetterOrDigit, false);
+        break;
+      case U'C':
+        add(TMaskCharKind::Any, true);
+        break;
+      case U'c':
+        add(TMaskCharKind::Any, false);
+        break;
+      case U'0':
+        add(TMaskCharKind::Digit, true);
+        break;
+      case U'9':
+        add(TMaskCharKind::Digit, false);
+        break;
+      case U'#':
+        add(TMaskCharKind::DigitOrSign, false);
+        break;
+      case U':':
+        add(TMaskCharKind::Literal, false, time);
+        break;
+      case U'/':
+        add(TMaskCharKind::Literal, false, date);
+        break;
+      default:
+        add(TMaskCharKind::Literal, false, c);
+        break;
     }
   }
   return result;
@@ -116,21 +145,30 @@ TEditMask ParseEditMask(std::string_view Mask, std::string_view DateSeparator, s
 bool MaskCharAllowed(TMaskCharKind Kind, char32_t C) {
   if (C < 0x20 || C == 0x7F || C > 0x10FFFF) return false;
   switch (Kind) {
-    case TMaskCharKind::Letter: return QChar::isLetter(C);
-    case TMaskCharKind::LetterOrDigit: return QChar::isLetter(C) || AsciiDigit(C);
-    case TMaskCharKind::Any: return true;
-    case TMaskCharKind::Digit: return AsciiDigit(C);
-    case TMaskCharKind::DigitOrSign: return AsciiDigit(C) || C == U' ' || C == U'+' || C == U'-';
-    case TMaskCharKind::Literal: return false;
+    case TMaskCharKind::Letter:
+      return QChar::isLetter(C);
+    case TMaskCharKind::LetterOrDigit:
+      return QChar::isLetter(C) || AsciiDigit(C);
+    case TMaskCharKind::Any:
+      return true;
+    case TMaskCharKind::Digit:
+      return AsciiDigit(C);
+    case TMaskCharKind::DigitOrSign:
+      return AsciiDigit(C) || C == U' ' || C == U'+' || C == U'-';
+    case TMaskCharKind::Literal:
+      return false;
   }
   return false;
 }
 
 char32_t MaskApplyCase(const TMaskPosition& Position, char32_t C) {
   switch (Position.Case) {
-    case TMaskCase::Upper: return UpperCaseChar(C);
-    case TMaskCase::Lower: return C <= 0x10FFFF ? static_cast<char32_t>(QChar::toLower(C)) : C;
-    case TMaskCase::Keep: break;
+    case TMaskCase::Upper:
+      return UpperCaseChar(C);
+    case TMaskCase::Lower:
+      return C <= 0x10FFFF ? static_cast<char32_t>(QChar::toLower(C)) : C;
+    case TMaskCase::Keep:
+      break;
   }
   return C;
 }

@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(typing.Text.size() == count);
     Check(typing.Caret >= 0 && typing.Caret <= mask.Count());
   }
-  const TMaskTyping pasted = PasteMaskText(mask, Utf8ToUtf32(value), static_cast<int>(size % 7) - 2, Utf8ToUtf32(value));
+  const TMaskTyping pasted =
+      PasteMaskText(mask, Utf8ToUtf32(value), static_cast<int>(size % 7) - 2, Utf8ToUtf32(value));
   Check(pasted.Caret >= 0 && pasted.Caret <= mask.Count());
   (void)BlankMaskRange(mask, Utf8ToUtf32(value), static_cast<int>(size % 5) - 1, static_cast<int>(size % 11));
   return 0;

@@ -18,12 +18,24 @@ std::string Kinds(const TEditMask& Mask) {
   std::string s;
   for (const TMaskPosition& p : Mask.Positions) {
     switch (p.Kind) {
-      case TMaskCharKind::Literal: s += 'x'; break;
-      case TMaskCharKind::Letter: s += p.Required ? 'L' : 'l'; break;
-      case TMaskCharKind::LetterOrDigit: s += p.Required ? 'A' : 'a'; break;
-      case TMaskCharKind::Any: s += p.Required ? 'C' : 'c'; break;
-      case TMaskCharKind::Digit: s += p.Required ? '0' : '9'; break;
-      case TMaskCharKind::DigitOrSign: s += '#'; break;
+      case TMaskCharKind::Literal:
+        s += 'x';
+        break;
+      case TMaskCharKind::Letter:
+        s += p.Required ? 'L' : 'l';
+        break;
+      case TMaskCharKind::LetterOrDigit:
+        s += p.Required ? 'A' : 'a';
+        break;
+      case TMaskCharKind::Any:
+        s += p.Required ? 'C' : 'c';
+        break;
+      case TMaskCharKind::Digit:
+        s += p.Required ? '0' : '9';
+        break;
+      case TMaskCharKind::DigitOrSign:
+        s += '#';
+        break;
     }
     if (p.Case == TMaskCase::Upper) s += '^';
     if (p.Case == TMaskCase::Lower) s += 'v';
