@@ -1,15 +1,22 @@
 #include "components/base/CommonHelpers.h"
 
+#include <QWidget>
 #include <memory>
 
+#include "components/base/MessageBroadcast.h"
+#include "platform/controls/ControlStrings.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/core/FileNames.h"
 #include "platform/core/ResourceStore.h"
 #include "platform/core/StrUtils.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
+
+KESTOVA_CLASS_INFO(TOptionFormClassList, TSortedKeyList, "zrcommon", nullptr)
 
 TForm* FindParentForm(TControl* Control) {
   for (TControl* c = Control; c; c = c->Parent())
@@ -52,6 +59,45 @@ TComponent* FindComponentByPath(std::string_view Name) {
   for (int i = 0; i < Screen->DataModuleCount(); ++i)
     if (look(Screen->DataModules(i), result)) return result;
   return nullptr;
+}
+
+namespace {
+bool HasVisibleWindow(TForm* Form) { return Form->HandleAllocated() && Form->Handle()->isVisible(); }
+}  // namespace
+
+bool IsFrontmostForm(TForm* Form) {
+  if (!Form || !HasVisibleWindow(Form)) return false;
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    TForm* other = Screen->Forms(i);
+    if (!HasVisibleWindow(other)) continue;
+    if (other == Form) return true;
+    if (other != Application->MainForm() && FormAcceptsFrontQuery(other)) return false;
+  }
+  return false;
+}
+
+TForm* CreateFormInstance(TClass Class) {
+  if (!Class || !Class->Factory || !Class->InheritsFrom(TForm::StaticClass())) Class = TForm::StaticClass();
+  if (HasFormResource(Class)) return dynamic_cast<TForm*>(Class->Factory(nullptr));
+  return CreateFormNew(Class, nullptr);
+}
+
+void ApplyMainFormFont(TForm* Form) {
+  TForm* main = Application->MainForm();
+  if (UseMainFormFont && Form && Form->ParentFont() && main) Form->SetFont(main->Font());
+}
+
+void SetupDialogButtons(TButton* OK, TButton* Cancel, TButton* Help) {
+  if (OK) OK->SetCaption(LoadControlString(ControlString::OkButton));
+  if (Cancel) Cancel->SetCaption(LoadControlString(ControlString::CancelButton));
+  if (Help) {
+    Help->SetCaption(LoadControlString(ControlString::HelpButton));
+    Help->SetVisible(ShowHelpButtons);
+  }
+  if (!ShowHelpButtons && OK && Cancel && Help) {
+    OK->SetLeft(Cancel->Left());
+    Cancel->SetLeft(Help->Left());
+  }
 }
 
 bool HasFormResource(TClass Class) {
@@ -104,4 +150,33 @@ bool MethodTypesMatch(const TTypeData& A, const TTypeData& B) {
   for (size_t i = 0; i < A.Params.size(); ++i)
     if (A.Params[i].Flags != B.Params[i].Flags || !SameText(A.Params[i].TypeName, B.Params[i].TypeName)) return false;
   return true;
+}
+
+TOptionFormClassList::TOptionFormClassList() { SetSorted(false); }
+
+TOptionFormClassList& OptionFormClassList() {
+  static TOptionFormClassList list;
+  return list;
+}
+
+TClass GetOptionFormClass(int Index) { return static_cast<TClass>(OptionFormClassList().Items(Index)); }
+
+TStringList& OptionPageList() {
+  static TStringList list;
+  return list;
+}
+
+namespace {
+// A page's class rides in its line's object slot.
+TObject* ClassAsObject(TClass FormClass) { return reinterpret_cast<TObject*>(FormClass); }
+}  // namespace
+
+void AddOptionPage(const std::string& Caption, TClass FormClass) {
+  OptionPageList().AddObject(Caption, ClassAsObject(FormClass));
+  if (OptionFormClassList().IndexOfKey(reinterpret_cast<TSortKey>(FormClass)) < 0) OptionFormClassList().Add(FormClass);
+}
+
+std::string GetOptionPageCaption(TClass FormClass) {
+  const int index = OptionPageList().IndexOfObject(ClassAsObject(FormClass));
+  return index < 0 ? "" : OptionPageList()[index];
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "components/base/CommonControls.h"
 #include "components/base/MessageBroadcast.h"
 #include "components/base/ObjectParams.h"
 #include "platform/classes/ClassRegistry.h"
@@ -19,19 +20,6 @@
 #include "platform/controls/StdCtrls.h"
 #include "platform/core/Streams.h"
 #include "testing/FocusWindow.h"
-
-namespace {
-
-// A speed button of the family's own, as the designer's icons use.
-class TDerivedSpeedButton : public TSpeedButton {
-  KESTOVA_CLASS(TDerivedSpeedButton)
- public:
-  using TSpeedButton::TSpeedButton;
-};
-
-}  // namespace
-
-KESTOVA_CLASS_INFO(TDerivedSpeedButton, TSpeedButton, "test", &MakeComponent<TDerivedSpeedButton>)
 
 namespace {
 
@@ -68,7 +56,7 @@ struct Env {
   TMenuItem* menu = new TMenuItem(form);
   TButton* button = new TButton(form);
   TSpeedButton* speed = new TSpeedButton(form);
-  TDerivedSpeedButton* derived = new TDerivedSpeedButton(form);
+  TZRSpeedButton* derived = new TZRSpeedButton(form);
   TPanel* panel = new TPanel(form);
 
   Env() {
@@ -355,7 +343,7 @@ TEST_F(VerbDispatcher, AFocusChangeRefreshesTheVerbStates) {
 
 TEST_F(VerbDispatcher, TheBindingsAreWrittenAndReadBackByName) {
   RegisterClasses({TVerbDispatcher::StaticClass(), TButton::StaticClass(), TMenuItem::StaticClass(),
-                   TSpeedButton::StaticClass(), TDerivedSpeedButton::StaticClass(), TPanel::StaticClass()});
+                   TSpeedButton::StaticClass(), TZRSpeedButton::StaticClass(), TPanel::StaticClass()});
   demoState = kVerbVisible;
   TStringStream binary;
   {

@@ -109,6 +109,16 @@ std::unique_ptr<TStringList> CreateSortedStringList() {
   return list;
 }
 
+void SetStringsFromArray(TStrings& Strings, std::initializer_list<const char*> Items) {
+  struct Update {
+    TStrings& strings;
+    explicit Update(TStrings& s) : strings(s) { strings.BeginUpdate(); }
+    ~Update() { strings.EndUpdate(); }
+  } update(Strings);
+  Strings.Clear();
+  for (const char* item : Items) Strings.Add(item);
+}
+
 void ForEachString(const TStrings& List, void (*Proc)(void* Data, const std::string& S), void* Data) {
   for (int i = 0; i < List.Count(); ++i) Proc(Data, List.Get(i));
 }

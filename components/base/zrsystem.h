@@ -12,6 +12,7 @@
 
 #include <bitset>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
@@ -63,6 +64,9 @@ std::string VarTypeToTypeName(int Code);
 // ---- String lists and pointer lists ----
 
 std::unique_ptr<TStringList> CreateSortedStringList();
+// Replaces the lines of Strings by Items within one update, so that an
+// OnChange handler runs once.
+void SetStringsFromArray(TStrings& Strings, std::initializer_list<const char*> Items);
 void ForEachString(const TStrings& List, void (*Proc)(void* Data, const std::string& S), void* Data);
 // Frees every object of the list (each a TObject it owns), then clears it;
 // a failure while freeing still leaves the list cleared and is passed on.

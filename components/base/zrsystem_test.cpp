@@ -134,6 +134,18 @@ TEST(SystemLists, StringListRoutines) {
   owned.AddObject("z", new TComponent(nullptr));
   ClearStringsAndObjects(owned);
   EXPECT_EQ(owned.Count(), 0);
+
+  // One change notice for the whole replacement.
+  struct Counter {
+    int changes = 0;
+    void Changed(TObject*) { ++changes; }
+  } counter;
+  TStringList words{"old"};
+  words.OnChange = TNotifyEvent::Of<&Counter::Changed>(counter);
+  SetStringsFromArray(words, {"one", "two", "three"});
+  EXPECT_EQ(words.Text(), "one\ntwo\nthree\n");
+  EXPECT_EQ(counter.changes, 1);
+  EXPECT_EQ(words.UpdateCount(), 0);
 }
 
 struct Remover {

@@ -155,6 +155,19 @@ TEST_F(StoredForms, ADescendantsFormIsReadOverItsAncestors) {
   TStoredProbeForm plain(nullptr, TForm::CreateNew{});
   plain.AfterConstruction();
   EXPECT_EQ(plain.ControlCount(), 0);
+
+  // Nor does one made as new through its class, and the next one reads again.
+  TForm* byClass = CreateFormNew(TStoredProbeDerived::StaticClass(), nullptr);
+  ASSERT_NE(byClass, nullptr);
+  EXPECT_EQ(byClass->ClassType(), TStoredProbeDerived::StaticClass());
+  EXPECT_EQ(byClass->ControlCount(), 0);
+  EXPECT_EQ(byClass->Caption(), "");
+  byClass->Free();
+  auto* next = Construct<TStoredProbeDerived>(nullptr);
+  EXPECT_EQ(next->Caption(), "Derived caption");
+  next->Free();
+  EXPECT_EQ(CreateFormNew(TStoredProbeChild::StaticClass(), nullptr), nullptr);
+  EXPECT_EQ(CreateFormNew(nullptr, nullptr), nullptr);
 }
 
 TEST_F(StoredForms, AMalformedStoredFormRaisesAndLeavesNothingBehind) {

@@ -10,6 +10,7 @@
 #include "platform/controls/ControlWindow.h"
 #include "platform/controls/Menus.h"
 #include "platform/core/Exceptions.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 
 KESTOVA_TYPE_INFO(TFormBorderStyle,
@@ -64,7 +65,26 @@ void DescribeTForm(TClassInfo& Info) {
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TForm, TWinControl, "Forms", &MakeComponent<TForm>, DescribeTForm)
 
+namespace {
+// Set by CreateFormNew for the one form its factory call makes; the form's
+// constructor takes it, so forms that one's constructor makes read theirs.
+bool skipNextStoredForm = false;
+}  // namespace
+
+TForm* CreateFormNew(TClass FormClass, TComponent* AOwner) {
+  if (!FormClass || !FormClass->Factory || !FormClass->InheritsFrom(TForm::StaticClass())) return nullptr;
+  struct Skip {
+    Skip() { skipNextStoredForm = true; }
+    ~Skip() { skipNextStoredForm = false; }
+  } skip;
+  return dynamic_cast<TForm*>(FormClass->Factory(AOwner));
+}
+
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
+  if (skipNextStoredForm) {
+    readStored_ = false;
+    skipNextStoredForm = false;
+  }
   SetVisible(false);
   SetBounds(0, 0, 320, 240);
   Screen->AddForm(this);
@@ -79,6 +99,7 @@ TForm::~TForm() {
   // form of a deactivation.
   DestroyHandle();
   Screen->RemoveForm(this);
+  if (Application->MainForm() == this) Application->SetMainForm(nullptr);
 }
 
 void TForm::AfterConstruction() {

@@ -183,6 +183,12 @@ class TDataModule : public TComponent {
   bool readStored_ = true;
 };
 
+// Makes a form of FormClass through its class factory as TForm(AOwner,
+// CreateNew) makes one: the new form reads no stored form (forms that its
+// constructor makes still read theirs). nullptr when FormClass does not
+// descend from TForm or has no factory.
+TForm* CreateFormNew(TClass FormClass, TComponent* AOwner);
+
 // Reads the stored forms of Root's classes from Root's own class up to
 // (not including) Base into Root, ancestors first (see above). Answers
 // whether any was read. Raises EReadError for a malformed one.

@@ -1,5 +1,6 @@
 #include "platform/graphics/TextMeasurer.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QString>
 #include <cmath>
@@ -15,6 +16,10 @@ std::int32_t CharacterHeight(const TFontData& font) {
 }
 
 }  // namespace
+
+TTextMetricData TextMeasurer::TextMetrics(const TFontData& font) const {
+  return {TextHeight(font, ""), TextWidth(font, "x"), TextWidth(font, "i") == TextWidth(font, "W")};
+}
 
 struct QtTextMeasurer::Metrics {
   TFontData font;
@@ -39,6 +44,12 @@ std::int32_t QtTextMeasurer::TextWidth(const TFontData& font, std::string_view t
 std::int32_t QtTextMeasurer::TextHeight(const TFontData& font, std::string_view) const {
   const QFontMetricsF& metrics = MetricsOf(font).metrics;
   return static_cast<std::int32_t>(std::lround(metrics.ascent() + metrics.descent()));
+}
+
+TTextMetricData QtTextMeasurer::TextMetrics(const TFontData& font) const {
+  const Metrics& m = MetricsOf(font);
+  return {TextHeight(font, ""), static_cast<std::int32_t>(std::lround(m.metrics.averageCharWidth())),
+          QFontInfo(QFontOf(font)).fixedPitch()};
 }
 
 const TextMeasurer& ScreenTextMeasurer() {

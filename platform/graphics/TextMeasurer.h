@@ -8,6 +8,13 @@
 
 #include "platform/graphics/GraphicsTypes.h"
 
+// What the text metrics of a font tell, in pixels.
+struct TTextMetricData {
+  std::int32_t Height = 0;        // cell height, as TextHeight
+  std::int32_t AveCharWidth = 0;  // average width of a character
+  bool FixedPitch = false;        // every character is as wide as the others
+};
+
 class TextMeasurer {
  public:
   virtual ~TextMeasurer() = default;
@@ -17,6 +24,9 @@ class TextMeasurer {
   // Cell height in pixels (ascent plus descent) of `text` in `font`; the same
   // for every text of one font, empty text included.
   virtual std::int32_t TextHeight(const TFontData& font, std::string_view text) const = 0;
+  // The font's metrics. The default takes them from the measures above: the
+  // width of "x" as average, and a fixed pitch when "i" is as wide as "W".
+  virtual TTextMetricData TextMetrics(const TFontData& font) const;
 };
 
 // Measures with the installed fonts, as text is drawn on the screen: the face
@@ -30,6 +40,8 @@ class QtTextMeasurer final : public TextMeasurer {
   QtTextMeasurer& operator=(const QtTextMeasurer&) = delete;
   std::int32_t TextWidth(const TFontData& font, std::string_view text) const override;
   std::int32_t TextHeight(const TFontData& font, std::string_view text) const override;
+  // The face's own average width and pitch.
+  TTextMetricData TextMetrics(const TFontData& font) const override;
 
  private:
   // The metrics of the font measured last: finding the face again for every

@@ -53,4 +53,23 @@ TEST(QtTextMeasurerTest, MeasuresWithTheSubstitutedFaces) {
   EXPECT_EQ(measurer.TextWidth(fixed, "iiii"), measurer.TextWidth(fixed, "WWWW")) << "a monospace face";
 }
 
+TEST(TextMeasurerTest, MetricsTellAverageWidthAndPitch) {
+  const FixedTextMeasurer fixedRule;
+  const TTextMetricData rule = fixedRule.TextMetrics(Font("Arial", -11, {TFontStyle::fsBold}));
+  EXPECT_EQ(rule.Height, 13);
+  EXPECT_EQ(rule.AveCharWidth, 7);  // (11 + 1) / 2, one more in bold
+  EXPECT_TRUE(rule.FixedPitch);
+
+  const QtTextMeasurer measurer;
+  const TTextMetricData sans = measurer.TextMetrics(Font("Arial", -11));
+  const TTextMetricData mono = measurer.TextMetrics(Font("FixedSys", -12));
+  EXPECT_FALSE(sans.FixedPitch);
+  EXPECT_TRUE(mono.FixedPitch);
+  EXPECT_EQ(sans.Height, measurer.TextHeight(Font("Arial", -11), "x"));
+  // An average lies between the narrow and the wide letters.
+  EXPECT_GT(sans.AveCharWidth, measurer.TextWidth(Font("Arial", -11), "i"));
+  EXPECT_LT(sans.AveCharWidth, measurer.TextWidth(Font("Arial", -11), "W"));
+  EXPECT_EQ(mono.AveCharWidth, measurer.TextWidth(Font("FixedSys", -12), "m"));
+}
+
 }  // namespace

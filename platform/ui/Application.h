@@ -24,6 +24,8 @@
 #include "platform/core/Events.h"
 #include "platform/graphics/Color.h"
 
+class TForm;
+
 class TApplication {
  public:
   TApplication() = default;
@@ -61,6 +63,11 @@ class TApplication {
   TColor HintColor() const { return hintColor_; }
   void SetHintColor(TColor Value) { hintColor_ = Value; }
 
+  // The program's main form; nullptr until one is set. A form freed while
+  // it is the main form leaves nullptr behind.
+  TForm* MainForm() const { return mainForm_; }
+  void SetMainForm(TForm* Value) { mainForm_ = Value; }
+
   // Delivers the events waiting in the queue, then returns.
   void ProcessMessages();
 
@@ -74,6 +81,7 @@ class TApplication {
   int hintHidePause_ = 2500;
   TColor hintColor_ = clInfoBk;
   bool askingHooks_ = false;  // a hook's own exception skips the hooks
+  TForm* mainForm_ = nullptr;
 };
 
 // The process's application object, made on first use.

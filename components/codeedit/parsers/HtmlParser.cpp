@@ -1,4 +1,5 @@
 // HTML: tags with attribute names, quoted values, numbers and comments.
+#include "components/base/zrsystem.h"
 #include "components/codeedit/parsers/LanguageParsers.h"
 #include "components/codeedit/parsers/LanguageSets_p.h"
 

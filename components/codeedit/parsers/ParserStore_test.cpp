@@ -2,6 +2,7 @@
 // states that lines hand on have changed.
 #include <gtest/gtest.h>
 
+#include "components/base/zrsystem.h"
 #include "components/codeedit/MemoSource.h"
 #include "components/codeedit/parsers/LanguageParsers.h"
 

@@ -1,6 +1,8 @@
 #include "components/codeedit/parsers/ParserWords_p.h"
 #include "components/codeedit/parsers/ZRParser.h"
 
+#include "components/base/zrsystem.h"
+
 // clang-format off
 void SetDelphiWords(TStrings& Words) {
   SetStringsFromArray(Words, {

@@ -23,18 +23,6 @@ TParserCharSet ParserCharRange(unsigned char First, unsigned char Last) {
   return set;
 }
 
-void SetStringsFromArray(TStrings& Strings, std::initializer_list<const char*> Items) {
-  Strings.BeginUpdate();
-  try {
-    Strings.Clear();
-    for (const char* item : Items) Strings.Add(item);
-  } catch (...) {
-    Strings.EndUpdate();
-    throw;
-  }
-  Strings.EndUpdate();
-}
-
 TCustomZRParser::TCustomZRParser(TComponent* AOwner)
     : TSimpleParser(AOwner),
       reservedWords_(std::make_unique<TStringList>()),

@@ -229,7 +229,3 @@ class TCustomZRParser : public TSimpleParser {
   bool caseSensitive_ = false;
   std::string wordBuf_;  // token text of the last identifier, reused
 };
-
-// Replaces the lines of Strings by Items within one update, so that an
-// OnChange handler runs once.
-void SetStringsFromArray(TStrings& Strings, std::initializer_list<const char*> Items);

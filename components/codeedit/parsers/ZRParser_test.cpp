@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 
+#include "components/base/zrsystem.h"
 #include "components/codeedit/parsers/ParserTesting.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/core/Exceptions.h"

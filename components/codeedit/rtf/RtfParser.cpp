@@ -1,5 +1,6 @@
 #include "components/codeedit/rtf/RtfParser.h"
 
+#include "components/base/zrsystem.h"
 #include "components/codeedit/parsers/LanguageSets_p.h"
 
 KESTOVA_CLASS_INFO(TZRRtfParser, TCustomZRParser, "ZRRtf", nullptr)
