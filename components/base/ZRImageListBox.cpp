@@ -176,7 +176,7 @@ void TZRCustomImageListItem::DrawCaption(TCanvas& Canvas, const Rect& ARect, boo
   const Coord x = ARect.left + 1;
   const Coord y = ARect.top + (ARect.Height() - Canvas.TextHeight("W")) / 2;
   if (Highlight)
-    DrawCodedText(Canvas, ARect, x - ARect.left, y - ARect.top, caption_);
+    DrawCodedText(Canvas, ARect, x, y, caption_);
   else
     Canvas.TextRect(ARect, x, y, caption_);
 }
