@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimerEvent>
+#include <QWheelEvent>
 #include <string>
 
 #include "platform/controls/Controls.h"
@@ -146,9 +147,31 @@ bool TControlWindowBase::Deliver(QEvent* Event) {
     case QEvent::Move: {
       const QRect r = Widget()->geometry();
       control_->UpdateBoundsFromWindow(r.x(), r.y(), r.width(), r.height());
-      message.Msg = Event->type() == QEvent::Resize ? WM_SIZE : WM_MOVE;
-      message.LParam =
-          Event->type() == QEvent::Resize ? PointToLParam(r.width(), r.height()) : PointToLParam(r.x(), r.y());
+      if (Event->type() == QEvent::Resize) {
+        control_->LayoutNonClient();
+        const Rect client = control_->ClientRect();
+        message.Msg = WM_SIZE;
+        message.LParam = PointToLParam(static_cast<int>(client.right), static_cast<int>(client.bottom));
+      } else {
+        message.Msg = WM_MOVE;
+        message.LParam = PointToLParam(r.x(), r.y());
+      }
+      break;
+    }
+    case QEvent::Wheel: {
+      const auto* wheel = static_cast<QWheelEvent*>(Event);
+      const int delta = wheel->angleDelta().y();
+      if (delta == 0) return BaseEvent(Event);
+      const QPoint g = wheel->globalPosition().toPoint();
+      std::uintptr_t flags = 0;
+      if (wheel->buttons() & Qt::LeftButton) flags |= MK_LBUTTON;
+      if (wheel->buttons() & Qt::RightButton) flags |= MK_RBUTTON;
+      if (wheel->buttons() & Qt::MiddleButton) flags |= MK_MBUTTON;
+      if (wheel->modifiers() & Qt::ShiftModifier) flags |= MK_SHIFT;
+      if (wheel->modifiers() & Qt::ControlModifier) flags |= MK_CONTROL;
+      message.Msg = WM_MOUSEWHEEL;
+      message.WParam = (static_cast<std::uintptr_t>(static_cast<std::uint16_t>(delta)) << 16) | flags;
+      message.LParam = PointToLParam(g.x(), g.y());
       break;
     }
     case QEvent::ContextMenu: {
@@ -173,7 +196,8 @@ bool TControlWindowBase::DeliverMouse(QMouseEvent* Event) {
   NoteKeyboardModifiers(Event->modifiers());
   const TMessageNumber msg = MouseMessage(*Event);
   if (msg == WM_NULL) return BaseEvent(Event);
-  const QPoint p = Event->position().toPoint();
+  const Point o = control_->ClientOffset();
+  const QPoint p = Event->position().toPoint() - QPoint(static_cast<int>(o.x), static_cast<int>(o.y));
   TMessage message{msg, MouseFlags(*Event), PointToLParam(p.x(), p.y())};
   return SendAnswering(message, Event);
 }

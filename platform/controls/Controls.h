@@ -73,6 +73,7 @@ class TPopupMenu;
 class TWinControl;
 class TControlWindowBase;
 struct TWindowDelivery;
+struct TScrollInfo;
 
 using TWndMethod = TMethodPointer<void(TMessage& Message)>;
 
@@ -116,6 +117,10 @@ inline std::intptr_t PointToLParam(int X, int Y) {
 }
 inline int LParamX(std::intptr_t LParam) { return static_cast<std::int16_t>(LParam & 0xFFFF); }
 inline int LParamY(std::intptr_t LParam) { return static_cast<std::int16_t>((LParam >> 16) & 0xFFFF); }
+// WM_MOUSEWHEEL: the wheel's turn in the high word of WParam (signed; 120 a
+// notch, positive away from the user), the MK_ flags in the low word; the
+// mouse in LParam in screen coordinates.
+inline int WheelDelta(std::uintptr_t WParam) { return static_cast<std::int16_t>((WParam >> 16) & 0xFFFF); }
 
 class TControl : public TComponent {
   KESTOVA_CLASS(TControl)
@@ -149,7 +154,9 @@ class TControl : public TComponent {
   void SetWidth(int Value) { SetBounds(left_, top_, Value, height_); }
   void SetHeight(int Value) { SetBounds(left_, top_, width_, Value); }
   Rect BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
-  Rect ClientRect() const { return {0, 0, width_, height_}; }
+  // The client area in client coordinates: the whole control here; a window
+  // control leaves out its non-client margins.
+  virtual Rect ClientRect() const { return {0, 0, width_, height_}; }
   // Aligned controls ask their parent for an alignment pass when they are
   // moved, resized, shown, hidden, or join or leave it.
   TAlign Align() const { return align_; }
@@ -342,6 +349,24 @@ class TWinControl : public TControl {
   void EnableAlign();
   void Loaded() override;
 
+  // ---- Non-client area and scroll bars (ScrollBars.h) ----
+  // The window less its non-client margins: the border the class gives
+  // through WM_NCCALCSIZE, then the scroll bars that show. Mouse messages,
+  // painting and the children measure from its top-left corner.
+  Rect ClientRect() const override;
+  // Where the client area's top-left corner lies in the window.
+  Point ClientOffset() const { return {ncLeft_, ncTop_}; }
+  // Bar is SB_HORZ or SB_VERT (SB_BOTH too for ShowScrollBar). The state is
+  // the control's: it survives RecreateWnd. SetScrollInfo answers the new
+  // position; GetScrollInfo fills the fields Info.fMask asks for (false for
+  // another Bar).
+  int SetScrollInfo(int Bar, const TScrollInfo& Info, bool Redraw = true);
+  bool GetScrollInfo(int Bar, TScrollInfo& Info) const;
+  int GetScrollPos(int Bar) const;
+  void ShowScrollBar(int Bar, bool Show);
+  // The bar takes room from the client area.
+  bool ScrollBarShown(int Bar) const;
+
   // ---- Timers ----
   void SetTimer(std::uintptr_t Id, int Milliseconds);
   void KillTimer(std::uintptr_t Id);
@@ -370,6 +395,11 @@ class TWinControl : public TControl {
   // The widget class of the window: a TControlWindow<Base> for this
   // control with Qt parent Parent (ControlWindow.h).
   virtual TControlWindowBase* CreateWindowWidget(QWidget* Parent);
+  // Asks the class for its border again (WM_NCCALCSIZE: LParam a Rect* of
+  // the whole window, to be shrunk to what lies inside the border), takes
+  // the showing scroll bars from what is left and places them; a change of
+  // the client size is told with WM_SIZE (LParam the client size).
+  void FrameChanged();
   // The part of the client area the alignment pass fills; the whole of it
   // here.
   virtual void AdjustClientRect(Rect& ARect);
@@ -423,8 +453,19 @@ class TWinControl : public TControl {
   // Perform(Msg) on every child.
   void NotifyControls(TMessageNumber Msg);
 
+  struct ScrollBars;
+  // Computes the margins and places the bar widgets; true when the client
+  // size changed.
+  bool LayoutNonClient();
+  void ScrollAction(int Bar, int Action);
+  void ScrollReleased(int Bar);
+  void SyncScrollBar(int Bar);
+
   std::vector<TControl*> controls_;
   TControlWindowBase* window_ = nullptr;
+  std::unique_ptr<ScrollBars> scrollBars_;
+  int ncLeft_ = 0, ncTop_ = 0, ncRight_ = 0, ncBottom_ = 0;
+  int frameDepth_ = 0;
   TWindowDelivery* delivery_ = nullptr;
   TControl* mouseControl_ = nullptr;  // the graphic child that was pressed
   TWinControl* focusedControl_ = nullptr;

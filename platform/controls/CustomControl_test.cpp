@@ -9,6 +9,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Color.h"
+#include "platform/graphics/DrawEdge.h"
 
 namespace {
 
@@ -48,6 +49,35 @@ TEST(CustomControlPaint, ControlsPaintOnTheirCanvasAndGraphicChildrenOverTheirPa
 TEST(CustomControlPaint, TheCanvasExistsOnlyWhilePainting) {
   TFilled<TCustomControl> control(nullptr, clBlue);
   EXPECT_THROW(control.Canvas(), EInvalidOperation);
+}
+
+// An inverting rectangle drawn on the overlay, as drop and focus rectangles
+// are drawn outside painting.
+void InvertOutline(TCustomControl& control, const Rect& r) {
+  control.DrawOverlay([&](TCanvas& canvas) { DrawFocusRect(canvas.Handle(), r); });
+}
+
+TEST(CustomControlOverlay, AnInvertingDrawingMadeTwiceLeavesThePaintedPixels) {
+  TFilled<TCustomControl> control(nullptr, clBlue);
+  control.SetBounds(0, 0, 40, 30);
+  const QImage painted = control.Handle()->grab().toImage();
+  InvertOutline(control, {5, 5, 20, 15});
+  const QImage once = control.Handle()->grab().toImage();
+  EXPECT_NE(once.pixel(5, 5), painted.pixel(5, 5));
+  EXPECT_EQ(once.pixel(10, 10), painted.pixel(10, 10));
+  // A repaint of the window that was not asked for keeps the overlay.
+  control.Handle()->repaint();
+  EXPECT_EQ(control.Handle()->grab().toImage(), once);
+  InvertOutline(control, {5, 5, 20, 15});
+  EXPECT_EQ(control.Handle()->grab().toImage(), painted);
+
+  // Invalidate paints a fresh picture: what was drawn before is gone, and
+  // the next inverting drawing shows again.
+  InvertOutline(control, {5, 5, 20, 15});
+  control.Invalidate();
+  EXPECT_EQ(control.Handle()->grab().toImage(), painted);
+  InvertOutline(control, {5, 5, 20, 15});
+  EXPECT_EQ(control.Handle()->grab().toImage(), once);
 }
 
 }  // namespace

@@ -21,6 +21,8 @@ TCursorValue TDragObject::GetDragCursor(bool Accepted, int, int) { return Accept
 
 void TDragObject::DragKey(std::uint16_t, bool, bool&) {}
 
+void TDragObject::Finished(TObject*, int, int, bool) {}
+
 TCursorValue TDragControlObject::GetDragCursor(bool Accepted, int, int) {
   return Accepted ? control_->DragCursor() : crNoDrop;
 }
@@ -31,7 +33,8 @@ QPoint ControlScreenToClient(const TControl* Control, const QPoint& Pos) {
     // A scroll area's client area is its viewport, where its mouse
     // messages are measured too.
     if (auto* area = qobject_cast<QAbstractScrollArea*>(widget)) return area->viewport()->mapFromGlobal(Pos);
-    return widget->mapFromGlobal(Pos);
+    const Point o = win->ClientOffset();
+    return widget->mapFromGlobal(Pos) - QPoint(static_cast<int>(o.x), static_cast<int>(o.y));
   }
   const TWinControl* parent = Control->Parent();
   if (!parent) return Pos;
@@ -167,8 +170,9 @@ void TDragManager::End(bool Drop) {
     TDragRec rec{pos, object, target};
     target->Perform(CM_DRAG, dropped ? dmDragDrop : dmDragLeave, reinterpret_cast<std::intptr_t>(&rec));
   }
-  if (!drag->source) return;
   const QPoint at = dropped ? ControlScreenToClient(target, pos) : QPoint();
+  object->Finished(dropped ? target : nullptr, at.x(), at.y(), dropped);
+  if (!drag->source) return;
   drag->source->DoEndDrag(dropped ? target : nullptr, at.x(), at.y());
 }
 

@@ -55,6 +55,10 @@ class TDragObject : public TObject {
   // Hears each key pressed (Down) or released during the drag, Esc apart;
   // Swallow keeps it from the focused control. The base does nothing.
   virtual void DragKey(std::uint16_t VK, bool Down, bool& Swallow);
+  // Told when the drag ends, after the target heard of it and before the
+  // source's DoEndDrag: Target nullptr when nothing was dropped; X, Y the
+  // mouse in the target's client coordinates. The base does nothing.
+  virtual void Finished(TObject* Target, int X, int Y, bool Accepted);
 
   // The control under the mouse, the mouse there, and whether that target
   // accepts (as of the last move).

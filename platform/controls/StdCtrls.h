@@ -19,6 +19,8 @@ class TCanvas;
 struct TTypeInfo;
 
 enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
+// The state of a check box: cbGrayed is the third, undecided one.
+enum TCheckBoxState : std::uint8_t { cbUnchecked, cbChecked, cbGrayed };
 
 namespace TypeInfos {
 const TTypeInfo* TAlignment();

@@ -11,6 +11,7 @@
 #include "platform/controls/CustomControl.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/ScrollBars_p.h"
 
 struct TWinControl::Timers {
   std::map<std::uintptr_t, QBasicTimer> Running;
@@ -81,7 +82,8 @@ QWidget* TWinControl::Handle() {
 }
 
 Point TWinControl::ClientToScreen(Point P) {
-  const QPoint g = Handle()->mapToGlobal(QPoint(static_cast<int>(P.x), static_cast<int>(P.y)));
+  const Point o = ClientOffset();
+  const QPoint g = Handle()->mapToGlobal(QPoint(static_cast<int>(P.x + o.x), static_cast<int>(P.y + o.y)));
   return {g.x(), g.y()};
 }
 
@@ -103,6 +105,7 @@ void TWinControl::CreateWnd() {
   ListenToFocus();
   window_ = CreateWindowWidget(parent_ ? parent_->Handle() : nullptr);
   ApplyWindowState();
+  LayoutNonClient();
 }
 
 void TWinControl::ApplyWindowState() {
@@ -326,7 +329,8 @@ void TWinControl::WMContextMenu(TMessage& Message) {
   if (Message.Result != 0) return;
   // A graphic child under the point is asked first.
   if (window_) {
-    const QPoint p = window_->Widget()->mapFromGlobal(QPoint(LParamX(Message.LParam), LParamY(Message.LParam)));
+    const QPoint p = window_->Widget()->mapFromGlobal(QPoint(LParamX(Message.LParam), LParamY(Message.LParam))) -
+                     QPoint(ncLeft_, ncTop_);
     if (TControl* child = ControlAtPos(p.x(), p.y()))
       Message.Result = child->Perform(WM_CONTEXTMENU, 0, Message.LParam);
   }
@@ -436,6 +440,7 @@ bool TWinControl::Painting() const {
 void TWinControl::PaintControls() {
   if (!Painting()) return;
   QPainter painter(window_->Widget());
+  painter.translate(ncLeft_, ncTop_);
   for (TControl* child : controls_)
     if (auto* graphic = dynamic_cast<TGraphicControl*>(child); graphic && graphic->Visible()) graphic->PaintIn(painter);
 }

@@ -55,3 +55,5 @@ std::int32_t GetSystemMetrics(std::int32_t index) {
     default: return 0;  // SM_XVIRTUALSCREEN, SM_SWAPBUTTON, SM_TABLETPC, ...
   }
 }
+
+std::int32_t GetWheelScrollLines() { return 3; }

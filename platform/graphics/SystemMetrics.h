@@ -26,5 +26,11 @@ inline constexpr std::int32_t kCheckBoxesBitmapHeight = 39;
 // The metric's value; 0 for an index not in the table.
 std::int32_t GetSystemMetrics(std::int32_t index);
 
+// One notch of the mouse wheel, in the units of the wheel messages' delta.
+inline constexpr std::int32_t WHEEL_DELTA = 120;
+// The lines a notch of the wheel scrolls: 3, the classic desktop's setting,
+// fixed like the sizes above.
+std::int32_t GetWheelScrollLines();
+
 // The screen's size in pixels, for the screen metrics.
 void SetSystemScreen(std::int32_t width, std::int32_t height);
