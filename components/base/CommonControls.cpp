@@ -17,6 +17,30 @@ void UpdateSunkenBorderParams(TCreateParams& Params, TFormBorderStyle BorderStyl
   }
 }
 
+int GetScrollTrackPos(TWinControl* Window, int Bar) {
+  TScrollInfo info;
+  info.fMask = SIF_TRACKPOS;
+  Window->GetScrollInfo(Bar, info);
+  return info.nTrackPos;
+}
+
+void SetScrollPosIfChanged(TWinControl* Window, int Bar, int Pos) {
+  if (Window->GetScrollPos(Bar) == Pos) return;
+  TScrollInfo info;
+  info.fMask = SIF_POS;
+  info.nPos = Pos;
+  Window->SetScrollInfo(Bar, info, true);
+}
+
+void SetScrollRangePage(TWinControl* Window, int Bar, int Min, int Max, int Page) {
+  TScrollInfo info;
+  info.fMask = SIF_RANGE | SIF_PAGE;
+  info.nMin = Min;
+  info.nMax = Max;
+  info.nPage = static_cast<std::uint32_t>(Page);
+  Window->SetScrollInfo(Bar, info, true);
+}
+
 int GetFontAveCharWidth(const TFont& Font, const TextMeasurer& Measurer) {
   return Measurer.TextMetrics(Font.Data()).AveCharWidth;
 }

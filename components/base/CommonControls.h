@@ -1,7 +1,7 @@
 #pragma once
 // The family's speed button and the base of its ActiveX host control, and
 // helpers its controls share: the sunken border of their window parameters,
-// font measures and the dither bitmaps of pressed buttons.
+// scroll bars, font measures and the dither bitmaps of pressed buttons.
 
 #include <cstdint>
 #include <string>
@@ -9,6 +9,7 @@
 #include "platform/classes/Variant.h"
 #include "platform/controls/CreateParams.h"
 #include "platform/controls/CustomControl.h"
+#include "platform/controls/ScrollBars.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/core/Events.h"
@@ -51,6 +52,14 @@ class TCustomZROleControl : public TCustomControl {
 // WS_BORDER and the extended style gains WS_EX_CLIENTEDGE; otherwise the
 // style gains WS_BORDER. Other borders leave Params as they are.
 void UpdateSunkenBorderParams(TCreateParams& Params, TFormBorderStyle BorderStyle, bool Ctl3D);
+
+// Scroll bars of Window; Bar is SB_HORZ or SB_VERT. The track position is
+// where the user drags the thumb to, the position itself while nobody does.
+int GetScrollTrackPos(TWinControl* Window, int Bar);
+// Sets the position only when it differs from the bar's.
+void SetScrollPosIfChanged(TWinControl* Window, int Bar, int Pos);
+// Sets range and page together (the position is clamped to them).
+void SetScrollRangePage(TWinControl* Window, int Bar, int Min, int Max, int Page);
 
 // Font measures, taken on the screen unless another measurer is given:
 // the average character width, whether every character is equally wide,

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
+#include <QWidget>
 #include <map>
 #include <string>
 
@@ -29,6 +31,48 @@ TEST(CommonControls, SunkenBorderParamsTable) {
     EXPECT_EQ(params.Style, r.after.Style);
     EXPECT_EQ(params.ExStyle, r.after.ExStyle);
   }
+}
+
+TEST(CommonControls, ScrollBarHelpers) {
+  TCustomControl control(nullptr);
+  control.SetBounds(0, 0, 100, 80);
+  control.HandleNeeded();
+  SetScrollRangePage(&control, SB_VERT, 0, 19, 5);
+  SetScrollRangePage(&control, SB_HORZ, 10, 299, 50);
+  TScrollInfo v;
+  v.fMask = SIF_RANGE | SIF_PAGE;
+  control.GetScrollInfo(SB_VERT, v);
+  EXPECT_EQ(v.nMin, 0);
+  EXPECT_EQ(v.nMax, 19);
+  EXPECT_EQ(v.nPage, 5u);
+  EXPECT_TRUE(control.ScrollBarShown(SB_VERT));
+
+  SetScrollPosIfChanged(&control, SB_VERT, 12);
+  EXPECT_EQ(control.GetScrollPos(SB_VERT), 12);
+  EXPECT_EQ(control.GetScrollPos(SB_HORZ), 10);
+  // The same position sets nothing: a bar hidden outright stays hidden
+  // until a new position decides again.
+  control.ShowScrollBar(SB_VERT, false);
+  SetScrollPosIfChanged(&control, SB_VERT, 12);
+  EXPECT_FALSE(control.ScrollBarShown(SB_VERT));
+  SetScrollPosIfChanged(&control, SB_VERT, 11);
+  EXPECT_TRUE(control.ScrollBarShown(SB_VERT));
+  // A smaller range takes the position back inside it.
+  SetScrollRangePage(&control, SB_VERT, 0, 9, 5);
+  EXPECT_EQ(control.GetScrollPos(SB_VERT), 5);
+
+  // While the user drags the thumb the track position leads the position.
+  EXPECT_EQ(GetScrollTrackPos(&control, SB_VERT), 5);
+  EXPECT_EQ(GetScrollTrackPos(&control, SB_HORZ), 10);
+  QScrollBar* bar = nullptr;
+  for (QScrollBar* b : control.Handle()->findChildren<QScrollBar*>())
+    if (b->orientation() == Qt::Vertical) bar = b;
+  ASSERT_NE(bar, nullptr);
+  bar->setSliderDown(true);
+  bar->setSliderPosition(2);
+  EXPECT_EQ(GetScrollTrackPos(&control, SB_VERT), 2);
+  EXPECT_EQ(control.GetScrollPos(SB_VERT), 5);
+  bar->setSliderDown(false);
 }
 
 // Answers per text, so that a helper measuring the wrong text shows.
