@@ -258,6 +258,9 @@ void TCustomZREdit::PaintBorder() {
   canvas.Brush()->SetColor(clBtnFace);
   canvas.FrameRect({0, 0, w, h});
   canvas.FrameRect({1, 1, w + 1, h + 1});
+  // The two corners the frames leave out.
+  canvas.FillRect({0, h, 1, h + 1});
+  canvas.FillRect({w, 0, w + 1, 1});
   if (FlatNow()) return;
   auto line = [&](TColor c, Coord x1, Coord y1, Coord x2, Coord y2) {
     canvas.Pen()->SetColor(c);
