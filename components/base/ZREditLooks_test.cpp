@@ -242,9 +242,12 @@ TEST(ZREditLooks, ButtonEdgesJoinTheBorder) {
        false, false, false, 0,
        {{103, 10, clBtnFace}, {110, 2, clBtnFace}, {118, 3, clBtnFace}, {110, 3, clBtnHighlight},
         {104, 10, clBtnHighlight}, {118, 2, clBlack}}},
-      {"flat now: the ground's colour inside face edges",
+      {"flat now: the edit's colour inside face edges",
        true, false, false, 0,
-       {{105, 10, clWindow}, {110, 2, clWindow}, {110, 1, clBtnFace}, {119, 10, clBtnFace}, {110, 19, clBtnFace}}},
+       {{105, 10, clYellow}, {110, 2, clYellow}, {110, 1, clBtnFace}, {119, 10, clBtnFace}, {110, 19, clBtnFace}}},
+      {"flat now with an edge: the edit's colour around a face frame and a light line",
+       true, true, false, 6,
+       {{103, 10, clYellow}, {110, 2, clYellow}, {110, 3, clBtnFace}, {117, 10, clBtnFace}, {104, 10, clBtnHighlight}}},
       {"flat and hovered: a face frame around light lines",
        true, false, true, 0,
        {{104, 10, clBtnFace}, {110, 1, clBtnFace}, {119, 10, clBtnFace}, {110, 19, clBtnFace},
@@ -259,6 +262,7 @@ TEST(ZREditLooks, ButtonEdgesJoinTheBorder) {
     f.edit->AlternateBorder = r.alternate;
     f.edit->BorderKind = r.kind;
     f.edit->ArrangeButtons();
+    f.edit->SetColor(clYellow);  // apart from the face and highlight colours
     if (r.hovered) f.edit->Perform(CM_MOUSEENTER, 0, 0);
     ExpectPixels(f.edit, r.probes);
   }
