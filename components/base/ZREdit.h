@@ -118,6 +118,7 @@ class TButtonParams : public TPersistent {
  private:
   friend void DescribeTButtonParams(TClassInfo& Info);
   void GlyphChanged(TObject* Sender);
+  bool ShowHintStored() const { return !ParentShowHint(); }
   void ReadGlyph(TStream& Stream);
   void WriteGlyph(TStream& Stream);
   int width_ = 0;

@@ -300,6 +300,9 @@ TEST(ZREditLooks, AStoredEditComesBackWithItsButtons) {
   second->SetGlyph(&glyph);
   second->SetNumGlyphs(1);
   second->SetHint("More");
+  second->SetShowHint(true);
+  second->SetParentShowHint(true);  // the parent's again
+  f.form.SetShowHint(true);         // ... which is set
 
   f.form.SetName("Form1");
   TForm into(nullptr, TForm::CreateNew{});
@@ -325,6 +328,7 @@ TEST(ZREditLooks, AStoredEditComesBackWithItsButtons) {
   EXPECT_TRUE(rf->Visible());
   EXPECT_EQ(rs->Kind(), bkCustom);
   EXPECT_EQ(rs->Hint(), "More");
+  EXPECT_TRUE(rs->ParentShowHint());
   EXPECT_TRUE(rs->Visible());
   ASSERT_EQ(rs->Glyph()->Width(), 3);
   EXPECT_EQ(rs->Glyph()->Pixel(2, 1), RGB(20, 20, 30));

@@ -64,7 +64,9 @@ void DescribeTButtonParams(TClassInfo& Info) {
   p.Property<&P::Hint, &P::SetHint>("Hint", T::String());
   p.Property<&P::NumGlyphs, &P::SetNumGlyphs>("NumGlyphs", T::Integer()).Default(1);
   p.Property<&P::ParentShowHint, &P::SetParentShowHint>("ParentShowHint", T::Boolean()).Default(true);
-  p.Property<&P::ShowHint, &P::SetShowHint>("ShowHint", T::Boolean()).Default(false);
+  // Setting ShowHint clears ParentShowHint: stored only when it is not the
+  // parent's, so that a stored ParentShowHint survives reading.
+  p.Property<&P::ShowHint, &P::SetShowHint>("ShowHint", T::Boolean()).Default(false).Stored<&P::ShowHintStored>();
   p.Property<&P::Visible, &P::SetVisible>("Visible", T::Boolean());
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TButtonParams, TPersistent, "zredit", nullptr, DescribeTButtonParams)
