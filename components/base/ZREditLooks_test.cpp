@@ -176,6 +176,14 @@ struct Probe {
   TColor color;
 };
 
+// One look of the edit and the pixels it shows.
+struct LookRow {
+  const char* name;
+  bool flat, alternate, hovered;
+  std::uint8_t kind;
+  std::vector<Probe> probes;
+};
+
 void ExpectPixels(TCustomZREdit* Edit, const std::vector<Probe>& Probes) {
   Edit->Handle()->repaint();
   const QImage image = Edit->Handle()->grab().toImage();
@@ -183,15 +191,24 @@ void ExpectPixels(TCustomZREdit* Edit, const std::vector<Probe>& Probes) {
     EXPECT_EQ(image.pixel(p.x, p.y), Rgb(p.color)) << "at " << p.x << "," << p.y << " want " << std::hex << p.color;
 }
 
+void ExpectLooks(const std::vector<LookRow>& Rows) {
+  for (const LookRow& r : Rows) {
+    SCOPED_TRACE(r.name);
+    Fixture f;
+    f.edit->FlatLook = r.flat;
+    f.edit->AlternateBorder = r.alternate;
+    f.edit->BorderKind = r.kind;
+    f.edit->ArrangeButtons();
+    f.edit->SetColor(clYellow);  // apart from the face and highlight colours
+    if (r.hovered) f.edit->Perform(CM_MOUSEENTER, 0, 0);
+    ExpectPixels(f.edit, r.probes);
+  }
+}
+
 TEST(ZREditLooks, BorderKindsDrawTheirFrames) {
   // The edit is 121 x 21; (50, y) and (x, 10) are clear of the inner edit
   // and the button on the edges probed.
-  struct Row {
-    const char* name;
-    bool flat, alternate, hovered;
-    std::uint8_t kind;
-    std::vector<Probe> probes;
-  } rows[] = {
+  const std::vector<LookRow> rows = {
       {"flat now: face frames and corners",
        true, false, false, 0,
        {{50, 0, clBtnFace}, {0, 10, clBtnFace}, {120, 10, clBtnFace}, {50, 20, clBtnFace}, {120, 0, clBtnFace},
@@ -218,26 +235,12 @@ TEST(ZREditLooks, BorderKindsDrawTheirFrames) {
       {"kind 8: the face frames only",
        false, true, false, 8, {{50, 0, clBtnFace}, {50, 20, clBtnFace}, {0, 10, clBtnFace}}},
   };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
-    Fixture f;
-    f.edit->FlatLook = r.flat;
-    f.edit->AlternateBorder = r.alternate;
-    f.edit->BorderKind = r.kind;
-    f.edit->ArrangeButtons();
-    if (r.hovered) f.edit->Perform(CM_MOUSEENTER, 0, 0);
-    ExpectPixels(f.edit, r.probes);
-  }
+  ExpectLooks(rows);
 }
 
 TEST(ZREditLooks, ButtonEdgesJoinTheBorder) {
   // Buttons: framed at (103, 2) 16 x 17, flat at (104, 1) 16 x 19.
-  struct Row {
-    const char* name;
-    bool flat, alternate, hovered;
-    std::uint8_t kind;
-    std::vector<Probe> probes;
-  } rows[] = {
+  const std::vector<LookRow> rows = {
       {"framed: face edges, light lines, a black corner",
        false, false, false, 0,
        {{103, 10, clBtnFace}, {110, 2, clBtnFace}, {118, 3, clBtnFace}, {110, 3, clBtnHighlight},
@@ -255,17 +258,7 @@ TEST(ZREditLooks, ButtonEdgesJoinTheBorder) {
       {"line border: the bottom line in the first colour",
        false, true, false, 2, {{110, 19, clBtnShadow}, {104, 10, clBtnFace}}},
   };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
-    Fixture f;
-    f.edit->FlatLook = r.flat;
-    f.edit->AlternateBorder = r.alternate;
-    f.edit->BorderKind = r.kind;
-    f.edit->ArrangeButtons();
-    f.edit->SetColor(clYellow);  // apart from the face and highlight colours
-    if (r.hovered) f.edit->Perform(CM_MOUSEENTER, 0, 0);
-    ExpectPixels(f.edit, r.probes);
-  }
+  ExpectLooks(rows);
 }
 
 // Root written, turned into the text form and back, read into Into; the text.
