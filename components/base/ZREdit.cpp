@@ -18,6 +18,7 @@
 #include "platform/controls/ControlWindow.h"
 #include "platform/core/AnsiStrings.h"
 #include "platform/graphics/SystemMetrics.h"
+#include "platform/graphics/TextMeasurer.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Hooks.h"
 
@@ -37,6 +38,8 @@ void DescribeTCustomZREdit(TClassInfo& Info) {
   AddMessageHandler<&TCustomZREdit::CMEnter>(Info, CM_ENTER);
   AddMessageHandler<&TCustomZREdit::CMExit>(Info, CM_EXIT);
   AddMessageHandler<&TCustomZREdit::ZRMCommitEdit>(Info, ZRM_COMMITEDIT);
+  AddMessageHandler<&TCustomZREdit::WMSetCursor>(Info, WM_SETCURSOR);
+  AddMessageHandler<&TCustomZREdit::CMFontChanged>(Info, CM_FONTCHANGED);
   TClassPublisher<TCustomZREdit> p(Info);
   p.Property<&TCustomZREdit::EditSourceClassName, &TCustomZREdit::SetEditSourceClassName>("EditSourceClassName",
                                                                                            TypeInfos::String());
@@ -626,6 +629,35 @@ void TCustomZREdit::CMEnabledChanged(TMessage& Message) {
   }
 }
 
+void TCustomZREdit::WMSetCursor(TMessage& Message) {
+  if (!ComponentState().Contains(csDesigning)) {
+    const int x = LParamX(Message.LParam);
+    if (secondButton_->Visible() && x >= secondButton_->Left()) {
+      ShowWindowCursor(secondParams_->Cursor());
+      Message.Result = 1;
+      return;
+    }
+    if (firstButton_->Visible() && x > firstButton_->Left()) {
+      ShowWindowCursor(firstParams_->Cursor());
+      Message.Result = 1;
+      return;
+    }
+  }
+  InheritedMessage(TCustomZREdit::StaticClass(), Message);
+}
+
+void TCustomZREdit::CMFontChanged(TMessage& Message) {
+  InheritedMessage(TCustomZREdit::StaticClass(), Message);
+  AdjustHeight();
+}
+
+void TCustomZREdit::AdjustHeight() {
+  // The framed (3D) look of the window system's edits: four border pixels
+  // above and four below the text.
+  const int extra = GetSystemMetrics(SM_CYBORDER) * 8;
+  SetHeight(extra + ScreenTextMeasurer().TextHeight(Font()->Data(), ""));
+}
+
 void TCustomZREdit::WMSize(TMessage& Message) {
   DefaultHandler(Message);
   ArrangeButtons();
@@ -700,13 +732,11 @@ void TCustomZREdit::EditWndProc(TMessage& Message) {
           if (inner && inner->Perform(CB_GETDROPPEDSTATE, 0, 0) != 0) break;
           if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
             auto key = static_cast<std::uint16_t>(Message.WParam);
-            KeyDown(key, KeyDataToShiftState(Message.LParam));
-            if (key == 0) return;
+            if (DoKeyDown(key, KeyDataToShiftState(Message.LParam))) return;
             Message.WParam = key;
           } else if (msg == WM_CHAR) {
             auto ch = static_cast<char32_t>(Message.WParam);
-            KeyPress(ch);
-            if (ch == 0) return;
+            if (DoKeyPress(ch)) return;
             Message.WParam = ch;
           }
           break;
@@ -742,7 +772,23 @@ void TCustomZREdit::EditWndProc(TMessage& Message) {
       if (needed && (code & needed)) return;
     }
     if (mayChange && source_) source_->BeforeChange();
-    savedEditProc_(Message);
+    {
+      // The form previewed the key when the control had it above: not again
+      // when the inner edit's own procedure runs.
+      TForm* form = msg == WM_KEYDOWN || msg == WM_CHAR || msg == WM_SYSKEYDOWN
+                        ? dynamic_cast<TForm*>(GetParentForm(this))
+                        : nullptr;
+      const bool preview = form && form->KeyPreview();
+      if (preview) form->SetKeyPreview(false);
+      struct Restore {
+        TForm* form;
+        bool preview;
+        ~Restore() {
+          if (preview) form->SetKeyPreview(true);
+        }
+      } restore{form, preview};
+      savedEditProc_(Message);
+    }
     if (msg == WM_GETDLGCODE) Message.Result |= Perform(WM_GETDLGCODE, 0, 0);
     // The press is still held after WM_LBUTTONDOWN; the release ends the click.
     if ((msg == WM_LBUTTONDOWN && !wasDropped) || msg == WM_LBUTTONUP) clickedInEdit_ = msg == WM_LBUTTONDOWN;

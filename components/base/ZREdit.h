@@ -43,6 +43,9 @@ class TPopupListBox;
 struct TTypeInfo;
 
 enum TButtonKind : std::uint8_t { bkCustom, bkDropDown, bkDots };
+namespace TypeInfos {
+const TTypeInfo* TButtonKind();
+}
 
 // The two shared glyphs (resources "ZREDIT_DROPDOWN" and "ZREDIT_DOTS",
 // magenta transparent), loaded on first use; FreeZREditGlyphs frees them.
@@ -68,28 +71,42 @@ class TEditButton : public TSpeedButton {
   void Paint() override;
 
  private:
+  void PaintGlyph();
+  void PaintEdges(const TCustomZREdit& Edit);
   void GlyphChange(TObject* Sender);
   std::unique_ptr<TBitmap> glyph_;
   int numGlyphs_ = 1;
 };
 
-// The face of one button of the edit.
+// The face of one button of the edit. Published: Width, Cursor, Kind,
+// Glyph (stored as "Glyph.Data", only for bkCustom), Hint, NumGlyphs,
+// ParentShowHint, ShowHint, Visible; Glyph, Hint, NumGlyphs, ShowHint,
+// ParentShowHint and Visible are the button's own.
 class TButtonParams : public TPersistent {
   KESTOVA_CLASS(TButtonParams)
  public:
   explicit TButtonParams(TEditButton* ATarget);
+  void DefineProperties(TFiler* Filer) override;
 
   // 0: automatic (the glyph's width + 4 for a custom glyph, SM_CXHTHUMB
   // otherwise).
   int Width() const { return width_; }
   void SetWidth(int Value);
+  // Shown over the button (the edit's WM_SETCURSOR).
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor Value) { cursor_ = Value; }
+  const std::string& Hint() const { return target_->Hint(); }
+  void SetHint(const std::string& Value) { target_->SetHint(Value); }
+  bool ShowHint() const { return target_->ShowHint(); }
+  void SetShowHint(bool Value) { target_->SetShowHint(Value); }
+  bool ParentShowHint() const { return target_->ParentShowHint(); }
+  void SetParentShowHint(bool Value) { target_->SetParentShowHint(Value); }
   TButtonKind Kind() const { return kind_; }
   // bkDropDown and bkDots put the shared glyph on the button, with one glyph.
   void SetKind(TButtonKind Value);
   // Makes the kind bkCustom.
   void SetGlyph(const TBitmap* Value);
+  TBitmap* Glyph() const { return target_->Glyph(); }
   int NumGlyphs() const { return target_->NumGlyphs(); }
   void SetNumGlyphs(int Value);
   bool Visible() const { return target_->Visible(); }
@@ -99,7 +116,11 @@ class TButtonParams : public TPersistent {
   TNotifyEvent OnChanged;
 
  private:
+  friend void DescribeTButtonParams(TClassInfo& Info);
   void GlyphChanged(TObject* Sender);
+  bool ShowHintStored() const { return !ParentShowHint(); }
+  void ReadGlyph(TStream& Stream);
+  void WriteGlyph(TStream& Stream);
   int width_ = 0;
   TCursor cursor_ = 0;
   TEditButton* target_;
@@ -228,6 +249,9 @@ class TCustomZREdit : public TCustomControl {
   int ClientHeight() const { return Height() - 2 * BorderWidth(); }
   // Client point to screen point, inside the edit's own border.
   Point ClientToScreen(Point P);
+  // Height from the font: the font's character height plus 8 border
+  // pixels (SM_CYBORDER x 8). Runs on each font change.
+  void AdjustHeight();
 
   // Public flags; a descendant exposes them as it wishes.
   bool OpenOnClick = false;
@@ -275,6 +299,9 @@ class TCustomZREdit : public TCustomControl {
   bool EdgeBorder() const { return AlternateBorder && (BorderKind == 6 || BorderKind == 7); }
   bool LineBorder() const { return BorderKind == 2 || BorderKind == 3; }
   bool FocusShown() const { return ShowFocusState && !FlatLook; }
+  // The first colour of the 3D and line borders (the second is the other
+  // of clBtnHighlight and clBtnShadow).
+  TColor LineColorA() const;
   bool InnerEditPresent() const;
   bool InnerEditWindowed() const;
   TWinControl* InnerWin() const;
@@ -297,6 +324,8 @@ class TCustomZREdit : public TCustomControl {
   void WMSetText(TMessage& Message);
   void WMTimer(TMessage& Message);
   void WMGetDlgCode(TMessage& Message);
+  void WMSetCursor(TMessage& Message);
+  void CMFontChanged(TMessage& Message);
   void CMVisibleChanged(TMessage& Message);
   void CMColorChanged(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);

@@ -7,7 +7,10 @@
 
 #include "components/base/ZREdit.h"
 #include "components/base/ZRInnerEdit_p.h"
+#include "platform/classes/Filer.h"
 #include "platform/classes/StdTypeInfo.h"
+#include "platform/classes/TypInfoPublish.h"
+#include "platform/controls/Image.h"
 #include "platform/controls/ControlWindow.h"
 #include "platform/core/ResourceStore.h"
 #include "platform/graphics/Canvas.h"
@@ -49,7 +52,24 @@ void FreeZREditGlyphs() {
 // ---- Buttons ----
 
 KESTOVA_CLASS_INFO(TEditButton, TSpeedButton, "zredit", nullptr)
-KESTOVA_CLASS_INFO(TButtonParams, TPersistent, "zredit", nullptr)
+KESTOVA_TYPE_INFO(TButtonKind, MakeEnumType("TButtonKind", {"bkCustom", "bkDropDown", "bkDots"}, "zredit"))
+
+void DescribeTButtonParams(TClassInfo& Info) {
+  using P = TButtonParams;
+  namespace T = TypeInfos;
+  TClassPublisher<P> p(Info);
+  p.Property<&P::Width, &P::SetWidth>("Width", T::Integer()).Default(0);
+  p.Property<&P::Cursor, &P::SetCursor>("Cursor", T::TCursor()).Default(crDefault);
+  p.Property<&P::Kind, &P::SetKind>("Kind", T::TButtonKind());
+  p.Property<&P::Hint, &P::SetHint>("Hint", T::String());
+  p.Property<&P::NumGlyphs, &P::SetNumGlyphs>("NumGlyphs", T::Integer()).Default(1);
+  p.Property<&P::ParentShowHint, &P::SetParentShowHint>("ParentShowHint", T::Boolean()).Default(true);
+  // Setting ShowHint clears ParentShowHint: stored only when it is not the
+  // parent's, so that a stored ParentShowHint survives reading.
+  p.Property<&P::ShowHint, &P::SetShowHint>("ShowHint", T::Boolean()).Default(false).Stored<&P::ShowHintStored>();
+  p.Property<&P::Visible, &P::SetVisible>("Visible", T::Boolean());
+}
+KESTOVA_CLASS_INFO_DESCRIBED(TButtonParams, TPersistent, "zredit", nullptr, DescribeTButtonParams)
 
 TEditButton::TEditButton(TComponent* AOwner) : TSpeedButton(AOwner), glyph_(std::make_unique<TBitmap>()) {
   SetWidth(GetSystemMetrics(SM_CXHTHUMB));
@@ -76,6 +96,11 @@ void TEditButton::GlyphChange(TObject*) {
 
 void TEditButton::Paint() {
   TSpeedButton::Paint();
+  PaintGlyph();
+  if (auto* edit = dynamic_cast<TCustomZREdit*>(Owner())) PaintEdges(*edit);
+}
+
+void TEditButton::PaintGlyph() {
   if (glyph_->Empty()) return;
   // The first of NumGlyphs images, centred; one pixel down and right while
   // pressed.
@@ -91,9 +116,66 @@ void TEditButton::Paint() {
   image.Draw(Canvas(), {x, y, x + w, y + h});
 }
 
+void TEditButton::PaintEdges(const TCustomZREdit& Edit) {
+  // The button's edges blend into the edit's border: flat, they vanish into
+  // the edit's ground; otherwise they join its frame.
+  TCanvas& canvas = Canvas();
+  const Coord w = Width(), h = Height();
+  auto line = [&](TColor c, Coord x1, Coord y1, Coord x2, Coord y2) {
+    canvas.Pen()->SetColor(c);
+    canvas.MoveTo(x1, y1);
+    canvas.LineTo(x2, y2);
+  };
+  auto frame = [&](TColor c, const Rect& r) {
+    canvas.Brush()->SetColor(c);
+    canvas.FrameRect(r);
+  };
+  if (Edit.FlatNow()) {
+    if (Edit.EdgeBorder()) {
+      frame(Edit.Color(), {0, 0, w, h});
+      frame(clBtnFace, {1, 1, w - 1, h - 1});
+      line(clBtnHighlight, 1, 0, 1, h);
+    } else {
+      frame(Edit.Color(), {1, 1, w - 1, h - 1});
+      line(clBtnFace, 0, 0, w, 0);
+      line(clBtnFace, w - 1, 0, w - 1, h);
+      line(clBtnFace, 0, h - 1, w, h - 1);
+    }
+    return;
+  }
+  line(clBtnFace, 0, 0, 0, h);
+  line(clBtnFace, 0, 0, w, 0);
+  line(clBtnFace, w - 1, 0, w - 1, 2);
+  line(clBtnHighlight, 1, 1, w - 1, 1);
+  line(clBtnHighlight, 1, 1, 1, h - 1);
+  if ((!Edit.FlatLook && !Edit.AlternateBorder) || Edit.EdgeBorder()) {
+    canvas.Brush()->SetColor(clBlack);
+    canvas.FillRect({w - 1, 0, w, 1});
+  } else {
+    frame(clBtnFace, {0, 0, w, h});
+    if (Edit.LineBorder()) line(Edit.LineColorA(), 0, h - 1, w, h - 1);
+  }
+}
+
 TButtonParams::TButtonParams(TEditButton* ATarget) : target_(ATarget) {
   target_->OnGlyphChanged = TNotifyEvent::Of<&TButtonParams::GlyphChanged>(*this);
 }
+
+void TButtonParams::DefineProperties(TFiler* Filer) {
+  TPersistent::DefineProperties(Filer);
+  // The shared glyphs of the other kinds come with the kind.
+  Filer->DefineBinaryProperty("Glyph.Data", TStreamProc::Of<&TButtonParams::ReadGlyph>(*this),
+                              TStreamProc::Of<&TButtonParams::WriteGlyph>(*this),
+                              kind_ == bkCustom && !Glyph()->Empty());
+}
+
+void TButtonParams::ReadGlyph(TStream& Stream) {
+  TBitmap glyph;
+  ReadGraphicData(Stream, glyph);
+  SetGlyph(&glyph);
+}
+
+void TButtonParams::WriteGlyph(TStream& Stream) { WriteGraphicData(Stream, *Glyph()); }
 
 void TButtonParams::SetKind(TButtonKind Value) {
   if (Value == kind_) return;
@@ -145,6 +227,10 @@ bool TCustomZREdit::FlatNow() const {
   return FlatLook && mouseOutside_ && !Focused() && !ComponentState().Contains(csDesigning);
 }
 
+TColor TCustomZREdit::LineColorA() const {
+  return BorderKind == 1 || BorderKind == 3 ? clBtnHighlight : clBtnShadow;
+}
+
 void TCustomZREdit::UpdateFlatState() {
   const int now = FlatNow() ? 1 : 0;
   if (now == flatShown_) return;
@@ -169,12 +255,14 @@ void TCustomZREdit::PaintBorder() {
   if (!FlatLook && !AlternateBorder) return;
   TCanvas& canvas = Canvas();
   const Coord w = Width() - 1, h = Height() - 1;
-  const bool lightFirst = BorderKind == 1 || BorderKind == 3;
-  const TColor a = lightFirst ? clBtnHighlight : clBtnShadow;
-  const TColor b = lightFirst ? clBtnShadow : clBtnHighlight;
+  const TColor a = LineColorA();
+  const TColor b = a == clBtnHighlight ? clBtnShadow : clBtnHighlight;
   canvas.Brush()->SetColor(clBtnFace);
   canvas.FrameRect({0, 0, w, h});
   canvas.FrameRect({1, 1, w + 1, h + 1});
+  // The two corners the frames leave out.
+  canvas.FillRect({0, h, 1, h + 1});
+  canvas.FillRect({w, 0, w + 1, 1});
   if (FlatNow()) return;
   auto line = [&](TColor c, Coord x1, Coord y1, Coord x2, Coord y2) {
     canvas.Pen()->SetColor(c);

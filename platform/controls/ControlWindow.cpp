@@ -4,6 +4,7 @@
 #include "platform/controls/ControlWindow.h"
 
 #include <QContextMenuEvent>
+#include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimerEvent>
@@ -12,6 +13,7 @@
 
 #include "platform/controls/Controls.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Screen.h"
 
 namespace {
 
@@ -90,6 +92,42 @@ void TControlWindowBase::Release() {
   }
 }
 
+void TControlWindowBase::TrackCursor() {
+  if (tracking_) return;
+  tracking_ = true;
+  classTracks_ = Widget()->hasMouseTracking();
+  Widget()->setMouseTracking(true);
+}
+
+void TControlWindowBase::ShowCursor(std::int32_t Id) {
+  QWidget* w = Widget();
+  if (Id == crDefault) {
+    if (!cursorShown_) return;
+    cursorShown_ = false;
+    if (classHadCursor_)
+      w->setCursor(classCursor_);
+    else
+      w->unsetCursor();
+    return;
+  }
+  if (cursorShown_ && shownCursor_ == Id) return;
+  if (!cursorShown_) {
+    classHadCursor_ = w->testAttribute(Qt::WA_SetCursor);
+    classCursor_ = w->cursor();
+  }
+  cursorShown_ = true;
+  shownCursor_ = Id;
+  w->setCursor(Screen->Cursors(Id));
+}
+
+void TControlWindowBase::AskCursor(QPoint P) {
+  // The control measures from its client corner, inside any border and bars.
+  const Point o = control_->ClientOffset();
+  P -= QPoint(static_cast<int>(o.x), static_cast<int>(o.y));
+  TMessage message{WM_SETCURSOR, WM_MOUSEMOVE, PointToLParam(P.x(), P.y())};
+  Send(message, nullptr, false);
+}
+
 bool TControlWindowBase::Event(QEvent* Event) {
   if (!control_) return BaseEvent(Event);
   DeliveryScope scope(Widget(), depth_, released_);
@@ -138,6 +176,8 @@ bool TControlWindowBase::Deliver(QEvent* Event) {
       message.Msg = WM_KILLFOCUS;
       break;
     case QEvent::Enter:
+      AskCursor(static_cast<QEnterEvent*>(Event)->position().toPoint());
+      if (!control_) return true;
       message.Msg = CM_MOUSEENTER;
       break;
     case QEvent::Leave:
@@ -196,6 +236,13 @@ bool TControlWindowBase::DeliverMouse(QMouseEvent* Event) {
   NoteKeyboardModifiers(Event->modifiers());
   const TMessageNumber msg = MouseMessage(*Event);
   if (msg == WM_NULL) return BaseEvent(Event);
+  if (msg == WM_MOUSEMOVE && Event->buttons() == Qt::NoButton && tracking_) {
+    AskCursor(Event->position().toPoint());
+    if (!control_) return true;
+    // Only tracked because of the cursor: the control hears no move, as
+    // before tracking was on.
+    if (!classTracks_) return BaseEvent(Event);
+  }
   const Point o = control_->ClientOffset();
   const QPoint p = Event->position().toPoint() - QPoint(static_cast<int>(o.x), static_cast<int>(o.y));
   TMessage message{msg, MouseFlags(*Event), PointToLParam(p.x(), p.y())};

@@ -17,6 +17,7 @@
 //     return new TControlWindow<QLineEdit>(this, Parent);
 //   }
 
+#include <QCursor>
 #include <QEvent>
 #include <QWidget>
 #include <cstdint>
@@ -54,6 +55,13 @@ class TControlWindowBase {
   bool Delivering() const { return depth_ > 0; }
   // Forgets the control; a delivering window deletes itself afterwards.
   void Release();
+  // Turns mouse tracking on, so that moves without a button held reach the
+  // control as WM_SETCURSOR; a widget class that tracked the mouse itself
+  // keeps getting them as WM_MOUSEMOVE too.
+  void TrackCursor();
+  // Shows cursor Id (Screen->Cursors) over the window; crDefault puts the
+  // widget class's own cursor back.
+  void ShowCursor(std::int32_t Id);
 
  protected:
   // The window's event handler: messages for the control, or Base.
@@ -77,6 +85,8 @@ class TControlWindowBase {
   bool DeliverKeyRelease(QKeyEvent* Event);
   bool DeliverShortcutOverride(QKeyEvent* Event);
   bool DeliverMouse(QMouseEvent* Event);
+  // WM_SETCURSOR for the client point P.
+  void AskCursor(QPoint P);
   // The control's WM_GETDLGCODE answer includes what VK needs; false when
   // VK needs nothing or the control is gone.
   bool ControlClaims(std::uint16_t VK);
@@ -85,6 +95,12 @@ class TControlWindowBase {
   int depth_ = 0;
   bool released_ = false;
   bool keepFocus_ = false;
+  bool tracking_ = false;        // TrackCursor ran
+  bool classTracks_ = false;     // the widget class tracked the mouse before
+  bool cursorShown_ = false;     // ShowCursor replaced the class's cursor
+  bool classHadCursor_ = false;  // ... which was set (else inherited)
+  std::int32_t shownCursor_ = 0;
+  QCursor classCursor_;
 };
 
 template <class Base>

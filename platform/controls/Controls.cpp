@@ -7,6 +7,7 @@
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
 #include "platform/controls/DragManager.h"
+#include "platform/controls/Hints.h"
 #include "platform/controls/Menus.h"
 #include "platform/ui/Application.h"
 
@@ -191,6 +192,22 @@ TComponent* TControl::GetParentComponent() const { return parent_; }
 
 void TControl::SetParentComponent(TComponent* Value) {
   if (auto* parent = dynamic_cast<TWinControl*>(Value)) SetParent(parent);
+}
+
+void TControl::SetCursor(TCursorValue Value) {
+  if (Value == cursor_) return;
+  cursor_ = Value;
+  // Over a window the new cursor shows at once; over a graphic child, at
+  // the next move.
+  if (auto* win = dynamic_cast<TWinControl*>(this); win && win->HandleAllocated()) win->ShowWindowCursor(Value);
+}
+
+bool TControl::ShowHint() const { return parentShowHint_ && parent_ ? parent_->ShowHint() : showHint_; }
+
+void TControl::SetShowHint(bool Value) {
+  showHint_ = Value;
+  parentShowHint_ = false;
+  if (Value) ListenForHints();
 }
 
 void TControl::SetParentColor(bool Value) {

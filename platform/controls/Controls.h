@@ -53,6 +53,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/classes/Component.h"
@@ -196,6 +197,23 @@ class TControl : public TComponent {
   bool ParentFont() const { return parentFont_; }
   void SetParentFont(bool Value);
 
+  // ---- Cursor and hint ----
+  // The cursor shown while the mouse is over the control (Screen->Cursors);
+  // crDefault leaves the window class's own (an edit's I-beam). See
+  // WM_SETCURSOR at TWinControl.
+  TCursorValue Cursor() const { return cursor_; }
+  void SetCursor(TCursorValue Value);
+  // The text the application shows when the mouse rests over the control
+  // (Hints.h), while ShowHint is set. With ParentShowHint (the default)
+  // ShowHint is the parent's; setting ShowHint clears ParentShowHint. A
+  // control without parent answers its own value (default false).
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& Value) { hint_ = Value; }
+  bool ShowHint() const;
+  void SetShowHint(bool Value);
+  bool ParentShowHint() const { return parentShowHint_; }
+  void SetParentShowHint(bool Value) { parentShowHint_ = Value; }
+
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
@@ -276,6 +294,10 @@ class TControl : public TComponent {
   TPopupMenu* popupMenu_ = nullptr;
   TDragMode dragMode_ = dmManual;
   TCursorValue dragCursor_ = crDrag;
+  TCursorValue cursor_ = crDefault;
+  std::string hint_;
+  bool showHint_ = false;
+  bool parentShowHint_ = true;
   TColor color_ = clWindow;
   bool parentColor_ = true;
   std::unique_ptr<TFont> font_;
@@ -367,6 +389,24 @@ class TWinControl : public TControl {
   // The bar takes room from the client area.
   bool ScrollBarShown(int Bar) const;
 
+  // ---- Cursor ----
+  // Each mouse move over the window without a button held (and the mouse
+  // entering it) sends WM_SETCURSOR: WParam WM_MOUSEMOVE, LParam the client
+  // point. The base handler shows the Cursor of the graphic child under the
+  // point, or else the control's own, and answers 1; a class that shows
+  // another cursor for a part of itself calls ShowWindowCursor and answers
+  // 1 without it.
+  void ShowWindowCursor(TCursorValue Id);
+
+  // ---- Key phases ----
+  // As the window runs them for a key: the parent form's preview first
+  // (TForm::KeyPreview: the form's KeyDown, KeyPress or KeyUp sees the key
+  // before the control), then the control's own. True when one of them
+  // consumed the key (set it to 0).
+  bool DoKeyDown(std::uint16_t& Key, TShiftState Shift);
+  bool DoKeyPress(char32_t& Key);
+  bool DoKeyUp(std::uint16_t& Key, TShiftState Shift);
+
   // ---- Timers ----
   void SetTimer(std::uintptr_t Id, int Milliseconds);
   void KillTimer(std::uintptr_t Id);
@@ -446,6 +486,7 @@ class TWinControl : public TControl {
   void WMChar(TMessage& Message);
   void CMDialogKey(TMessage& Message);
   void WMPaint(TMessage& Message);
+  void WMSetCursor(TMessage& Message);
   void CMColorChanged(TMessage& Message);
   void CMFontChanged(TMessage& Message);
   void CMVisibleChanged(TMessage& Message);

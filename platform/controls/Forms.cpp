@@ -56,6 +56,7 @@ void DescribeTForm(TClassInfo& Info) {
   p.Property<&F::BorderStyle, &F::SetBorderStyle>("BorderStyle", T::TFormBorderStyle()).Default(bsSizeable);
   p.Property<&F::FormStyle, &F::SetFormStyle>("FormStyle", T::TFormStyle()).Default(fsNormal);
   p.Property<&F::Position, &F::SetPosition>("Position", T::TPosition()).Default(poDesigned);
+  p.Property<&F::KeyPreview, &F::SetKeyPreview>("KeyPreview", T::Boolean()).Default(false);
   p.Property<&F::Menu, &F::SetMenu>("Menu", ClassTypeInfo(TMainMenu::StaticClass()));
   p.Property<&F::ActiveControl, &F::SetActiveControl>("ActiveControl", ClassTypeInfo(TWinControl::StaticClass()));
   p.Property<&F::OnCloseQuery, &F::OnCloseQuery>("OnCloseQuery", T::TCloseQueryEvent());

@@ -88,6 +88,11 @@ class TForm : public TWinControl {
   void SetFormStyle(TFormStyle Value);
   TPosition Position() const { return position_; }
   void SetPosition(TPosition Value) { position_ = Value; }
+  // The form sees the keys of its controls before the focused control does
+  // (TWinControl::DoKeyDown): its KeyDown, KeyPress and KeyUp, and so its
+  // OnKeyDown, OnKeyPress and OnKeyUp; a key it consumes goes no further.
+  bool KeyPreview() const { return keyPreview_; }
+  void SetKeyPreview(bool Value) { keyPreview_ = Value; }
 
   // The form's main menu: its bar lies across the top of the window, above
   // the area the alignment pass fills, and its shortcuts work while the
@@ -159,6 +164,7 @@ class TForm : public TWinControl {
   TFormBorderStyle borderStyle_ = bsSizeable;
   TFormStyle formStyle_ = fsNormal;
   TPosition position_ = poDesigned;
+  bool keyPreview_ = false;
   TModalResult modalResult_ = mrNone;
   TMainMenu* menu_ = nullptr;
   QEventLoop* loop_ = nullptr;

@@ -27,6 +27,7 @@ void DescribeTWinControl(TClassInfo& Info) {
   AddMessageHandler<&TWinControl::WMChar>(Info, WM_CHAR);
   AddMessageHandler<&TWinControl::CMDialogKey>(Info, CM_DIALOGKEY);
   AddMessageHandler<&TWinControl::WMPaint>(Info, WM_PAINT);
+  AddMessageHandler<&TWinControl::WMSetCursor>(Info, WM_SETCURSOR);
   AddMessageHandler<&TWinControl::CMColorChanged>(Info, CM_COLORCHANGED);
   AddMessageHandler<&TWinControl::CMFontChanged>(Info, CM_FONTCHANGED);
   AddMessageHandler<&TWinControl::CMVisibleChanged>(Info, CM_VISIBLECHANGED);
@@ -113,6 +114,7 @@ void TWinControl::ApplyWindowState() {
   widget->setGeometry(Left(), Top(), Width(), Height());
   widget->setEnabled(Enabled());
   widget->setVisible(Visible() && (parent_ || shownTopLevel_));
+  window_->TrackCursor();
 }
 
 void TWinControl::DestroyWnd() {
@@ -365,23 +367,73 @@ void TWinControl::CMDialogKey(TMessage& Message) {
 
 void TWinControl::WMKeyDown(TMessage& Message) {
   auto key = static_cast<std::uint16_t>(Message.WParam);
-  KeyDown(key, KeyDataToShiftState(Message.LParam));
+  DoKeyDown(key, KeyDataToShiftState(Message.LParam));
   Message.WParam = key;
   if (key != 0) DefaultHandler(Message);
 }
 
 void TWinControl::WMKeyUp(TMessage& Message) {
   auto key = static_cast<std::uint16_t>(Message.WParam);
-  KeyUp(key, KeyDataToShiftState(Message.LParam));
+  DoKeyUp(key, KeyDataToShiftState(Message.LParam));
   Message.WParam = key;
   if (key != 0) DefaultHandler(Message);
 }
 
 void TWinControl::WMChar(TMessage& Message) {
   auto key = static_cast<char32_t>(Message.WParam);
-  KeyPress(key);
+  DoKeyPress(key);
   Message.WParam = key;
   if (key != 0) DefaultHandler(Message);
+}
+
+namespace {
+// The form that previews this control's keys, or nullptr.
+TForm* PreviewingForm(TWinControl* Control) {
+  auto* form = dynamic_cast<TForm*>(GetParentForm(Control));
+  return form && form != Control && form->KeyPreview() ? form : nullptr;
+}
+}  // namespace
+
+bool TWinControl::DoKeyDown(std::uint16_t& Key, TShiftState Shift) {
+  if (TWinControl* form = PreviewingForm(this)) {
+    form->KeyDown(Key, Shift);
+    if (Key == 0) return true;
+  }
+  KeyDown(Key, Shift);
+  return Key == 0;
+}
+
+bool TWinControl::DoKeyUp(std::uint16_t& Key, TShiftState Shift) {
+  if (TWinControl* form = PreviewingForm(this)) {
+    form->KeyUp(Key, Shift);
+    if (Key == 0) return true;
+  }
+  KeyUp(Key, Shift);
+  return Key == 0;
+}
+
+bool TWinControl::DoKeyPress(char32_t& Key) {
+  if (TWinControl* form = PreviewingForm(this)) {
+    form->KeyPress(Key);
+    if (Key == 0) return true;
+  }
+  KeyPress(Key);
+  return Key == 0;
+}
+
+// ---- Cursor ----
+
+void TWinControl::WMSetCursor(TMessage& Message) {
+  TCursorValue id = Cursor();
+  if (TControl* child = ControlAtPos(LParamX(Message.LParam), LParamY(Message.LParam));
+      child && child->Cursor() != crDefault)
+    id = child->Cursor();
+  ShowWindowCursor(id);
+  Message.Result = 1;
+}
+
+void TWinControl::ShowWindowCursor(TCursorValue Id) {
+  if (window_) window_->ShowCursor(Id);
 }
 
 void TWinControl::KeyDown(std::uint16_t& Key, TShiftState Shift) {
