@@ -109,6 +109,9 @@ TControl* HintControlAt(QWidget* Widget, QPoint Local) {
   if (!win) return nullptr;
   QPoint p = Local;
   if (win->HandleAllocated() && win->Handle() != Widget) p = Widget->mapTo(win->Handle(), Local);
+  // Children are placed from the client corner, inside any border and bars.
+  const Point o = win->ClientOffset();
+  p -= QPoint(static_cast<int>(o.x), static_cast<int>(o.y));
   TControl* control = win;
   if (TControl* child = win->ControlAtPos(p.x(), p.y())) control = child;
   for (TControl* c = control; c; c = c->Parent())
