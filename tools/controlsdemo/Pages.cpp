@@ -12,6 +12,8 @@ const std::vector<TDemoPage>& DemoPages() {
        MakeVerbsPage},
       {"tree", "the owner-drawn tree view: colours and styles, check boxes, radio items, a new window", MakeTreePage},
       {"edits", "edits with buttons and drop-down lists, an upper-case edit source and a pick list", MakeEditsPage},
+      {"values", "value edits: colour, pen-style and brush-style edits with swatch pop-ups, a mask and a check edit",
+       MakeValueEditsPage},
   };
   return pages;
 }
