@@ -13,6 +13,7 @@
 
 #include "components/base/PackagedCollection.h"
 #include "components/base/ZREdit.h"
+#include "components/base/ZREditTestText_p.h"
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/Bitmap.h"
@@ -23,16 +24,6 @@
 #include "platform/ui/DialogService.h"
 
 namespace {
-
-std::string TextOf(TControl& Control) {
-  std::string text;
-  Control.Perform(WM_GETTEXT, 0, reinterpret_cast<std::intptr_t>(&text));
-  return text;
-}
-
-void SetTextOf(TControl& Control, const std::string& Text) {
-  Control.Perform(WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(&Text));
-}
 
 // An edit with buttons on a shown form, with a value pop-up and inner edit.
 struct Fixture {

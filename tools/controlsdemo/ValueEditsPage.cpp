@@ -7,7 +7,6 @@
 // pop-up is open, where it is ("popup: x y w h"), so that a script can open
 // the pop-ups and check screenshots.
 
-#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <map>
@@ -17,16 +16,10 @@
 #include "components/base/ZRValueEdits.h"
 #include "platform/controls/StdCtrls.h"
 #include "tools/controlsdemo/Pages.h"
+#include "tools/controlsdemo/PopupReport.h"
 #include "tools/controlsdemo/ValueEditsMask.h"
 
 namespace {
-
-void PrintPlace(const std::string& What, TWinControl* Control) {
-  const Point p = Control->ClientToScreen({0, 0});
-  std::printf("%s: %d %d %d %d\n", What.c_str(), static_cast<int>(p.x), static_cast<int>(p.y), Control->Width(),
-              Control->Height());
-  std::fflush(stdout);
-}
 
 class TValueEditsPage : public TWinControl {
   KESTOVA_CLASS(TValueEditsPage)
@@ -43,13 +36,7 @@ class TValueEditsPage : public TWinControl {
         edit->OnTextChange = TNotifyEvent::Of<&TValueEditsPage::ValueChanged>(*this);
   }
 
-  void Started() {
-    for (int i = 0; i < ControlCount(); ++i)
-      if (auto* edit = dynamic_cast<TCustomZREdit*>(Controls(i))) PrintPlace("edit " + edit->Name(), edit);
-    auto* timer = new QTimer(Handle());
-    QObject::connect(timer, &QTimer::timeout, [this] { ReportPopup(); });
-    timer->start(100);
-  }
+  void Started() { StartPopupReport(this); }
 
  private:
   void Add(const char* Caption, const char* Name, int Top, const char* Popup, const char* Inner,
@@ -76,19 +63,7 @@ class TValueEditsPage : public TWinControl {
     std::fflush(stdout);
   }
 
-  void ReportPopup() {
-    TWinControl* popup = ActivePopup();
-    if (popup == shown_) return;
-    shown_ = popup;
-    if (popup)
-      PrintPlace("popup", popup);
-    else
-      std::printf("popup closed\n");
-    std::fflush(stdout);
-  }
-
   std::map<std::string, std::string> lastValue_;
-  TWinControl* shown_ = nullptr;
 };
 KESTOVA_CLASS_INFO(TValueEditsPage, TWinControl, "ControlsDemo", nullptr)
 

@@ -11,23 +11,6 @@ set -euo pipefail
 source "$(dirname "$0")/page_start.sh"
 page_start values "$1" "${2:-.}"
 
-fail() {
-  echo "values_check: $*" >&2
-  echo "--- page output:" >&2
-  cat "$log" >&2
-  exit 1
-}
-
-wait_for() {
-  for _ in $(seq 1 50); do
-    [ "$(grep -c "$1" "$log" || true)" -ge "$2" ] && return 0
-    sleep 0.1
-  done
-  fail "no \"$1\" number $2 within 5 seconds"
-}
-
-pixel() { convert "$1" -format "#%[hex:u.p{$2,$3}]" info: | tr 'A-F' 'a-f' | cut -c1-7; }
-
 edit_place() { sed -n "s/^edit $1: //p" "$log"; }
 last_popup() { sed -n 's/^popup: //p' "$log" | tail -n 1; }
 
