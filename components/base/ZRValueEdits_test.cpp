@@ -138,6 +138,9 @@ TEST(TPopupColorBox, OpeningSelectsTheEditsColourAndANumberKeepsTheSelection) {
     EXPECT_EQ(TextOf(*box), r.answer);
     EXPECT_EQ(ColorToString(box->CurrentColor), r.answer);
   }
+  // The message's own text does not select: the edit's text does.
+  SetTextOf(*box, "clLime");
+  EXPECT_EQ(box->ItemIndex(), 41);
 }
 
 TEST(TPopupColorBox, SelectColorFollowsTheStoredColour) {
