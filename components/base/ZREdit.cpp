@@ -11,12 +11,15 @@
 #include <exception>
 
 #include "components/base/ClassItems.h"
+#include "components/base/ZRInnerEdits.h"
 #include "components/base/ZRListBox.h"
+#include "components/base/ZRValueEdits.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
 #include "platform/controls/ControlWindow.h"
 #include "platform/core/AnsiStrings.h"
+#include "platform/graphics/GraphicsTypeInfo.h"
 #include "platform/graphics/SystemMetrics.h"
 #include "platform/graphics/TextMeasurer.h"
 #include "platform/ui/Application.h"
@@ -807,20 +810,47 @@ void TCustomZREdit::EditWndProc(TMessage& Message) {
 // ---- Registration ----
 
 namespace {
-bool Registered(TPackagedCollection* Registry, TClass Class) {
+// The entry of this value type, qualifier and class in Registry, or none.
+bool Registered(TPackagedCollection* Registry, const TTypeInfo* ValueType, const std::string& Qualifier,
+                TClass Class) {
   for (int i = 0; i < Registry->Count(); ++i)
-    if (auto* info = dynamic_cast<TPopupClassInfo*>(Registry->Item(i)); info && info->Class == Class) return true;
+    if (auto* info = dynamic_cast<TPopupClassInfo*>(Registry->Item(i));
+        info && info->ValueType == ValueType && info->Qualifier == Qualifier && info->Class == Class)
+      return true;
   return false;
+}
+
+enum class TRow { Popup, Edit, DefaultEdit };
+
+void RegisterRow(TRow Row, const TTypeInfo* ValueType, const std::string& Qualifier, TClass Class) {
+  if (Row == TRow::Popup) {
+    if (!Registered(GetPopupClassRegistry(), ValueType, Qualifier, Class))
+      RegisterPopupClass(ValueType, 0, Qualifier, Class);
+    return;
+  }
+  if (Registered(GetEditClassRegistry(), ValueType, Qualifier, Class)) return;
+  if (Row == TRow::DefaultEdit)
+    RegisterEditClassEx(ValueType, 0, Qualifier, Class);
+  else
+    RegisterEditClass(ValueType, 0, Qualifier, Class);
 }
 }  // namespace
 
 void RegisterZREditClasses() {
-  // Once per registry: a second call (a page or test that registers itself)
-  // adds nothing.
-  if (!Registered(GetPopupClassRegistry(), TPopupListBox::StaticClass()))
-    RegisterPopupClass(TypeInfos::String(), 0, "", TPopupListBox::StaticClass());
-  if (!Registered(GetEditClassRegistry(), TZRSimpleEdit::StaticClass()))
-    RegisterEditClassEx(TypeInfos::String(), 0, "", TZRSimpleEdit::StaticClass());
+  // Row by row: a second call (a page or test that registers itself) adds
+  // nothing.
+  RegisterRow(TRow::Popup, TypeInfos::String(), "", TPopupListBox::StaticClass());
+  RegisterRow(TRow::DefaultEdit, TypeInfos::String(), "", TZRSimpleEdit::StaticClass());
+  RegisterRow(TRow::DefaultEdit, TypeInfos::String(), " ", TZRMaskEdit::StaticClass());
+  RegisterRow(TRow::Popup, TypeInfos::TColor(), "", TPopupColorBox::StaticClass());
+  RegisterRow(TRow::Edit, TypeInfos::TColor(), "", TColorEdit::StaticClass());
+  RegisterRow(TRow::Edit, TypeInfos::TPenStyle(), "", TPenStyleEdit::StaticClass());
+  RegisterRow(TRow::Popup, TypeInfos::TPenStyle(), "", TPopupPenBox::StaticClass());
+  RegisterRow(TRow::Edit, TypeInfos::TBrushStyle(), "", TBrushStyleEdit::StaticClass());
+  RegisterRow(TRow::Popup, TypeInfos::TBrushStyle(), "", TPopupBrushBox::StaticClass());
+  RegisterRow(TRow::Edit, TypeInfos::Boolean(), "", TCheckEdit::StaticClass());
+  // Boolean values have no pop-up.
+  RegisterRow(TRow::Popup, TypeInfos::Boolean(), "", nullptr);
   RegisterClassOnce(TZRSimpleEdit::StaticClass());
   RegisterClassOnce(TDummyEditSource::StaticClass());
   RegisterClassOnce(TDummyPopup::StaticClass());

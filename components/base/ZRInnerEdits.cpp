@@ -3,11 +3,8 @@
 #include <algorithm>
 
 #include "components/base/CanvasUtils.h"
-#include "components/base/ClassItems.h"
-#include "components/base/PackagedCollection.h"
 #include "components/base/ZREdit.h"
 #include "components/base/ZRInnerEdit_p.h"
-#include "platform/classes/StdTypeInfo.h"
 #include "platform/controls/ControlWindow.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
@@ -207,18 +204,7 @@ void TCheckEdit::PaintTo(TCanvas& Target, int X, int Y) {
   Target.CopyRect({X, Y, X + w, Y + h}, canvas, {0, 0, w, h});
 }
 
-namespace {
-bool HasEditClass(TClass Class) {
-  TPackagedCollection* registry = GetEditClassRegistry();
-  for (int i = 0; i < registry->Count(); ++i)
-    if (auto* info = dynamic_cast<TEditClassInfo*>(registry->Item(i)); info && info->Class == Class) return true;
-  return false;
-}
-}  // namespace
-
 void RegisterMaskAndCheckEditClasses() {
-  if (!HasEditClass(TZRMaskEdit::StaticClass()))
-    RegisterEditClass(TypeInfos::String(), 0, " ", TZRMaskEdit::StaticClass());
-  if (!HasEditClass(TCheckEdit::StaticClass()))
-    RegisterEditClassEx(TypeInfos::Boolean(), 0, "", TCheckEdit::StaticClass());
+  // Their rows sit among the others of the start-up table, in its order.
+  RegisterZREditClasses();
 }

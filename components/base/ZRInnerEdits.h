@@ -99,7 +99,7 @@ class TCheckEdit : public TCustomControl {
   void ZRMPaintTo(TMessage& Message);
 };
 
-// Registers the two as edit classes: TZRMaskEdit for String with the
-// qualifier " ", TCheckEdit as Boolean's default; a second call adds
-// nothing.
+// Registers the two as edit classes (TZRMaskEdit for String with the
+// qualifier " ", TCheckEdit for Boolean) with the rest of the edit classes:
+// RegisterZREditClasses.
 void RegisterMaskAndCheckEditClasses();

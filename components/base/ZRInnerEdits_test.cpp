@@ -13,6 +13,7 @@
 
 #include "components/base/CanvasUtils.h"
 #include "components/base/ZREdit.h"
+#include "components/base/ZREditTestText_p.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/ui/DialogService.h"
@@ -45,16 +46,6 @@ struct Fixture {
     return text;
   }
 };
-
-std::string TextOf(TControl& Control) {
-  std::string text;
-  Control.Perform(WM_GETTEXT, 0, reinterpret_cast<std::intptr_t>(&text));
-  return text;
-}
-
-void SetTextOf(TControl& Control, const std::string& Text) {
-  Control.Perform(WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(&Text));
-}
 
 TEST(TCheckEdit, TextTableWithAndWithoutInverted) {
   struct Row {

@@ -359,6 +359,10 @@ void TCustomListBox::DrawItem(int Index, Rect ARect, TOwnerDrawState State) {
 
 void TCustomListBox::SelectionChangedByUser() {
   Perform(CN_COMMAND, static_cast<std::uintptr_t>(LBN_SELCHANGE) << 16, 0);
+  Click();
+}
+
+void TCustomListBox::Click() {
   if (OnClick) OnClick(this);
 }
 

@@ -111,8 +111,10 @@ class TCustomListBox : public TCustomControl {
   virtual void DrawItem(int Index, Rect ARect, TOwnerDrawState State);
   // Items are drawn by DrawItem's owner-draw path.
   bool OwnerDrawn() const { return style_ != lbStandard; }
-  // The user changed the selection: CN_COMMAND (LBN_SELCHANGE), OnClick.
+  // The user changed the selection: CN_COMMAND (LBN_SELCHANGE), Click.
   void SelectionChangedByUser();
+  // Fires OnClick.
+  virtual void Click();
   void Paint() override;
   void CreateWnd() override;
   void KeyDown(std::uint16_t& Key, TShiftState Shift) override;

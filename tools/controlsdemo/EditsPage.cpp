@@ -7,7 +7,6 @@
 // coordinates) and, while a drop-down or pick list is open, where it is
 // ("popup: x y w h"), so that a script can check screenshots.
 
-#include <QTimer>
 #include <QWidget>
 #include <cctype>
 #include <cstdio>
@@ -18,6 +17,7 @@
 #include "components/base/ZRListBox.h"
 #include "platform/controls/StdCtrls.h"
 #include "tools/controlsdemo/Pages.h"
+#include "tools/controlsdemo/PopupReport.h"
 
 namespace {
 
@@ -40,12 +40,6 @@ class TUpperCaseSource : public TEditSource {
 KESTOVA_CLASS_INFO(TUpperCaseSource, TEditSource, "ControlsDemo", MakeComponent<TUpperCaseSource>)
 
 const char* const kWords[] = {"alpha", "beta", "gamma", "delta", "epsilon", "zeta", "eta", "theta", "iota", "kappa"};
-
-void PrintBounds(const char* What, QWidget* Widget) {
-  const QPoint p = Widget->mapToGlobal(QPoint(0, 0));
-  std::printf("%s: %d %d %d %d\n", What, p.x(), p.y(), Widget->width(), Widget->height());
-  std::fflush(stdout);
-}
 
 class TEditsPage : public TWinControl {
   KESTOVA_CLASS(TEditsPage)
@@ -84,14 +78,7 @@ class TEditsPage : public TWinControl {
     if (pickList_) pickList_->Free();
   }
 
-  void Started() {
-    for (int i = 0; i < ControlCount(); ++i)
-      if (auto* edit = dynamic_cast<TCustomZREdit*>(Controls(i)))
-        PrintBounds(("edit " + edit->Name()).c_str(), edit->Handle());
-    auto* timer = new QTimer(Handle());
-    QObject::connect(timer, &QTimer::timeout, [this] { ReportPopup(); });
-    timer->start(100);
-  }
+  void Started() { StartPopupReport(this); }
 
  private:
   void Label(const char* Text, int Top) {
@@ -129,19 +116,7 @@ class TEditsPage : public TWinControl {
     std::fflush(stdout);
   }
 
-  void ReportPopup() {
-    TWinControl* popup = ActivePopup();
-    if (popup == shown_) return;
-    shown_ = popup;
-    if (popup)
-      PrintBounds("popup", popup->Handle());
-    else
-      std::printf("popup closed\n");
-    std::fflush(stdout);
-  }
-
   TZRPopupListBox* pickList_ = nullptr;
-  TWinControl* shown_ = nullptr;
 };
 KESTOVA_CLASS_INFO(TEditsPage, TWinControl, "ControlsDemo", nullptr)
 

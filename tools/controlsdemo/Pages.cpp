@@ -14,6 +14,8 @@ const std::vector<TDemoPage>& DemoPages() {
       {"edits", "edits with buttons and drop-down lists, an upper-case edit source and a pick list", MakeEditsPage},
       {"imagelists", "image list boxes: sorted with quick search, button faces with drag reorder, checks and coded text",
        MakeImageListsPage},
+      {"values", "value edits: colour, pen-style and brush-style edits with swatch pop-ups, a mask and a check edit",
+       MakeValueEditsPage},
   };
   return pages;
 }

@@ -26,3 +26,4 @@ TWinControl* MakeVerbsPage();
 TWinControl* MakeTreePage();
 TWinControl* MakeEditsPage();
 TWinControl* MakeImageListsPage();
+TWinControl* MakeValueEditsPage();

@@ -10,23 +10,6 @@ set -euo pipefail
 source "$(dirname "$0")/page_start.sh"
 page_start edits "$1" "${2:-.}"
 
-fail() {
-  echo "edits_check: $*" >&2
-  echo "--- page output:" >&2
-  cat "$log" >&2
-  exit 1
-}
-
-wait_for() {
-  for _ in $(seq 1 50); do
-    [ "$(grep -c "$1" "$log" || true)" -ge "$2" ] && return 0
-    sleep 0.1
-  done
-  fail "no \"$1\" number $2 within 5 seconds"
-}
-
-pixel() { convert "$1" -format "#%[hex:u.p{$2,$3}]" info: | tr 'A-F' 'a-f' | cut -c1-7; }
-
 # Clicks the drop-down button of edit $1 (2-pixel edge, button at the right).
 open_edit() {
   read -r ex ey ew eh < <(sed -n "s/^edit $1: //p" "$log")
