@@ -201,8 +201,13 @@ extern "C" __attribute__((visibility("default"), used, noinline)) int zorTracePr
     SafeRead(reinterpret_cast<const void*>(frame), &origin.framePointer, sizeof origin.framePointer);
     origin.returnAddress = reinterpret_cast<uintptr_t>(caller);
     origin.debuggerCall = !FollowsCallInstruction(origin.returnAddress);
-    if (origin.debuggerCall)
+    if (origin.debuggerCall) {
+      // A debugger places its call below the 128 bytes under the interrupted
+      // stack pointer that the ABI leaves to the interrupted routine: no
+      // live frame's return address lies there, only stale ones.
+      origin.stackBottom += 128;
       origin.framePointer = FrameChainStart(origin.stackBottom, StackRegionOf(origin.stackBottom).end);
+    }
     SetThreadName(self, "-");
     NameReporterThreads(true);
     gOrigin = &origin;

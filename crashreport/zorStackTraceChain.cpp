@@ -75,13 +75,9 @@ void Walker::LinkCallees(bool targetKnown, uintptr_t callAddress, uintptr_t targ
   if (targetKnown) {
     target = ResolvedTarget(target);
     function = CacheFunction(target, {}, -1, approve);
-    // A callee that calls through registers may be where the newer items
-    // return into from routines no link names.
-    if (function >= 0) {
-      const std::vector<TZEUnknownTarget>& unknown = FunctionAt(function).info.unknownTargets;
-      if (std::any_of(unknown.begin(), unknown.end(), [](const TZEUnknownTarget& u) { return u.call; }))
-        LinkCallees(false, callAddress, 0, approve, caller);
-    }
+    // A callee that calls, or jumps on, through registers may be where the
+    // newer items return into from routines no link names.
+    if (LeavesThroughUnknownTarget(function, approve, 3)) LinkCallees(false, callAddress, 0, approve, caller);
   } else {
     const std::vector<Link>& newer = items[size_t(caller)].Newer();
     if (std::any_of(newer.begin(), newer.end(), [](const Link& l) { return l.function < 0; })) return;
@@ -91,7 +87,7 @@ void Walker::LinkCallees(bool targetKnown, uintptr_t callAddress, uintptr_t targ
     Item& item = items[j];
     if (item.hidden) continue;
     Link found;
-    const bool qualifies = !targetKnown || FindCallSite(function, item, found);
+    const bool qualifies = !targetKnown || FindCallSiteBehindJumps(function, item, found, approve, 3);
     bool competing = false;
     if (qualifies && !approve)
       for (const Link& l : item.Older())
@@ -109,6 +105,32 @@ void Walker::LinkCallees(bool targetKnown, uintptr_t callAddress, uintptr_t targ
     }
     if (item.approved) break;
   }
+}
+
+bool Walker::FindCallSiteBehindJumps(int function, const Item& item, Link& link, bool approve, int hops) {
+  if (FindCallSite(function, item, link)) return true;
+  if (function < 0 || hops == 0 || rejected.contains(function)) return false;
+  const std::vector<TZEFarCall> jumps = FunctionAt(function).info.farCalls;  // the cache may grow below
+  for (const TZEFarCall& far : jumps) {
+    if (far.call || far.target == 0) continue;
+    const int reached = CacheFunction(ResolvedTarget(far.target), {}, -1, approve);
+    if (reached >= 0 && reached != function && FindCallSiteBehindJumps(reached, item, link, approve, hops - 1))
+      return true;
+  }
+  return false;
+}
+
+bool Walker::LeavesThroughUnknownTarget(int function, bool approve, int hops) {
+  if (function < 0) return false;
+  const TFunctionInfo info = FunctionAt(function).info;  // the cache may grow below
+  if (!info.unknownTargets.empty()) return true;
+  if (hops == 0) return false;
+  for (const TZEFarCall& far : info.farCalls) {
+    if (far.call || far.target == 0) continue;
+    const int reached = CacheFunction(ResolvedTarget(far.target), {}, -1, approve);
+    if (reached >= 0 && reached != function && LeavesThroughUnknownTarget(reached, approve, hops - 1)) return true;
+  }
+  return false;
 }
 
 bool Walker::ReturnHasLine(Item& item) {

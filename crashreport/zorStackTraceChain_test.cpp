@@ -185,6 +185,85 @@ TEST_F(ZorStackChain, CallsLinkTheItemsTheyReturnThroughAndStaleItemsGo) {
   EXPECT_EQ(w.items[2].codeAddress, 0x2010u);
 }
 
+TEST_F(ZorStackChain, ACallLinksThroughTheCalleesTailJumps) {
+  // F calls G at 0x1010; G jumps on to J, J to K, and K calls H at 0x5010.
+  // G and J leave no frames: the item after F's call returns into K.
+  const int f = Function(0x1000, true, 0x40), g = Function(0x2000, false, 0x40), j = Function(0x4000, false, 0x40),
+            k = Function(0x5000, false, 0x40);
+  AddCall(f, 0x1010, 5, 0x2000);
+  FunctionAt(g).info.farCalls.push_back({false, 0x2010, 0x2015, 0x4000});
+  FunctionAt(j).info.farCalls.push_back({false, 0x4020, 0x4025, 0x5000});
+  AddCall(k, 0x5010, 5, 0x3000);
+  struct Case {
+    const char* what;
+    uintptr_t jumpOfJ;  // where J jumps to
+    uintptr_t behind;   // the newer item's address
+    bool linked;
+  };
+  const Case cases[] = {
+      {"two jumps on", 0x5000, 0x5015, true},
+      {"no call there in K", 0x5000, 0x5025, false},
+      {"a jump into no routine", 0x6000, 0x5015, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FunctionAt(j).info.farCalls.back().target = c.jumpOfJ;
+    Walker w(options, &snapshot);
+    w.items = {MakeItem(0x1015, true), MakeItem(c.behind, false)};
+    Link own;
+    ASSERT_TRUE(w.FindCallSite(f, w.items[0], own));
+    w.items[0].Older().push_back(own);
+    w.DeepCheckItem(0);
+    ASSERT_EQ(w.items[0].Newer().size(), c.linked ? 1u : 0u);
+    if (!c.linked) continue;
+    ASSERT_EQ(w.items[1].Older().size(), 1u);
+    EXPECT_EQ(w.items[1].Older()[0].function, k);
+    EXPECT_EQ(w.items[1].Older()[0].codeAddress, 0x5010u);
+    // Reached through an approved call, the routines are approved too.
+    EXPECT_TRUE(FunctionAt(k).approved);
+    EXPECT_TRUE(FunctionAt(j).approved);
+  }
+}
+
+TEST_F(ZorStackChain, ACalleeThatLeavesThroughARegisterLinksEveryNewerItem) {
+  // F calls G at 0x1010. Where G, or J that G jumps on to, jumps through a
+  // register (a virtual tail call), the items after F's call may return
+  // into any routine: F links each of them, up to the next anchor, with an
+  // unknown function.
+  struct Case {
+    const char* what;
+    bool jumpInG, jumpInJ;
+    std::vector<int> linked;
+  };
+  const Case cases[] = {
+      {"G jumps on through a register", true, false, {1, 2}},
+      {"J, reached by G's jump, does", false, true, {1, 2}},
+      {"neither does", false, false, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ClearStackTraceCaches();
+    const int f = Function(0x1000, true, 0x40), g = Function(0x2000, false, 0x40), j = Function(0x4000, false, 0x40);
+    AddCall(f, 0x1010, 5, 0x2000);
+    FunctionAt(g).info.farCalls.push_back({false, 0x2020, 0x2025, 0x4000});
+    if (c.jumpInG) FunctionAt(g).info.unknownTargets.push_back({false, 0x2010, 0x2013});
+    if (c.jumpInJ) FunctionAt(j).info.unknownTargets.push_back({false, 0x4010, 0x4013});
+    Walker w(options, &snapshot);
+    w.items = {MakeItem(0x1015, true), MakeItem(0x7015, false), MakeItem(0x8015, true), MakeItem(0x9015, false)};
+    Link own;
+    ASSERT_TRUE(w.FindCallSite(f, w.items[0], own));
+    w.items[0].Older().push_back(own);
+    w.DeepCheckItem(0);
+    std::vector<int> linked;
+    for (const Link& l : w.items[0].Newer()) {
+      linked.push_back(l.other);
+      EXPECT_EQ(l.function, -1);
+      EXPECT_EQ(l.codeAddress, 0x1010u);
+    }
+    EXPECT_EQ(linked, c.linked);
+  }
+}
+
 TEST_F(ZorStackChain, ACompetingFunctionIsRejectedForThisWalkOnly) {
   // The item's own call site names K at 0x4011; the caller's call into G
   // names G at 0x2010 for the same return address.

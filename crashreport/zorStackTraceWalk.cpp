@@ -225,6 +225,7 @@ WalkResult WalkStack(const WalkOptions& given) {
     walker.Phase("RemoveRecursiveAreas", &Walker::CollapseMarking);
     walker.Phase("FillFinalOutput", &Walker::FillFinalOutput);
     walker.Phase("ComposeResult", &Walker::Compose);
+    walker.Dump("composed");
   } catch (const AbortWalk&) {
   }
   FreeReadableRegions(snapshot);

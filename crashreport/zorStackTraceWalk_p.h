@@ -70,6 +70,8 @@ class Walker {
   void CollapseMarking() { CollapseRepeats(false); }
   void FillFinalOutput();
   void Compose();
+  // Appends the items and links to the file KESTOVA_STACKWALK_DUMP names.
+  void Dump(const char* stage) const;
 
   // The chain between two anchors; open for tests that build items by hand.
   uint64_t ScoreChain(bool directlyConnected, int first, int last);
@@ -77,6 +79,12 @@ class Walker {
   void DeepCheckItem(int index);
   void LinkCallees(bool targetKnown, uintptr_t callAddress, uintptr_t target, bool approve, int caller);
   bool FindCallSite(int function, const Item& item, Link& link) const;
+  // FindCallSite in the function, else in the routines its jumps out of it
+  // reach (a tail call leaves no frame of its own), at most `hops` deep.
+  bool FindCallSiteBehindJumps(int function, const Item& item, Link& link, bool approve, int hops);
+  // Whether the function, or a routine its jumps reach (at most `hops`
+  // deep), calls or jumps through a register or memory.
+  bool LeavesThroughUnknownTarget(int function, bool approve, int hops);
 
   std::vector<Item> items;
   WalkResult result;
