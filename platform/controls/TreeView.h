@@ -67,6 +67,9 @@ class TImageList;
 class TCustomTreeView;
 class TTreeNodes;
 
+// How a tree view orders its nodes.
+enum TSortType : std::uint8_t { stNone, stData, stText, stBoth };
+
 // The native item states of a node.
 enum TNodeItemState : std::uint8_t { nisCut, nisBold, nisDropHilited, nisFocused, nisSelected, nisExpanded };
 
