@@ -415,7 +415,7 @@ void TCustomZrTreeView::SourceNotice(TComponent* Sender, void* Data, std::int32_
       }};
       for (int i = 0; i < list->Count(); ++i) {
         const auto* rec = static_cast<const TNodeRec*>(list->Get(i));
-        if (TZRTreeNode* node = nodes_->FindNode(rec->ID)) nodes_->FillNode(node, *rec, false);
+        if (TZRTreeNode* node = HeldNode(Sender, rec->ID)) nodes_->FillNode(node, *rec, false);
       }
       break;
     }
@@ -428,7 +428,7 @@ void TCustomZrTreeView::SourceNotice(TComponent* Sender, void* Data, std::int32_
       break;
     case tnDeleted: {
       const auto* rec = static_cast<const TNodeRec*>(Data);
-      TZRTreeNode* node = nodes_->FindNode(rec->ID);
+      TZRTreeNode* node = HeldNode(Sender, rec->ID);
       if (!node) break;
       {
         BeginUpdate();
@@ -496,6 +496,15 @@ void TCustomZrTreeView::SourceNotice(TComponent* Sender, void* Data, std::int32_
     default:
       break;
   }
+}
+
+TZRTreeNode* TCustomZrTreeView::HeldNode(TComponent* Sender, TNodeID ID) const {
+  // IDs are chosen by each source: a node of another source with the same
+  // ID is not the one a notice is about.
+  TZRTreeNode* node = nodes_->FindNode(ID);
+  if (!node || !Sender) return node;
+  TTreeSource* source = nodes_->SourceOf(node);
+  return !source || source == Sender ? node : nullptr;
 }
 
 void TCustomZrTreeView::WMTreeSourceChanged(TMessage& Message) {
@@ -710,10 +719,9 @@ void TCustomZrTreeView::DragOver(TObject* Source, int X, int Y, TDragState State
   TCustomMSTreeView::DragOver(Source, X, Y, State, Accept);
   if (OnDragOver) return;
   Accept = false;
-  auto* object = dynamic_cast<TDragControlObject*>(Source);
   auto* node = static_cast<TZRTreeNode*>(GetNodeAt(X, Y));
   TZRTreeNode* selected = SelectedNode();
-  if (!object || object->Control() != this || !node || !selected || !source_) return;
+  if (Source != this || !node || !selected || !source_) return;
   for (TTreeNode* p = node; p; p = p->Parent())
     if (p == selected) return;
   Accept = nodes_->SourceOf(node) == source_ && source_->CanMoveNode(selected->ID(), node->ID(), naAdd);

@@ -15,7 +15,8 @@
 //
 // Notices: 2 (rebuild), 4 (navigate) and 6 (expand and select) act only in
 // views of the notifying source; 1 (node data), 3 (delete), 7 (insert) and 9
-// (move) in every view that holds the node. The posted navigate notice
+// (move) in every view that holds the node. For 1 and 3 a node of another
+// source with the same ID is not held: each source picks its own IDs. The posted navigate notice
 // carries its own copy of the record and is dropped when its source was
 // freed before it arrived.
 //
@@ -176,6 +177,9 @@ class TCustomZrTreeView : public TCustomMSTreeView {
   friend void DescribeTCustomZrTreeView(TClassInfo& Info);
   void SourceNotice(TComponent* Sender, void* Data, std::int32_t Code);
   void WMTreeSourceChanged(TMessage& Message);
+  // The node ID of this view that Sender's notice is about: found, and of
+  // Sender (or of no source).
+  TZRTreeNode* HeldNode(TComponent* Sender, TNodeID ID) const;
   void WMLButtonDblClk(TMessage& Message);
   void WMFocusGained(TMessage& Message);
   void UpdateImages();

@@ -12,6 +12,8 @@ const std::vector<TDemoPage>& DemoPages() {
        MakeVerbsPage},
       {"tree", "the owner-drawn tree view: colours and styles, check boxes, radio items, a new window", MakeTreePage},
       {"edits", "edits with buttons and drop-down lists, an upper-case edit source and a pick list", MakeEditsPage},
+      {"sources", "source-bound tree views: a string list, and two views of the folders below a directory",
+       MakeSourcesPage},
   };
   return pages;
 }

@@ -25,3 +25,4 @@ TWinControl* MakeStandardPage();
 TWinControl* MakeVerbsPage();
 TWinControl* MakeTreePage();
 TWinControl* MakeEditsPage();
+TWinControl* MakeSourcesPage();
