@@ -293,6 +293,17 @@ TEST_F(HierarchyFixture, APostedNavigateOfAFreedSourceIsDropped) {
   EXPECT_EQ(view->Selected(), nullptr);
 }
 
+TEST_F(HierarchyFixture, NoticesOfAnotherSourceLeaveNodesWithTheSameIdAlone) {
+  TStringList list;
+  list.Add("x");
+  TZRStringSource strings(&form);
+  strings.SetStrings(&list);
+  strings.SetNodeText(1, "renamed");  // string 1: not node 1 of this view
+  EXPECT_EQ(Shown(*view), "a >_ d");
+  source->SetNodeText(1, "A");
+  EXPECT_EQ(Shown(*view), "A >_ d");
+}
+
 TEST_F(HierarchyFixture, EveryIdIsFoundWhateverItsValue) {
   const TNodeID ids[] = {1, -1, TNodeID{1} << 40, std::numeric_limits<TNodeID>::max(),
                          std::numeric_limits<TNodeID>::min() + 1, 7};
