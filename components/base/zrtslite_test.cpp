@@ -9,7 +9,12 @@
 #include <vector>
 
 #include "components/base/PropFileSystem.h"
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/Reader.h"
 #include "platform/classes/StdTypeInfo.h"
+#include "platform/classes/Writer.h"
+#include "platform/controls/Forms.h"
+#include "platform/core/Streams.h"
 #include "platform/classes/TypInfoPublish.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/StdCtrls.h"
@@ -39,7 +44,8 @@ void DescribeTListHolder(TClassInfo& Info) {
   p.Property<&TListHolder::Size>("Size", TypeInfos::Integer());
 }
 
-KESTOVA_CLASS_INFO_DESCRIBED(TListHolder, TComponent, "zrtslite_test", nullptr, DescribeTListHolder)
+KESTOVA_CLASS_INFO_DESCRIBED(TListHolder, TComponent, "zrtslite_test", &MakeComponent<TListHolder>,
+                             DescribeTListHolder)
 
 // One notice as a view hears it; for code 1 the records of the list.
 struct Heard {
@@ -417,6 +423,34 @@ TEST(ComponentSource, ImageListsAnnounceEveryChange) {
   EXPECT_EQ(source.GetSmallImages(), &small);
   EXPECT_EQ(source.GetStateImages(), &state);
   EXPECT_EQ(source.GetLargeImages(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StringSourceStreaming, LinkAndPropNameSurviveAStoredForm) {
+  RegisterClasses({TListHolder::StaticClass(), TZRStringSource::StaticClass()});
+  TDataModule module(nullptr);
+  auto* holder = new TListHolder(&module);
+  holder->SetName("Holder");
+  holder->Items()->SetCommaText("a,b");
+  auto* source = new TZRStringSource(&module);
+  source->SetName("Source");
+  source->SetLink(holder);
+  source->SetPropName("Items");
+
+  TMemoryStream stream;
+  TWriter(stream).WriteRootComponent(&module);
+  stream.SetPosition(0);
+  TDataModule copy(nullptr);
+  TReader(stream).ReadRootComponent(&copy);
+  auto* readHolder = dynamic_cast<TListHolder*>(copy.FindComponent("Holder"));
+  auto* readSource = dynamic_cast<TZRStringSource*>(copy.FindComponent("Source"));
+  ASSERT_TRUE(readHolder && readSource);
+  EXPECT_EQ(readSource->GetLink(), readHolder);
+  EXPECT_EQ(readSource->PropName(), "Items");
+  EXPECT_EQ(readSource->Strings(), readHolder->Items());
 }
 
 }  // namespace
