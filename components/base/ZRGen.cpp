@@ -14,11 +14,6 @@ KESTOVA_CLASS_INFO(TNotifierListEx, TNotifierList, "ZRGen", nullptr)
 
 namespace {
 
-std::unique_ptr<TNotifierListEx>& TreeSourceNotifierList() {
-  static std::unique_ptr<TNotifierListEx> list;
-  return list;
-}
-
 // Walks the listeners newest first; Post is called with each one whose
 // method runs on a control.
 template <class PostFn>
@@ -63,12 +58,9 @@ void TNotifierListEx::PostToAll(TMessageNumber Msg, std::shared_ptr<const void> 
 }
 
 TNotifierListEx* TreeSourceNotifiers() {
-  auto& list = TreeSourceNotifierList();
-  if (!list) list = std::make_unique<TNotifierListEx>();
+  static const auto list = std::make_unique<TNotifierListEx>();
   return list.get();
 }
-
-void FreeTreeSourceNotifiers() { TreeSourceNotifierList().reset(); }
 
 void DesignerModified(TPersistent* Obj) {
   TPersistent* p = Obj;

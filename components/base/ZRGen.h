@@ -172,10 +172,8 @@ class TNotifierListEx : public TNotifierList {
 };
 
 // The process-wide list the tree sources notify and their views subscribe
-// to; made on the first call.
+// to; made on the first call, freed at exit.
 TNotifierListEx* TreeSourceNotifiers();
-// Frees it at shut-down (a later call makes a new one).
-void FreeTreeSourceNotifiers();
 
 // ---- Designer services ----
 

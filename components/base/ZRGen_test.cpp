@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "components/base/PropFileSystem.h"
+#include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Collection.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Menus.h"
+#include "platform/core/StringList.h"
 
 namespace {
 
@@ -162,6 +164,7 @@ TMenuItem* AddItem(TComponent* owner, TMenuItem* parent, const std::string& capt
 }
 
 TEST(CopyMenu, CopiesUnnamedItemsWithTheirClickHandlers) {
+  RegisterClass(TMenuItem::StaticClass());  // as the start-up does
   TComponent form(nullptr);
   auto* source = new TPopupMenu(&form);
   source->SetName("Source");
@@ -191,6 +194,7 @@ TEST(CopyMenu, CopiesUnnamedItemsWithTheirClickHandlers) {
 }
 
 TEST(AddComponentEditorVerbs, CopiesTidiesAndClearsOnPopup) {
+  RegisterClass(TMenuItem::StaticClass());
   TComponent form(nullptr);
   auto* source = new TPopupMenu(&form);
   auto* dest = new TPopupMenu(&form);
@@ -211,10 +215,10 @@ TEST(DesignerModified, ReachesTheDesignerOfTheNearestComponent) {
   DesignerModified(nullptr);  // nothing listens, nothing happens
   SetDesignerModifiedHook(TDesignerModifiedHook::Of<&Watch::Modified>(watch));
   TComponent owner(nullptr);
-  TCollection collection(TCollectionItem::StaticClass());
+  TStringList lines;  // no component above it
   DesignerModified(&owner);
   DesignerModified(nullptr);
-  DesignerModified(&collection);  // no component above it
+  DesignerModified(&lines);
   SetDesignerModifiedHook(nullptr);
   EXPECT_THAT(watch.heard, ElementsAre(&owner));
 }

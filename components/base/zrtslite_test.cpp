@@ -9,7 +9,12 @@
 #include <vector>
 
 #include "components/base/PropFileSystem.h"
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/Reader.h"
 #include "platform/classes/StdTypeInfo.h"
+#include "platform/classes/Writer.h"
+#include "platform/controls/Forms.h"
+#include "platform/core/Streams.h"
 #include "platform/classes/TypInfoPublish.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/StdCtrls.h"
@@ -39,7 +44,8 @@ void DescribeTListHolder(TClassInfo& Info) {
   p.Property<&TListHolder::Size>("Size", TypeInfos::Integer());
 }
 
-KESTOVA_CLASS_INFO_DESCRIBED(TListHolder, TComponent, "zrtslite_test", nullptr, DescribeTListHolder)
+KESTOVA_CLASS_INFO_DESCRIBED(TListHolder, TComponent, "zrtslite_test", &MakeComponent<TListHolder>,
+                             DescribeTListHolder)
 
 // One notice as a view hears it; for code 1 the records of the list.
 struct Heard {
@@ -107,12 +113,25 @@ std::vector<int32_t> Codes(const std::vector<Heard>& journal) {
   return out;
 }
 
+// The source presents the list of a linked holder once Present() ran.
 class StringSource : public ::testing::Test {
  protected:
-  void SetUp() override { list.SetCommaText("one,two,three,four,five"); }
-  void TearDown() override { DeliverPosted(); }
+  void SetUp() override {
+    list.SetCommaText("one,two,three,four,five");
+    source.SetLink(&holder);
+  }
+  void TearDown() override {
+    source.SetLink(nullptr);
+    DeliverPosted();
+  }
+  void Present() {
+    source.SetPropName("Items");
+    journal.clear();
+    designer.modified.clear();
+  }
 
-  TStringList list;
+  TListHolder holder{nullptr};
+  TStrings& list = *holder.Items();
   std::vector<Heard> journal;
   TListener view{journal};
   DesignerWatch designer;
@@ -120,7 +139,7 @@ class StringSource : public ::testing::Test {
 };
 
 TEST_F(StringSource, EnumeratesTheStringsAsAFlatTopLevel) {
-  source.SetStrings(&list);
+  Present();
   const std::vector<TNodeRec> top = Children(source, 0);
   ASSERT_EQ(top.size(), 5u);
   for (int i = 0; i < 5; ++i) {
@@ -137,6 +156,16 @@ TEST_F(StringSource, EnumeratesTheStringsAsAFlatTopLevel) {
   EXPECT_TRUE(Children(source, kChildKeyIsID).empty());
   EXPECT_FALSE(source.HasChildren(0));
   EXPECT_FALSE(source.CanPerform(0, toIsHierarchy));
+
+  // A list handed over directly replaces the linked one.
+  TStringList other;
+  other.Add("solo");
+  journal.clear();
+  source.SetStrings(&other);
+  source.SetStrings(&other);
+  EXPECT_THAT(Codes(journal), ElementsAre(tnRebuild));
+  ASSERT_EQ(Children(source, 0).size(), 1u);
+  EXPECT_EQ(Children(source, 0)[0].Text, "solo");
 }
 
 TEST_F(StringSource, AllowsExactlyItsOperations) {
@@ -162,24 +191,26 @@ TEST_F(StringSource, NeutralAnswers) {
   EXPECT_EQ(source.GetSortType(), stNone);
   EXPECT_EQ(source.GetParentID(3), 0);
   EXPECT_EQ(source.GetNodeObject(3), nullptr);
+  EXPECT_TRUE(source.IsLinkValid());
+  source.SetLink(nullptr);
   EXPECT_FALSE(source.IsLinkValid());
   EXPECT_FALSE(source.CanMoveNode(2, 2, naInsert));
   EXPECT_TRUE(source.CanMoveNode(2, 3, naInsert));
 }
 
 TEST_F(StringSource, WithoutAListNothingChangesButTheDesignerHears) {
+  journal.clear();
   source.DeleteAll();
   source.SetNodeText(1, "x");
   source.MoveNode(1, 2, naInsert);
   EXPECT_TRUE(Children(source, 0).empty());
   EXPECT_TRUE(journal.empty());
   // The move still ends with its designer update.
-  EXPECT_EQ(designer.modified.size(), 1u);
+  EXPECT_THAT(designer.modified, ElementsAre(&holder));
 }
 
 TEST_F(StringSource, RenamesReachTheListAndEveryView) {
-  source.SetStrings(&list);
-  journal.clear();
+  Present();
   source.SetNodeText(2, "zwei");
   EXPECT_EQ(list.CommaText(), "one,zwei,three,four,five");
   ASSERT_EQ(journal.size(), 1u);
@@ -216,7 +247,7 @@ TEST_F(StringSource, MovesAStringAndNavigatesToItsNewPlace) {
       {2, 9, naInsert, "one,two,three,four,five", 0},
       {0, 1, naAdd, "one,two,three,four,five", 0},
   };
-  source.SetStrings(&list);
+  Present();
   TObject marker;
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << row.id << " to " << row.target << " mode " << int(row.mode));
@@ -240,8 +271,7 @@ TEST_F(StringSource, MovesAStringAndNavigatesToItsNewPlace) {
 }
 
 TEST_F(StringSource, DeleteAllClearsTheListAndDeleteNodeIsRefused) {
-  source.SetStrings(&list);
-  journal.clear();
+  Present();
   source.DeleteNode(2);  // deleting is not among the string source's operations
   EXPECT_EQ(list.Count(), 5);
   EXPECT_TRUE(journal.empty());
@@ -249,11 +279,12 @@ TEST_F(StringSource, DeleteAllClearsTheListAndDeleteNodeIsRefused) {
   source.DeleteAll();
   EXPECT_EQ(list.Count(), 0);
   ASSERT_THAT(Codes(journal), ElementsAre(tnDeleted));
-  EXPECT_EQ(journal[0].recs[0].ID, 0);  // the link, none here
+  EXPECT_EQ(journal[0].recs[0].ID, reinterpret_cast<TNodeID>(static_cast<TPersistent*>(&holder)));
   EXPECT_EQ(journal[0].recs[0].Data, 1);
 }
 
 TEST_F(StringSource, ResolvesItsListThroughLinkAndPropName) {
+  source.SetLink(nullptr);
   auto* holder = new TListHolder(nullptr);
   holder->Items()->SetCommaText("a,b");
   source.SetLink(holder);
@@ -268,7 +299,7 @@ TEST_F(StringSource, ResolvesItsListThroughLinkAndPropName) {
   EXPECT_TRUE(journal.empty());
 
   // Names that are no object property leave the source without a list.
-  for (const char* name : {"items", "Size", "Missing", ""}) {
+  for (const char* name : {"Size", "Missing", ""}) {
     SCOPED_TRACE(name);
     source.SetPropName("Items");
     source.SetPropName(name);
@@ -294,10 +325,10 @@ TEST_F(StringSource, ResolvesItsListThroughLinkAndPropName) {
 }
 
 TEST_F(StringSource, NotifiesInsertedNodesAsTopLevelNodes) {
-  source.SetStrings(&list);
-  journal.clear();
+  Present();
   source.NotifyNodeInserted(6, 0, naAddChild, "six");
-  ASSERT_THAT(Codes(journal), ElementsAre(tnInserted, tnNodesChanged));
+  // The rename that follows names no string yet, so it announces nothing.
+  ASSERT_THAT(Codes(journal), ElementsAre(tnInserted));
   EXPECT_EQ(journal[0].recs[0].ChildKey, kChildKeyIsID);
   EXPECT_EQ(journal[0].recs[0].Source, &source);
   EXPECT_EQ(journal[0].recs[0].Mode, naAddChild);
@@ -369,8 +400,14 @@ TEST(ComponentSource, NeutralDefaults) {
   for (int32_t code = 0; code <= 20; ++code) EXPECT_FALSE(source.CanPerform(1, code)) << code;
   EXPECT_TRUE(Children(source, 0).empty());
   source.MoveNode(1, 2, naAdd);
-  EXPECT_EQ(designer.modified.size(), 1u);
+  EXPECT_TRUE(designer.modified.empty());  // no link, no designer
+  TComponent holder(nullptr);
+  source.SetLink(&holder);
+  journal.clear();
+  source.MoveNode(1, 2, naAdd);
+  EXPECT_THAT(designer.modified, ElementsAre(&holder));
   EXPECT_TRUE(journal.empty());
+  source.SetLink(nullptr);
 }
 
 TEST(ComponentSource, ImageListsAnnounceEveryChange) {
@@ -386,6 +423,34 @@ TEST(ComponentSource, ImageListsAnnounceEveryChange) {
   EXPECT_EQ(source.GetSmallImages(), &small);
   EXPECT_EQ(source.GetStateImages(), &state);
   EXPECT_EQ(source.GetLargeImages(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StringSourceStreaming, LinkAndPropNameSurviveAStoredForm) {
+  RegisterClasses({TListHolder::StaticClass(), TZRStringSource::StaticClass()});
+  TDataModule module(nullptr);
+  auto* holder = new TListHolder(&module);
+  holder->SetName("Holder");
+  holder->Items()->SetCommaText("a,b");
+  auto* source = new TZRStringSource(&module);
+  source->SetName("Source");
+  source->SetLink(holder);
+  source->SetPropName("Items");
+
+  TMemoryStream stream;
+  TWriter(stream).WriteRootComponent(&module);
+  stream.SetPosition(0);
+  TDataModule copy(nullptr);
+  TReader(stream).ReadRootComponent(&copy);
+  auto* readHolder = dynamic_cast<TListHolder*>(copy.FindComponent("Holder"));
+  auto* readSource = dynamic_cast<TZRStringSource*>(copy.FindComponent("Source"));
+  ASSERT_TRUE(readHolder && readSource);
+  EXPECT_EQ(readSource->GetLink(), readHolder);
+  EXPECT_EQ(readSource->PropName(), "Items");
+  EXPECT_EQ(readSource->Strings(), readHolder->Items());
 }
 
 }  // namespace
