@@ -578,8 +578,7 @@ void TCustomZRDrawTreeView::CMDrag(TMessage& Message) {
   switch (static_cast<TDragMessage>(Message.WParam)) {
     case dmDragEnter:
     case dmDragMove: {
-      const QPoint q = TreeWidget()->viewport()->mapFromGlobal(rec->Pos);
-      const Point p{q.x(), q.y()};
+      const Point p = DragClientPos(Message);
       if (autoScroll_) CheckAutoScroll(p);
       dragObject_ = rec->Source;
       if (expandTimerRunning_) {
@@ -602,6 +601,17 @@ void TCustomZRDrawTreeView::CMDrag(TMessage& Message) {
       KillDragTimers();
       break;
   }
+}
+
+Rect TCustomZRDrawTreeView::ClientItemsRect() const {
+  const QWidget* viewport = TreeWidget()->viewport();
+  return {0, 0, viewport->width(), viewport->height()};
+}
+
+Point TCustomZRDrawTreeView::DragClientPos(TMessage& Message) const {
+  const auto* rec = reinterpret_cast<const TDragRec*>(Message.LParam);
+  const QPoint q = TreeWidget()->viewport()->mapFromGlobal(rec->Pos);
+  return {q.x(), q.y()};
 }
 
 void TCustomZRDrawTreeView::CheckAutoScroll(Point P) {

@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/controls/TreeView.h"
 #include "platform/classes/TypInfo.h"
@@ -188,6 +189,15 @@ class TCustomZRDrawTreeView : public TCustomTreeView {
   void KeyPress(char32_t& Key) override;
   void DoStartDrag(TDragObject*& DragObject) override;
   void DoEndDrag(TObject* Target, int X, int Y) override;
+  // Starts or stops the scroll timer for the client point P.
+  void CheckAutoScroll(Point P);
+  // The drag position of a CM_DRAG message in client pixels.
+  Point DragClientPos(TMessage& Message) const;
+  // The mouse now, in client pixels; the client area (the items' area).
+  Point CursorClientPos() const;
+  Rect ClientItemsRect() const;
+  void ResetScrollDelta() { scrollDeltaX_ = scrollDeltaY_ = 0; }
+  void CMDrag(TMessage& Message);
 
  private:
   friend class TDrawNode;
@@ -195,12 +205,9 @@ class TCustomZRDrawTreeView : public TCustomTreeView {
   void CMFontChanged(TMessage& Message);
   void WMLButton(TMessage& Message);
   void WMTimer(TMessage& Message);
-  void CMDrag(TMessage& Message);
   void CanvasChanged(TObject* Sender) { canvasChanged_ = true; }
   void EditorWndProc(TMessage& Message);
-  void CheckAutoScroll(Point P);
   void ExpandTimerTick();
-  Point CursorClientPos() const;
   TImageList* ActiveStateImages() const;
 
   TImageList* customStateImages_ = nullptr;
@@ -225,6 +232,135 @@ class TCustomZRDrawTreeView : public TCustomTreeView {
   std::string version_ = "4.11";
   bool withinBeginEdit_ = false;
   bool savingStates_ = false;
+};
+
+inline constexpr std::uintptr_t kSelectionTimer = 151;
+
+// The multi-select tree view. The native selected node (Selected()) has the
+// focus line; with MultiSelect, Ctrl+click toggles the mark (msSelected) of
+// a node, Shift+click and Shift+arrows mark the visible nodes from the range
+// anchor to the selected node, and dragging from empty space draws a
+// rubber band (an inverting focus rectangle in the view's overlay) that
+// marks the nodes whose captions it touches, scrolling with AutoScroll.
+// Marked nodes stand in Selection(), in the order they were marked.
+// SelectOnlySiblings keeps every mark among the selected node's siblings.
+//
+// OnSelectionChanged reports a change SelectionDelay milliseconds (100)
+// after the last one of a burst, through timer 151 of the view; a delay of 0
+// or less reports at once. It never fires while an update
+// (BeginUpdate/EndUpdate) is open: a report due then comes when the last
+// update closes.
+//
+// A drag of several marked nodes uses crMultiDrag (Ctrl: cursor 103); while
+// dragging, the node under the mouse is highlighted as the drop target and
+// the marks stay. An exception raised while the view follows a native
+// selection move or a node deletion is dropped.
+class TCustomMSTreeView : public TCustomZRDrawTreeView {
+  KESTOVA_CLASS(TCustomMSTreeView)
+ public:
+  explicit TCustomMSTreeView(TComponent* AOwner);
+  ~TCustomMSTreeView() override;
+
+  bool MultiSelect() const { return multiSelect_; }
+  // Turning it off clears the marks.
+  void SetMultiSelect(bool Value);
+  bool SelectOnlySiblings() const { return selectOnlySiblings_; }
+  // Turning it on unmarks every node whose parent is not the selected
+  // node's parent.
+  void SetSelectOnlySiblings(bool Value);
+  int SelectionDelay() const { return selectionDelay_; }
+  void SetSelectionDelay(int Value) { selectionDelay_ = Value; }
+  const std::vector<TDrawNode*>& Selection() const { return selection_; }
+  TDrawNode* RangeAnchor() const { return anchor_; }
+  void SetRangeAnchor(TDrawNode* Node) { anchor_ = Node; }
+  bool RubberBandActive() const { return bandActive_; }
+  // The band in client pixels, normalised and clipped.
+  Rect RubberBand() const { return band_; }
+  // True while the view expands a whole subtree itself.
+  bool Filling() const { return filling_; }
+  int UpdateCount() const { return updateCount_; }
+
+  // Unmarks every node but the selected one (which only leaves the list),
+  // forgets the anchor, then schedules the report.
+  virtual void ClearSelection();
+  // Deletes the marked nodes and the selected node when marked.
+  virtual void DeleteSelection();
+  void BeginUpdate() override;
+  void EndUpdate() override;
+  // Reports Node after the delay (see the class comment).
+  void ScheduleSelectionChanged(TTreeNode* Node);
+  // Marks the visible nodes from Node to the selected node (excluded) as
+  // the anchor and the node beyond Node decide; then schedules the report.
+  void SelectRange(TDrawNode* Node);
+
+  TTVChangedEvent OnSelectionChanged;
+
+ protected:
+  virtual void DoSelectionChanged();
+  TTreeNode* CreateNode() override;
+  void AutoScrollTick() override;
+  void SetNodeStateFlag(TDrawNode* Node, TDrawNodeState State, bool On) override;
+  void SetNodeState(TDrawNode* Node, TDrawNodeStates States) override;
+  void KillDragTimers() override;
+  void DoStartDrag(TDragObject*& DragObject) override;
+  void DoEndDrag(TObject* Target, int X, int Y) override;
+  void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+  void Edit(TTreeNode* Node, std::string& S) override;
+  void Delete(TTreeNode* Node) override;
+  void SelectionChanged(TTreeNode* Node, TTreeNode* Previous) override;
+  void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
+  void KeyUp(std::uint16_t& Key, TShiftState Shift) override;
+  // Whether a drag of several nodes keeps the marks and shows crMultiDrag.
+  bool MultiDragAllowed() const { return multiDragAllowed_; }
+  void SetMultiDragAllowed(bool Value) { multiDragAllowed_ = Value; }
+  void SetFilling(bool Value) { filling_ = Value; }
+  TDrawNode* Focus() const { return static_cast<TDrawNode*>(Selected()); }
+  bool Marked(TTreeNode* Node) const { return Node && Node->GetState(nisSelected); }
+  void Mark(TTreeNode* Node, bool On) {
+    if (Node) SetNodeStateFlag(static_cast<TDrawNode*>(Node), msSelected, On);
+  }
+  // Ends the rubber band: erased, capture released, scroll timer stopped.
+  void EndRubberBand();
+
+ private:
+  friend void DescribeTCustomMSTreeView(TClassInfo& Info);
+  void WMLButtonDown(TMessage& Message);
+  void WMLButtonUp(TMessage& Message);
+  void WMRButtonDown(TMessage& Message);
+  void WMMouseMove(TMessage& Message);
+  void WMTimer(TMessage& Message);
+  void WMFocus(TMessage& Message);
+  void CMDragMS(TMessage& Message);
+  void ApplyPendingReset();
+  void DropNonSiblings(TTreeNode* Of);
+  void ForgetNode(TTreeNode* Node);
+  void DrawBand();
+  void UpdateBand(Point Mouse);
+  void SelectBandNodes();
+
+  std::uint8_t directionHint_ = 0;
+  bool pendingReset_ = false;
+  bool multiSelect_ = false;
+  bool keyExtend_ = false;
+  bool dragging_ = false;
+  bool bandActive_ = false;
+  Point origin_{0, 0};
+  TDrawNode* bandStart_ = nullptr;
+  TDrawNode* dropNode_ = nullptr;
+  TTreeNode* reported_ = nullptr;
+  Rect band_{0, 0, 0, 0};
+  bool clickPending_ = false;
+  TCursorValue savedDragCursor_ = 0;
+  bool multiDragAllowed_ = true;
+  int selectionDelay_ = 100;
+  bool selectOnlySiblings_ = false;
+  bool filling_ = false;
+  TDrawNode* anchor_ = nullptr;
+  int updateCount_ = 0;
+  std::vector<TDrawNode*> selection_;
+  bool timerRunning_ = false;
+  bool reportDue_ = false;
+  bool editFailed_ = false;
 };
 
 class TZRTreeView : public TCustomZRDrawTreeView {

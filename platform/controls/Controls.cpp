@@ -21,8 +21,11 @@ class PostedMessageEvent : public QEvent {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
   }
-  explicit PostedMessageEvent(const TMessage& message) : QEvent(EventType()), Message(message) {}
+  explicit PostedMessageEvent(const TMessage& message, std::shared_ptr<const void> payload = nullptr)
+      : QEvent(EventType()), Message(message), Payload(std::move(payload)) {}
   TMessage Message;
+  // Freed with the event, whether it was delivered or dropped.
+  std::shared_ptr<const void> Payload;
 };
 
 // Receives a control's posted messages. It is freed with its control, and Qt
@@ -340,6 +343,15 @@ void PostMessage(TControl* Control, TMessageNumber Msg, std::uintptr_t WParam, s
   if (!Control) return;
   if (!Control->postReceiver_) Control->postReceiver_ = std::make_unique<PostReceiver>(*Control);
   QCoreApplication::postEvent(Control->postReceiver_.get(), new PostedMessageEvent({Msg, WParam, LParam, 0}));
+}
+
+void PostPayloadMessage(TControl* Control, TMessageNumber Msg, std::shared_ptr<const void> Payload,
+                        std::intptr_t LParam) {
+  if (!Control) return;
+  if (!Control->postReceiver_) Control->postReceiver_ = std::make_unique<PostReceiver>(*Control);
+  const auto wParam = reinterpret_cast<std::uintptr_t>(Payload.get());
+  QCoreApplication::postEvent(Control->postReceiver_.get(),
+                              new PostedMessageEvent({Msg, wParam, LParam, 0}, std::move(Payload)));
 }
 
 TWinControl* GetParentForm(TControl* Control) {

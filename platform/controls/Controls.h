@@ -305,12 +305,20 @@ class TControl : public TComponent {
   bool takingParentFont_ = false;
   std::unique_ptr<QObject> postReceiver_;
   friend void PostMessage(TControl* Control, TMessageNumber Msg, std::uintptr_t WParam, std::intptr_t LParam);
+  friend void PostPayloadMessage(TControl* Control, TMessageNumber Msg, std::shared_ptr<const void> Payload,
+                                 std::intptr_t LParam);
 };
 
 // Queues {Msg, WParam, LParam} for Control's WindowProc (inside the exception
 // guard) at the next turn of the event loop; dropped when Control is freed
 // first. Nothing for nullptr.
 void PostMessage(TControl* Control, TMessageNumber Msg, std::uintptr_t WParam, std::intptr_t LParam);
+// PostMessage with a payload that travels with the message: handled with
+// WParam = Payload.get(). Postings of one payload share it; it is freed after
+// the last of them was handled or dropped, so a handler never reads a payload
+// its poster freed meanwhile.
+void PostPayloadMessage(TControl* Control, TMessageNumber Msg, std::shared_ptr<const void> Payload,
+                        std::intptr_t LParam);
 
 class TWinControl : public TControl {
   KESTOVA_CLASS(TWinControl)

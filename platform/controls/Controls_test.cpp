@@ -166,6 +166,25 @@ TEST(ControlMessages, PostedMessageNeverReachesAFreedControl) {
   EXPECT_EQ(CountOf(journal, "self", WM_POSTED), 0);
 }
 
+TEST(ControlMessages, APostedPayloadLivesUntilItsLastPostingIsHandledOrDropped) {
+  Journal journal;
+  TDerivedProbe kept(nullptr, journal, "kept");
+  auto* freed = new TDerivedProbe(nullptr, journal, "freed");
+  auto payload = std::make_shared<const int>(42);
+  const std::weak_ptr<const int> watch = payload;
+  PostPayloadMessage(&kept, WM_POSTED, payload, 0);
+  PostPayloadMessage(freed, WM_POSTED, payload, 0);
+  const auto address = reinterpret_cast<std::uintptr_t>(payload.get());
+  payload.reset();
+  freed->Free();
+  EXPECT_FALSE(watch.expired());
+  QCoreApplication::sendPostedEvents(nullptr, 0);
+  EXPECT_TRUE(watch.expired());
+  ASSERT_EQ(CountOf(journal, "kept", WM_POSTED), 1);
+  EXPECT_EQ(CountOf(journal, "freed", WM_POSTED), 0);
+  EXPECT_EQ(journal.back().wparam, address);
+}
+
 TEST(ControlMessages, PostedMessageExceptionIsShownOnceAndStaysOutOfQt) {
   ScriptedDialogService dialogs;
   ScopedDialogService scope(dialogs);

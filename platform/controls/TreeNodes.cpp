@@ -226,7 +226,13 @@ void TTreeNode::SetState(TNodeItemState State, bool Value) {
     case nisBold: SetBold(Value); break;
     case nisDropHilited: SetDropTarget(Value); break;
     case nisFocused: SetFocused(Value); break;
-    case nisSelected: SetSelected(Value); break;
+    case nisSelected:
+      // With kept marks the state is the mark alone; the selected node stays.
+      if (TreeView()->KeepSelectionMarks() && item_)
+        item_->setSelected(Value);
+      else
+        SetSelected(Value);
+      break;
     case nisExpanded: SetExpanded(Value); break;
   }
 }

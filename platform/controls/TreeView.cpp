@@ -5,6 +5,7 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QPaintEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
@@ -55,7 +56,12 @@ class TTreeWindow final : public QTreeWidget, public TControlWindowBase {
       case QEvent::Paint: {
         auto* view = static_cast<TCustomTreeView*>(Control());
         if (view && !view->PaintControlPrePaint()) return true;
-        return QTreeWidget::viewportEvent(Event);
+        const bool result = QTreeWidget::viewportEvent(Event);
+        if (view && !view->overlay_.Empty()) {
+          QPainter painter(viewport());
+          view->overlay_.Play(painter, QRectF(static_cast<QPaintEvent*>(Event)->rect()));
+        }
+        return result;
       }
       default:
         return QTreeWidget::viewportEvent(Event);
@@ -179,7 +185,8 @@ void TCustomTreeView::CreateWnd() {
   tree->setColumnCount(1);
   tree->setHeaderHidden(true);
   tree->setUniformRowHeights(true);
-  tree->setSelectionMode(QAbstractItemView::SingleSelection);
+  // With kept marks the view sets every mark itself (CurrentItemChanged).
+  tree->setSelectionMode(keepMarks_ ? QAbstractItemView::NoSelection : QAbstractItemView::SingleSelection);
   tree->setAutoScroll(false);
   tree->setItemDelegate(new TTreeItemDelegate(this, tree));
   tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -267,12 +274,16 @@ TTreeNode* TCustomTreeView::CreateNode() { return new TTreeNode(items_.get()); }
 
 TTreeNode* TCustomTreeView::Selected() const {
   if (!HandleAllocated()) return nullptr;
+  if (keepMarks_) return NodeOfItem(TreeWidget()->currentItem());
   const QList<QTreeWidgetItem*> items = TreeWidget()->selectedItems();
   return items.isEmpty() ? nullptr : NodeOfItem(items.front());
 }
 void TCustomTreeView::SetSelected(TTreeNode* Value) {
   if (!Value) {
-    if (HandleAllocated()) TreeWidget()->clearSelection();
+    if (HandleAllocated() && keepMarks_)
+      TreeWidget()->setCurrentItem(nullptr);
+    else if (HandleAllocated())
+      TreeWidget()->clearSelection();
     return;
   }
   TreeWidget()->setCurrentItem(Value->item_);
@@ -354,8 +365,18 @@ bool TCustomTreeView::CanChange(TTreeNode* Node) {
 void TCustomTreeView::Change(TTreeNode* Node) {
   if (OnChange) OnChange(this, Node);
 }
-void TCustomTreeView::CurrentItemChanged(QTreeWidgetItem* Current, QTreeWidgetItem*) {
-  if (!recreating_) Change(NodeOfItem(Current));
+void TCustomTreeView::SelectionChanged(TTreeNode* Node, TTreeNode*) { Change(Node); }
+void TCustomTreeView::CurrentItemChanged(QTreeWidgetItem* Current, QTreeWidgetItem* Previous) {
+  if (keepMarks_) {
+    if (Previous) Previous->setSelected(false);
+    if (Current) Current->setSelected(true);
+  }
+  if (!recreating_) SelectionChanged(NodeOfItem(Current), NodeOfItem(Previous));
+}
+
+void TCustomTreeView::DrawOverlay(const OverlayJournal::DrawProc& Draw) {
+  overlay_.Draw(Draw);
+  if (HandleAllocated()) TreeWidget()->viewport()->update();
 }
 
 void TCustomTreeView::Delete(TTreeNode* Node) {

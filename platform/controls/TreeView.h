@@ -32,6 +32,16 @@
 // OnEdited with the new text, which the node then takes; Esc keeps the old
 // text.
 //
+// A class that marks several nodes itself keeps the selection marks
+// (SetKeepSelectionMarks before the window is made): the user's clicks and
+// keys then only move the selected node, and that move takes the mark from
+// the old selected node to the new one, leaving every other mark alone.
+// Selected() is then the node that has the focus line, marked or not.
+//
+// The overlay (Overlay()) holds what the view draws on itself outside
+// painting, such as an inverting rubber band (platform/ui/Overlay.h); each
+// paint replays it over the items.
+//
 // The node stream is untrusted when it comes from a stored form: counts and
 // lengths are checked against the bytes, the depth is bounded, and a bad
 // stream raises EReadError ("Stream read error") after freeing what it had
@@ -47,6 +57,7 @@
 #include "platform/core/Events.h"
 #include "platform/core/Set.h"
 #include "platform/core/Streams.h"
+#include "platform/ui/Overlay.h"
 
 class QTreeWidgetItem;
 class QStyleOptionViewItem;
@@ -55,6 +66,9 @@ class TCanvas;
 class TImageList;
 class TCustomTreeView;
 class TTreeNodes;
+
+// How a tree view orders its nodes.
+enum TSortType : std::uint8_t { stNone, stData, stText, stBoth };
 
 // The native item states of a node.
 enum TNodeItemState : std::uint8_t { nisCut, nisBold, nisDropHilited, nisFocused, nisSelected, nisExpanded };
@@ -282,6 +296,11 @@ class TCustomTreeView : public TWinControl {
   TScrollState ScrollState(TScrollAxis Axis) const;
   // One line back (Delta -1: left, up) or on (1).
   void ScrollLine(TScrollAxis Axis, int Delta);
+  // The view's own drawing outside painting, and drawing into it (the view
+  // is painted again).
+  const OverlayJournal& Overlay() const { return overlay_; }
+  void DrawOverlay(const OverlayJournal::DrawProc& Draw);
+  bool KeepSelectionMarks() const { return keepMarks_; }
 
   TTVChangingEvent OnChanging;
   TTVChangedEvent OnChange;
@@ -311,6 +330,10 @@ class TCustomTreeView : public TWinControl {
   virtual void Collapse(TTreeNode* Node);
   virtual bool CanChange(TTreeNode* Node);
   virtual void Change(TTreeNode* Node);
+  // The selected node moved from Previous (nullptr: none; a node being
+  // deleted has no item any more) to Node; calls Change.
+  virtual void SelectionChanged(TTreeNode* Node, TTreeNode* Previous);
+  void SetKeepSelectionMarks(bool Value) { keepMarks_ = Value; }
   virtual bool CanEdit(TTreeNode* Node);
   virtual void Edit(TTreeNode* Node, std::string& S);
   virtual void Delete(TTreeNode* Node);
@@ -370,6 +393,8 @@ class TCustomTreeView : public TWinControl {
   TCanvas* canvas_ = nullptr;
   TWinControl* editControl_ = nullptr;
   TTreeNode* editNode_ = nullptr;
+  bool keepMarks_ = false;
+  OverlayJournal overlay_;
 };
 
 class TTreeView : public TCustomTreeView {

@@ -16,6 +16,8 @@ const std::vector<TDemoPage>& DemoPages() {
        MakeImageListsPage},
       {"values", "value edits: colour, pen-style and brush-style edits with swatch pop-ups, a mask and a check edit",
        MakeValueEditsPage},
+      {"sources", "source-bound tree views: a string list, and two views of the folders below a directory",
+       MakeSourcesPage},
   };
   return pages;
 }

@@ -27,3 +27,4 @@ TWinControl* MakeTreePage();
 TWinControl* MakeEditsPage();
 TWinControl* MakeImageListsPage();
 TWinControl* MakeValueEditsPage();
+TWinControl* MakeSourcesPage();
