@@ -95,7 +95,6 @@ void TControlWindowBase::Release() {
 void TControlWindowBase::TrackCursor() {
   if (tracking_) return;
   tracking_ = true;
-  classTracks_ = Widget()->hasMouseTracking();
   Widget()->setMouseTracking(true);
 }
 
@@ -239,9 +238,6 @@ bool TControlWindowBase::DeliverMouse(QMouseEvent* Event) {
   if (msg == WM_MOUSEMOVE && Event->buttons() == Qt::NoButton && tracking_) {
     AskCursor(Event->position().toPoint());
     if (!control_) return true;
-    // Only tracked because of the cursor: the control hears no move, as
-    // before tracking was on.
-    if (!classTracks_) return BaseEvent(Event);
   }
   const Point o = control_->ClientOffset();
   const QPoint p = Event->position().toPoint() - QPoint(static_cast<int>(o.x), static_cast<int>(o.y));

@@ -55,9 +55,9 @@ class TControlWindowBase {
   bool Delivering() const { return depth_ > 0; }
   // Forgets the control; a delivering window deletes itself afterwards.
   void Release();
-  // Turns mouse tracking on, so that moves without a button held reach the
-  // control as WM_SETCURSOR; a widget class that tracked the mouse itself
-  // keeps getting them as WM_MOUSEMOVE too.
+  // Turns mouse tracking on: every move without a button held reaches the
+  // control as WM_SETCURSOR, then as WM_MOUSEMOVE, as every window hears
+  // the mouse pass over it.
   void TrackCursor();
   // Shows cursor Id (Screen->Cursors) over the window; crDefault puts the
   // widget class's own cursor back.
@@ -96,7 +96,6 @@ class TControlWindowBase {
   bool released_ = false;
   bool keepFocus_ = false;
   bool tracking_ = false;        // TrackCursor ran
-  bool classTracks_ = false;     // the widget class tracked the mouse before
   bool cursorShown_ = false;     // ShowCursor replaced the class's cursor
   bool classHadCursor_ = false;  // ... which was set (else inherited)
   std::int32_t shownCursor_ = 0;
