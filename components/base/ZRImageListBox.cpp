@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "components/base/CodedText.h"
+#include "components/base/CommonControls.h"
 #include "components/base/DrawRoutines.h"
 #include "components/base/zrbaselib.h"
 #include "platform/classes/StdTypeInfo.h"
@@ -695,13 +696,7 @@ void TZRCustomImageListBox::WMVScroll(TMessage& Message) {
     case SB_LINEDOWN: SetTopIndex(topIndex_ + scrollStepVert_); break;
     case SB_PAGEUP: SetTopIndex(topIndex_ - page); break;
     case SB_PAGEDOWN: SetTopIndex(topIndex_ + page); break;
-    case SB_THUMBTRACK: {
-      TScrollInfo info;
-      info.fMask = SIF_TRACKPOS;
-      GetScrollInfo(SB_VERT, info);
-      SetTopIndex(info.nTrackPos);
-      break;
-    }
+    case SB_THUMBTRACK: SetTopIndex(GetScrollTrackPos(this, SB_VERT)); break;
     default: break;  // the thumb's final position: tracking put it there
   }
 }
@@ -713,13 +708,7 @@ void TZRCustomImageListBox::WMHScroll(TMessage& Message) {
     case SB_LINERIGHT: SetHorzOffset(horzOffset_ + scrollStepHorz_); break;
     case SB_PAGELEFT: SetHorzOffset(horzOffset_ - client); break;
     case SB_PAGERIGHT: SetHorzOffset(horzOffset_ + client); break;
-    case SB_THUMBTRACK: {
-      TScrollInfo info;
-      info.fMask = SIF_TRACKPOS;
-      GetScrollInfo(SB_HORZ, info);
-      SetHorzOffset(info.nTrackPos);
-      break;
-    }
+    case SB_THUMBTRACK: SetHorzOffset(GetScrollTrackPos(this, SB_HORZ)); break;
     default: break;
   }
 }
