@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -128,6 +129,24 @@ TEST(ZRImageListBox, DeletionKeepsTheSelectedItemAndTheBarsFollowTheCount) {
   f.box->DeleteItem(0);
   EXPECT_FALSE(f.box->ScrollBarShown(SB_VERT));
   EXPECT_EQ(f.box->ClientRect().right, 220 - 4);
+}
+
+TEST(ZRImageListBox, DraggingTheThumbScrollsAndItsReleaseChangesNothing) {
+  Fixture f(20, 5);
+  QScrollBar* bar = nullptr;
+  for (QScrollBar* b : f.box->Handle()->findChildren<QScrollBar*>())
+    if (b->orientation() == Qt::Vertical) bar = b;
+  ASSERT_NE(bar, nullptr);
+  bar->setSliderDown(true);
+  bar->setSliderPosition(7);
+  EXPECT_EQ(f.box->TopIndex(), 7);
+  // Past the last place the top item stops where the last row fills the
+  // client area.
+  bar->setSliderPosition(19);
+  EXPECT_EQ(f.box->TopIndex(), 15);
+  bar->setSliderPosition(9);
+  bar->setSliderDown(false);
+  EXPECT_EQ(f.box->TopIndex(), 9);
 }
 
 TEST(ZRImageListBox, ItemAtYCountsRowsFromTheTopItem) {
