@@ -111,5 +111,20 @@ void AddComponentEditorVerbs(TPopupMenu* SourceMenu, TPopupMenu* Dest, IZRDsgnCo
   if (!Dest) return;
   CopyMenu(SourceMenu, Dest);
   Dest->OnPopup = nullptr;
+  const int count = Editor ? Editor->GetVerbCount() : 0;
+  // Each verb item keeps the editor alive while it can be chosen.
+  const TInterfacePtr<IZRDsgnComponentEditor> editor(Editor);
+  for (int i = 0; i < count; ++i) {
+    auto* item = new TMenuItem(Dest->Owner());
+    item->SetCaption(Editor->GetVerb(i));
+    item->Tag = kFirstVerbTag + i;
+    item->OnClick = TNotifyEvent([editor, i](TObject*) { editor->ExecuteVerb(i); });
+    Dest->Items()->Insert(i, item);
+  }
+  if (count > 0) {
+    auto* separator = new TMenuItem(Dest->Owner());
+    separator->SetCaption("-");
+    Dest->Items()->Insert(count, separator);
+  }
   TidySeparators(Dest->Items());
 }

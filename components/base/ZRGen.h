@@ -210,8 +210,11 @@ extern TGetComponentEditorProc GetComponentEditorProc;
 // component stream: the copies are unnamed and keep their click handlers.
 // Dest is left empty for a nullptr Source, and after an error.
 void CopyMenu(TPopupMenu* Source, TPopupMenu* Dest);
-// Rebuilds Dest from SourceMenu (CopyMenu), clears Dest's OnPopup and tidies
-// the separators (leading, trailing and doubled "-" items go).
-// FIXME: the component editor's verbs join the menu once editors exist;
-// until then Editor is always nullptr and not used.
+// The Tag of the menu item of an editor's first verb; the next verbs count
+// on from it.
+inline constexpr std::intptr_t kFirstVerbTag = 1000;
+// Rebuilds Dest from SourceMenu (CopyMenu) and clears Dest's OnPopup; with
+// an Editor, its verbs come first (Tag kFirstVerbTag + index, choosing one
+// runs it), then a "-" when there was any; last the separators are tidied
+// (leading, trailing and doubled "-" items go).
 void AddComponentEditorVerbs(TPopupMenu* SourceMenu, TPopupMenu* Dest, IZRDsgnComponentEditor* Editor);

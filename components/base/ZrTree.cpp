@@ -9,6 +9,7 @@
 #include "components/base/zrtslite.h"
 #include "platform/classes/TypInfoPublish.h"
 #include "platform/controls/DragManager.h"
+#include "platform/controls/Menus.h"
 #include "platform/core/List.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Screen.h"
@@ -48,31 +49,14 @@ void TZRTreeNode::MoveTo(TZRTreeNode* Destination, std::uint8_t Mode) {
     own->MoveNode(id_, Destination->id_, Mode);
     return;
   }
-  // No shared source: the node itself moves, as a copy at the new place
-  // (its children stay behind and go with it).
-  TCustomTreeView* view = TreeView();
-  TTreeNodes* items = view->Items();
+  MoveNativeTo(Destination, Mode);
+}
+
+void TZRTreeNode::MoveNativeTo(TZRTreeNode* Destination, std::uint8_t Mode) {
+  if (Mode > naInsert) return;
   const TFontStyles style = FontStyle();
-  TTreeNode* copy = nullptr;
-  switch (static_cast<TNodeAttachMode>(Mode)) {
-    case naAddChild: copy = items->AddChild(Destination, Text()); break;
-    case naAddChildFirst: copy = items->AddChildFirst(Destination, Text()); break;
-    case naAddFirst: copy = items->AddFirst(Destination, Text()); break;
-    case naInsert: copy = items->Insert(Destination, Text()); break;
-    default: copy = items->Add(Destination, Text()); break;
-  }
-  auto* moved = static_cast<TZRTreeNode*>(copy);
-  moved->id_ = id_;
-  moved->childKey_ = childKey_;
-  moved->source_ = source_;
-  moved->Data = Data;
-  moved->SetImageIndex(ImageIndex());
-  moved->SetSelectedIndex(SelectedIndex());
-  moved->SetFontColor(FontColor());
-  moved->SetFontStyle(style);
-  TNodeList& index = collection_->Index();
-  items->Delete(this);
-  if (moved->id_ != 0) index.Add(moved);
+  TTreeNode::MoveTo(Destination, static_cast<TNodeAttachMode>(Mode));
+  SetFontStyle(style);
 }
 
 // ---- The node index ----
@@ -206,13 +190,18 @@ void TZRTreeNodes::MoveDown(TZRTreeNode* Node) {
 void DescribeTCustomZrTreeView(TClassInfo& Info) {
   AddMessageHandler<&TCustomZrTreeView::WMTreeSourceChanged>(Info, ZRM_TREESOURCECHANGED);
   AddMessageHandler<&TCustomZrTreeView::WMLButtonDblClk>(Info, WM_LBUTTONDBLCLK);
+  AddMessageHandler<&TCustomZrTreeView::WMLButtonDown>(Info, WM_LBUTTONDOWN);
+  AddMessageHandler<&TCustomZrTreeView::WMRButtonUp>(Info, WM_RBUTTONUP);
+  AddMessageHandler<&TCustomZrTreeView::WMContextMenu>(Info, WM_CONTEXTMENU);
   AddMessageHandler<&TCustomZrTreeView::WMFocusGained>(Info, WM_SETFOCUS);
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TCustomZrTreeView, TCustomMSTreeView, "ZrTree", nullptr, DescribeTCustomZrTreeView)
 KESTOVA_CLASS_INFO(TZRSourceTreeView, TCustomZrTreeView, "ZrTree", MakeComponent<TZRSourceTreeView>)
 
 TCustomZrTreeView::TCustomZrTreeView(TComponent* AOwner)
-    : TCustomMSTreeView(AOwner), nodes_(std::make_unique<TZRTreeNodes>(this)) {
+    : TCustomMSTreeView(AOwner),
+      nodes_(std::make_unique<TZRTreeNodes>(this)),
+      menu_(std::make_unique<TPopupMenu>(nullptr)) {
   TreeSourceNotifiers()->AddNotifier(TNotifierMethod::Of<&TCustomZrTreeView::SourceNotice>(*this));
   SetMultiDragAllowed(false);
   options_ = OptionsOf(kDefaultTreeViewOptions);
@@ -400,6 +389,24 @@ bool TCustomZrTreeView::CanExpand(TTreeNode* Node) {
   return true;
 }
 
+void TCustomZrTreeView::FreeChildren(TZRTreeNode* Node) {
+  {
+    BeginUpdate();
+    Finally close{[&] { EndUpdate(); }};
+    while (Node->Count() > 0) Items()->Delete(Node->Item(Node->Count() - 1));
+  }
+  AddPlaceholder(Node, TZRTreeNodes::ChildKeyOf(Node));
+}
+
+bool TCustomZrTreeView::CanCollapse(TTreeNode* Node) {
+  if (!TCustomMSTreeView::CanCollapse(Node)) return false;
+  auto* node = static_cast<TZRTreeNode*>(Node);
+  if (options_.Contains(toFreeOnCollapse) && source_ && (UpdateCount() <= 0 || Filling()) && node->ID() != 0 &&
+      !node->NotLoaded())
+    FreeChildren(node);
+  return true;
+}
+
 // ---- Notices ----
 
 void TCustomZrTreeView::SourceNotice(TComponent* Sender, void* Data, std::int32_t Code) {
@@ -485,7 +492,7 @@ void TCustomZrTreeView::SourceNotice(TComponent* Sender, void* Data, std::int32_
           target->Expand(false);
           Navigate(rec->ID);
         } else {
-          node->MoveTo(target, rec->Mode);
+          node->MoveNativeTo(target, rec->Mode);
         }
       }
       break;
@@ -713,6 +720,62 @@ void TCustomZrTreeView::WMLButtonDblClk(TMessage& Message) {
     return;
   }
   InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
+}
+
+void TCustomZrTreeView::WMLButtonDown(TMessage& Message) {
+  // The press begins an automatic drag before it selects the node pressed,
+  // the node the drag would carry: a source that refuses to have it dragged
+  // sees no drag begin.
+  auto* node = static_cast<TZRTreeNode*>(GetNodeAt(LParamX(Message.LParam), LParamY(Message.LParam)));
+  if (!node) node = SelectedNode();
+  TTreeSource* source = node ? nodes_->SourceOf(node) : nullptr;
+  const bool refused = DragMode() == dmAutomatic && source && !source->CanPerform(node->ID(), toDrag);
+  if (refused) SetDragMode(dmManual);
+  Finally restore{[&] {
+    if (refused) SetDragMode(dmAutomatic);
+  }};
+  InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
+}
+
+bool TCustomZrTreeView::WantsSourceMenu() {
+  TTreeSource* source = Source();
+  return options_.Contains(toSmartPopup) && source && source->CanPerform(0, toHasMenu);
+}
+
+void TCustomZrTreeView::WMRButtonUp(TMessage& Message) {
+  if (!WantsSourceMenu()) {
+    InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
+    return;
+  }
+  const Point at = Screen->CursorPos();
+  ShowSourceMenu(static_cast<int>(at.x), static_cast<int>(at.y));
+}
+
+void TCustomZrTreeView::WMContextMenu(TMessage& Message) {
+  if (Message.Result != 0 || !WantsSourceMenu()) {
+    InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
+    return;
+  }
+  const Point at = Screen->CursorPos();
+  ShowSourceMenu(static_cast<int>(at.x), static_cast<int>(at.y));
+  Message.Result = 1;
+}
+
+void TCustomZrTreeView::ShowSourceMenu(int X, int Y) {
+  TTreeSource* source = Source();
+  TZRTreeNode* selected = SelectedNode();
+  TObject* object = source;
+  if (selected && !source->CanPerform(0, toMenuOfSource)) object = source->GetNodeObject(selected->ID());
+  editor_ = nullptr;  // the previous editor goes before the next is made
+  // No form designer holds the view yet: editors are made without one.
+  editor_ = GetComponentEditorProc(dynamic_cast<TComponent*>(object), nullptr);
+  TPopupMenu* menu = FindPopupMenu(this);
+  if (menu && menu->OnPopup) menu->OnPopup(menu);
+  AddComponentEditorVerbs(menu, menu_.get(), editor_.get());
+  menu_->OnPopup = nullptr;
+  if (menu_->Items()->Count() == 0) return;  // nothing to offer: no empty menu
+  menu_->SetPopupComponent(this);
+  menu_->Popup(X, Y);
 }
 
 void TCustomZrTreeView::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {

@@ -33,6 +33,7 @@
 #include "components/base/zrDTree.h"
 
 class TCustomZrTreeView;
+class TPopupMenu;
 class TZRTreeNodes;
 
 class TZRTreeNode : public TDrawNode {
@@ -53,6 +54,8 @@ class TZRTreeNode : public TDrawNode {
   // Moves the node: through the source when it and Destination share one
   // (the nodes move when its notice comes), else the node itself.
   void MoveTo(TZRTreeNode* Destination, std::uint8_t Mode);
+  // Moves the node itself, with its children and its FontStyle.
+  void MoveNativeTo(TZRTreeNode* Destination, std::uint8_t Mode);
 
  private:
   TZRTreeNodes* collection_;
@@ -163,6 +166,9 @@ class TCustomZrTreeView : public TCustomMSTreeView {
   bool HasNodes() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   bool CanExpand(TTreeNode* Node) override;
+  // With toFreeOnCollapse an allowed collapse frees the children: they are
+  // loaded again when the node next expands.
+  bool CanCollapse(TTreeNode* Node) override;
   void Change(TTreeNode* Node) override;
   bool CanEdit(TTreeNode* Node) override;
   void Edit(TTreeNode* Node, std::string& S) override;
@@ -181,6 +187,14 @@ class TCustomZrTreeView : public TCustomMSTreeView {
   // Sender (or of no source).
   TZRTreeNode* HeldNode(TComponent* Sender, TNodeID ID) const;
   void WMLButtonDblClk(TMessage& Message);
+  void WMLButtonDown(TMessage& Message);
+  void WMRButtonUp(TMessage& Message);
+  void WMContextMenu(TMessage& Message);
+  // With toSmartPopup, whether the source of the selected node offers a menu.
+  bool WantsSourceMenu();
+  // The source's menu at screen point (X, Y): the pop-up menu of the view
+  // or its nearest parent, with the verbs of the chosen object's editor.
+  void ShowSourceMenu(int X, int Y);
   void WMFocusGained(TMessage& Message);
   void UpdateImages();
   void ReportCurrent();
@@ -188,12 +202,15 @@ class TCustomZrTreeView : public TCustomMSTreeView {
   // node's source).
   void AddPlaceholder(TZRTreeNode* Node, TNodeID Key);
   void LoadChildren(TZRTreeNode* Node);
+  void FreeChildren(TZRTreeNode* Node);
   void InsertRecord(TZRTreeNode* Node, const TNodeRec& Rec, bool Move);
   bool Allowed(TNodeID ID, std::int32_t Operation);
   TZRTreeNode* SelectedNode() const { return static_cast<TZRTreeNode*>(Selected()); }
 
   TTreeSource* source_ = nullptr;
   std::unique_ptr<TZRTreeNodes> nodes_;
+  std::unique_ptr<TPopupMenu> menu_;  // the source menus are built here
+  TInterfacePtr<IZRDsgnComponentEditor> editor_;
   TtreeViewOptions options_;
   bool activated_ = false;
   bool destroying_ = false;

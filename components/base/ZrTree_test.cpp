@@ -11,13 +11,19 @@
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "components/base/zrtslite.h"
+#include "platform/classes/ClassRegistry.h"
 #include "platform/controls/EditCtrls.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
 #include "platform/core/StringList.h"
 #include "platform/ui/DialogService.h"
+#include "platform/ui/Screen.h"
 
 namespace {
 
@@ -49,8 +55,33 @@ class TTestTreeSource : public TComponentSource {
     const auto it = nodes.find(ID);
     return it == nodes.end() ? 0 : it->second.first;
   }
+  std::set<TNodeID> undraggable;
+  bool offersMenu = false, menuOfSource = false;
+  std::map<TNodeID, TObject*> objects;
+
   bool CanPerform(TNodeID ID, std::int32_t Operation) override {
-    return Operation == toIsHierarchy || Operation == toDelete || Operation == toEdit;
+    switch (Operation) {
+      case toIsHierarchy:
+      case toDelete:
+      case toEdit: return true;
+      case toDrag: return undraggable.count(ID) == 0;
+      case toHasMenu: return offersMenu;
+      case toMenuOfSource: return menuOfSource;
+      default: return false;
+    }
+  }
+  TObject* GetNodeObject(TNodeID ID) override {
+    const auto it = objects.find(ID);
+    return it == objects.end() ? nullptr : it->second;
+  }
+  // The data holder moves at once and announces it.
+  void MoveNode(TNodeID ID, TNodeID TargetID, std::uint8_t Mode) override {
+    log += "move " + std::to_string(ID) + ";";
+    TNodeRec rec;
+    rec.ID = ID;
+    rec.TargetID = TargetID;
+    rec.Mode = Mode;
+    Notify(&rec, tnMoved);
   }
   void DeleteNode(TNodeID ID) override {
     log += "delete " + std::to_string(ID) + ";";
@@ -317,6 +348,261 @@ TEST_F(HierarchyFixture, EveryIdIsFoundWhateverItsValue) {
     EXPECT_EQ(node->ID(), id);
   }
   EXPECT_EQ(Find(2), nullptr);
+}
+
+TEST_F(HierarchyFixture, CollapsingWithFreeOnCollapseFreesTheChildrenUnlessRefused) {
+  struct Row {
+    const char* name;
+    bool free, veto, byUser, emptied;
+    const char* shown;  // after the collapse
+    const char* log;    // after expanding again
+  };
+  const Row rows[] = {
+      {"kept without the option", false, false, false, false, "a >b >>_ d", "enum 0;enum 1;"},
+      {"refused without the option", false, true, false, false, "a >b >>_ d", "enum 0;enum 1;"},
+      {"freed", true, false, false, false, "a >_ d", "enum 0;enum 1;enum 1;"},
+      {"freed by the user", true, false, true, false, "a >_ d", "enum 0;enum 1;enum 1;"},
+      {"refused: kept", true, true, false, false, "a >b >>_ d", "enum 0;enum 1;"},
+      {"refused by the user: kept", true, true, true, false, "a >b >>_ d", "enum 0;enum 1;"},
+      {"freed, no children left: no button", true, false, false, true, "a d", "enum 0;enum 1;"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    source->nodes = {{1, {0, "a"}}, {2, {1, "b"}}, {3, {2, "c"}}, {4, {0, "d"}}};
+    TtreeViewOptions options = view->Options();
+    if (row.free)
+      options.Include(toFreeOnCollapse);
+    else
+      options.Exclude(toFreeOnCollapse);
+    view->SetOptions(options);
+    view->OnCollapsing = nullptr;
+    source->log.clear();
+    view->Fill(0);
+    Find(1)->Expand(false);
+    if (row.emptied) source->nodes.erase(2);
+    view->OnCollapsing = TTVCollapsingEvent([&](TObject*, TTreeNode*, bool& Allow) { Allow = !row.veto; });
+    if (row.byUser)
+      Find(1)->ItemId()->setExpanded(false);
+    else
+      Find(1)->Collapse(false);
+    EXPECT_EQ(Find(1)->Expanded(), row.veto);
+    EXPECT_EQ(Shown(*view), row.shown);
+    EXPECT_EQ(Find(2) == nullptr, row.free && !row.veto);  // freed nodes leave the index
+    view->OnCollapsing = nullptr;
+    Find(1)->Expand(false);
+    EXPECT_EQ(source->log, row.log);
+    if (!row.emptied) {
+      EXPECT_EQ(Shown(*view), "a >b >>_ d");
+    }
+  }
+}
+
+TEST_F(HierarchyFixture, APressBeginsNoDragOfANodeTheSourceRefuses) {
+  view->SetDragMode(dmAutomatic);
+  source->undraggable = {4};
+  struct Row {
+    const char* name;
+    TNodeID selected, pressed;  // pressed 0: beside the nodes
+    bool dragging;
+  };
+  const Row rows[] = {
+      {"allowed", 4, 1, true},
+      {"refused", 1, 4, false},
+      {"beside the nodes, the selected one allowed", 1, 0, true},
+      {"beside the nodes, the selected one refused", 4, 0, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    view->SetSelected(Find(row.selected));
+    const Rect r = row.pressed ? Find(row.pressed)->DisplayRect(true) : Rect{20, 250, 30, 260};
+    view->Perform(WM_LBUTTONDOWN, MK_LBUTTON, PointToLParam(static_cast<int>(r.left) + 2, static_cast<int>(r.top + r.bottom) / 2));
+    EXPECT_EQ(view->Dragging(), row.dragging);
+    EXPECT_EQ(view->DragMode(), dmAutomatic);
+    view->EndDrag(false);
+  }
+}
+
+TEST_F(HierarchyFixture, AMoveNoticeMovesTheNodeWithItsLoadedChildren) {
+  Find(1)->Expand(false);
+  Find(1)->MoveTo(Find(4), naAdd);  // the source announces the move back
+  EXPECT_EQ(Shown(*view), "d a >b >>_");
+  EXPECT_EQ(source->log, "enum 0;enum 1;move 1;");
+  EXPECT_TRUE(Find(1)->Expanded());
+  ASSERT_NE(Find(2), nullptr);
+  EXPECT_EQ(Find(2)->Parent(), Find(1));
+}
+
+// Component editors of the test: "Edit <name>" and "Test <name>".
+struct VerbLog {
+  std::vector<TComponent*> asked;
+  std::string ran;
+};
+VerbLog* verbLog = nullptr;
+
+class TTestEditor : public TInterfacedObject, public IZRDsgnComponentEditor {
+ public:
+  explicit TTestEditor(TComponent* Component) : component_(Component) {}
+  TComponent* GetComponent() override { return component_; }
+  std::int32_t GetVerbCount() override { return 2; }
+  std::string GetVerb(std::int32_t Index) override { return (Index == 0 ? "Edit " : "Test ") + component_->Name(); }
+  void ExecuteVerb(std::int32_t Index) override { verbLog->ran += component_->Name() + " " + std::to_string(Index) + ";"; }
+
+ private:
+  TComponent* component_;
+};
+
+TInterfacePtr<IZRDsgnComponentEditor> TestEditorOf(TComponent* Component, IZRDsgnDesigner*) {
+  verbLog->asked.push_back(Component);
+  if (!Component) return nullptr;
+  return TInterfacePtr<IZRDsgnComponentEditor>(new TTestEditor(Component));
+}
+
+std::string Captions(const TMenuItem* Items) {
+  std::string out;
+  for (int i = 0; i < Items->Count(); ++i) out += (i ? "," : "") + Items->Items(i)->Caption();
+  return out;
+}
+
+TEST_F(HierarchyFixture, TheSourceMenuShowsTheFormsMenuWithTheVerbsOfTheChosenObject) {
+  RegisterClass(TMenuItem::StaticClass());  // as the start-up does
+  source->SetName("Src");
+  TComponent object(nullptr);
+  object.SetName("Obj");
+  source->objects[4] = &object;
+  auto* formMenu = new TPopupMenu(&form);
+  formMenu->SetName("FormMenu");
+  std::string clicks;
+  for (const char* caption : {"Cut", "Paste"}) {
+    auto* item = new TMenuItem(&form);
+    item->SetCaption(caption);
+    item->OnClick = TNotifyEvent([&clicks, caption](TObject*) { clicks += caption; });
+    formMenu->Items()->Add(item);
+  }
+  form.SetPopupMenu(formMenu);  // the view has none: its parent's is found
+  int formPopups = 0;
+  formMenu->OnPopup = TNotifyEvent([&](TObject* Sender) {
+    ++formPopups;
+    EXPECT_EQ(Sender, formMenu);
+  });
+  struct Popped {
+    TPopupMenu* menu;
+    int x, y;
+    std::string items;
+    TComponent* popupComponent;
+    bool onPopup;
+  };
+  std::vector<Popped> popped;
+  const TPopupMenuHook oldHook = SetPopupMenuHook(TPopupMenuHook([&](TPopupMenu* Menu, int X, int Y) {
+    popped.push_back({Menu, X, Y, Captions(Menu->Items()), Menu->PopupComponent(), static_cast<bool>(Menu->OnPopup)});
+  }));
+  VerbLog log;
+  verbLog = &log;
+  const TGetComponentEditorProc oldProc = std::exchange(GetComponentEditorProc, &TestEditorOf);
+  struct FixedCursor : TScreenSource {
+    Size ScreenSize() override { return {1920, 1080}; }
+    Point CursorPos() override { return {321, 123}; }
+  } cursor;
+  TScreenSource* oldScreen = Screen->SetSource(&cursor);
+
+  enum Asked { kNotAsked, kSource, kObject, kNil };
+  struct Row {
+    const char* name;
+    bool smart, offers, ofSource;
+    TNodeID selected;
+    Asked asked;
+    const char* items;  // nullptr: no source menu
+  };
+  const Row rows[] = {
+      {"without toSmartPopup", false, true, true, 4, kNotAsked, nullptr},
+      {"the source offers none", true, false, true, 4, kNotAsked, nullptr},
+      {"about the source", true, true, true, 4, kSource, "Edit Src,Test Src,-,Cut,Paste"},
+      {"nothing selected", true, true, false, 0, kSource, "Edit Src,Test Src,-,Cut,Paste"},
+      {"about the node's object", true, true, false, 4, kObject, "Edit Obj,Test Obj,-,Cut,Paste"},
+      {"a node without an object", true, true, false, 1, kNil, "Cut,Paste"},
+  };
+  const std::pair<const char*, TMessageNumber> messages[] = {{"right button up", WM_RBUTTONUP},
+                                                              {"context menu", WM_CONTEXTMENU}};
+  for (const Row& row : rows)
+    for (const auto& [message, msg] : messages) {
+      SCOPED_TRACE(std::string(row.name) + ", " + message);
+      TtreeViewOptions options = view->Options();
+      if (row.smart)
+        options.Include(toSmartPopup);
+      else
+        options.Exclude(toSmartPopup);
+      view->SetOptions(options);
+      source->offersMenu = row.offers;
+      source->menuOfSource = row.ofSource;
+      view->SetSelected(Find(row.selected));
+      popped.clear();
+      log.asked.clear();
+      formPopups = 0;
+      view->Perform(msg, 0, msg == WM_CONTEXTMENU ? PointToLParam(321, 123) : PointToLParam(5, 5));
+      const std::vector<TComponent*> asked = row.asked == kNotAsked ? std::vector<TComponent*>{}
+                                             : row.asked == kSource ? std::vector<TComponent*>{source}
+                                             : row.asked == kObject ? std::vector<TComponent*>{&object}
+                                                                    : std::vector<TComponent*>{nullptr};
+      EXPECT_EQ(log.asked, asked);
+      if (!row.items) {
+        EXPECT_EQ(popped.size(), 0u);
+        EXPECT_EQ(formPopups, 0);
+        continue;
+      }
+      ASSERT_EQ(popped.size(), 1u);
+      EXPECT_NE(popped[0].menu, formMenu);  // the view's own menu, rebuilt
+      EXPECT_EQ(popped[0].x, 321);
+      EXPECT_EQ(popped[0].y, 123);
+      EXPECT_EQ(popped[0].items, row.items);
+      EXPECT_EQ(popped[0].popupComponent, view);
+      EXPECT_FALSE(popped[0].onPopup);
+      EXPECT_EQ(formPopups, 1);
+      EXPECT_EQ(Captions(formMenu->Items()), "Cut,Paste");
+    }
+  // The last menu shown: its copies keep their handlers.
+  popped.clear();
+  view->SetSelected(Find(4));
+  view->Perform(WM_CONTEXTMENU, 0, PointToLParam(321, 123));
+  ASSERT_EQ(popped.size(), 1u);
+  TMenuItem* items = popped[0].menu->Items();
+  ASSERT_EQ(items->Count(), 5);
+  items->Items(1)->Click();
+  items->Items(3)->Click();
+  EXPECT_EQ(log.ran, "Obj 1;");
+  EXPECT_EQ(clicks, "Cut");
+  EXPECT_EQ(items->Items(0)->Tag, kFirstVerbTag);
+  EXPECT_EQ(items->Items(1)->Tag, kFirstVerbTag + 1);
+
+  Screen->SetSource(oldScreen);
+  GetComponentEditorProc = oldProc;
+  SetPopupMenuHook(oldHook);
+  verbLog = nullptr;
+}
+
+struct NoSourceFixture : ::testing::Test {
+  TForm form{nullptr};
+  TTestZrView* view = new TTestZrView(&form);
+  TTreeNode *a, *b, *c;
+
+  void SetUp() override {
+    form.SetBounds(0, 0, 300, 300);
+    view->SetParent(&form);
+    view->SetBounds(0, 0, 300, 300);
+    form.Show();
+    a = view->ZRItems()->AddNode(nullptr, "a", naAdd, nullptr);
+    b = view->ZRItems()->AddChild(a, "b");
+    c = view->ZRItems()->AddNode(a, "c", naAdd, nullptr);
+  }
+};
+
+TEST_F(NoSourceFixture, ADroppedNodeTakesItsChildrenAlong) {
+  a->Expand(false);
+  view->SetSelected(a);
+  const Rect r = c->DisplayRect(true);
+  view->DragDrop(view, static_cast<int>(r.left) + 2, static_cast<int>(r.top + r.bottom) / 2);
+  EXPECT_EQ(Shown(*view), "c a >b");
+  EXPECT_EQ(b->Parent(), a);
+  EXPECT_TRUE(a->Expanded());
+  EXPECT_EQ(view->Selected(), a);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <utility>
 
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
@@ -182,7 +183,20 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == opRemove && AComponent == popupComponent_) popupComponent_ = nullptr;
 }
 
+namespace {
+TPopupMenuHook& PopupHook() {
+  static TPopupMenuHook hook;
+  return hook;
+}
+}  // namespace
+
+TPopupMenuHook SetPopupMenuHook(TPopupMenuHook Hook) { return std::exchange(PopupHook(), std::move(Hook)); }
+
 void TPopupMenu::Popup(int X, int Y) {
   if (OnPopup) OnPopup(this);
+  if (PopupHook()) {
+    PopupHook()(this, X, Y);
+    return;
+  }
   Items()->SubMenu()->popup(QPoint(X, Y));
 }

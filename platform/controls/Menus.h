@@ -153,12 +153,19 @@ class TMainMenu : public TMenu {
   std::unique_ptr<QObject> barWatch_;  // context of the watch on bar_
 };
 
+class TPopupMenu;
+// Tests watch menus pop up through a hook: while one is set, Popup hands it
+// the menu and the point (after OnPopup) and shows nothing.
+using TPopupMenuHook = TMethodPointer<void(TPopupMenu* Menu, int X, int Y)>;
+// Sets the hook (nullptr: menus show again); answers the one it replaced.
+TPopupMenuHook SetPopupMenuHook(TPopupMenuHook Hook);
+
 class TPopupMenu : public TMenu {
   KESTOVA_CLASS(TPopupMenu)
  public:
   explicit TPopupMenu(TComponent* AOwner);
   // Fires OnPopup, then shows the items at screen point (X, Y) without
-  // waiting for a choice.
+  // waiting for a choice (or hands them to the pop-up hook).
   virtual void Popup(int X, int Y);
   TNotifyEvent OnPopup;
   // Whether a right click on a control that names this menu shows it;

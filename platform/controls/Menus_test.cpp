@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <QWidget>
@@ -180,6 +181,20 @@ TEST(MenuItem, HoldsItsItemsAndFreesThemWithItself) {
   EXPECT_EQ(menu.Items()->Count(), 1);
   open->Free();
   EXPECT_EQ(menu.Items()->Count(), 0);
+}
+
+TEST(PopupMenu, AHookSeesTheMenuAndThePointInsteadOfAShownMenu) {
+  TComponent owner(nullptr);
+  auto* menu = new TPopupMenu(&owner);
+  std::string log;
+  menu->OnPopup = TNotifyEvent([&](TObject*) { log += "OnPopup;"; });
+  const TPopupMenuHook previous = SetPopupMenuHook(TPopupMenuHook([&](TPopupMenu* Menu, int X, int Y) {
+    log += (Menu == menu ? "menu " : "other ") + std::to_string(X) + "," + std::to_string(Y) + ";";
+  }));
+  menu->Popup(30, 40);
+  EXPECT_EQ(log, "OnPopup;menu 30,40;");
+  EXPECT_FALSE(menu->Items()->SubMenu()->isVisible());
+  EXPECT_TRUE(SetPopupMenuHook(previous));  // answers the hook it replaced
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The nodes of the tree view: TTreeNode over its Qt item, TTreeNodes and
 // the node stream.
 
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 #include <cstring>
+#include <vector>
 
 #include "platform/classes/Filer.h"
 #include "platform/controls/TreeView.h"
@@ -42,6 +44,26 @@ std::int32_t ReadCount(TStream& Stream) {
   const std::int32_t count = ReadInt32(Stream);
   if (count < 0 || count > (Stream.Size() - Stream.Position()) / kNodeRecordSize) throw EReadError();
   return count;
+}
+
+// Where an item goes relative to Relative by Mode: under which parent item
+// (nullptr: the top level), at which index.
+struct TItemPlace {
+  QTreeWidgetItem* parent = nullptr;
+  int index = 0;
+};
+TItemPlace PlaceOf(QTreeWidget* Tree, const TTreeNode* Relative, TNodeAttachMode Mode) {
+  QTreeWidgetItem* item = Relative ? Relative->ItemId() : nullptr;
+  auto count = [&](QTreeWidgetItem* Parent) { return Parent ? Parent->childCount() : Tree->topLevelItemCount(); };
+  QTreeWidgetItem* siblingsParent = item ? item->parent() : nullptr;
+  switch (Mode) {
+    case naAdd: return {siblingsParent, count(siblingsParent)};
+    case naAddFirst: return {siblingsParent, 0};
+    case naAddChild: return {item, count(item)};
+    case naAddChildFirst: return {item, 0};
+    case naInsert: return item ? TItemPlace{siblingsParent, Relative->Index()} : TItemPlace{nullptr, count(nullptr)};
+  }
+  return {};
 }
 
 void WriteNode(TStream& Stream, const TTreeNode* Node) {
@@ -271,6 +293,38 @@ bool TTreeNode::EndEdit(bool Cancel) {
 
 void TTreeNode::Delete() { owner_->Delete(this); }
 
+void TTreeNode::MoveTo(TTreeNode* Destination, TNodeAttachMode Mode) {
+  for (const TTreeNode* n = Destination; n; n = n->Parent())
+    if (n == this) return;
+  QTreeWidget* tree = item_ ? item_->treeWidget() : nullptr;
+  if (!tree || (Destination && Destination->owner_ != owner_)) return;
+  // Taking the item out forgets the expansion of its subtree and may move
+  // the current item and the selection: the view hears none of it, and all
+  // of it comes back once the item stands at its new place.
+  const QSignalBlocker quiet(tree);
+  QTreeWidgetItem* current = tree->currentItem();
+  const QList<QTreeWidgetItem*> selected = tree->selectedItems();
+  std::vector<QTreeWidgetItem*> expanded;
+  const auto keep = [&](auto&& self, QTreeWidgetItem* Item) -> void {
+    if (Item->isExpanded()) expanded.push_back(Item);
+    for (int i = 0; i < Item->childCount(); ++i) self(self, Item->child(i));
+  };
+  keep(keep, item_);
+  if (QTreeWidgetItem* p = item_->parent())
+    p->removeChild(item_);
+  else
+    tree->takeTopLevelItem(tree->indexOfTopLevelItem(item_));
+  const auto [parent, index] = PlaceOf(tree, Destination, Mode);
+  if (parent)
+    parent->insertChild(index, item_);
+  else
+    tree->insertTopLevelItem(index, item_);
+  for (QTreeWidgetItem* item : expanded) item->setExpanded(true);
+  if (tree->currentItem() != current) tree->setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
+  tree->clearSelection();
+  for (QTreeWidgetItem* item : selected) item->setSelected(true);
+}
+
 // ---- TTreeNodes ----
 
 TTreeNodes::TTreeNodes(TCustomTreeView* AOwner) : owner_(AOwner) {}
@@ -307,31 +361,7 @@ TTreeNode* TTreeNodes::AddNode(TTreeNode* Relative, const std::string& S, void* 
   node->item_ = item;
   node->text_ = S;
   node->Data = Ptr;
-  // Where the item goes: under which parent item (nullptr: top level), at
-  // which index.
-  QTreeWidgetItem* parent = nullptr;
-  int index = 0;
-  auto siblingsOf = [&](TTreeNode* n) -> int {
-    parent = n && n->item_ ? n->item_->parent() : nullptr;
-    return parent ? parent->childCount() : tree->topLevelItemCount();
-  };
-  switch (Mode) {
-    case naAdd: index = siblingsOf(Relative); break;
-    case naAddFirst: siblingsOf(Relative); index = 0; break;
-    case naAddChild:
-      parent = Relative ? Relative->item_ : nullptr;
-      index = parent ? parent->childCount() : tree->topLevelItemCount();
-      break;
-    case naAddChildFirst: parent = Relative ? Relative->item_ : nullptr; index = 0; break;
-    case naInsert:
-      if (Relative) {
-        siblingsOf(Relative);
-        index = Relative->Index();
-      } else {
-        index = tree->topLevelItemCount();
-      }
-      break;
-  }
+  const auto [parent, index] = PlaceOf(tree, Relative, Mode);
   if (parent)
     parent->insertChild(index, item);
   else

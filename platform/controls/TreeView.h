@@ -73,6 +73,9 @@ enum TSortType : std::uint8_t { stNone, stData, stText, stBoth };
 // The native item states of a node.
 enum TNodeItemState : std::uint8_t { nisCut, nisBold, nisDropHilited, nisFocused, nisSelected, nisExpanded };
 
+// Where a node goes relative to another.
+enum TNodeAttachMode : std::uint8_t { naAdd, naAddFirst, naAddChild, naAddChildFirst, naInsert };
+
 class TTreeNode : public TPersistent {
   KESTOVA_CLASS(TTreeNode)
  public:
@@ -149,6 +152,11 @@ class TTreeNode : public TPersistent {
   void Repaint();
   // Frees the node and its children.
   void Delete();
+  // Moves the node with its children to stand relative to Destination as
+  // Mode says (nullptr: the top level). The node objects stay, and so do
+  // the expanded nodes, the selection and the current node; nothing moves
+  // when Destination is the node or lies below it.
+  void MoveTo(TTreeNode* Destination, TNodeAttachMode Mode);
 
  private:
   friend class TTreeNodes;
@@ -163,8 +171,6 @@ class TTreeNode : public TPersistent {
   bool hasChildren_ = false;
   bool cut_ = false, bold_ = false, dropTarget_ = false;
 };
-
-enum TNodeAttachMode : std::uint8_t { naAdd, naAddFirst, naAddChild, naAddChildFirst, naInsert };
 
 class TTreeNodes : public TPersistent {
   KESTOVA_CLASS(TTreeNodes)

@@ -38,6 +38,9 @@ struct TreeFixture : ::testing::Test {
     form.SetBounds(0, 0, 300, 300);
     view->SetParent(&form);
     view->SetBounds(0, 0, 200, 200);
+    Build();
+  }
+  void Build() {
     a = view->Items()->Add(nullptr, "a");
     b = view->Items()->AddChild(a, "b");
     c = view->Items()->AddChild(a, "c");
@@ -75,6 +78,53 @@ TEST_F(TreeFixture, NodesKeepTreeOrderAndPlaces) {
   c->Delete();
   EXPECT_EQ(view->Items()->Count(), 5);
   EXPECT_THROW(view->Items()->Item(5), EListError);
+}
+
+TEST_F(TreeFixture, AMovedNodeTakesItsSubtreeAndKeepsItsStates) {
+  struct Row {
+    const char* name;
+    TTreeNode* TreeFixture::*node;
+    TTreeNode* TreeFixture::*destination;  // nullptr: the top level
+    TNodeAttachMode mode;
+    const char* shape;
+  };
+  const Row rows[] = {
+      {"after the last top node", &TreeFixture::c, &TreeFixture::e, naAdd, "a(b) e c(d)"},
+      {"first child", &TreeFixture::c, &TreeFixture::e, naAddChildFirst, "a(b) e(c(d))"},
+      {"before a node", &TreeFixture::c, &TreeFixture::a, naInsert, "c(d) a(b) e"},
+      {"last child", &TreeFixture::c, &TreeFixture::b, naAddChild, "a(b(c(d))) e"},
+      {"first sibling", &TreeFixture::e, &TreeFixture::d, naAddFirst, "a(b c(e d))"},
+      {"to the top level", &TreeFixture::d, nullptr, naAdd, "a(b c) e d"},
+      {"into its own subtree: nothing", &TreeFixture::a, &TreeFixture::d, naAddChild, "a(b c(d)) e"},
+      {"onto itself: nothing", &TreeFixture::c, &TreeFixture::c, naInsert, "a(b c(d)) e"},
+  };
+  const auto shape = [&] {
+    const auto walk = [](auto&& self, TTreeNode* First) -> std::string {
+      std::string out;
+      for (TTreeNode* n = First; n; n = n->getNextSibling()) {
+        out += (out.empty() ? "" : " ") + n->Text();
+        if (n->Count() > 0) out += "(" + self(self, n->GetFirstChild()) + ")";
+      }
+      return out;
+    };
+    return walk(walk, view->Items()->GetFirstNode());
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    view->Items()->Clear();
+    Build();
+    a->Expand(false);
+    c->Expand(false);
+    view->SetSelected(d);
+    TTreeNode* node = this->*row.node;
+    const std::string before = node->Text();
+    node->MoveTo(row.destination ? this->*row.destination : nullptr, row.mode);
+    EXPECT_EQ(shape(), row.shape);
+    EXPECT_EQ(node->Text(), before);  // the same node object
+    EXPECT_TRUE(c->Expanded());
+    EXPECT_EQ(view->Selected(), d);
+    EXPECT_TRUE(d->Selected());
+  }
 }
 
 TEST_F(TreeFixture, ExpandingAsksFirstAndAVetoHoldsForCodeAndUser) {
