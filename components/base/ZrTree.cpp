@@ -590,7 +590,7 @@ void TCustomZrTreeView::Change(TTreeNode* Node) {
 }
 
 void TCustomZrTreeView::WMFocusGained(TMessage& Message) {
-  InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
+  InheritedMessage(TCustomZrTreeView::StaticClass(), Message);
   ReportCurrent();
 }
 
@@ -719,7 +719,7 @@ void TCustomZrTreeView::WMLButtonDblClk(TMessage& Message) {
     if (TTreeSource* source = nodes_->SourceOf(node)) source->ActivateNode(node->ID());
     return;
   }
-  InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
+  InheritedMessage(TCustomZrTreeView::StaticClass(), Message);
 }
 
 void TCustomZrTreeView::WMLButtonDown(TMessage& Message) {
@@ -734,7 +734,7 @@ void TCustomZrTreeView::WMLButtonDown(TMessage& Message) {
   Finally restore{[&] {
     if (refused) SetDragMode(dmAutomatic);
   }};
-  InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
+  InheritedMessage(TCustomZrTreeView::StaticClass(), Message);
 }
 
 bool TCustomZrTreeView::WantsSourceMenu() {
@@ -744,7 +744,7 @@ bool TCustomZrTreeView::WantsSourceMenu() {
 
 void TCustomZrTreeView::WMRButtonUp(TMessage& Message) {
   if (!WantsSourceMenu()) {
-    InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
+    InheritedMessage(TCustomZrTreeView::StaticClass(), Message);
     return;
   }
   const Point at = Screen->CursorPos();
@@ -753,7 +753,7 @@ void TCustomZrTreeView::WMRButtonUp(TMessage& Message) {
 
 void TCustomZrTreeView::WMContextMenu(TMessage& Message) {
   if (Message.Result != 0 || !WantsSourceMenu()) {
-    InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
+    InheritedMessage(TCustomZrTreeView::StaticClass(), Message);
     return;
   }
   const Point at = Screen->CursorPos();

@@ -5,12 +5,15 @@
 // makes, loaded as they are expanded; F2 renames a folder on disk and both
 // views show the new name. Every view marks several nodes with Ctrl, Shift
 // or a rubber band; the folder views drag several nodes with the multi-drag
-// cursor (Ctrl: 103).
+// cursor (Ctrl: 103). The folder source offers a pop-up menu: a right click
+// in a folder view shows the page's menu ("Refresh" reads the folders
+// again).
 //
 // Prints "node: <view> <caption> <x> <y>" (page coordinates) for the
 // scripts, "list: <strings>" after each change of the list, "marked: <view>
 // <captions>" after each selection report, "renamed: <view> <caption>" when
-// a view shows a renamed folder, and "dragcursor: <n>" when it changes.
+// a view shows a renamed folder, "dragcursor: <n>" when it changes, and
+// "popup: folders" when a folder view shows the source menu.
 
 #include <QTreeWidget>
 #include <QWidget>
@@ -25,6 +28,7 @@
 #include "components/base/zrtslite.h"
 #include "platform/controls/DragManager.h"
 #include "platform/controls/ListBox.h"
+#include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/core/StringList.h"
 #include "tools/controlsdemo/Pages.h"
@@ -56,7 +60,7 @@ class TFolderSource : public TComponentSource {
     return parent == root_ ? 0 : IdOf(parent);
   }
   bool CanPerform(TNodeID ID, std::int32_t Operation) override {
-    return Operation == toIsHierarchy || Operation == toDrag || Operation == toEdit;
+    return Operation == toIsHierarchy || Operation == toDrag || Operation == toEdit || Operation == toHasMenu;
   }
   void SetNodeText(TNodeID ID, const std::string& Text) override {
     if (!Valid(ID) || Text.empty()) return;
@@ -144,6 +148,15 @@ class TSourcesPage : public TWinControl {
     std::fflush(stdout);
   }
   void FolderDropped(TObject*, TObject*, int, int) {}
+  TTreeSource* Folders = nullptr;
+  TPopupMenu* Menu = nullptr;
+  void MenuPopup(TObject*) {
+    std::printf("popup: folders\n");
+    std::fflush(stdout);
+  }
+  void RefreshClick(TObject*) {
+    if (auto* source = dynamic_cast<TComponentSource*>(Folders)) source->Changed();
+  }
 };
 KESTOVA_CLASS_INFO(TSourcesPage, TWinControl, "ControlsDemo", nullptr)
 
@@ -196,6 +209,14 @@ TWinControl* MakeSourcesPage() {
   page->List->SetBounds(8, 216, 180, 196);
 
   auto* folders = new TFolderSource(page, MakeFolders());
+  page->Folders = folders;
+  page->Menu = new TPopupMenu(page);
+  auto* refresh = new TMenuItem(page);
+  refresh->SetCaption("Refresh");
+  refresh->OnClick = TNotifyEvent::Of<&TSourcesPage::RefreshClick>(*page);
+  page->Menu->Items()->Add(refresh);
+  page->Menu->OnPopup = TNotifyEvent::Of<&TSourcesPage::MenuPopup>(*page);
+  page->SetPopupMenu(page->Menu);
   const char* names[] = {"left", "right"};
   std::vector<TCustomZrTreeView*> views;
   for (int i = 0; i < 2; ++i) {
@@ -205,6 +226,7 @@ TWinControl* MakeSourcesPage() {
     folderView->SetBounds(196 + i * 200, 8, 196, 404);
     folderView->SetMultiSelect(true);
     folderView->SetDragMode(dmAutomatic);
+    folderView->SetOptions(folderView->Options() + TtreeViewOptions{toSmartPopup});
     folderView->SetSource(folders);
     folderView->OnSelectionChanged = TTVChangedEvent::Of<&TSourcesPage::SelectionReport>(*page);
     folderView->OnDragOver = TDragOverEvent::Of<&TSourcesPage::FolderDragOver>(*page);

@@ -5,7 +5,8 @@
 # renames a string with F2 (the list follows), drags a string upwards (the
 # list is reordered), renames a folder with F2 in the left view (the right
 # view shows the new name), marks two folders with a rubber band, and drags
-# two marked folders with Ctrl held (cursor 103).
+# two marked folders with Ctrl held (cursor 103), and right-clicks a folder
+# for the source menu (sources_check_menu.png).
 set -euo pipefail
 source "$(dirname "$0")/page_start.sh"
 page_start sources "$1" "${2:-.}"
@@ -78,4 +79,11 @@ xdotool key Escape
 xdotool keyup Control_L
 xdotool mouseup 1
 wait_for "a drag of two folders with Ctrl" "^dragcursor: 103$"
-echo "sources_check: renames, a reorder, a rubber band and a multi-node copy drag; screenshots in $out"
+
+read -r bx by <<<"$(at right Beta)"
+xdotool mousemove --window "$window" "$bx" "$by" click 3
+wait_for "a right click on a folder" "^popup: folders$"
+sleep 0.5
+import -window root "$out/sources_check_menu.png"
+xdotool key Escape
+echo "sources_check: renames, a reorder, a rubber band, a multi-node copy drag and the source menu; screenshots in $out"
