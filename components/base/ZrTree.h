@@ -23,6 +23,13 @@
 // Nodes are found by ID through an index ordered by a three-way comparison
 // of the IDs (any pointer-sized values, negative ones and addresses
 // included).
+//
+// With toSmartPopup and a source that offers a menu, a right click shows the
+// source menu: the pop-up menu of the view or its nearest parent, copied
+// into the view's own menu behind the verbs of the component editor of the
+// source (or of the selected node's object). A node its source does not let
+// go is not dragged. Without a source the view is the plain multi-select
+// view: a dropped node moves with its children.
 
 #include <cstdint>
 #include <memory>

@@ -260,6 +260,14 @@ struct HierarchyFixture : ::testing::Test {
     form.Show();
   }
   TZRTreeNode* Find(TNodeID ID) { return view->ZRItems()->FindNode(ID); }
+  void SetOption(TtreeViewOption Option, bool On) {
+    TtreeViewOptions options = view->Options();
+    if (On)
+      options.Include(Option);
+    else
+      options.Exclude(Option);
+    view->SetOptions(options);
+  }
 };
 
 TEST_F(HierarchyFixture, ChildrenLoadWhenTheirParentFirstExpands) {
@@ -369,12 +377,7 @@ TEST_F(HierarchyFixture, CollapsingWithFreeOnCollapseFreesTheChildrenUnlessRefus
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     source->nodes = {{1, {0, "a"}}, {2, {1, "b"}}, {3, {2, "c"}}, {4, {0, "d"}}};
-    TtreeViewOptions options = view->Options();
-    if (row.free)
-      options.Include(toFreeOnCollapse);
-    else
-      options.Exclude(toFreeOnCollapse);
-    view->SetOptions(options);
+    SetOption(toFreeOnCollapse, row.free);
     view->OnCollapsing = nullptr;
     source->log.clear();
     view->Fill(0);
@@ -531,12 +534,7 @@ TEST_F(HierarchyFixture, TheSourceMenuShowsTheFormsMenuWithTheVerbsOfTheChosenOb
   for (const Row& row : rows)
     for (const auto& [message, msg] : messages) {
       SCOPED_TRACE(std::string(row.name) + ", " + message);
-      TtreeViewOptions options = view->Options();
-      if (row.smart)
-        options.Include(toSmartPopup);
-      else
-        options.Exclude(toSmartPopup);
-      view->SetOptions(options);
+      SetOption(toSmartPopup, row.smart);
       source->offersMenu = row.offers;
       source->menuOfSource = row.ofSource;
       view->SetSelected(Find(row.selected));
