@@ -642,8 +642,10 @@ void TCustomZRDrawTreeView::AutoScrollTick() {
   if (scrollDirections_ & sdUp) ScrollLine(TScrollAxis::Vertical, -1);
   if (scrollDirections_ & sdDown) ScrollLine(TScrollAxis::Vertical, 1);
   scrollingByTimer_ = false;
-  scrollDeltaX_ = h.Pos - ScrollState(TScrollAxis::Horizontal).Pos;
-  scrollDeltaY_ = margin * (v.Pos - ScrollState(TScrollAxis::Vertical).Pos);
+  // In pixels the items moved: a line is the view's line height, which the
+  // font size only approximates.
+  scrollDeltaX_ = ScrollUnit(TScrollAxis::Horizontal) * (h.Pos - ScrollState(TScrollAxis::Horizontal).Pos);
+  scrollDeltaY_ = ScrollUnit(TScrollAxis::Vertical) * (v.Pos - ScrollState(TScrollAxis::Vertical).Pos);
 }
 
 void TCustomZRDrawTreeView::ExpandTimerTick() {

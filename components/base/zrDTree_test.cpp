@@ -416,7 +416,8 @@ TEST_F(DragFixture, ScrollTimerStepsTowardsTheEdge) {
   const int before = Tree()->verticalScrollBar()->value();
   view->Perform(WM_TIMER, kScrollTimer, 0);
   EXPECT_EQ(Tree()->verticalScrollBar()->value(), before + 1);
-  EXPECT_EQ(view->ScrollDeltaY(), -2 * std::abs(view->Font()->Size()));
+  const Rect line = view->Items()->GetFirstNode()->DisplayRect(false);
+  EXPECT_EQ(view->ScrollDeltaY(), -(line.bottom - line.top));  // one line, in pixels
   view->Perform(CM_DRAG, dmDragLeave, reinterpret_cast<std::intptr_t>(&rec));
 }
 
