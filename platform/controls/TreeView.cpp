@@ -558,7 +558,6 @@ void TCustomTreeView::ScrollBarAction(TScrollAxis Axis, int Action) {
   }
   bar->setSliderPosition(bar->value());
   Perform(Axis == TScrollAxis::Horizontal ? WM_HSCROLL : WM_VSCROLL, ScrollWParam(code, wanted), 0);
-  if (HandleAllocated()) bar->setSliderPosition(bar->value());
 }
 
 // ---- Mouse ----
