@@ -18,6 +18,7 @@
 #include "platform/controls/ControlWindow.h"
 #include "platform/controls/EditCtrls.h"
 #include "platform/controls/ScrollBars.h"
+#include "platform/controls/ScrollBars_p.h"
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/ImageList.h"
@@ -545,17 +546,10 @@ void TCustomTreeView::ScrollBarAction(TScrollAxis Axis, int Action) {
   QScrollBar* bar = Axis == TScrollAxis::Horizontal ? TreeWidget()->horizontalScrollBar()
                                                     : TreeWidget()->verticalScrollBar();
   const int wanted = bar->sliderPosition();
-  int code;
-  switch (Action) {
-    case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
-    case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
-    case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
-    case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
-    case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
-    case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
-    case QAbstractSlider::SliderMove: code = bar->isSliderDown() ? SB_THUMBTRACK : SB_THUMBPOSITION; break;
-    default: return;
-  }
+  int code = ScrollCodeOfAction(Action);
+  if (code < 0) return;
+  // A move without the thumb held is the wheel's.
+  if (code == SB_THUMBTRACK && !bar->isSliderDown()) code = SB_THUMBPOSITION;
   bar->setSliderPosition(bar->value());
   Perform(Axis == TScrollAxis::Horizontal ? WM_HSCROLL : WM_VSCROLL, ScrollWParam(code, wanted), 0);
 }
@@ -600,7 +594,11 @@ void TCustomTreeView::SetHotNode(TTreeNode* Node) {
 }
 
 void TCustomTreeView::WMMouseMove(TMessage& Message) {
-  if (hotTrack_ && HandleAllocated()) SetHotNode(ItemNodeAt(LParamX(Message.LParam), LParamY(Message.LParam)));
+  // A button held means a press in progress (a drag, a selection): nothing
+  // is hot meanwhile.
+  const bool held = (Message.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
+  if (hotTrack_ && HandleAllocated())
+    SetHotNode(held ? nullptr : ItemNodeAt(LParamX(Message.LParam), LParamY(Message.LParam)));
   InheritedMessage(TCustomTreeView::StaticClass(), Message);
 }
 

@@ -54,7 +54,8 @@
 // the mouse is hot: drawn with an underlined caption in clHotLight (the
 // selection colours win on a focused selected node or the drop target), in
 // the custom-draw state as cdsHot, with the crHandPoint cursor over it. It
-// follows each mouse move and is cleared when the mouse leaves the items.
+// follows each mouse move without a button held (none is hot while one is)
+// and is cleared when the mouse leaves the items.
 //
 // Scroll bars: the user's actions on the view's bars (line and page
 // arrows, top and bottom, the thumb dragged, the wheel) reach the control

@@ -291,8 +291,8 @@ TEST_F(TreeFixture, HotTrackFollowsTheMouseOverItems) {
   a->Expand(false);
   form.Show();
   QWidget* viewport = view->TreeWidget()->viewport();
-  const auto move = [&](QPoint P) {
-    QMouseEvent event(QEvent::MouseMove, QPointF(P), viewport->mapToGlobal(QPointF(P)), Qt::NoButton, Qt::NoButton,
+  const auto move = [&](QPoint P, Qt::MouseButtons Held = Qt::NoButton) {
+    QMouseEvent event(QEvent::MouseMove, QPointF(P), viewport->mapToGlobal(QPointF(P)), Qt::NoButton, Held,
                       Qt::NoModifier);
     QApplication::sendEvent(viewport, &event);
   };
@@ -316,6 +316,8 @@ TEST_F(TreeFixture, HotTrackFollowsTheMouseOverItems) {
       {"over c", [&] { move(Centre(c)); }, &TreeFixture::c, true},
       {"leaving", leave, nullptr, false},
       {"over b again", [&] { move(Centre(b)); }, &TreeFixture::b, true},
+      {"over c with a button held", [&] { move(Centre(c), Qt::LeftButton); }, nullptr, false},
+      {"over b, no button", [&] { move(Centre(b)); }, &TreeFixture::b, true},
       {"leaving the control", [&] { view->Perform(CM_MOUSELEAVE, 0, 0); }, nullptr, false},
       {"over c, then off", [&] {
          move(Centre(c));

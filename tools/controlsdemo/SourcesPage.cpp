@@ -204,6 +204,8 @@ TWinControl* MakeSourcesPage() {
     folderView->SetParent(page);
     folderView->SetBounds(196 + i * 200, 8, 196, 404);
     folderView->SetMultiSelect(true);
+    folderView->SetRightClickSelect(true);
+    folderView->SetHotTrack(true);
     folderView->SetDragMode(dmAutomatic);
     folderView->SetSource(folders);
     folderView->OnSelectionChanged = TTVChangedEvent::Of<&TSourcesPage::SelectionReport>(*page);
