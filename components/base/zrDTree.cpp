@@ -360,7 +360,7 @@ void TCustomZRDrawTreeView::WMLButton(TMessage& Message) {
     ToggleCheck(static_cast<TDrawNode*>(GetNodeAt(x, y)));
     return;
   }
-  InheritedMessage(TCustomTreeView::StaticClass(), Message);
+  InheritedMessage(TCustomZRDrawTreeView::StaticClass(), Message);
 }
 
 void TCustomZRDrawTreeView::KeyPress(char32_t& Key) {
@@ -373,7 +373,7 @@ void TCustomZRDrawTreeView::KeyPress(char32_t& Key) {
 }
 
 void TCustomZRDrawTreeView::CMFontChanged(TMessage& Message) {
-  InheritedMessage(TCustomTreeView::StaticClass(), Message);
+  InheritedMessage(TCustomZRDrawTreeView::StaticClass(), Message);
   for (TTreeNode* n = Items()->GetFirstNode(); n; n = n->GetNext()) {
     auto* node = static_cast<TDrawNode*>(n);
     if (node->parentFontStyle_) node->SetParentFontStyle(true);
@@ -476,7 +476,8 @@ bool TCustomZRDrawTreeView::CustomDrawItem(TTreeNode* Node, TCustomDrawState Sta
   } restore{canvas, fontChange, brushChange};
 
   const bool selected = State.Contains(cdsSelected);
-  if (!(selected && Focused())) canvas.Font()->SetColor(node->fontColor_);
+  // A hot node keeps the hot-tracking colour the view gave it.
+  if (!(selected && Focused()) && !State.Contains(cdsHot)) canvas.Font()->SetColor(node->fontColor_);
   TFontStyles style = canvas.Font()->Style();
   for (int s = 0; s < 4; ++s)
     if (node->fontStyle_.Contains(static_cast<TFontStyle>(s))) style.Include(static_cast<TFontStyle>(s));
@@ -573,7 +574,7 @@ void TCustomZRDrawTreeView::KillDragTimers() {
 }
 
 void TCustomZRDrawTreeView::CMDrag(TMessage& Message) {
-  InheritedMessage(TCustomTreeView::StaticClass(), Message);
+  InheritedMessage(TCustomZRDrawTreeView::StaticClass(), Message);
   const auto* rec = reinterpret_cast<const TDragRec*>(Message.LParam);
   switch (static_cast<TDragMessage>(Message.WParam)) {
     case dmDragEnter:
@@ -641,8 +642,10 @@ void TCustomZRDrawTreeView::AutoScrollTick() {
   if (scrollDirections_ & sdUp) ScrollLine(TScrollAxis::Vertical, -1);
   if (scrollDirections_ & sdDown) ScrollLine(TScrollAxis::Vertical, 1);
   scrollingByTimer_ = false;
-  scrollDeltaX_ = h.Pos - ScrollState(TScrollAxis::Horizontal).Pos;
-  scrollDeltaY_ = margin * (v.Pos - ScrollState(TScrollAxis::Vertical).Pos);
+  // In pixels the items moved: a line is the view's line height, which the
+  // font size only approximates.
+  scrollDeltaX_ = ScrollUnit(TScrollAxis::Horizontal) * (h.Pos - ScrollState(TScrollAxis::Horizontal).Pos);
+  scrollDeltaY_ = ScrollUnit(TScrollAxis::Vertical) * (v.Pos - ScrollState(TScrollAxis::Vertical).Pos);
 }
 
 void TCustomZRDrawTreeView::ExpandTimerTick() {
@@ -663,6 +666,6 @@ void TCustomZRDrawTreeView::WMTimer(TMessage& Message) {
   } else if (Message.WParam == kScrollTimer) {
     AutoScrollTick();
   } else {
-    InheritedMessage(TCustomTreeView::StaticClass(), Message);
+    InheritedMessage(TCustomZRDrawTreeView::StaticClass(), Message);
   }
 }

@@ -251,6 +251,13 @@ inline constexpr std::uintptr_t kSelectionTimer = 151;
 // (BeginUpdate/EndUpdate) is open: a report due then comes when the last
 // update closes.
 //
+// With RightClickSelect, a right click on a node while another is selected
+// shows the pop-up with the clicked node selected and the other marked;
+// afterwards the other is the selected node again and the clicked one stays
+// marked. Hot tracking rests while the band is drawn. Scrolling the view by
+// its bars or the wheel while the band is drawn moves the band's origin with
+// the items.
+//
 // A drag of several marked nodes uses crMultiDrag (Ctrl: cursor 103); while
 // dragging, the node under the mouse is highlighted as the drop target and
 // the marks stay. An exception raised while the view follows a native
@@ -274,6 +281,9 @@ class TCustomMSTreeView : public TCustomZRDrawTreeView {
   TDrawNode* RangeAnchor() const { return anchor_; }
   void SetRangeAnchor(TDrawNode* Node) { anchor_ = Node; }
   bool RubberBandActive() const { return bandActive_; }
+  // Where the band began, in client pixels: it follows the items when the
+  // view scrolls.
+  Point RubberBandOrigin() const { return origin_; }
   // The band in client pixels, normalised and clipped.
   Rect RubberBand() const { return band_; }
   // True while the view expands a whole subtree itself.
@@ -327,6 +337,7 @@ class TCustomMSTreeView : public TCustomZRDrawTreeView {
   void WMLButtonDown(TMessage& Message);
   void WMLButtonUp(TMessage& Message);
   void WMRButtonDown(TMessage& Message);
+  void WMScrollMS(TMessage& Message);
   void WMMouseMove(TMessage& Message);
   void WMTimer(TMessage& Message);
   void WMFocus(TMessage& Message);
@@ -345,6 +356,11 @@ class TCustomMSTreeView : public TCustomZRDrawTreeView {
   bool dragging_ = false;
   bool bandActive_ = false;
   Point origin_{0, 0};
+  Point bandMouse_{0, 0};  // the band's other corner, unclipped
+  bool savedHotTrack_ = false;
+  // The nodes of a right click while its pop-up is asked for.
+  TDrawNode* rightClicked_ = nullptr;
+  TDrawNode* rightPrevious_ = nullptr;
   TDrawNode* bandStart_ = nullptr;
   TDrawNode* dropNode_ = nullptr;
   TTreeNode* reported_ = nullptr;

@@ -53,6 +53,8 @@ void DescribeTCustomMSTreeView(TClassInfo& Info) {
   AddMessageHandler<&TCustomMSTreeView::WMLButtonDown>(Info, WM_LBUTTONDOWN);
   AddMessageHandler<&TCustomMSTreeView::WMLButtonUp>(Info, WM_LBUTTONUP);
   AddMessageHandler<&TCustomMSTreeView::WMRButtonDown>(Info, WM_RBUTTONDOWN);
+  AddMessageHandler<&TCustomMSTreeView::WMScrollMS>(Info, WM_HSCROLL);
+  AddMessageHandler<&TCustomMSTreeView::WMScrollMS>(Info, WM_VSCROLL);
   AddMessageHandler<&TCustomMSTreeView::WMMouseMove>(Info, WM_MOUSEMOVE);
   AddMessageHandler<&TCustomMSTreeView::WMTimer>(Info, WM_TIMER);
   AddMessageHandler<&TCustomMSTreeView::WMFocus>(Info, WM_SETFOCUS);
@@ -229,7 +231,7 @@ void TCustomMSTreeView::DoSelectionChanged() {
 
 void TCustomMSTreeView::WMTimer(TMessage& Message) {
   if (Message.WParam != kSelectionTimer) {
-    InheritedMessage(TCustomZRDrawTreeView::StaticClass(), Message);
+    InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
     return;
   }
   KillTimer(kSelectionTimer);
@@ -251,6 +253,8 @@ void TCustomMSTreeView::ForgetNode(TTreeNode* Node) {
   if (anchor_ == Node) anchor_ = nullptr;
   if (reported_ == Node) reported_ = nullptr;
   if (bandStart_ == Node) bandStart_ = nullptr;
+  if (rightClicked_ == Node) rightClicked_ = nullptr;
+  if (rightPrevious_ == Node) rightPrevious_ = nullptr;
   if (dropNode_ == Node) dropNode_ = nullptr;
 }
 
@@ -346,7 +350,7 @@ void TCustomMSTreeView::KeyUp(std::uint16_t& Key, TShiftState Shift) {
 
 void TCustomMSTreeView::WMLButtonDown(TMessage& Message) {
   if (!multiSelect_) {
-    InheritedMessage(TCustomZRDrawTreeView::StaticClass(), Message);
+    InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
     return;
   }
   directionHint_ = 0;
@@ -365,7 +369,7 @@ void TCustomMSTreeView::WMLButtonDown(TMessage& Message) {
     if (!Focused()) SetFocus();
   } else if (IsEditing() || !node || hit.Contains(htOnButton)) {
     ClearSelection();
-    InheritedMessage(TCustomZRDrawTreeView::StaticClass(), Message);
+    InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
   } else if (ctrl) {
     EndRubberBand();
     if (!Focused()) SetFocus();
@@ -384,7 +388,7 @@ void TCustomMSTreeView::WMLButtonDown(TMessage& Message) {
       SelectRange(previous);
     }
   } else if (CheckBoxes() && hit.Contains(htOnStateIcon)) {
-    InheritedMessage(TCustomZRDrawTreeView::StaticClass(), Message);
+    InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
   } else if (Marked(node) && hit.Contains(htOnItem)) {
     if (!Focused()) SetFocus();
     TDrawNode* remembered = Marked(Focus()) ? Focus() : nullptr;
@@ -392,7 +396,7 @@ void TCustomMSTreeView::WMLButtonDown(TMessage& Message) {
       SetSelected(node);
       Mark(remembered, true);
     }
-    InheritedMessage(TCustomZRDrawTreeView::StaticClass(), Message);
+    InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
     if (!multiDragAllowed_) {
       ClearSelection();
       Mark(Focus(), true);
@@ -404,7 +408,7 @@ void TCustomMSTreeView::WMLButtonDown(TMessage& Message) {
     }
   } else {
     ClearSelection();
-    InheritedMessage(TCustomZRDrawTreeView::StaticClass(), Message);
+    InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
     Mark(Focus(), true);
   }
   if (!node && !IsEditing() && !Dragging() && !editFailed_) {
@@ -414,7 +418,10 @@ void TCustomMSTreeView::WMLButtonDown(TMessage& Message) {
       if (y >= line.top && y < line.bottom) bandStart_ = static_cast<TDrawNode*>(n);
     }
     band_ = {x, y, x, y};
+    bandMouse_ = {x, y};
     bandActive_ = true;
+    savedHotTrack_ = HotTrack();
+    SetHotTrack(false);
     SetMouseCapture(true);
   }
 }
@@ -426,16 +433,42 @@ void TCustomMSTreeView::WMLButtonUp(TMessage& Message) {
     ClearSelection();
     Mark(Focus(), true);
   }
-  InheritedMessage(TCustomZRDrawTreeView::StaticClass(), Message);
+  InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
 }
 
 void TCustomMSTreeView::WMRButtonDown(TMessage& Message) {
-  if (multiSelect_) EndRubberBand();
-  InheritedMessage(TCustomZRDrawTreeView::StaticClass(), Message);
+  if (!multiSelect_) {
+    InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
+    return;
+  }
+  EndRubberBand();
+  const int x = LParamX(Message.LParam), y = LParamY(Message.LParam);
+  const Rect client = ClientItemsRect();
+  if (x < client.left || y < client.top || x >= client.right || y >= client.bottom) return;
+  rightClicked_ = RightClickSelect() ? static_cast<TDrawNode*>(GetNodeAt(x, y)) : nullptr;
+  rightPrevious_ = Focus();
+  if (!rightClicked_ || !rightPrevious_) {
+    InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
+    return;
+  }
+  // The pop-up is built for the clicked node; the selection it acts on
+  // holds both.
+  SetSelected(rightClicked_);
+  Mark(rightPrevious_, true);
+  struct Restore {
+    TCustomMSTreeView* view;
+    ~Restore() {
+      TDrawNode* clicked = std::exchange(view->rightClicked_, nullptr);
+      TDrawNode* previous = std::exchange(view->rightPrevious_, nullptr);
+      if (previous) view->SetSelected(previous);
+      if (clicked) view->Mark(clicked, true);
+    }
+  } restore{this};
+  InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
 }
 
 void TCustomMSTreeView::WMFocus(TMessage& Message) {
-  InheritedMessage(TCustomZRDrawTreeView::StaticClass(), Message);
+  InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
   if (Message.Msg == WM_KILLFOCUS) EndRubberBand();
   if (!selection_.empty()) Invalidate();
 }
@@ -450,6 +483,7 @@ void TCustomMSTreeView::DrawBand() {
 void TCustomMSTreeView::UpdateBand(Point Mouse) {
   const Rect client = ClientItemsRect();
   const Coord width = client.right, height = client.bottom;
+  bandMouse_ = Mouse;
   Rect r{std::min(Mouse.x, origin_.x), std::min(Mouse.y, origin_.y), std::max(Mouse.x, origin_.x),
          std::max(Mouse.y, origin_.y)};
   if (origin_.x >= 0)
@@ -482,7 +516,7 @@ void TCustomMSTreeView::SelectBandNodes() {
 
 void TCustomMSTreeView::WMMouseMove(TMessage& Message) {
   if (!bandActive_) {
-    InheritedMessage(TCustomZRDrawTreeView::StaticClass(), Message);
+    InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
     return;
   }
   ResetScrollDelta();
@@ -511,12 +545,30 @@ void TCustomMSTreeView::AutoScrollTick() {
   DrawBand();
 }
 
+// The user scrolled while drawing the band: its origin stays on the items
+// it began at. The scroll timer's own steps move it in AutoScrollTick.
+void TCustomMSTreeView::WMScrollMS(TMessage& Message) {
+  if (!bandActive_ || ScrollingByTimer()) {
+    InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
+    return;
+  }
+  DrawBand();
+  const TScrollState h = ScrollState(TScrollAxis::Horizontal), v = ScrollState(TScrollAxis::Vertical);
+  InheritedMessage(TCustomMSTreeView::StaticClass(), Message);
+  origin_.x += (h.Pos - ScrollState(TScrollAxis::Horizontal).Pos) * ScrollUnit(TScrollAxis::Horizontal);
+  origin_.y += (v.Pos - ScrollState(TScrollAxis::Vertical).Pos) * ScrollUnit(TScrollAxis::Vertical);
+  UpdateBand(bandMouse_);
+  SelectBandNodes();
+  DrawBand();
+}
+
 void TCustomMSTreeView::EndRubberBand() {
   if (!bandActive_) return;
   DrawBand();
   bandActive_ = false;
   bandStart_ = nullptr;
   SetMouseCapture(false);
+  SetHotTrack(savedHotTrack_);
   TCustomZRDrawTreeView::KillDragTimers();
 }
 

@@ -1,16 +1,26 @@
 // The multi-select tree view: marks by Ctrl, Shift and the rubber band,
-// siblings only, the delayed selection report, several nodes dragged.
+// siblings only, the delayed selection report, several nodes dragged, right
+// clicks, and the band while the view scrolls.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 #include <stdexcept>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "components/base/zrDTree.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/ScrollBars.h"
+#include "platform/graphics/PainterContext.h"
 #include "platform/ui/Screen.h"
 
 namespace {
@@ -20,6 +30,8 @@ class TTestMSView : public TCustomMSTreeView {
   using TCustomMSTreeView::TCustomMSTreeView;
   using TCustomMSTreeView::Focus;
   using TCustomMSTreeView::Mark;
+  using TCustomMSTreeView::EndRubberBand;
+  using TCustomMSTreeView::ScrollUnit;
 };
 
 struct MultiSelectFixture : ::testing::Test {
@@ -286,6 +298,172 @@ TEST_F(MultiSelectFixture, ShiftArrowsExtendFromTheAnchor) {
   EXPECT_EQ(Marks(), "bc");
   QTest::keyClick(view->TreeWidget(), Qt::Key_Down);
   EXPECT_EQ(Marks(), "d");
+}
+
+TEST_F(MultiSelectFixture, RightClickShowsThePopupForTheClickedNodeAndMarksIt) {
+  auto* popup = new TPopupMenu(&form);
+  popup->Items()->Add(new TMenuItem(popup));
+  view->SetPopupMenu(popup);
+  std::string atPopup;
+  popup->OnPopup = TNotifyEvent([&](TObject*) { atPopup = view->Selected()->Text() + ":" + Marks(); });
+  struct Row {
+    bool multiSelect, rightClickSelect;
+    const char* atPopup;  // selected node : marks
+    const char* after;
+    const char* listed;
+  };
+  // b selected, d Ctrl-marked (with MultiSelect); then a right click on f.
+  const Row rows[] = {
+      {true, false, "b:bd", "b:bd", "bd"},
+      {true, true, "f:bdf", "b:bdf", "dbf"},
+      {false, true, "f:f", "f:f", ""},
+      {false, false, "b:b", "b:b", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.multiSelect) + std::to_string(row.rightClickSelect));
+    view->SetMultiSelect(row.multiSelect);
+    view->SetRightClickSelect(row.rightClickSelect);
+    Click(b);
+    if (row.multiSelect) Click(d, Qt::ControlModifier);
+    atPopup.clear();
+    QTest::mousePress(Viewport(), Qt::RightButton, Qt::NoModifier, Centre(f));
+    QTest::mouseRelease(Viewport(), Qt::RightButton, Qt::NoModifier, Centre(f));
+    popup->Items()->SubMenu()->hide();
+    EXPECT_EQ(atPopup, row.atPopup);
+    EXPECT_EQ(view->Selected()->Text() + ":" + Marks(), row.after);
+    if (row.multiSelect) EXPECT_EQ(Listed(), row.listed);
+  }
+  // A right click ends a band and draws nothing.
+  view->SetMultiSelect(true);
+  QTest::mousePress(Viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(150, Centre(b).y()));
+  ASSERT_TRUE(view->RubberBandActive());
+  QTest::mousePress(Viewport(), Qt::RightButton, Qt::NoModifier, Centre(f));
+  popup->Items()->SubMenu()->hide();
+  EXPECT_FALSE(view->RubberBandActive());
+  EXPECT_TRUE(view->Overlay().Empty());
+}
+
+TEST_F(MultiSelectFixture, CheckBoxClicksToggleWithAndWithoutMultiSelect) {
+  view->SetCheckBoxes(true);
+  for (bool multi : {true, false}) {
+    SCOPED_TRACE(multi);
+    view->SetMultiSelect(multi);
+    const TCheckState before = b->CheckState();
+    const Rect line = b->DisplayRect(false), caption = b->DisplayRect(true);
+    // The state image lies just left of the caption.
+    const QPoint icon(static_cast<int>(caption.left) - 8, static_cast<int>(line.top + line.bottom) / 2);
+    ASSERT_TRUE(view->GetHitTestInfoAt(icon.x(), icon.y()).Contains(htOnStateIcon));
+    QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, icon);
+    EXPECT_NE(b->CheckState(), before);
+  }
+}
+
+// A band drawn over a long list; the view scrolls under it.
+struct BandScrollFixture : MultiSelectFixture {
+  std::vector<TDrawNode*> more;
+  void SetUp() override {
+    MultiSelectFixture::SetUp();
+    for (int i = 0; i < 40; ++i) more.push_back(Add(nullptr, ("n" + std::to_string(i)).c_str()));
+    QApplication::processEvents();
+  }
+  QScrollBar* Bar() { return view->TreeWidget()->verticalScrollBar(); }
+  int Line() const { return static_cast<int>(a->DisplayRect(false).bottom - a->DisplayRect(false).top); }
+  void MoveHeld(QPoint P) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(P), Viewport()->mapToGlobal(QPointF(P)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Viewport(), &move);
+  }
+  // The pixels the overlay changes on a white image of the viewport.
+  std::vector<QPoint> OverlayPixels() {
+    QImage image(Viewport()->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+      QPainter painter(&image);
+      view->Overlay().Play(painter);
+    }
+    std::vector<QPoint> out;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (image.pixel(x, y) != QColor(Qt::white).rgb()) out.emplace_back(x, y);
+    return out;
+  }
+};
+
+TEST_F(BandScrollFixture, TheOriginFollowsTheItemsWhenTheViewScrolls) {
+  ASSERT_GT(Bar()->maximum(), 5);
+  ASSERT_EQ(view->ScrollUnit(TCustomTreeView::TScrollAxis::Vertical), Line());
+  view->SetHotTrack(true);
+  // From beside c's caption down to beside e's.
+  const QPoint start(150, Centre(c).y());
+  QTest::mousePress(Viewport(), Qt::LeftButton, Qt::NoModifier, start);
+  ASSERT_TRUE(view->RubberBandActive());
+  EXPECT_FALSE(view->HotTrack());  // resting while the band is drawn
+  const QPoint mouse(2, Centre(e).y());
+  MoveHeld(mouse);
+  EXPECT_EQ(Marks(), "cde");
+
+  struct Row {
+    const char* name;
+    std::function<void()> scroll;
+    int lines;  // how far the items moved up
+    const char* marks;
+  };
+  const Row rows[] = {
+      {"two lines down", [&] {
+         Bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+         Bar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+       }, 2, "cdefg"},
+      {"a message", [&] { view->Perform(WM_VSCROLL, SB_LINEDOWN, 0); }, 1, "cdefgn0"},
+      {"back to the top", [&] { Bar()->triggerAction(QAbstractSlider::SliderToMinimum); }, -3, "cde"},
+  };
+  int moved = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Rect bandBefore = view->RubberBand();
+    row.scroll();
+    moved += row.lines;
+    EXPECT_EQ(view->RubberBandOrigin().y, start.y() - moved * Line());
+    EXPECT_EQ(view->RubberBandOrigin().x, start.x());
+    // The origin is still on c's line.
+    const Rect rc = c->DisplayRect(false);
+    EXPECT_GE(view->RubberBandOrigin().y, rc.top);
+    EXPECT_LT(view->RubberBandOrigin().y, rc.bottom);
+    EXPECT_EQ(Marks(), row.marks);
+    // Only the new band is on screen: every changed pixel lies on its edge.
+    const Rect band = view->RubberBand();
+    const std::vector<QPoint> pixels = OverlayPixels();
+    EXPECT_FALSE(pixels.empty());
+    for (const QPoint& p : pixels) {
+      const bool edge = p.x() == band.left || p.x() == band.right - 1 || p.y() == band.top || p.y() == band.bottom - 1;
+      if (!edge) {
+        ADD_FAILURE() << "pixel left at " << p.x() << "," << p.y() << " (band before " << bandBefore.top << ")";
+        break;
+      }
+    }
+  }
+  QTest::mouseRelease(Viewport(), Qt::LeftButton, Qt::NoModifier, mouse);
+  EXPECT_FALSE(view->RubberBandActive());
+  EXPECT_TRUE(view->Overlay().Empty());
+  EXPECT_TRUE(view->HotTrack());
+}
+
+TEST_F(BandScrollFixture, TheScrollTimerMovesTheOriginByWhatItScrolled) {
+  view->SetAutoScroll(true);
+  const QPoint start(150, Centre(b).y());
+  QTest::mousePress(Viewport(), Qt::LeftButton, Qt::NoModifier, start);
+  ASSERT_TRUE(view->RubberBandActive());
+  // The timer reads the cursor: hold it below the items.
+  const QPoint below(20, Viewport()->height() - 2);
+  QCursor::setPos(Viewport()->mapToGlobal(below));
+  MoveHeld(below);
+  ASSERT_EQ(view->ScrollDirections() & sdDown, sdDown);
+  const int before = Bar()->value();
+  view->Perform(WM_TIMER, kScrollTimer, 0);
+  ASSERT_EQ(Bar()->value(), before + 1);
+  EXPECT_EQ(view->RubberBandOrigin().y, start.y() - Line());
+  EXPECT_EQ(view->Overlay().Size(), 1u);
+  view->EndRubberBand();
+  EXPECT_TRUE(view->Overlay().Empty());
 }
 
 }  // namespace

@@ -296,6 +296,18 @@ TEST_F(DrawTreeFixture, ItemsDrawInTheNodeFontUnlessSelectedAndFocused) {
             std::string::npos)
       << focused;
   EXPECT_NE(focused.find("e:" + text + "/" + bold + "/" + window), std::string::npos) << focused;
+
+  // Hot tracking: the hot node shows the hot colour over its own, underlined.
+  view->SetHotTrack(true);
+  const Rect rb = b->DisplayRect(true);
+  const QPointF over((rb.left + rb.right) / 2.0, (rb.top + rb.bottom) / 2.0);
+  QWidget* viewport = view->TreeWidget()->viewport();
+  QMouseEvent move(QEvent::MouseMove, over, viewport->mapToGlobal(over), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(viewport, &move);
+  ASSERT_EQ(view->HotNode(), b);
+  const std::string underlined = std::to_string(TFontStyles{TFontStyle::fsBold, TFontStyle::fsUnderline}.Bits());
+  const std::string hot = paint();
+  EXPECT_NE(hot.find("b:" + std::to_string(clHotLight) + "/" + underlined + "/" + window), std::string::npos) << hot;
 }
 
 TEST_F(DrawTreeFixture, CaptionEditAsksOnceAndHooksTheEditor) {
@@ -416,7 +428,8 @@ TEST_F(DragFixture, ScrollTimerStepsTowardsTheEdge) {
   const int before = Tree()->verticalScrollBar()->value();
   view->Perform(WM_TIMER, kScrollTimer, 0);
   EXPECT_EQ(Tree()->verticalScrollBar()->value(), before + 1);
-  EXPECT_EQ(view->ScrollDeltaY(), -2 * std::abs(view->Font()->Size()));
+  const Rect line = view->Items()->GetFirstNode()->DisplayRect(false);
+  EXPECT_EQ(view->ScrollDeltaY(), -(line.bottom - line.top));  // one line, in pixels
   view->Perform(CM_DRAG, dmDragLeave, reinterpret_cast<std::intptr_t>(&rec));
 }
 

@@ -163,21 +163,25 @@ void TWinControl::SyncScrollBar(int Bar) {
   widget->setEnabled(state.Enabled);
 }
 
+int ScrollCodeOfAction(int Action) {
+  switch (Action) {
+    case QAbstractSlider::SliderSingleStepSub: return SB_LINEUP;
+    case QAbstractSlider::SliderSingleStepAdd: return SB_LINEDOWN;
+    case QAbstractSlider::SliderPageStepSub: return SB_PAGEUP;
+    case QAbstractSlider::SliderPageStepAdd: return SB_PAGEDOWN;
+    case QAbstractSlider::SliderToMinimum: return SB_TOP;
+    case QAbstractSlider::SliderToMaximum: return SB_BOTTOM;
+    case QAbstractSlider::SliderMove: return SB_THUMBTRACK;
+    default: return -1;
+  }
+}
+
 void TWinControl::ScrollAction(int Bar, int Action) {
   const auto index = static_cast<std::size_t>(Bar);
   QPointer<QScrollBar> widget = scrollBars_->Bar[index];
   TScrollBarState& state = scrollBars_->State[index];
-  int code;
-  switch (Action) {
-    case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
-    case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
-    case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
-    case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
-    case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
-    case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
-    case QAbstractSlider::SliderMove: code = SB_THUMBTRACK; break;
-    default: return;
-  }
+  const int code = ScrollCodeOfAction(Action);
+  if (code < 0) return;
   if (code == SB_THUMBTRACK) {
     state.TrackPos = widget->sliderPosition();
     state.Tracking = widget->isSliderDown();

@@ -12,3 +12,7 @@ struct TWinControl::ScrollBars {
   std::array<TScrollBarState, 2> State;
   std::array<QPointer<QScrollBar>, 2> Bar;  // children of the window, gone with it
 };
+
+// The scroll code of a Qt slider action (SliderMove: SB_THUMBTRACK); -1 for
+// an action that does not scroll.
+int ScrollCodeOfAction(int Action);

@@ -384,6 +384,7 @@ TTreeNode* TTreeNodes::Insert(TTreeNode* Sibling, const std::string& S) { return
 
 void TTreeNodes::DeleteNode(TTreeNode* Node) {
   while (Node->Count() > 0) DeleteNode(Node->Item(Node->Count() - 1));
+  if (owner_->hotNode_ == Node) owner_->hotNode_ = nullptr;
   owner_->Delete(Node);
   QTreeWidgetItem* item = Node->item_;
   Node->item_ = nullptr;

@@ -3,6 +3,7 @@
 
 #include "platform/controls/TreeView.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QPaintEvent>
@@ -16,6 +17,8 @@
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/controls/ControlWindow.h"
 #include "platform/controls/EditCtrls.h"
+#include "platform/controls/ScrollBars.h"
+#include "platform/controls/ScrollBars_p.h"
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/ImageList.h"
@@ -45,6 +48,8 @@ class TTreeWindow final : public QTreeWidget, public TControlWindowBase {
   bool viewportEvent(QEvent* Event) override {
     switch (Event->type()) {
       case QEvent::MouseButtonPress:
+        if (auto* view = static_cast<TCustomTreeView*>(Control())) view->contextMenuShown_ = false;
+        [[fallthrough]];
       case QEvent::MouseButtonRelease:
       case QEvent::MouseButtonDblClick:
       case QEvent::MouseMove: {
@@ -63,6 +68,18 @@ class TTreeWindow final : public QTreeWidget, public TControlWindowBase {
         }
         return result;
       }
+      case QEvent::ContextMenu:
+        // The right press asked for the pop-up already.
+        if (auto* view = static_cast<TCustomTreeView*>(Control());
+            view && static_cast<QContextMenuEvent*>(Event)->reason() == QContextMenuEvent::Mouse &&
+            view->TakeContextMenuRequest()) {
+          Event->accept();
+          return true;
+        }
+        return QTreeWidget::viewportEvent(Event);
+      case QEvent::Leave:
+        if (auto* view = static_cast<TCustomTreeView*>(Control())) view->SetHotNode(nullptr);
+        return QTreeWidget::viewportEvent(Event);
       default:
         return QTreeWidget::viewportEvent(Event);
     }
@@ -135,6 +152,11 @@ void DescribeTCustomTreeView(TClassInfo& Info) {
                                                                                  TypeInfos::Boolean())
       .Default(true);
   AddMessageHandler<&TCustomTreeView::CMFontChanged>(Info, CM_FONTCHANGED);
+  AddMessageHandler<&TCustomTreeView::WMMouseMove>(Info, WM_MOUSEMOVE);
+  AddMessageHandler<&TCustomTreeView::WMSetCursor>(Info, WM_SETCURSOR);
+  AddMessageHandler<&TCustomTreeView::CMMouseLeave>(Info, CM_MOUSELEAVE);
+  AddMessageHandler<&TCustomTreeView::WMScroll>(Info, WM_HSCROLL);
+  AddMessageHandler<&TCustomTreeView::WMScroll>(Info, WM_VSCROLL);
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TCustomTreeView, TWinControl, "ComCtrls", nullptr, DescribeTCustomTreeView)
 KESTOVA_CLASS_INFO(TTreeView, TCustomTreeView, "ComCtrls", MakeComponent<TTreeView>)
@@ -196,6 +218,12 @@ void TCustomTreeView::CreateWnd() {
                    [this](QTreeWidgetItem* i) { ItemExpandedByUser(i, false); });
   QObject::connect(tree, &QTreeWidget::currentItemChanged, tree,
                    [this](QTreeWidgetItem* c, QTreeWidgetItem* p) { CurrentItemChanged(c, p); });
+  QObject::connect(tree->horizontalScrollBar(), &QAbstractSlider::actionTriggered, tree,
+                   [this](int action) { ScrollBarAction(TScrollAxis::Horizontal, action); });
+  QObject::connect(tree->verticalScrollBar(), &QAbstractSlider::actionTriggered, tree,
+                   [this](int action) { ScrollBarAction(TScrollAxis::Vertical, action); });
+  // Moves without a button reach the control over the items too.
+  tree->viewport()->setMouseTracking(true);
   ApplyOptions();
   if (savedNodes_) {
     std::unique_ptr<TMemoryStream> saved = std::move(savedNodes_);
@@ -206,6 +234,7 @@ void TCustomTreeView::CreateWnd() {
 }
 
 void TCustomTreeView::DestroyWnd() {
+  hotNode_ = nullptr;
   if (HandleAllocated()) {
     if (editControl_) std::exchange(editControl_, nullptr)->Free();
     editNode_ = nullptr;
@@ -237,7 +266,7 @@ void TCustomTreeView::ApplyOptions() {
 }
 
 void TCustomTreeView::CMFontChanged(TMessage& Message) {
-  InheritedMessage(TWinControl::StaticClass(), Message);
+  InheritedMessage(TCustomTreeView::StaticClass(), Message);
   ApplyOptions();
 }
 
@@ -480,9 +509,112 @@ TCustomTreeView::TScrollState TCustomTreeView::ScrollState(TScrollAxis Axis) con
 }
 
 void TCustomTreeView::ScrollLine(TScrollAxis Axis, int Delta) {
+  Perform(Axis == TScrollAxis::Horizontal ? WM_HSCROLL : WM_VSCROLL, Delta < 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+}
+
+int TCustomTreeView::ScrollUnit(TScrollAxis Axis) const {
+  if (Axis == TScrollAxis::Horizontal ||
+      TreeWidget()->verticalScrollMode() == QAbstractItemView::ScrollPerPixel)
+    return 1;
+  return ItemHeight();
+}
+
+void TCustomTreeView::WMScroll(TMessage& Message) {
+  if (!HandleAllocated()) return;
+  QScrollBar* bar = Message.Msg == WM_HSCROLL ? TreeWidget()->horizontalScrollBar() : TreeWidget()->verticalScrollBar();
+  int pos = bar->value();
+  switch (ScrollCode(Message.WParam)) {
+    case SB_LINEUP: pos -= bar->singleStep(); break;
+    case SB_LINEDOWN: pos += bar->singleStep(); break;
+    case SB_PAGEUP: pos -= bar->pageStep(); break;
+    case SB_PAGEDOWN: pos += bar->pageStep(); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: pos = ScrollPos(Message.WParam); break;
+    case SB_TOP: pos = bar->minimum(); break;
+    case SB_BOTTOM: pos = bar->maximum(); break;
+    default: return;
+  }
+  ++scrolling_;
+  bar->setValue(pos);  // clamped by the bar
+  --scrolling_;
+}
+
+// The bar has taken the position the user asked for, but not yet its value:
+// the scroll message decides, and the bar then shows what it left.
+void TCustomTreeView::ScrollBarAction(TScrollAxis Axis, int Action) {
+  if (scrolling_ > 0) return;
   QScrollBar* bar = Axis == TScrollAxis::Horizontal ? TreeWidget()->horizontalScrollBar()
                                                     : TreeWidget()->verticalScrollBar();
-  bar->triggerAction(Delta < 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
+  const int wanted = bar->sliderPosition();
+  int code = ScrollCodeOfAction(Action);
+  if (code < 0) return;
+  // A move without the thumb held is the wheel's.
+  if (code == SB_THUMBTRACK && !bar->isSliderDown()) code = SB_THUMBPOSITION;
+  bar->setSliderPosition(bar->value());
+  Perform(Axis == TScrollAxis::Horizontal ? WM_HSCROLL : WM_VSCROLL, ScrollWParam(code, wanted), 0);
+}
+
+// ---- Mouse ----
+
+void TCustomTreeView::DefaultHandler(TMessage& Message) {
+  if (Message.Msg == WM_RBUTTONDOWN || Message.Msg == WM_RBUTTONDBLCLK) {
+    RightButtonPressed(Message);
+    return;
+  }
+  TWinControl::DefaultHandler(Message);
+}
+
+// The widget class would move the selected node to any pressed item.
+void TCustomTreeView::RightButtonPressed(TMessage& Message) {
+  if (!HandleAllocated()) return;
+  if (!Focused() && Showing() && Enabled()) SetFocus();
+  const int x = LParamX(Message.LParam), y = LParamY(Message.LParam);
+  if (rightClickSelect_)
+    if (TTreeNode* node = GetNodeAt(x, y)) SetSelected(node);
+  const QPoint screen = TreeWidget()->viewport()->mapToGlobal(QPoint(x, y));
+  contextMenuShown_ = Perform(WM_CONTEXTMENU, 0, PointToLParam(screen.x(), screen.y())) != 0;
+}
+
+bool TCustomTreeView::TakeContextMenuRequest() { return std::exchange(contextMenuShown_, false); }
+
+TTreeNode* TCustomTreeView::ItemNodeAt(int X, int Y) const {
+  return GetHitTestInfoAt(X, Y).Contains(htOnItem) ? NodeOfItem(TreeWidget()->itemAt(X, Y)) : nullptr;
+}
+
+void TCustomTreeView::SetHotTrack(bool Value) {
+  hotTrack_ = Value;
+  if (!Value) SetHotNode(nullptr);
+}
+
+void TCustomTreeView::SetHotNode(TTreeNode* Node) {
+  if (Node == hotNode_) return;
+  if (hotNode_) hotNode_->Repaint();
+  hotNode_ = Node;
+  if (Node) Node->Repaint();
+}
+
+void TCustomTreeView::WMMouseMove(TMessage& Message) {
+  // A button held means a press in progress (a drag, a selection): nothing
+  // is hot meanwhile.
+  const bool held = (Message.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
+  if (hotTrack_ && HandleAllocated())
+    SetHotNode(held ? nullptr : ItemNodeAt(LParamX(Message.LParam), LParamY(Message.LParam)));
+  InheritedMessage(TCustomTreeView::StaticClass(), Message);
+}
+
+void TCustomTreeView::WMSetCursor(TMessage& Message) {
+  if (hotTrack_ && HandleAllocated() && Cursor() == crDefault &&
+      ItemNodeAt(LParamX(Message.LParam), LParamY(Message.LParam))) {
+    ShowWindowCursor(crHandPoint);
+    Message.Result = 1;
+    return;
+  }
+  InheritedMessage(TCustomTreeView::StaticClass(), Message);
+}
+
+void TCustomTreeView::CMMouseLeave(TMessage& Message) {
+  SetHotNode(nullptr);
+  InheritedMessage(TCustomTreeView::StaticClass(), Message);
 }
 
 // ---- Drawing ----
@@ -543,18 +675,22 @@ void TCustomTreeView::DrawItem(QPainter& Painter, const QStyleOptionViewItem& Op
   if (selected) state.Include(cdsSelected);
   if (Node->Focused() && focused) state.Include(cdsFocused);
   if (Node->dropTarget_) state.Include(cdsMarked);
+  const bool hot = Node == hotNode_;
+  if (hot) state.Include(cdsHot);
   canvas.SetFont(Font());
-  if (Node->bold_) {
+  if (Node->bold_ || hot) {
     TFontStyles style = canvas.Font()->Style();
-    style.Include(TFontStyle::fsBold);
+    if (Node->bold_) style.Include(TFontStyle::fsBold);
+    if (hot) style.Include(TFontStyle::fsUnderline);
     canvas.Font()->SetStyle(style);
   }
   canvas.Brush()->SetColor(Color());
   if ((selected && focused) || Node->dropTarget_) {
     canvas.Brush()->SetColor(clHighlight);
     canvas.Font()->SetColor(clHighlightText);
-  } else if (selected && !hideSelection_) {
-    canvas.Brush()->SetColor(clBtnFace);
+  } else {
+    if (selected && !hideSelection_) canvas.Brush()->SetColor(clBtnFace);
+    if (hot) canvas.Font()->SetColor(clHotLight);
   }
   bool paintImages = true;
   if (IsCustomDrawn(dtItem, cdPrePaint) && !CustomDrawItem(Node, state, cdPrePaint, paintImages)) return;

@@ -42,6 +42,28 @@
 // painting, such as an inverting rubber band (platform/ui/Overlay.h); each
 // paint replays it over the items.
 //
+// Right button down: the view takes the focus; with RightClickSelect a
+// press on a node makes it the selected node; then the view asks for its
+// pop-up menu at once (WM_CONTEXTMENU with the screen point), so that the
+// pop-up's OnPopup sees the selection the press left. The window's own
+// later pop-up request for that press is dropped when the view's request
+// was answered (otherwise it goes on to the parent). Without
+// RightClickSelect the selection stays where it was.
+//
+// HotTrack: the node whose item (state image, image or caption) is under
+// the mouse is hot: drawn with an underlined caption in clHotLight (the
+// selection colours win on a focused selected node or the drop target), in
+// the custom-draw state as cdsHot, with the crHandPoint cursor over it. It
+// follows each mouse move without a button held (none is hot while one is)
+// and is cleared when the mouse leaves the items.
+//
+// Scroll bars: the user's actions on the view's bars (line and page
+// arrows, top and bottom, the thumb dragged, the wheel) reach the control
+// as WM_HSCROLL / WM_VSCROLL with the codes of ScrollBars.h (SB_THUMBTRACK
+// while the thumb is dragged, SB_THUMBPOSITION for the wheel; the position
+// in the high word); the view's handling scrolls. Sending one scrolls the
+// same way; ScrollLine sends a line message.
+//
 // The node stream is untrusted when it comes from a stored form: counts and
 // lengths are checked against the bytes, the depth is bounded, and a bad
 // stream raises EReadError ("Stream read error") after freeing what it had
@@ -277,6 +299,15 @@ class TCustomTreeView : public TWinControl {
   // Pixels a level is indented.
   int Indent() const { return indent_; }
   void SetIndent(int Value);
+  // A right click on a node selects it (see the file comment).
+  bool RightClickSelect() const { return rightClickSelect_; }
+  void SetRightClickSelect(bool Value) { rightClickSelect_ = Value; }
+  // The node under the mouse is drawn hot (see the file comment); turning
+  // it off clears the hot node.
+  bool HotTrack() const { return hotTrack_; }
+  void SetHotTrack(bool Value);
+  // The hot node, or nullptr.
+  TTreeNode* HotNode() const { return hotNode_; }
 
   // ---- Hit tests ----
   TTreeNode* GetNodeAt(int X, int Y) const;
@@ -300,8 +331,10 @@ class TCustomTreeView : public TWinControl {
     int Min = 0, Max = 0, Page = 0, Pos = 0;
   };
   TScrollState ScrollState(TScrollAxis Axis) const;
-  // One line back (Delta -1: left, up) or on (1).
+  // One line back (Delta -1: left, up) or on (1): a line message.
   void ScrollLine(TScrollAxis Axis, int Delta);
+  // Pixels one unit of the axis's scroll position moves the items.
+  int ScrollUnit(TScrollAxis Axis) const;
   // The view's own drawing outside painting, and drawing into it (the view
   // is painted again).
   const OverlayJournal& Overlay() const { return overlay_; }
@@ -368,6 +401,21 @@ class TCustomTreeView : public TWinControl {
   friend void DescribeTCustomTreeView(TClassInfo& Info);
   void ApplyOptions();
   void CMFontChanged(TMessage& Message);
+  void WMMouseMove(TMessage& Message);
+  void WMSetCursor(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+  void WMScroll(TMessage& Message);
+  // The window's own handling of a message: the right press as the file
+  // comment says; the rest goes to the widget class.
+  void DefaultHandler(TMessage& Message) override;
+  void RightButtonPressed(TMessage& Message);
+  // A user's action on a bar, as a scroll message.
+  void ScrollBarAction(TScrollAxis Axis, int Action);
+  void SetHotNode(TTreeNode* Node);
+  // The node whose item is at (X, Y), for hot tracking.
+  TTreeNode* ItemNodeAt(int X, int Y) const;
+  // The window's pop-up request for a right press: false drops it.
+  bool TakeContextMenuRequest();
   void ItemExpandedByUser(QTreeWidgetItem* Item, bool Expanded);
   void CurrentItemChanged(QTreeWidgetItem* Current, QTreeWidgetItem* Previous);
   // Painting one item with the delegate.
@@ -400,6 +448,14 @@ class TCustomTreeView : public TWinControl {
   TWinControl* editControl_ = nullptr;
   TTreeNode* editNode_ = nullptr;
   bool keepMarks_ = false;
+  bool rightClickSelect_ = false;
+  bool hotTrack_ = false;
+  TTreeNode* hotNode_ = nullptr;
+  // The right press's pop-up request was answered: the window's own
+  // request for that press is dropped.
+  bool contextMenuShown_ = false;
+  // A scroll message is being handled: the bars' own actions are not sent.
+  int scrolling_ = 0;
   OverlayJournal overlay_;
 };
 

@@ -1,20 +1,31 @@
-// The tree view: nodes, expanding with a veto, hit tests, label editing and
-// the node stream across a new window.
+// The tree view: nodes, expanding with a veto, hit tests, label editing,
+// the node stream across a new window, right clicks, hot tracking and the
+// scroll messages.
 
 #include "platform/controls/TreeView.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
+#include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "platform/controls/DragManager.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/ScrollBars.h"
 #include "platform/core/Exceptions.h"
+#include "platform/graphics/Canvas.h"
 #include "platform/graphics/ImageList.h"
+#include "platform/ui/Screen.h"
 
 namespace {
 
@@ -271,6 +282,188 @@ TEST_F(TreeFixture, DragPositionsAreInTheSameClientAreaAsHitTests) {
   TDragRec rec{view->TreeWidget()->viewport()->mapToGlobal(QPoint(r.left + 2, r.bottom - 1)), &object, view};
   view->Perform(CM_DRAG, dmDragMove, reinterpret_cast<std::intptr_t>(&rec));
   EXPECT_EQ(seen, a);
+}
+
+QPoint Centre(TTreeNode* Node) {
+  const Rect r = Node->DisplayRect(true);
+  return {static_cast<int>(r.left + r.right) / 2, static_cast<int>(r.top + r.bottom) / 2};
+}
+
+TEST_F(TreeFixture, RightClickMovesTheSelectionOnlyWithRightClickSelect) {
+  a->Expand(false);
+  auto* popup = new TPopupMenu(&form);
+  popup->Items()->Add(new TMenuItem(popup));
+  view->SetPopupMenu(popup);
+  std::string shown;
+  popup->OnPopup = TNotifyEvent([&](TObject*) { shown += view->Selected() ? view->Selected()->Text() : "-"; });
+  form.Show();
+  QWidget* viewport = view->TreeWidget()->viewport();
+  struct Row {
+    bool select;
+    TTreeNode* TreeFixture::*clicked;  // nullptr: beside the captions
+    const char* atPopup;
+    const char* after;
+  };
+  const Row rows[] = {
+      {false, &TreeFixture::c, "b", "b"},
+      {true, &TreeFixture::c, "c", "c"},
+      {true, nullptr, "b", "b"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.select) + (row.clicked ? (this->*row.clicked)->Text() : "-"));
+    view->SetRightClickSelect(row.select);
+    view->SetSelected(b);
+    shown.clear();
+    const QPoint at = row.clicked ? Centre(this->*row.clicked) : QPoint(190, Centre(c).y());
+    QTest::mousePress(viewport, Qt::RightButton, Qt::NoModifier, at);
+    EXPECT_EQ(shown, row.atPopup);
+    EXPECT_EQ(view->Selected()->Text(), row.after);
+    popup->Items()->SubMenu()->hide();
+    // The window's own request for the same press is dropped.
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &request);
+    EXPECT_EQ(shown, row.atPopup);
+    QTest::mouseRelease(viewport, Qt::RightButton, Qt::NoModifier, at);
+  }
+  // Without a menu of its own the request goes on to the parent's.
+  view->SetPopupMenu(nullptr);
+  form.SetPopupMenu(popup);
+  shown.clear();
+  QTest::mousePress(viewport, Qt::RightButton, Qt::NoModifier, Centre(c));
+  EXPECT_EQ(shown, "");
+  QContextMenuEvent request(QContextMenuEvent::Mouse, Centre(c), viewport->mapToGlobal(Centre(c)));
+  QApplication::sendEvent(viewport, &request);
+  EXPECT_EQ(shown, "c");
+  popup->Items()->SubMenu()->hide();
+}
+
+TEST_F(TreeFixture, HotTrackFollowsTheMouseOverItems) {
+  a->Expand(false);
+  form.Show();
+  QWidget* viewport = view->TreeWidget()->viewport();
+  const auto move = [&](QPoint P, Qt::MouseButtons Held = Qt::NoButton) {
+    QMouseEvent event(QEvent::MouseMove, QPointF(P), viewport->mapToGlobal(QPointF(P)), Qt::NoButton, Held,
+                      Qt::NoModifier);
+    QApplication::sendEvent(viewport, &event);
+  };
+  const auto leave = [&] {
+    QEvent event(QEvent::Leave);
+    QApplication::sendEvent(viewport, &event);
+  };
+  const Qt::CursorShape hand = Screen->Cursors(crHandPoint).shape();
+  view->SetHotTrack(true);
+  struct Step {
+    const char* name;
+    std::function<void()> act;
+    TTreeNode* TreeFixture::*hot;
+    bool moved;  // the cursor was asked for
+  };
+  const Step steps[] = {
+      {"over b", [&] { move(Centre(b)); }, &TreeFixture::b, true},
+      {"over e", [&] { move(Centre(e)); }, &TreeFixture::e, true},
+      {"right of e", [&] { move(QPoint(static_cast<int>(e->DisplayRect(true).right) + 5, Centre(e).y())); }, nullptr,
+       true},
+      {"over c", [&] { move(Centre(c)); }, &TreeFixture::c, true},
+      {"leaving", leave, nullptr, false},
+      {"over b again", [&] { move(Centre(b)); }, &TreeFixture::b, true},
+      {"over c with a button held", [&] { move(Centre(c), Qt::LeftButton); }, nullptr, false},
+      {"over b, no button", [&] { move(Centre(b)); }, &TreeFixture::b, true},
+      {"leaving the control", [&] { view->Perform(CM_MOUSELEAVE, 0, 0); }, nullptr, false},
+      {"over c, then off", [&] {
+         move(Centre(c));
+         view->SetHotTrack(false);
+       }, nullptr, false},
+      {"over b while off", [&] { move(Centre(b)); }, nullptr, true},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.act();
+    TTreeNode* hot = step.hot ? this->*step.hot : nullptr;
+    EXPECT_EQ(view->HotNode(), hot);
+    if (step.moved) EXPECT_EQ(viewport->cursor().shape() == hand, hot != nullptr);
+  }
+
+  // The hot node is drawn underlined in the hot colour and says so.
+  view->SetHotTrack(true);
+  move(Centre(b));
+  struct Drawn {
+    TCustomDrawState state;
+    TFontStyles style;
+    TColor color = clNone;
+  };
+  std::map<std::string, Drawn> drawn;
+  view->OnCustomDrawItem = TTVCustomDrawItemEvent([&](TCustomTreeView* Sender, TTreeNode* Node, TCustomDrawState State,
+                                                      bool&) {
+    drawn[Node->Text()] = {State, Sender->Canvas().Font()->Style(), Sender->Canvas().Font()->Color()};
+  });
+  viewport->grab();
+  EXPECT_TRUE(drawn["b"].state.Contains(cdsHot));
+  EXPECT_TRUE(drawn["b"].style.Contains(TFontStyle::fsUnderline));
+  EXPECT_EQ(drawn["b"].color, clHotLight);
+  EXPECT_FALSE(drawn["c"].state.Contains(cdsHot));
+  EXPECT_FALSE(drawn["c"].style.Contains(TFontStyle::fsUnderline));
+  b->Delete();  // the hot node goes
+  EXPECT_EQ(view->HotNode(), nullptr);
+}
+
+TEST(TreeScroll, BarActionsArriveAsScrollMessagesThatScroll) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 300);
+  auto* view = new TTreeView(&form);
+  view->SetParent(&form);
+  view->SetBounds(0, 0, 200, 120);
+  for (int i = 0; i < 40; ++i) view->Items()->Add(nullptr, "node " + std::to_string(i));
+  form.Show();
+  QScrollBar* bar = view->TreeWidget()->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 10);
+  std::vector<std::pair<int, int>> heard;  // code, position
+  bool swallow = false;
+  const TWndMethod old = view->WindowProc;
+  view->WindowProc = TWndMethod([&](TMessage& Message) {
+    if (Message.Msg == WM_VSCROLL) {
+      heard.emplace_back(ScrollCode(Message.WParam), ScrollPos(Message.WParam));
+      if (swallow) return;
+    }
+    old(Message);
+  });
+  struct Row {
+    const char* name;
+    std::function<void()> act;
+    int code, pos;
+  };
+  const Row rows[] = {
+      {"line down", [&] { bar->triggerAction(QAbstractSlider::SliderSingleStepAdd); }, SB_LINEDOWN, 1},
+      {"page down", [&] { bar->triggerAction(QAbstractSlider::SliderPageStepAdd); }, SB_PAGEDOWN, 1 + bar->pageStep()},
+      {"line up", [&] { bar->triggerAction(QAbstractSlider::SliderSingleStepSub); }, SB_LINEUP, bar->pageStep()},
+      {"to the end", [&] { bar->triggerAction(QAbstractSlider::SliderToMaximum); }, SB_BOTTOM, bar->maximum()},
+      {"wheel up", [&] {
+         QWheelEvent wheel(QPointF(50, 50), view->TreeWidget()->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(),
+                           QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+         QApplication::sendEvent(view->TreeWidget()->viewport(), &wheel);
+       }, SB_THUMBPOSITION, -1},
+      {"sent", [&] { view->Perform(WM_VSCROLL, SB_TOP, 0); }, SB_TOP, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    heard.clear();
+    const int before = bar->value();
+    row.act();
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0].first, row.code);
+    if (row.pos >= 0) {
+      EXPECT_EQ(bar->value(), row.pos);
+    } else {
+      EXPECT_LT(bar->value(), before);
+      EXPECT_EQ(heard[0].second, bar->value());
+    }
+    EXPECT_EQ(bar->sliderPosition(), bar->value());
+  }
+  // A control that keeps the message keeps the view where it is.
+  swallow = true;
+  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_EQ(bar->sliderPosition(), 0);
+  view->WindowProc = old;
 }
 
 }  // namespace

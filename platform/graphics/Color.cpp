@@ -32,6 +32,8 @@ constexpr std::array<TColor, kSystemColorCount> kClassicScheme = {
     RGB(227, 227, 227),  // 3-D light
     RGB(0, 0, 0),        // tooltip text
     RGB(255, 255, 225),  // tooltip background
+    RGB(0, 0, 0),        // (unused)
+    RGB(0, 102, 204),    // hot-tracked item
 };
 
 std::array<TColor, kSystemColorCount> g_systemColors = kClassicScheme;
@@ -89,6 +91,7 @@ void LoadSystemColors(const QPalette& palette) {
       {cl3DLight, QPalette::Active, QPalette::Midlight},
       {clInfoText, QPalette::Active, QPalette::ToolTipText},
       {clInfoBk, QPalette::Active, QPalette::ToolTipBase},
+      {clHotLight, QPalette::Active, QPalette::Link},
   };
   for (const Role& r : roles) SetSysColor(r.color & 0xFF, FromQColor(palette.color(r.group, r.role)));
 }

@@ -35,7 +35,7 @@ inline constexpr TColor clFuchsia = 0xFF00FF;
 inline constexpr TColor clAqua = 0xFFFF00;
 inline constexpr TColor clWhite = 0xFFFFFF;
 
-inline constexpr int kSystemColorCount = 25;
+inline constexpr int kSystemColorCount = 27;
 inline constexpr TColor SystemColor(int index) {
   return static_cast<TColor>(0xFF000000u | static_cast<std::uint32_t>(index));
 }
@@ -64,6 +64,8 @@ inline constexpr TColor cl3DDkShadow = SystemColor(21);
 inline constexpr TColor cl3DLight = SystemColor(22);
 inline constexpr TColor clInfoText = SystemColor(23);
 inline constexpr TColor clInfoBk = SystemColor(24);
+// Hot-tracked items (a link's colour); 25 is unused.
+inline constexpr TColor clHotLight = SystemColor(26);
 
 inline constexpr TColor clNone = 0x1FFFFFFF;
 inline constexpr TColor clDefault = 0x20000000;

@@ -225,6 +225,8 @@ TWinControl* MakeSourcesPage() {
     folderView->SetParent(page);
     folderView->SetBounds(196 + i * 200, 8, 196, 404);
     folderView->SetMultiSelect(true);
+    folderView->SetRightClickSelect(true);
+    folderView->SetHotTrack(true);
     folderView->SetDragMode(dmAutomatic);
     folderView->SetOptions(folderView->Options() + TtreeViewOptions{toSmartPopup});
     folderView->SetSource(folders);

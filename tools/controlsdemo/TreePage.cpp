@@ -56,6 +56,7 @@ TWinControl* MakeTreePage() {
   view->SetCheckBoxes(true);
   view->SetAllowGrayed(true);
   view->SetAutoScroll(true);
+  view->SetHotTrack(true);
   view->SetDragMode(dmAutomatic);
   view->OnDragOver = TDragOverEvent::Of<&TTreePage::DragOver>(*page);
   view->OnDragDrop = TDragDropEvent::Of<&TTreePage::Dropped>(*page);

@@ -10,6 +10,9 @@ source "$(dirname "$0")/page_start.sh"
 page_start tree "$1" "${2:-.}"
 
 sleep 1
+# Off the tree: the node under the mouse would be drawn hot.
+xdotool mousemove --window "$window" 400 300
+sleep 0.3
 import -window "$window" "$out/tree_check.png"
 # The button sits at 280..410 x 8..36 of the page.
 xdotool mousemove --window "$window" 345 22 click 1
