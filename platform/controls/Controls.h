@@ -87,6 +87,7 @@ enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient 
 struct TTypeInfo;
 namespace TypeInfos {
 const TTypeInfo* TAlign();
+const TTypeInfo* TDragMode();
 }
 
 using TKeyEvent = TMethodPointer<void(TObject* Sender, std::uint16_t& Key, TShiftState Shift)>;
@@ -217,6 +218,8 @@ class TControl : public TComponent {
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
+  // A double click of the left button, after its MouseDown.
+  TNotifyEvent OnDblClick;
 
   // ---- Pop-up menu ----
   // Shown at the mouse on a right click (WM_CONTEXTMENU) when its AutoPopup
@@ -265,6 +268,8 @@ class TControl : public TComponent {
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void MouseMove(TShiftState Shift, int X, int Y);
+  // Fires OnDblClick.
+  virtual void DblClick();
   // Told that the window reports a new size or place (no message loop back).
   void UpdateBoundsFromWindow(int ALeft, int ATop, int AWidth, int AHeight);
 
