@@ -31,7 +31,7 @@ TEST(Startup, ComponentBaseModulesRunBetweenTheGammaTablesAndCom) {
   AddProgramModules(table);
   const std::vector<std::string> expected = {
       "Controls", "GammaFuncs", "zrhook",    "zrsystem", "zredit",     "zrButtonPanel", "VerbDispatcher",
-      "zrDTree",  "ZrTree",     "COM",       "zorExcept", "OLE",       "KestovaForm"};
+      "zrDTree",  "ZrTree",     "treemod",   "COM",      "zorExcept",  "OLE",           "KestovaForm"};
   EXPECT_EQ(table.Names(), expected);
   // Their start-up installs the class registration hooks; their shut-down takes them out again.
   ASSERT_EQ(RegisterComponentsProc(), nullptr);

@@ -10,6 +10,7 @@
 #include "components/base/ZRButtonPanel.h"
 #include "components/base/zrDTree.h"
 #include "components/base/ZrTree.h"
+#include "components/base/treemod.h"
 #include "components/base/ZREdit.h"
 #include "components/base/zrhook.h"
 #include "components/base/zrsystem.h"
@@ -51,4 +52,6 @@ void AddComponentBaseModules(ModuleTable& Table) {
   Table.Add("zrDTree", DrawTreeStartUp, DrawTreeShutDown);
   // The source-bound view and the string source, for stored forms.
   Table.Add("ZrTree", RegisterTreeViewClasses);
+  // The order editor's stored form and the classes it names.
+  Table.Add("treemod", StartOrderEditor);
 }
