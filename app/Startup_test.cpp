@@ -30,8 +30,8 @@ TEST(Startup, ComponentBaseModulesRunBetweenTheGammaTablesAndCom) {
   ModuleTable table;
   AddProgramModules(table);
   const std::vector<std::string> expected = {
-      "Controls", "GammaFuncs", "zrhook",  "zrsystem", "zredit",    "zrButtonPanel", "VerbDispatcher",
-      "zrDTree",  "COM",        "zorExcept", "OLE",    "KestovaForm"};
+      "Controls", "GammaFuncs", "zrhook",    "zrsystem", "zredit",     "zrButtonPanel", "VerbDispatcher",
+      "zrDTree",  "ZrTree",     "treemod",   "COM",      "zorExcept",  "OLE",           "KestovaForm"};
   EXPECT_EQ(table.Names(), expected);
   // Their start-up installs the class registration hooks; their shut-down takes them out again.
   ASSERT_EQ(RegisterComponentsProc(), nullptr);

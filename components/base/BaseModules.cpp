@@ -9,6 +9,8 @@
 #include "components/base/VerbDispatcher.h"
 #include "components/base/ZRButtonPanel.h"
 #include "components/base/zrDTree.h"
+#include "components/base/ZrTree.h"
+#include "components/base/treemod.h"
 #include "components/base/ZREdit.h"
 #include "components/base/zrhook.h"
 #include "components/base/zrsystem.h"
@@ -48,4 +50,8 @@ void AddComponentBaseModules(ModuleTable& Table) {
   // hook; the bind procedures go with the parameter registry.
   Table.Add("VerbDispatcher", {}, FreeVerbDispatcherGlobals);
   Table.Add("zrDTree", DrawTreeStartUp, DrawTreeShutDown);
+  // The source-bound view and the string source, for stored forms.
+  Table.Add("ZrTree", RegisterTreeViewClasses);
+  // The order editor's stored form and the classes it names.
+  Table.Add("treemod", StartOrderEditor);
 }

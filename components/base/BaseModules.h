@@ -16,6 +16,7 @@
 #include "platform/core/Modules.h"
 
 // Adds "zrhook", "zrsystem", "zredit", "zrButtonPanel" (which loads the
-// button panel's captions), "VerbDispatcher" and "zrDTree" to Table, in that
-// order.
+// button panel's captions), "VerbDispatcher", "zrDTree", "ZrTree" (which
+// registers the source-bound view for stored forms) and "treemod" (the order
+// editor's stored form) to Table, in that order.
 void AddComponentBaseModules(ModuleTable& Table);

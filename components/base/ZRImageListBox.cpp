@@ -10,6 +10,7 @@
 #include "components/base/CommonControls.h"
 #include "components/base/DrawRoutines.h"
 #include "components/base/zrbaselib.h"
+#include "components/base/zrhook.h"
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
 #include "platform/controls/ScrollBars.h"
@@ -899,6 +900,16 @@ void TZRCustomImageListBox::DoEndDrag(TObject* Target, int X, int Y) {
   TCustomControl::DoEndDrag(Target, X, Y);
 }
 
+TZRImageListDragObject::~TZRImageListDragObject() { SetTarget(nullptr); }
+
+void TZRImageListDragObject::SetTarget(TZRCustomImageListBox* Value) {
+  if (Value == target_) return;
+  const auto forget = TFreeNotifyEvent::Of<&TZRImageListDragObject::TargetFreed>(*this);
+  if (target_) RemoveFreeNotifier(target_, forget);
+  target_ = Value;
+  if (target_) AddFreeNotifier(target_, forget);
+}
+
 TCursorValue TZRImageListDragObject::GetDragCursor(bool Accepted, int X, int Y) {
   const TCursorValue cursor = TDragControlObject::GetDragCursor(Accepted, X, Y);
   auto* source = static_cast<TZRCustomImageListBox*>(Control());
@@ -908,12 +919,12 @@ TCursorValue TZRImageListDragObject::GetDragCursor(bool Accepted, int X, int Y) 
     const Rect client = box->ClientRect();
     if (p.x() >= 0 && p.y() >= 0 && p.x() < client.right && p.y() < client.bottom) continue;
     box->MoveDropRect(-1);
-    if (box == target_) target_ = nullptr;
+    if (box == target_) SetTarget(nullptr);
   }
   return cursor;
 }
 
 void TZRImageListDragObject::Finished(TObject*, int, int, bool) {
   if (target_) target_->MoveDropRect(-1);
-  target_ = nullptr;
+  SetTarget(nullptr);
 }

@@ -395,11 +395,15 @@ class TZRImageListDragObject : public TDragControlObject {
   KESTOVA_CLASS(TZRImageListDragObject)
  public:
   explicit TZRImageListDragObject(TZRCustomImageListBox* ABox) : TDragControlObject(ABox) {}
+  ~TZRImageListDragObject() override;
+  // The box that shows the drop rectangle; a box freed meanwhile is
+  // forgotten (free notifier).
   TZRCustomImageListBox* Target() const { return target_; }
-  void SetTarget(TZRCustomImageListBox* Value) { target_ = Value; }
+  void SetTarget(TZRCustomImageListBox* Value);
   TCursorValue GetDragCursor(bool Accepted, int X, int Y) override;
   void Finished(TObject* Target, int X, int Y, bool Accepted) override;
 
  private:
+  void TargetFreed(const void*) { target_ = nullptr; }
   TZRCustomImageListBox* target_ = nullptr;
 };

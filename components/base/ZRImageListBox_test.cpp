@@ -223,6 +223,24 @@ TEST(ZRImageListBox, AnItemDropOnlyMovesWhatTheBoxAllows) {
   }
 }
 
+TEST(ZRImageListBox, ABoxFreedWhileItShowsTheDropRectangleIsForgottenByTheDrag) {
+  Fixture f(5, 5);
+  f.box->SetCanDragItems(true);
+  auto* other = new TBox(&f.form);
+  other->SetParent(&f.form);
+  other->SetBounds(200, 0, 150, 5 * f.h + 4);
+  other->SetShowRectWhenAcceptDrag(true);
+  AddItems(*other, {"a", "b", "c"});
+  f.box->MouseDown(mbLeft, {}, 5, f.h / 2);
+  ASSERT_TRUE(f.box->Dragging());
+  bool accept = false;
+  other->DragOver(f.box, 5, f.h + 1, dsDragMove, accept);
+  ASSERT_EQ(other->DropIndex(), 1);
+  delete other;
+  f.box->EndDrag(false);  // finishing the drag must not reach the freed box
+  EXPECT_EQ(f.box->DragOrigin(), -1);
+}
+
 TEST(ZRImageListBox, DrawingTheDropRectangleTwiceRestoresThePixels) {
   Fixture f(5, 5);
   f.box->SetItemIndex(0);

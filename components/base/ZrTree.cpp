@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <compare>
 
+#include "components/base/ClassItems.h"
 #include "components/base/zrtslite.h"
+#include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
 #include "platform/controls/DragManager.h"
 #include "platform/controls/Menus.h"
@@ -196,7 +198,53 @@ void DescribeTCustomZrTreeView(TClassInfo& Info) {
   AddMessageHandler<&TCustomZrTreeView::WMFocusGained>(Info, WM_SETFOCUS);
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TCustomZrTreeView, TCustomMSTreeView, "ZrTree", nullptr, DescribeTCustomZrTreeView)
-KESTOVA_CLASS_INFO(TZRSourceTreeView, TCustomZrTreeView, "ZrTree", MakeComponent<TZRSourceTreeView>)
+
+KESTOVA_TYPE_INFO(TtreeViewOption,
+                  MakeEnumType("TtreeViewOption",
+                               {"toProcessInsKey", "toProcessDelKey", "toCanEdit", "toCanNavigate", "toProcessEnterKey",
+                                "toProcessDblClick", "toTrackInsert", "toSmartPopup", "toConfirmDelete",
+                                "toCheckChild", "toFreeOnCollapse"},
+                               "ZrTree"))
+KESTOVA_TYPE_INFO(TtreeViewOptions, MakeSetType("TtreeViewOptions", TypeInfos::TtreeViewOption()))
+KESTOVA_TYPE_INFO(TNodeChangedEvent,
+                  MakeMethodType("TNodeChangedEvent", mkProcedure,
+                                 {{{}, "Sender", "TObject"}, {{}, "Node", "TTreeNode"}}))
+
+// What a stored form keeps of the view, besides what its ancestors publish
+// (the tree view's switches, the check boxes, drag scrolling and expanding,
+// the multi-selection and Version, which is never stored).
+void DescribeTZRTreeView(TClassInfo& Info) {
+  using V = TZRTreeView;
+  namespace T = TypeInfos;
+  TClassPublisher<V> p(Info);
+  p.Property<&V::DragCursor, &V::SetDragCursor>("DragCursor", T::TCursor()).Default(crDrag);
+  p.Property<&V::DragMode, &V::SetDragMode>("DragMode", T::TDragMode()).Default(dmManual);
+  p.Property<&V::Options, &V::SetOptions>("Options", T::TtreeViewOptions())
+      .Default(TtreeViewOptions::FromBits(kDefaultTreeViewOptions));
+  p.Property<&V::Source, &V::SetSource>("Source", ClassTypeInfo(TTreeSource::StaticClass()))
+      .Stored<&V::IsSourceStored>();
+  p.Property<&V::OnChanging, &V::OnChanging>("OnChanging", T::TTVChangingEvent());
+  p.Property<&V::OnChange, &V::OnChange>("OnChange", T::TTVChangedEvent());
+  p.Property<&V::OnClickCheck, &V::OnClickCheck>("OnClickCheck", T::TZRClickCheckEvent());
+  p.Property<&V::OnCollapsed, &V::OnCollapsed>("OnCollapsed", T::TTVExpandedEvent());
+  p.Property<&V::OnCollapsing, &V::OnCollapsing>("OnCollapsing", T::TTVCollapsingEvent());
+  p.Property<&V::OnCustomDraw, &V::OnCustomDraw>("OnCustomDraw", T::TTVCustomDrawEvent());
+  p.Property<&V::OnCustomDrawItem, &V::OnCustomDrawItem>("OnCustomDrawItem", T::TTVCustomDrawItemEvent());
+  p.Property<&V::OnDblClick, &V::OnDblClick>("OnDblClick", T::TNotifyEvent());
+  p.Property<&V::OnDeletion, &V::OnDeletion>("OnDeletion", T::TTVExpandedEvent());
+  p.Property<&V::OnEdited, &V::OnEdited>("OnEdited", T::TTVEditedEvent());
+  p.Property<&V::OnEditing, &V::OnEditing>("OnEditing", T::TTVEditingEvent());
+  p.Property<&V::OnExpanded, &V::OnExpanded>("OnExpanded", T::TTVExpandedEvent());
+  p.Property<&V::OnExpanding, &V::OnExpanding>("OnExpanding", T::TTVExpandingEvent());
+  p.Property<&V::OnNodeChanged, &V::OnNodeChanged>("OnNodeChanged", T::TNodeChangedEvent());
+  p.Property<&V::OnSelectionChanged, &V::OnSelectionChanged>("OnSelectionChanged", T::TTVChangedEvent());
+}
+KESTOVA_CLASS_INFO_DESCRIBED(TZRTreeView, TCustomZrTreeView, "ZrTree", MakeComponent<TZRTreeView>, DescribeTZRTreeView)
+
+void RegisterTreeViewClasses() {
+  const TClass classes[] = {TZRTreeView::StaticClass(), TZRStringSource::StaticClass()};
+  RegisterClassesOnce(classes);
+}
 
 TCustomZrTreeView::TCustomZrTreeView(TComponent* AOwner)
     : TCustomMSTreeView(AOwner),
@@ -264,7 +312,8 @@ TTreeNode* TCustomZrTreeView::CreateNode() {
 
 void TCustomZrTreeView::CreateWnd() {
   TCustomMSTreeView::CreateWnd();
-  Fill(0);
+  // Without a source the nodes are the view's own, kept over a new window.
+  if (source_) Fill(0);
   UpdateImages();
 }
 
@@ -714,7 +763,8 @@ void TCustomZrTreeView::DeleteSelection() {
 void TCustomZrTreeView::WMLButtonDblClk(TMessage& Message) {
   const int x = LParamX(Message.LParam), y = LParamY(Message.LParam);
   auto* node = static_cast<TZRTreeNode*>(GetNodeAt(x, y));
-  if (options_.Contains(toProcessDblClick) && source_ && node && !GetHitTestInfoAt(x, y).Contains(htOnButton)) {
+  if (options_.Contains(toProcessDblClick) && !OnDblClick && source_ && node &&
+      !GetHitTestInfoAt(x, y).Contains(htOnButton)) {
     activated_ = true;
     if (TTreeSource* source = nodes_->SourceOf(node)) source->ActivateNode(node->ID());
     return;

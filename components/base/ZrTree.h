@@ -137,6 +137,11 @@ enum TtreeViewOption : std::uint8_t {
   toTrackInsert, toSmartPopup, toConfirmDelete, toCheckChild, toFreeOnCollapse
 };
 using TtreeViewOptions = TSet<TtreeViewOption>;
+namespace TypeInfos {
+const TTypeInfo* TtreeViewOption();
+const TTypeInfo* TtreeViewOptions();
+const TTypeInfo* TNodeChangedEvent();
+}  // namespace TypeInfos
 inline constexpr std::uint16_t kDefaultTreeViewOptions = 855;
 
 using TNodeChangedEvent = TMethodPointer<void(TObject* Sender, TTreeNode* Node)>;
@@ -224,9 +229,20 @@ class TCustomZrTreeView : public TCustomMSTreeView {
   bool loading_ = false;
 };
 
-// The source-bound view as it is placed on forms.
-class TZRSourceTreeView : public TCustomZrTreeView {
-  KESTOVA_CLASS(TZRSourceTreeView)
+// The source-bound view as forms hold it. Without a source it is the plain
+// multi-select view. Source is stored only while the form is designed (at
+// run time the form's code binds it); a stored form may name a sibling
+// source, which is found when the form has been read.
+class TZRTreeView : public TCustomZrTreeView {
+  KESTOVA_CLASS(TZRTreeView)
  public:
-  explicit TZRSourceTreeView(TComponent* AOwner) : TCustomZrTreeView(AOwner) {}
+  explicit TZRTreeView(TComponent* AOwner) : TCustomZrTreeView(AOwner) {}
+
+ private:
+  friend void DescribeTZRTreeView(TClassInfo& Info);
+  bool IsSourceStored() const { return ComponentState().Contains(csDesigning); }
 };
+
+// Registers TZRTreeView and the string source for the component stream, so
+// that stored forms can name them (start-up).
+void RegisterTreeViewClasses();

@@ -18,10 +18,14 @@
 
 #include "components/base/zrtslite.h"
 #include "platform/classes/ClassRegistry.h"
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Reader.h"
+#include "platform/classes/Writer.h"
 #include "platform/controls/EditCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
 #include "platform/core/StringList.h"
+#include "platform/core/Streams.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Screen.h"
 
@@ -248,7 +252,7 @@ TEST_F(ZrTreeFixture, ClearingTheSourceEmptiesTheView) {
 struct HierarchyFixture : ::testing::Test {
   TForm form{nullptr};
   TTestTreeSource* source = new TTestTreeSource(&form);
-  TCustomZrTreeView* view = new TZRSourceTreeView(&form);
+  TCustomZrTreeView* view = new TZRTreeView(&form);
 
   void SetUp() override {
     source->nodes = {{1, {0, "a"}}, {2, {1, "b"}}, {3, {2, "c"}}, {4, {0, "d"}}};
@@ -607,6 +611,76 @@ TEST_F(NoSourceFixture, ADroppedNodeTakesItsChildrenAlong) {
   EXPECT_EQ(b->Parent(), a);
   EXPECT_TRUE(a->Expanded());
   EXPECT_EQ(view->Selected(), a);
+}
+
+// A form that holds the view and its source, read from its text.
+struct StoredViewFixture : ::testing::Test {
+  TForm holder{nullptr, TForm::CreateNew{}};
+
+  void SetUp() override {
+    RegisterTreeViewClasses();
+    holder.SetName("Holder");
+    TStringStream text(
+        "object Holder: TForm\n"
+        "  object View: TZRTreeView\n"
+        "    Width = 120\n"
+        "    Height = 90\n"
+        "    DragMode = dmAutomatic\n"
+        "    Options = [toProcessInsKey, toCanNavigate]\n"
+        "    ReadOnly = True\n"
+        "    Source = Strings\n"
+        "  end\n"
+        "  object Strings: TZRStringSource\n"
+        "  end\n"
+        "end\n");
+    TMemoryStream binary;
+    ObjectTextToBinary(text, binary);
+    binary.SetPosition(0);
+    ReadComponentFromStream(binary, &holder);
+  }
+  TZRTreeView* View() { return dynamic_cast<TZRTreeView*>(holder.FindComponent("View")); }
+  std::string Written() {
+    TMemoryStream binary;
+    WriteComponentToStream(binary, &holder);
+    binary.SetPosition(0);
+    TStringStream text;
+    ObjectBinaryToText(binary, text);
+    return text.DataString();
+  }
+};
+
+TEST_F(StoredViewFixture, TheSourceIsASiblingFoundByNameAndStoredOnlyWhileDesigned) {
+  ASSERT_NE(View(), nullptr);
+  EXPECT_EQ(View()->ViewSource(), holder.FindComponent("Strings"));
+  EXPECT_EQ(View()->Options().Bits(), (TtreeViewOptions{toProcessInsKey, toCanNavigate}).Bits());
+  EXPECT_EQ(View()->DragMode(), dmAutomatic);
+  EXPECT_TRUE(View()->ReadOnly());
+  const std::string running = Written();
+  EXPECT_NE(running.find("Options = [toProcessInsKey, toCanNavigate]"), std::string::npos) << running;
+  EXPECT_EQ(running.find("Source ="), std::string::npos) << running;
+  EXPECT_EQ(running.find("Version"), std::string::npos) << running;
+  holder.SetDesigning(true);
+  const std::string designed = Written();
+  holder.SetDesigning(false);
+  EXPECT_NE(designed.find("Source = Strings"), std::string::npos) << designed;
+  EXPECT_EQ(designed.find("Version"), std::string::npos) << designed;
+}
+
+TEST_F(StoredViewFixture, DefaultOptionsAreNotWritten) {
+  View()->SetOptions(TtreeViewOptions::FromBits(kDefaultTreeViewOptions));
+  EXPECT_EQ(Written().find("Options"), std::string::npos);
+}
+
+TEST(ZRTreeView, WithoutASourceItKeepsItsNodesOverANewWindow) {
+  TForm form{nullptr};
+  auto* view = new TZRTreeView(&form);
+  view->SetParent(&form);
+  TTreeNode* a = view->Items()->Add(nullptr, "a");
+  view->Items()->AddChild(a, "b");
+  view->Items()->Add(nullptr, "c");
+  form.Show();
+  view->RecreateWnd();
+  EXPECT_EQ(Shown(*view), "a >b c");
 }
 
 }  // namespace

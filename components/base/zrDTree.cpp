@@ -25,6 +25,8 @@ KESTOVA_TYPE_INFO(TDrawNodeState, MakeEnumType("TDrawNodeState", {"msCut", "msBo
                                                                   "msSelected", "msExpanded"},
                                                "zrDTree"))
 KESTOVA_TYPE_INFO(TDrawNodeStates, MakeSetType("TDrawNodeStates", TypeInfos::TDrawNodeState()))
+KESTOVA_TYPE_INFO(TZRClickCheckEvent, MakeMethodType("TZRClickCheckEvent", mkProcedure,
+                                                     {{{}, "Sender", "TObject"}, {{}, "Node", "TTreeNode"}}))
 
 namespace {
 
@@ -274,7 +276,6 @@ void DescribeTCustomZRDrawTreeView(TClassInfo& Info) {
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TCustomZRDrawTreeView, TCustomTreeView, "zrDTree", nullptr,
                              DescribeTCustomZRDrawTreeView)
-KESTOVA_CLASS_INFO(TZRTreeView, TCustomZRDrawTreeView, "zrDTree", MakeComponent<TZRTreeView>)
 
 TCustomZRDrawTreeView::TCustomZRDrawTreeView(TComponent* AOwner) : TCustomTreeView(AOwner) {}
 

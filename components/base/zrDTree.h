@@ -118,6 +118,9 @@ class TDrawNode : public TTreeNode {
 };
 
 using TZRClickCheckEvent = TMethodPointer<void(TObject* Sender, TTreeNode* Node)>;
+namespace TypeInfos {
+const TTypeInfo* TZRClickCheckEvent();
+}
 
 class TCustomZRDrawTreeView : public TCustomTreeView {
   KESTOVA_CLASS(TCustomZRDrawTreeView)
@@ -377,12 +380,6 @@ class TCustomMSTreeView : public TCustomZRDrawTreeView {
   bool timerRunning_ = false;
   bool reportDue_ = false;
   bool editFailed_ = false;
-};
-
-class TZRTreeView : public TCustomZRDrawTreeView {
-  KESTOVA_CLASS(TZRTreeView)
- public:
-  explicit TZRTreeView(TComponent* AOwner) : TCustomZRDrawTreeView(AOwner) {}
 };
 
 // The shared check image list: nine 16 x 16 images (0 blank, 1 box, 2

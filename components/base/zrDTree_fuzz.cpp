@@ -14,6 +14,14 @@
 
 namespace {
 
+// The plain owner-drawn view, with nothing of the views built on it.
+class TPlainDrawTreeView : public TCustomZRDrawTreeView {
+  KESTOVA_CLASS(TPlainDrawTreeView)
+ public:
+  explicit TPlainDrawTreeView(TComponent* AOwner) : TCustomZRDrawTreeView(AOwner) {}
+};
+KESTOVA_CLASS_INFO(TPlainDrawTreeView, TCustomZRDrawTreeView, "zrDTreeFuzz", MakeComponent<TPlainDrawTreeView>)
+
 void EnsureApplication() {
   if (QApplication::instance()) return;
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -29,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   EnsureApplication();
   TMemoryStream stream(std::vector<std::uint8_t>(data + 1, data + size));
-  TZRTreeView view(nullptr);
+  TPlainDrawTreeView view(nullptr);
   if (data[0] & 1) {
     TTreeNode* a = view.Items()->Add(nullptr, "a");
     view.Items()->AddChild(a, "b");

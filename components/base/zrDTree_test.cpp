@@ -22,6 +22,14 @@
 
 namespace {
 
+// The plain owner-drawn view, with nothing of the views built on it.
+class TPlainDrawTreeView : public TCustomZRDrawTreeView {
+  KESTOVA_CLASS(TPlainDrawTreeView)
+ public:
+  explicit TPlainDrawTreeView(TComponent* AOwner) : TCustomZRDrawTreeView(AOwner) {}
+};
+KESTOVA_CLASS_INFO(TPlainDrawTreeView, TCustomZRDrawTreeView, "zrDTreeTest", MakeComponent<TPlainDrawTreeView>)
+
 struct FixedSource : TScreenSource {
   Point pos{0, 0};
   Size ScreenSize() override { return {1920, 1080}; }
@@ -30,7 +38,7 @@ struct FixedSource : TScreenSource {
 
 struct DrawTreeFixture : ::testing::Test {
   TForm form{nullptr};
-  TZRTreeView* view = new TZRTreeView(&form);
+  TPlainDrawTreeView* view = new TPlainDrawTreeView(&form);
   TDrawNode *a, *b, *c, *d, *e;
   std::string clicks;
 
@@ -209,7 +217,7 @@ TEST_F(DrawTreeFixture, StoredFormRoundTripsThroughText) {
   const std::string written(text.Bytes().begin(), text.Bytes().end());
   EXPECT_NE(written.find("DrawData"), std::string::npos) << written;
   EXPECT_EQ(written.find("NodeState"), std::string::npos);
-  TZRTreeView copy(nullptr);
+  TPlainDrawTreeView copy(nullptr);
   text.SetPosition(0);
   ReadObjectText(text, &copy);
   std::string expected = Describe(*view);
@@ -227,7 +235,7 @@ TEST_F(DrawTreeFixture, ShorterOrLongerDrawDataAppliesInTreeOrder) {
   TMemoryStream full;
   view->WriteDrawData(full, false);
   // Three nodes: the first three entries apply, the rest are dropped.
-  TZRTreeView small(nullptr);
+  TPlainDrawTreeView small(nullptr);
   TDrawNode* x = static_cast<TDrawNode*>(small.Items()->Add(nullptr, "x"));
   small.Items()->AddChild(x, "y");
   small.Items()->Add(nullptr, "z");
@@ -236,7 +244,7 @@ TEST_F(DrawTreeFixture, ShorterOrLongerDrawDataAppliesInTreeOrder) {
   EXPECT_EQ(static_cast<TDrawNode*>(small.Items()->Item(1))->FontColor(), clRed);
   EXPECT_EQ(static_cast<TDrawNode*>(small.Items()->Item(2))->CheckState(), csUnchecked);
   // Seven nodes: five entries, the last two nodes keep their defaults.
-  TZRTreeView big(nullptr);
+  TPlainDrawTreeView big(nullptr);
   for (int i = 0; i < 7; ++i) big.Items()->Add(nullptr, std::to_string(i));
   auto* last = static_cast<TDrawNode*>(big.Items()->Item(6));
   last->SetFontColor(clGreen);

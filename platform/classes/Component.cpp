@@ -106,6 +106,16 @@ int TComponent::ComponentIndex() const {
   return static_cast<int>(std::find(siblings.begin(), siblings.end(), this) - siblings.begin());
 }
 
+void TComponent::SetComponentIndex(int Value) {
+  if (!owner_) return;
+  auto& siblings = owner_->components_;
+  const int from = ComponentIndex();
+  const int to = std::clamp(Value, 0, static_cast<int>(siblings.size()) - 1);
+  if (to == from) return;
+  siblings.erase(siblings.begin() + from);
+  siblings.insert(siblings.begin() + to, this);
+}
+
 TComponent* TComponent::FindComponent(std::string_view AName) const {
   if (AName.empty()) return nullptr;
   for (TComponent* c : components_)

@@ -68,6 +68,10 @@ class TComponent : public TPersistent {
   TComponent* Components(int Index) const;
   // Position in the owner's list; -1 without an owner.
   int ComponentIndex() const;
+  // Moves the component to Value in its owner's list, clamped to
+  // 0..Count-1 (the creation order a stored form keeps). Nothing without an
+  // owner.
+  void SetComponentIndex(int Value);
   // The owned component of that name (ignoring case), or nullptr; nullptr
   // for an empty name.
   TComponent* FindComponent(std::string_view AName) const;

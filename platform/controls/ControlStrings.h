@@ -19,6 +19,9 @@ enum class ControlString : int {
   AllButton = 8,
   CloseButton = 9,
   HelpButton = 10,
+  // Captions of the order editor's two uses.
+  CreationOrderCaption = 11,
+  TabOrderCaption = 12,
   // A masked edit left with a required position empty.
   MaskEditError = 65318,
 };

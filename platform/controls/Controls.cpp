@@ -82,6 +82,7 @@ TShiftState MouseShift(std::uintptr_t flags) {
 
 KESTOVA_TYPE_INFO(TAlign,
                   MakeEnumType("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}, "Controls"))
+KESTOVA_TYPE_INFO(TDragMode, MakeEnumType("TDragMode", {"dmManual", "dmAutomatic"}, "Controls"))
 
 void DescribeTControl(TClassInfo& Info) {
   for (TMessageNumber msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
@@ -329,9 +330,14 @@ void TControl::WMMouse(TMessage& Message) {
     default:
       if (Message.Msg == WM_LBUTTONDOWN && dragMode_ == dmAutomatic) BeginDrag(false);
       MouseDown(ButtonOf(Message.Msg), shift, x, y);
+      if (Message.Msg == WM_LBUTTONDBLCLK) DblClick();
       break;
   }
   DefaultHandler(Message);
+}
+
+void TControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
 }
 
 void TControl::WMMouseMove(TMessage& Message) {

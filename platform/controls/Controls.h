@@ -87,6 +87,7 @@ enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient 
 struct TTypeInfo;
 namespace TypeInfos {
 const TTypeInfo* TAlign();
+const TTypeInfo* TDragMode();
 }
 
 using TKeyEvent = TMethodPointer<void(TObject* Sender, std::uint16_t& Key, TShiftState Shift)>;
@@ -217,6 +218,8 @@ class TControl : public TComponent {
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
+  // A double click of the left button, after its MouseDown.
+  TNotifyEvent OnDblClick;
 
   // ---- Pop-up menu ----
   // Shown at the mouse on a right click (WM_CONTEXTMENU) when its AutoPopup
@@ -265,6 +268,8 @@ class TControl : public TComponent {
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void MouseMove(TShiftState Shift, int X, int Y);
+  // Fires OnDblClick.
+  virtual void DblClick();
   // Told that the window reports a new size or place (no message loop back).
   void UpdateBoundsFromWindow(int ALeft, int ATop, int AWidth, int AHeight);
 
@@ -334,6 +339,12 @@ class TWinControl : public TControl {
   TControl* ControlAtPos(int X, int Y) const;
   // For streaming: the children Root owns, in order.
   void GetChildren(TGetChildProc Proc, TComponent* Root) override;
+  // The place among the parent's window children in the order the Tab key
+  // visits them (they join at the end); -1 without a parent. Setting it
+  // moves the control there (a value out of 0..count-1 makes it the last)
+  // and the windows' focus chain follows.
+  int TabOrder() const;
+  void SetTabOrder(int Value);
 
   // ---- Window ----
   bool HandleAllocated() const { return window_ != nullptr; }
@@ -501,6 +512,8 @@ class TWinControl : public TControl {
   void CMShowingChanged(TMessage& Message);
   // Perform(Msg) on every child.
   void NotifyControls(TMessageNumber Msg);
+  // Chains the focus of the children's windows in tab order.
+  void ApplyTabOrder();
 
   struct ScrollBars;
   // Computes the margins and places the bar widgets; true when the client
@@ -511,6 +524,7 @@ class TWinControl : public TControl {
   void SyncScrollBar(int Bar);
 
   std::vector<TControl*> controls_;
+  std::vector<TWinControl*> tabList_;
   TControlWindowBase* window_ = nullptr;
   std::unique_ptr<ScrollBars> scrollBars_;
   int ncLeft_ = 0, ncTop_ = 0, ncRight_ = 0, ncBottom_ = 0;

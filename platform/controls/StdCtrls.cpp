@@ -7,6 +7,7 @@
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
 #include "platform/controls/ControlWindow.h"
+#include "platform/controls/Forms.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/DrawText.h"
 #include "platform/ui/Application.h"
@@ -83,6 +84,12 @@ void TButtonControl::Click() {
 }
 
 TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) { SetBounds(0, 0, 75, 25); }
+
+void TButton::Click() {
+  if (modalResult_ != mrNone)
+    if (auto* form = dynamic_cast<TForm*>(GetParentForm(this))) form->SetModalResult(static_cast<TModalResult>(modalResult_));
+  TButtonControl::Click();
+}
 
 void TButton::SetDefault(bool Value) {
   default_ = Value;

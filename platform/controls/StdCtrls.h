@@ -61,6 +61,9 @@ class TButton : public TButtonControl {
   void SetCancel(bool Value) { cancel_ = Value; }
   int ModalResult() const { return modalResult_; }
   void SetModalResult(int Value) { modalResult_ = Value; }
+  // A ModalResult other than mrNone becomes the parent form's, then
+  // OnClick runs.
+  void Click() override;
 
  protected:
   TControlWindowBase* CreateWindowWidget(QWidget* Parent) override;

@@ -151,6 +151,11 @@ void DescribeTCustomTreeView(TClassInfo& Info) {
   p.Property<&TCustomTreeView::HideSelection, &TCustomTreeView::SetHideSelection>("HideSelection",
                                                                                  TypeInfos::Boolean())
       .Default(true);
+  p.Property<&TCustomTreeView::RightClickSelect, &TCustomTreeView::SetRightClickSelect>("RightClickSelect",
+                                                                                       TypeInfos::Boolean())
+      .Default(false);
+  p.Property<&TCustomTreeView::HotTrack, &TCustomTreeView::SetHotTrack>("HotTrack", TypeInfos::Boolean())
+      .Default(false);
   AddMessageHandler<&TCustomTreeView::CMFontChanged>(Info, CM_FONTCHANGED);
   AddMessageHandler<&TCustomTreeView::WMMouseMove>(Info, WM_MOUSEMOVE);
   AddMessageHandler<&TCustomTreeView::WMSetCursor>(Info, WM_SETCURSOR);

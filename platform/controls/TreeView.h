@@ -464,3 +464,16 @@ class TTreeView : public TCustomTreeView {
  public:
   explicit TTreeView(TComponent* AOwner) : TCustomTreeView(AOwner) {}
 };
+
+// The tree view's event types, for publishing them.
+namespace TypeInfos {
+const TTypeInfo* TTVChangingEvent();
+const TTypeInfo* TTVChangedEvent();
+const TTypeInfo* TTVEditingEvent();
+const TTypeInfo* TTVEditedEvent();
+const TTypeInfo* TTVExpandingEvent();
+const TTypeInfo* TTVCollapsingEvent();
+const TTypeInfo* TTVExpandedEvent();
+const TTypeInfo* TTVCustomDrawEvent();
+const TTypeInfo* TTVCustomDrawItemEvent();
+}  // namespace TypeInfos

@@ -53,12 +53,42 @@ TWinControl::~TWinControl() {
 void TWinControl::InsertControl(TControl* Control) {
   Control->parent_ = this;
   controls_.push_back(Control);
+  if (auto* win = dynamic_cast<TWinControl*>(Control)) tabList_.push_back(win);
 }
 
 void TWinControl::RemoveControl(TControl* Control) {
   std::erase(controls_, Control);
+  std::erase(tabList_, Control);
   Control->parent_ = nullptr;
   if (mouseControl_ == Control) mouseControl_ = nullptr;
+}
+
+int TWinControl::TabOrder() const {
+  if (!Parent()) return -1;
+  const auto& list = Parent()->tabList_;
+  return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+void TWinControl::SetTabOrder(int Value) {
+  TWinControl* parent = Parent();
+  if (!parent) return;
+  auto& list = parent->tabList_;
+  const int count = static_cast<int>(list.size());
+  if (Value < 0 || Value >= count) Value = count - 1;
+  const int from = TabOrder();
+  if (Value == from) return;
+  list.erase(list.begin() + from);
+  list.insert(list.begin() + Value, this);
+  parent->ApplyTabOrder();
+}
+
+void TWinControl::ApplyTabOrder() {
+  TWinControl* previous = nullptr;
+  for (TWinControl* child : tabList_) {
+    if (!child->HandleAllocated()) continue;
+    if (previous) QWidget::setTabOrder(previous->Handle(), child->Handle());
+    previous = child;
+  }
 }
 
 void TWinControl::GetChildren(TGetChildProc Proc, TComponent* Root) {

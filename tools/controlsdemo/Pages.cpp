@@ -18,6 +18,8 @@ const std::vector<TDemoPage>& DemoPages() {
        MakeValueEditsPage},
       {"sources", "source-bound tree views: a string list, and two views of the folders below a directory",
        MakeSourcesPage},
+      {"orders", "the order editor on a form's non-visual components (creation order) and window controls (tab order)",
+       MakeOrdersPage},
   };
   return pages;
 }

@@ -28,3 +28,4 @@ TWinControl* MakeEditsPage();
 TWinControl* MakeImageListsPage();
 TWinControl* MakeValueEditsPage();
 TWinControl* MakeSourcesPage();
+TWinControl* MakeOrdersPage();

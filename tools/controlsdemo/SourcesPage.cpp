@@ -100,12 +100,12 @@ class TFolderSource : public TComponentSource {
 };
 
 // A source-bound view that drags several marked nodes together.
-class TMultiDragView : public TZRSourceTreeView {
+class TMultiDragView : public TZRTreeView {
   KESTOVA_CLASS(TMultiDragView)
  public:
-  explicit TMultiDragView(TComponent* AOwner) : TZRSourceTreeView(AOwner) { SetMultiDragAllowed(true); }
+  explicit TMultiDragView(TComponent* AOwner) : TZRTreeView(AOwner) { SetMultiDragAllowed(true); }
 };
-KESTOVA_CLASS_INFO(TMultiDragView, TZRSourceTreeView, "ControlsDemo", nullptr)
+KESTOVA_CLASS_INFO(TMultiDragView, TZRTreeView, "ControlsDemo", nullptr)
 
 class TSourcesPage : public TWinControl {
   KESTOVA_CLASS(TSourcesPage)
@@ -192,7 +192,7 @@ TWinControl* MakeSourcesPage() {
 
   auto* strings = new TZRStringSource(page);
   strings->SetStrings(&page->Strings);
-  auto* view = new TZRSourceTreeView(page);
+  auto* view = new TZRTreeView(page);
   page->StringView = view;
   page->Names[view] = "strings";
   view->SetParent(page);

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "components/base/zrDTree.h"
+#include "components/base/ZrTree.h"
 #include "platform/controls/DragManager.h"
 #include "platform/controls/StdCtrls.h"
 #include "tools/controlsdemo/Pages.h"
