@@ -628,6 +628,8 @@ struct StoredViewFixture : ::testing::Test {
         "    DragMode = dmAutomatic\n"
         "    Options = [toProcessInsKey, toCanNavigate]\n"
         "    ReadOnly = True\n"
+        "    RightClickSelect = True\n"
+        "    HotTrack = True\n"
         "    Source = Strings\n"
         "  end\n"
         "  object Strings: TZRStringSource\n"
@@ -655,8 +657,12 @@ TEST_F(StoredViewFixture, TheSourceIsASiblingFoundByNameAndStoredOnlyWhileDesign
   EXPECT_EQ(View()->Options().Bits(), (TtreeViewOptions{toProcessInsKey, toCanNavigate}).Bits());
   EXPECT_EQ(View()->DragMode(), dmAutomatic);
   EXPECT_TRUE(View()->ReadOnly());
+  EXPECT_TRUE(View()->RightClickSelect());
+  EXPECT_TRUE(View()->HotTrack());
   const std::string running = Written();
   EXPECT_NE(running.find("Options = [toProcessInsKey, toCanNavigate]"), std::string::npos) << running;
+  EXPECT_NE(running.find("RightClickSelect = True"), std::string::npos) << running;
+  EXPECT_NE(running.find("HotTrack = True"), std::string::npos) << running;
   EXPECT_EQ(running.find("Source ="), std::string::npos) << running;
   EXPECT_EQ(running.find("Version"), std::string::npos) << running;
   holder.SetDesigning(true);
