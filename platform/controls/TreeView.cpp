@@ -168,6 +168,9 @@ KESTOVA_CLASS_INFO(TTreeView, TCustomTreeView, "ComCtrls", MakeComponent<TTreeVi
 
 TCustomTreeView::TCustomTreeView(TComponent* AOwner) : TWinControl(AOwner), items_(std::make_unique<TTreeNodes>(this)) {
   SetBounds(0, 0, 121, 97);
+  // A box of its own, as list boxes are: not the parent's colour.
+  SetParentColor(false);
+  SetColor(clWindow);
 }
 
 TCustomTreeView::~TCustomTreeView() {

@@ -251,6 +251,28 @@ TEST_F(TreeFixture, LabelEditAsksOnceAndTheNodeTakesTheEditedText) {
   EXPECT_FALSE(b->EditText());
 }
 
+// A tree view is a window-coloured box of its own, whatever its parent's
+// colour: on a button-face parent the grey of an unfocused selection kept
+// with HideSelection off must still stand out.
+TEST_F(TreeFixture, HasTheWindowColourAndShowsAnUnfocusedSelection) {
+  form.SetColor(clBtnFace);
+  EXPECT_EQ(view->Color(), clWindow);
+  EXPECT_FALSE(view->ParentColor());
+  form.SetColor(clYellow);
+  EXPECT_EQ(view->Color(), clWindow);
+  form.SetColor(clBtnFace);
+
+  view->SetHideSelection(false);
+  view->SetSelected(a);
+  form.Show();
+  ASSERT_FALSE(view->Focused());
+  const QImage image = view->TreeWidget()->viewport()->grab().toImage();
+  const Rect label = a->DisplayRect(true);
+  const QColor selected = image.pixelColor(static_cast<int>(label.right) - 2, static_cast<int>(label.top) + 1);
+  const QColor empty = image.pixelColor(image.width() - 2, image.height() - 2);
+  EXPECT_NE(selected, empty);
+}
+
 TEST_F(TreeFixture, ControlCustomDrawCanSkipTheItems) {
   form.Show();
   int items = 0, controls = 0;
