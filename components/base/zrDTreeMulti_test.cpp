@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 #include <stdexcept>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -82,16 +83,28 @@ struct MultiSelectFixture : ::testing::Test {
   }
   void Reported(TObject*, TTreeNode* Node) { reports += Node ? Node->Text() : "-"; }
   void Throw(TObject*, TTreeNode*) { throw std::runtime_error("report"); }
-};
 
-TEST_F(MultiSelectFixture, ClicksMarkAsTheModifiersSay) {
-  struct Step {
+  // A click with modifiers, then the marks and the focused node it leaves.
+  struct ClickStep {
     TDrawNode* MultiSelectFixture::*node;
     Qt::KeyboardModifiers modifiers;
     const char* marks;
     const char* focus;
   };
-  const Step steps[] = {
+  void ClickThrough(std::initializer_list<ClickStep> Steps) {
+    for (const ClickStep& step : Steps) {
+      TDrawNode* node = this->*step.node;
+      SCOPED_TRACE(node->Text() + " " + std::to_string(step.modifiers.toInt()));
+      Click(node, step.modifiers);
+      EXPECT_EQ(Marks(), step.marks);
+      ASSERT_NE(view->Selected(), nullptr);
+      EXPECT_EQ(view->Selected()->Text(), step.focus);
+    }
+  }
+};
+
+TEST_F(MultiSelectFixture, ClicksMarkAsTheModifiersSay) {
+  ClickThrough({
       {&MultiSelectFixture::b, Qt::NoModifier, "b", "b"},
       {&MultiSelectFixture::d, Qt::ControlModifier, "bd", "b"},
       {&MultiSelectFixture::f, Qt::ControlModifier, "bdf", "b"},
@@ -104,15 +117,7 @@ TEST_F(MultiSelectFixture, ClicksMarkAsTheModifiersSay) {
       {&MultiSelectFixture::a, Qt::NoModifier, "a", "a"},
       {&MultiSelectFixture::c, Qt::ControlModifier, "ac", "a"},
       {&MultiSelectFixture::e, Qt::ShiftModifier, "abcde", "e"},  // after Ctrl the range starts afresh at a
-  };
-  for (const Step& step : steps) {
-    TDrawNode* node = this->*step.node;
-    SCOPED_TRACE(node->Text() + " " + std::to_string(step.modifiers.toInt()));
-    Click(node, step.modifiers);
-    EXPECT_EQ(Marks(), step.marks);
-    ASSERT_NE(view->Selected(), nullptr);
-    EXPECT_EQ(view->Selected()->Text(), step.focus);
-  }
+  });
 }
 
 TEST_F(MultiSelectFixture, RubberBandMarksTheCaptionsItTouchesAndGoesAway) {
@@ -175,24 +180,11 @@ TEST_F(MultiSelectFixture, OnlySiblingsKeepsOtherParentsOut) {
   EXPECT_EQ(Marks(), "bc");
   EXPECT_EQ(Listed(), "bc");
 
-  struct Step {
-    TDrawNode* MultiSelectFixture::*node;
-    Qt::KeyboardModifiers modifiers;
-    const char* marks;
-    const char* focus;
-  };
-  const Step steps[] = {
+  ClickThrough({
       {&MultiSelectFixture::e, Qt::ControlModifier, "bc", "b"},  // focus marked: nothing changes
       {&MultiSelectFixture::b, Qt::ControlModifier, "c", "b"},   // b unmarked, still focused
       {&MultiSelectFixture::e, Qt::ControlModifier, "e", "e"},   // the focus moves to e; c is no sibling
-  };
-  for (const Step& step : steps) {
-    TDrawNode* node = this->*step.node;
-    SCOPED_TRACE(node->Text());
-    Click(node, step.modifiers);
-    EXPECT_EQ(Marks(), step.marks);
-    EXPECT_EQ(view->Selected()->Text(), step.focus);
-  }
+  });
   EXPECT_EQ(Listed(), "");
 }
 
