@@ -115,6 +115,8 @@ TEST_F(OrderFixture, TheDialogIsItsStoredForm) {
     EXPECT_EQ(d->TreeView()->ViewSource(), d->StringSource());
     EXPECT_TRUE(d->TreeView()->ReadOnly());
     EXPECT_FALSE(d->TreeView()->MultiSelect());
+    EXPECT_FALSE(d->TreeView()->ShowLines());
+    EXPECT_FALSE(d->TreeView()->ToolTips());
     EXPECT_EQ(d->TreeView()->DragMode(), dmAutomatic);
     const TtreeViewOptions options{toProcessInsKey,   toProcessDelKey,   toCanEdit,     toCanNavigate,
                                    toProcessEnterKey, toProcessDblClick, toTrackInsert, toCheckChild};

@@ -1,6 +1,6 @@
 // The multi-select tree view: marks by Ctrl, Shift and the rubber band,
 // siblings only, the delayed selection report, several nodes dragged, right
-// clicks, and the band while the view scrolls.
+// clicks, whole-line hits, lines, and the band while the view scrolls.
 
 #include <gtest/gtest.h>
 
@@ -22,6 +22,7 @@
 #include "platform/controls/Menus.h"
 #include "platform/controls/ScrollBars.h"
 #include "platform/graphics/PainterContext.h"
+#include "platform/graphics/QtGraphics.h"
 #include "platform/ui/Screen.h"
 
 namespace {
@@ -118,6 +119,51 @@ TEST_F(MultiSelectFixture, ClicksMarkAsTheModifiersSay) {
       {&MultiSelectFixture::c, Qt::ControlModifier, "ac", "a"},
       {&MultiSelectFixture::e, Qt::ShiftModifier, "abcde", "e"},  // after Ctrl the range starts afresh at a
   });
+}
+
+TEST_F(MultiSelectFixture, TheOwnerDrawnViewDrawsLinesOnlyWithShowLines) {
+  const QColor dots = QColorOf(clGrayText);
+  for (bool on : {true, false}) {
+    SCOPED_TRACE(on);
+    view->SetShowLines(on);
+    const QImage image = Viewport()->grab().toImage();
+    const Rect rb = b->DisplayRect(true);
+    int found = 0;
+    // b has no button: left of its item are only lines.
+    for (int y = static_cast<int>(rb.top); y < static_cast<int>(rb.bottom); ++y)
+      for (int x = 0; x < static_cast<int>(rb.left) - 2; ++x) found += image.pixelColor(x, y) == dots;
+    EXPECT_EQ(found > 0, on);
+  }
+}
+
+TEST_F(MultiSelectFixture, WithRowSelectAPressBesideACaptionHitsItsNode) {
+  Click(g);
+  const Rect rb = b->DisplayRect(true);
+  const int y = Centre(b).y();
+  struct Row {
+    bool rowSelect;
+    QPoint at;
+    bool band;
+    const char* marks;
+    const char* focus;
+  };
+  const Row rows[] = {
+      {false, QPoint(static_cast<int>(rb.left) - 5, y), true, "g", "g"},   // the indent
+      {false, QPoint(static_cast<int>(rb.right) + 20, y), true, "g", "g"},  // right of the caption
+      {true, QPoint(static_cast<int>(rb.left) - 5, y), false, "b", "b"},
+      {true, QPoint(static_cast<int>(rb.right) + 20, y), false, "b", "b"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.rowSelect) + " " + std::to_string(r.at.x()));
+    view->SetRowSelect(r.rowSelect);
+    Click(g);
+    QTest::mousePress(Viewport(), Qt::LeftButton, Qt::NoModifier, r.at);
+    EXPECT_EQ(view->RubberBandActive(), r.band);
+    QTest::mouseRelease(Viewport(), Qt::LeftButton, Qt::NoModifier, r.at);
+    EXPECT_EQ(Marks(), r.marks);
+    ASSERT_NE(view->Selected(), nullptr);
+    EXPECT_EQ(view->Selected()->Text(), r.focus);
+  }
 }
 
 TEST_F(MultiSelectFixture, RubberBandMarksTheCaptionsItTouchesAndGoesAway) {

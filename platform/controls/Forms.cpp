@@ -17,6 +17,7 @@ KESTOVA_TYPE_INFO(TFormBorderStyle,
                   MakeEnumType("TFormBorderStyle",
                                {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"},
                                "Forms"))
+KESTOVA_TYPE_INFO(TBorderStyle, MakeEnumType("TBorderStyle", {"bsNone", "bsSingle"}, "Forms"))
 KESTOVA_TYPE_INFO(TFormStyle, MakeEnumType("TFormStyle", {"fsNormal", "fsStayOnTop"}, "Forms"))
 KESTOVA_TYPE_INFO(TPosition, MakeEnumType("TPosition", {"poDesigned", "poScreenCenter", "poOwnerFormCenter"}, "Forms"))
 KESTOVA_TYPE_INFO(TCloseQueryEvent, MakeMethodType("TCloseQueryEvent", mkProcedure,

@@ -50,6 +50,8 @@
 #include "platform/ui/DialogService.h"
 
 enum TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+// A control's frame: bsNone or bsSingle only.
+using TBorderStyle = TFormBorderStyle;
 enum TFormStyle : std::uint8_t { fsNormal, fsStayOnTop };
 enum TPosition : std::uint8_t { poDesigned, poScreenCenter, poOwnerFormCenter };
 enum TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
@@ -59,6 +61,7 @@ using TCloseQueryEvent = TMethodPointer<void(TObject* Sender, bool& CanClose)>;
 
 namespace TypeInfos {
 const TTypeInfo* TFormBorderStyle();
+const TTypeInfo* TBorderStyle();
 const TTypeInfo* TFormStyle();
 const TTypeInfo* TPosition();
 const TTypeInfo* TCloseQueryEvent();

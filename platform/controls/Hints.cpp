@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "platform/controls/ControlWindow.h"
 #include "platform/controls/Controls.h"
@@ -34,10 +35,19 @@ class HintShower : public TComponent {
       pause_.stop();
       return;
     }
-    TControl* control =
-        Event.Target ? HintControlAt(Event.Target, Event.Target->mapFromGlobal(Event.Global)) : nullptr;
+    // A hint shown over its part (a clipped caption) lies under the mouse:
+    // that is no move away from the part.
+    if (Event.Target && window_ && window_->HandleAllocated() && Event.Target->window() == window_->Handle()->window())
+      return;
     at_ = Event.Global;
-    if (control == control_) return;
+    THintInfo own;
+    own.CursorPos = Event.Global;
+    TControl* control = Event.Target ? OwnHintAt(Event.Target, own) : nullptr;
+    const bool isOwn = control != nullptr;
+    if (!control && Event.Target) control = HintControlAt(Event.Target, Event.Target->mapFromGlobal(Event.Global));
+    if (control == control_ && isOwn == own_.has_value() && (!isOwn || own.CursorRect == own_->CursorRect)) return;
+    own_.reset();
+    if (isOwn) own_ = own;
     const bool wasShowing = window_ && window_->IsHintVisible();
     Hide();
     if (control_) control_->RemoveFreeNotification(this);
@@ -58,6 +68,7 @@ class HintShower : public TComponent {
     TComponent::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == control_) {
       control_ = nullptr;
+      own_.reset();
       pause_.stop();
       Hide();
     }
@@ -68,14 +79,22 @@ class HintShower : public TComponent {
  private:
   void Show() {
     if (!control_) return;
-    const std::string text = HintTextOf(control_);
+    const std::string text = own_ ? own_->HintStr : HintTextOf(control_);
     if (!window_) window_ = std::make_unique<THintWindow>(nullptr);
     TCanvas& canvas = window_->MeasureCanvas();
     const int w = static_cast<int>(canvas.TextWidth(text)) + 6 + 2 * THintWindow::FrameWidth;
     const int h = static_cast<int>(canvas.TextHeight(text)) + 2 + 2 * THintWindow::FrameWidth;
-    const int x = at_.x(), y = at_.y() + kBelowCursor;
+    const int x = own_ ? own_->HintPos.x() : at_.x(), y = own_ ? own_->HintPos.y() : at_.y() + kBelowCursor;
     window_->ActivateHint({x, y, x + w, y + h}, text);
     hide_.start(Application->HintHidePause());
+  }
+
+  // The window control under the mouse when it has a hint of its own there.
+  static TControl* OwnHintAt(QWidget* Widget, THintInfo& Info) {
+    TWinControl* win = ControlOfWidget(Widget);
+    if (!win || win->Perform(CM_HINTSHOW, 0, reinterpret_cast<std::intptr_t>(&Info)) == 0 || Info.HintStr.empty())
+      return nullptr;
+    return win;
   }
 
   static std::string HintTextOf(TControl* Control) {
@@ -85,6 +104,7 @@ class HintShower : public TComponent {
   }
 
   TControl* control_ = nullptr;
+  std::optional<THintInfo> own_;  // the control's own hint being waited for or shown
   QPoint at_;
   QTimer pause_, hide_;
 };

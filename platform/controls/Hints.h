@@ -11,16 +11,34 @@
 // HintHidePause, when the mouse moves to another control or on a button
 // press, and does not come back until the mouse reaches another control.
 //
+// A window control may have hints of its own parts (a tree view's clipped
+// captions): at each move the window control under the mouse is sent
+// CM_HINTSHOW with LParam pointing to a THintInfo that holds the mouse
+// position. A control with such a hint there fills in the text, the screen
+// rectangle the hint belongs to and where the hint window goes, and
+// answers 1; that hint then wins over the control's Hint and needs no
+// ShowHint. It shows after HintPause like any hint and comes back only when
+// the mouse reaches another rectangle or control.
+//
 // It listens to the application's mouse hook chain (InputHooks.h) from the
 // first ListenForHints on; a control setting ShowHint calls it. GUI thread
 // only.
 
 #include <QPoint>
+#include <QRect>
 #include <string>
 
 class QWidget;
 class TControl;
 class THintWindow;
+
+// What CM_HINTSHOW asks and a control answers, in screen pixels.
+struct THintInfo {
+  QPoint CursorPos;   // the mouse
+  std::string HintStr;
+  QRect CursorRect;   // the hint holds while the mouse stays inside
+  QPoint HintPos;     // the hint window's top-left corner
+};
 
 // Adds the hint listener to the mouse hooks, once.
 void ListenForHints();

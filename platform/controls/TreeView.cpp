@@ -17,6 +17,8 @@
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/controls/ControlWindow.h"
 #include "platform/controls/EditCtrls.h"
+#include "platform/controls/HintWindow.h"
+#include "platform/controls/Hints.h"
 #include "platform/controls/ScrollBars.h"
 #include "platform/controls/ScrollBars_p.h"
 #include "platform/core/Exceptions.h"
@@ -43,6 +45,11 @@ class TTreeWindow final : public QTreeWidget, public TControlWindowBase {
   using QTreeWidget::indexFromItem;
 
  protected:
+  void drawBranches(QPainter* Painter, const QRect& Rect, const QModelIndex& Index) const override {
+    auto* view = static_cast<TCustomTreeView*>(Control());
+    TTreeNode* node = TCustomTreeView::NodeOfItem(itemFromIndex(Index));
+    if (view && node) view->DrawBranches(*Painter, Rect, node);
+  }
   bool event(QEvent* Event) override { return TControlWindowBase::Event(Event); }
   bool focusNextPrevChild(bool Next) override { return FocusMoveAllowed() && QTreeWidget::focusNextPrevChild(Next); }
   bool viewportEvent(QEvent* Event) override {
@@ -156,12 +163,27 @@ void DescribeTCustomTreeView(TClassInfo& Info) {
       .Default(false);
   p.Property<&TCustomTreeView::HotTrack, &TCustomTreeView::SetHotTrack>("HotTrack", TypeInfos::Boolean())
       .Default(false);
+  p.Property<&TCustomTreeView::ShowLines, &TCustomTreeView::SetShowLines>("ShowLines", TypeInfos::Boolean())
+      .Default(true);
+  p.Property<&TCustomTreeView::ToolTips, &TCustomTreeView::SetToolTips>("ToolTips", TypeInfos::Boolean())
+      .Default(true);
+  p.Property<&TCustomTreeView::RowSelect, &TCustomTreeView::SetRowSelect>("RowSelect", TypeInfos::Boolean())
+      .Default(false);
+  p.Property<&TCustomTreeView::AutoExpand, &TCustomTreeView::SetAutoExpand>("AutoExpand", TypeInfos::Boolean())
+      .Default(false);
+  p.Property<&TCustomTreeView::ChangeDelay, &TCustomTreeView::SetChangeDelay>("ChangeDelay", TypeInfos::Integer())
+      .Default(0);
+  p.Property<&TCustomTreeView::BorderStyle, &TCustomTreeView::SetBorderStyle>("BorderStyle",
+                                                                             TypeInfos::TBorderStyle())
+      .Default(bsSingle);
   AddMessageHandler<&TCustomTreeView::CMFontChanged>(Info, CM_FONTCHANGED);
   AddMessageHandler<&TCustomTreeView::WMMouseMove>(Info, WM_MOUSEMOVE);
   AddMessageHandler<&TCustomTreeView::WMSetCursor>(Info, WM_SETCURSOR);
   AddMessageHandler<&TCustomTreeView::CMMouseLeave>(Info, CM_MOUSELEAVE);
   AddMessageHandler<&TCustomTreeView::WMScroll>(Info, WM_HSCROLL);
   AddMessageHandler<&TCustomTreeView::WMScroll>(Info, WM_VSCROLL);
+  AddMessageHandler<&TCustomTreeView::WMTimer>(Info, WM_TIMER);
+  AddMessageHandler<&TCustomTreeView::CMHintShow>(Info, CM_HINTSHOW);
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TCustomTreeView, TWinControl, "ComCtrls", nullptr, DescribeTCustomTreeView)
 KESTOVA_CLASS_INFO(TTreeView, TCustomTreeView, "ComCtrls", MakeComponent<TTreeView>)
@@ -171,6 +193,8 @@ TCustomTreeView::TCustomTreeView(TComponent* AOwner) : TWinControl(AOwner), item
   // A box of its own, as list boxes are: not the parent's colour.
   SetParentColor(false);
   SetColor(clWindow);
+  // ToolTips is on from the start.
+  ListenForHints();
 }
 
 TCustomTreeView::~TCustomTreeView() {
@@ -259,7 +283,9 @@ void TCustomTreeView::DestroyWnd() {
 void TCustomTreeView::ApplyOptions() {
   if (!HandleAllocated()) return;
   QTreeWidget* tree = TreeWidget();
-  tree->setRootIsDecorated(showRoot_ && showButtons_);
+  // The top level has a column of its own for its buttons or its lines.
+  tree->setRootIsDecorated(showRoot_ && (showButtons_ || showLines_));
+  tree->setFrameShape(borderStyle_ == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
   tree->setIndentation(indent_);
   tree->setEditTriggers(readOnly_ ? QAbstractItemView::NoEditTriggers
                                   : QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
@@ -300,6 +326,23 @@ void TCustomTreeView::SetShowButtons(bool Value) {
 }
 void TCustomTreeView::SetShowRoot(bool Value) {
   showRoot_ = Value;
+  ApplyOptions();
+}
+void TCustomTreeView::SetShowLines(bool Value) {
+  showLines_ = Value;
+  ApplyOptions();
+}
+void TCustomTreeView::SetToolTips(bool Value) {
+  toolTips_ = Value;
+  if (Value) ListenForHints();
+}
+void TCustomTreeView::SetRowSelect(bool Value) {
+  rowSelect_ = Value;
+  Invalidate();
+}
+void TCustomTreeView::SetChangeDelay(int Value) { changeDelay_ = std::max(Value, 0); }
+void TCustomTreeView::SetBorderStyle(TBorderStyle Value) {
+  borderStyle_ = Value == bsNone ? bsNone : bsSingle;
   ApplyOptions();
 }
 void TCustomTreeView::SetIndent(int Value) {
@@ -402,13 +445,48 @@ bool TCustomTreeView::CanChange(TTreeNode* Node) {
 void TCustomTreeView::Change(TTreeNode* Node) {
   if (OnChange) OnChange(this, Node);
 }
-void TCustomTreeView::SelectionChanged(TTreeNode* Node, TTreeNode*) { Change(Node); }
+void TCustomTreeView::SelectionChanged(TTreeNode* Node, TTreeNode*) {
+  if (changeDelay_ <= 0 || !HandleAllocated()) {
+    Change(Node);
+    return;
+  }
+  // Each move starts the wait again: a burst reports once.
+  changePending_ = true;
+  SetTimer(kChangeDelayTimer, changeDelay_);
+}
+
+void TCustomTreeView::WMTimer(TMessage& Message) {
+  if (Message.WParam != kChangeDelayTimer) {
+    InheritedMessage(TCustomTreeView::StaticClass(), Message);
+    return;
+  }
+  KillTimer(kChangeDelayTimer);
+  // The node selected now: the one of the last move may be gone.
+  if (std::exchange(changePending_, false)) Change(Selected());
+}
+
 void TCustomTreeView::CurrentItemChanged(QTreeWidgetItem* Current, QTreeWidgetItem* Previous) {
   if (keepMarks_) {
     if (Previous) Previous->setSelected(false);
     if (Current) Current->setSelected(true);
   }
-  if (!recreating_) SelectionChanged(NodeOfItem(Current), NodeOfItem(Previous));
+  if (recreating_) return;
+  TTreeNode* node = NodeOfItem(Current);
+  TTreeNode* previous = NodeOfItem(Previous);
+  if (autoExpand_) AutoExpandTo(node, previous);
+  SelectionChanged(node, previous);
+}
+
+void TCustomTreeView::AutoExpandTo(TTreeNode* Node, TTreeNode* Previous) {
+  auto isAncestorOrSelf = [](const TTreeNode* A, const TTreeNode* Of) {
+    for (const TTreeNode* n = Of; n; n = n->Parent())
+      if (n == A) return true;
+    return false;
+  };
+  // A node being deleted has no item any more.
+  if (Previous && Previous->item_)
+    for (TTreeNode* n = Previous; n && !isAncestorOrSelf(n, Node); n = n->Parent()) SetNodeExpanded(n, false);
+  if (Node && Node->item_ && Node->HasChildren()) SetNodeExpanded(Node, true);
 }
 
 void TCustomTreeView::DrawOverlay(const OverlayJournal::DrawProc& Draw) {
@@ -472,10 +550,17 @@ TCustomTreeView::TItemLayout TCustomTreeView::Layout(const TTreeNode* Node) cons
   return l;
 }
 
+// The window finds items only within its column; a line spans the view.
+QTreeWidgetItem* TCustomTreeView::LineItemAt(int Y) const {
+  QTreeWidget* tree = TreeWidget();
+  return tree->itemAt(std::max(tree->header()->sectionViewportPosition(0), 0), Y);
+}
+
 TTreeNode* TCustomTreeView::GetNodeAt(int X, int Y) const {
   const THitTests hit = GetHitTestInfoAt(X, Y);
-  if (!hit.Contains(htOnItem) && !hit.Contains(htOnButton)) return nullptr;
-  return NodeOfItem(TreeWidget()->itemAt(X, Y));
+  const bool line = rowSelect_ && (hit.Contains(htOnIndent) || hit.Contains(htOnRight));
+  if (!hit.Contains(htOnItem) && !hit.Contains(htOnButton) && !line) return nullptr;
+  return NodeOfItem(LineItemAt(Y));
 }
 
 THitTests TCustomTreeView::GetHitTestInfoAt(int X, int Y) const {
@@ -487,7 +572,7 @@ THitTests TCustomTreeView::GetHitTestInfoAt(int X, int Y) const {
   if (Y < 0) hit.Include(htAbove);
   if (Y >= viewport->height()) hit.Include(htBelow);
   if (hit != THitTests{}) return hit;
-  const TTreeNode* node = NodeOfItem(tree->itemAt(X, Y));
+  const TTreeNode* node = NodeOfItem(LineItemAt(Y));
   if (!node) return {htNowhere};
   const TItemLayout l = Layout(node);
   if (X < l.StateLeft) {
@@ -569,6 +654,18 @@ void TCustomTreeView::DefaultHandler(TMessage& Message) {
     RightButtonPressed(Message);
     return;
   }
+  // The window would select the line of a press on the indent or right
+  // of the caption and drop the selection on a press below the items: here
+  // the selection stays, or with RowSelect the line's node is selected.
+  if (Message.Msg == WM_LBUTTONDOWN && HandleAllocated()) {
+    const int x = LParamX(Message.LParam), y = LParamY(Message.LParam);
+    const THitTests hit = GetHitTestInfoAt(x, y);
+    if (hit.Contains(htOnIndent) || hit.Contains(htOnRight) || hit.Contains(htNowhere)) {
+      if (!Focused() && Showing() && Enabled()) SetFocus();
+      if (TTreeNode* node = rowSelect_ ? GetNodeAt(x, y) : nullptr) SetSelected(node);
+      return;
+    }
+  }
   TWinControl::DefaultHandler(Message);
 }
 
@@ -586,7 +683,7 @@ void TCustomTreeView::RightButtonPressed(TMessage& Message) {
 bool TCustomTreeView::TakeContextMenuRequest() { return std::exchange(contextMenuShown_, false); }
 
 TTreeNode* TCustomTreeView::ItemNodeAt(int X, int Y) const {
-  return GetHitTestInfoAt(X, Y).Contains(htOnItem) ? NodeOfItem(TreeWidget()->itemAt(X, Y)) : nullptr;
+  return GetHitTestInfoAt(X, Y).Contains(htOnItem) ? NodeOfItem(LineItemAt(Y)) : nullptr;
 }
 
 void TCustomTreeView::SetHotTrack(bool Value) {
@@ -608,6 +705,26 @@ void TCustomTreeView::WMMouseMove(TMessage& Message) {
   if (hotTrack_ && HandleAllocated())
     SetHotNode(held ? nullptr : ItemNodeAt(LParamX(Message.LParam), LParamY(Message.LParam)));
   InheritedMessage(TCustomTreeView::StaticClass(), Message);
+}
+
+void TCustomTreeView::CMHintShow(TMessage& Message) {
+  auto& info = *reinterpret_cast<THintInfo*>(Message.LParam);
+  QWidget* viewport = HandleAllocated() ? TreeWidget()->viewport() : nullptr;
+  const QPoint at = viewport ? viewport->mapFromGlobal(info.CursorPos) : QPoint();
+  TTreeNode* node = viewport && toolTips_ && !IsEditing() && GetHitTestInfoAt(at.x(), at.y()).Contains(htOnLabel)
+                        ? NodeOfItem(LineItemAt(at.y()))
+                        : nullptr;
+  const TItemLayout l = node ? Layout(node) : TItemLayout{};
+  if (!node || l.LabelRight <= viewport->width()) {
+    InheritedMessage(TCustomTreeView::StaticClass(), Message);
+    return;
+  }
+  // The whole caption, its text over the cut one.
+  info.HintStr = node->text_;
+  info.CursorRect = QRect(viewport->mapToGlobal(QPoint(l.LabelLeft, l.Line.top)),
+                          viewport->mapToGlobal(QPoint(l.LabelRight - 1, l.Line.bottom - 1)));
+  info.HintPos = viewport->mapToGlobal(QPoint(l.LabelLeft + kLabelMargin - 2 - THintWindow::FrameWidth, l.Line.top));
+  Message.Result = 1;
 }
 
 void TCustomTreeView::WMSetCursor(TMessage& Message) {
@@ -668,6 +785,64 @@ bool TCustomTreeView::CustomDrawItem(TTreeNode* Node, TCustomDrawState State, TC
   return defaultDraw;
 }
 
+TColor TCustomTreeView::LineHighlight(const TTreeNode* Node) const {
+  const bool selected = Node->Selected();
+  if ((selected && Focused()) || Node->dropTarget_) return clHighlight;
+  if (selected && !hideSelection_) return clBtnFace;
+  return clNone;
+}
+
+void TCustomTreeView::DrawBranches(QPainter& Painter, const QRect& R, TTreeNode* Node) {
+  Painter.save();
+  struct Restore {
+    QPainter& p;
+    ~Restore() { p.restore(); }
+  } restore{Painter};
+  if (rowSelect_ && (Node->Selected() || Node->dropTarget_)) {
+    const TColor highlight = LineHighlight(Node);
+    Painter.fillRect(R, QColorOf(highlight == clNone ? Color() : highlight));
+  }
+  const int indent = TreeWidget()->indentation();
+  if (indent <= 0) return;
+  const int top = R.top(), bottom = R.bottom(), mid = R.top() + R.height() / 2;
+  // Dots on the even squares of the viewport, so that the lines of
+  // neighbouring lines meet.
+  const QColor dots = QColorOf(clGrayText);
+  auto vertical = [&](int X, int From, int To) {
+    for (int y = From; y <= To; ++y)
+      if (((X + y) & 1) == 0) Painter.fillRect(X, y, 1, 1, dots);
+  };
+  auto horizontal = [&](int From, int To, int Y) {
+    for (int x = From; x <= To; ++x)
+      if (((x + Y) & 1) == 0) Painter.fillRect(x, Y, 1, 1, dots);
+  };
+  // Right to left: the node's own column, then one per parent.
+  const TTreeNode* n = Node;
+  for (int left = R.right() + 1 - indent; left >= R.left() && n; left -= indent, n = n->Parent()) {
+    const int x = left + indent / 2;
+    if (n == Node) {
+      if (showLines_) {
+        horizontal(x, left + indent - 1, mid);
+        // The very first node has nothing above it.
+        if (n->Parent() || n->getPrevSibling()) vertical(x, top, mid);
+        if (n->getNextSibling()) vertical(x, mid, bottom);
+      }
+      if (showButtons_ && n->HasChildren()) {
+        constexpr int half = 4;  // a 9-pixel box
+        const QRect box(x - half, mid - half, 2 * half + 1, 2 * half + 1);
+        Painter.fillRect(box, QColorOf(Color()));
+        Painter.setPen(QColorOf(clGrayText));
+        Painter.drawRect(box.adjusted(0, 0, -1, -1));
+        Painter.setPen(QColorOf(clWindowText));
+        Painter.drawLine(x - 2, mid, x + 2, mid);
+        if (!n->Expanded()) Painter.drawLine(x, mid - 2, x, mid + 2);
+      }
+    } else if (showLines_ && n->getNextSibling()) {
+      vertical(x, top, bottom);
+    }
+  }
+}
+
 void TCustomTreeView::DrawItem(QPainter& Painter, const QStyleOptionViewItem& Option, TTreeNode* Node) {
   PainterContext dc(Painter);
   TCanvas canvas(dc);
@@ -693,13 +868,12 @@ void TCustomTreeView::DrawItem(QPainter& Painter, const QStyleOptionViewItem& Op
     canvas.Font()->SetStyle(style);
   }
   canvas.Brush()->SetColor(Color());
-  if ((selected && focused) || Node->dropTarget_) {
-    canvas.Brush()->SetColor(clHighlight);
+  const TColor highlight = LineHighlight(Node);
+  if (highlight != clNone) canvas.Brush()->SetColor(highlight);
+  if (highlight == clHighlight)
     canvas.Font()->SetColor(clHighlightText);
-  } else {
-    if (selected && !hideSelection_) canvas.Brush()->SetColor(clBtnFace);
-    if (hot) canvas.Font()->SetColor(clHotLight);
-  }
+  else if (hot)
+    canvas.Font()->SetColor(clHotLight);
   bool paintImages = true;
   if (IsCustomDrawn(dtItem, cdPrePaint) && !CustomDrawItem(Node, state, cdPrePaint, paintImages)) return;
 
@@ -716,7 +890,8 @@ void TCustomTreeView::DrawItem(QPainter& Painter, const QStyleOptionViewItem& Op
       images_->DrawStyled(canvas, l.ImageLeft, y, index, dsNormal, itImage, Node->overlayIndex_ + 1);
   }
   const Rect label{l.LabelLeft, top, l.LabelRight, bottom};
-  if (selected || Node->dropTarget_) canvas.FillRect(label);
+  // RowSelect: the item's part of the line; DrawBranches fills the indent.
+  if (selected || Node->dropTarget_) canvas.FillRect(rowSelect_ ? Rect{l.StateLeft, top, l.Line.right, bottom} : label);
   canvas.Brush()->SetStyle(TBrushStyle::bsClear);
   const Size extent = canvas.TextExtent(Node->text_);
   canvas.TextOut(l.LabelLeft + kLabelMargin, top + (bottom - top - static_cast<int>(extent.cy)) / 2, Node->text_);

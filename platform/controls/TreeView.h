@@ -50,6 +50,29 @@
 // was answered (otherwise it goes on to the parent). Without
 // RightClickSelect the selection stays where it was.
 //
+// ShowLines: dotted lines join each node to its parent and its siblings
+// (with ShowRoot the top-level nodes too); off, only the buttons show.
+//
+// ToolTips: while the mouse rests on a node whose caption the view's right
+// edge cuts, the application's hint window shows the whole caption over it
+// (the view answers the hint facility's CM_HINTSHOW, Hints.h); the view's
+// ShowHint is not needed. Off, the view has no such hints.
+//
+// RowSelect: the selected node's highlight fills its whole line, and a
+// left press anywhere on a line (the indent, right of the caption; not a
+// button) selects its node; GetNodeAt answers the node for such points.
+//
+// AutoExpand: selecting a node expands it and collapses the previously
+// selected node and those of its parents that are not parents of the new
+// one (each asks CanExpand / CanCollapse as usual).
+//
+// ChangeDelay: OnChange after the user or code moved the selection comes
+// ChangeDelay milliseconds later through the view's timer
+// kChangeDelayTimer, restarted by each move, so a burst of moves reports
+// once, with the node selected then; 0 reports at once.
+//
+// BorderStyle: bsSingle draws the view's frame, bsNone leaves it out.
+//
 // HotTrack: the node whose item (state image, image or caption) is under
 // the mouse is hot: drawn with an underlined caption in clHotLight (the
 // selection colours win on a focused selected node or the drop target), in
@@ -76,6 +99,7 @@
 #include <vector>
 
 #include "platform/controls/Controls.h"
+#include "platform/controls/Forms.h"
 #include "platform/core/Events.h"
 #include "platform/core/Set.h"
 #include "platform/core/Streams.h"
@@ -91,6 +115,9 @@ class TTreeNodes;
 
 // How a tree view orders its nodes.
 enum TSortType : std::uint8_t { stNone, stData, stText, stBoth };
+
+// The view's timer that reports a selection move after ChangeDelay.
+inline constexpr std::uintptr_t kChangeDelayTimer = 0x7C01;
 
 // The native item states of a node.
 enum TNodeItemState : std::uint8_t { nisCut, nisBold, nisDropHilited, nisFocused, nisSelected, nisExpanded };
@@ -308,6 +335,20 @@ class TCustomTreeView : public TWinControl {
   void SetHotTrack(bool Value);
   // The hot node, or nullptr.
   TTreeNode* HotNode() const { return hotNode_; }
+  bool ShowLines() const { return showLines_; }
+  void SetShowLines(bool Value);
+  bool ToolTips() const { return toolTips_; }
+  void SetToolTips(bool Value);
+  bool RowSelect() const { return rowSelect_; }
+  void SetRowSelect(bool Value);
+  bool AutoExpand() const { return autoExpand_; }
+  void SetAutoExpand(bool Value) { autoExpand_ = Value; }
+  // Milliseconds; negative is taken as 0.
+  int ChangeDelay() const { return changeDelay_; }
+  void SetChangeDelay(int Value);
+  TBorderStyle BorderStyle() const { return borderStyle_; }
+  // Anything but bsNone is bsSingle.
+  void SetBorderStyle(TBorderStyle Value);
 
   // ---- Hit tests ----
   TTreeNode* GetNodeAt(int X, int Y) const;
@@ -405,6 +446,16 @@ class TCustomTreeView : public TWinControl {
   void WMSetCursor(TMessage& Message);
   void CMMouseLeave(TMessage& Message);
   void WMScroll(TMessage& Message);
+  void WMTimer(TMessage& Message);
+  void CMHintShow(TMessage& Message);
+  // Draws the lines and the button left of Node's item in Rect (viewport
+  // pixels), and the line's highlight with RowSelect.
+  void DrawBranches(QPainter& Painter, const QRect& Rect, TTreeNode* Node);
+  // The colour a node's line is highlighted in: clHighlight focused or the
+  // drop target, clBtnFace selected and kept without focus; else clNone.
+  TColor LineHighlight(const TTreeNode* Node) const;
+  // The selection moved: AutoExpand's expanding and collapsing.
+  void AutoExpandTo(TTreeNode* Node, TTreeNode* Previous);
   // The window's own handling of a message: the right press as the file
   // comment says; the rest goes to the widget class.
   void DefaultHandler(TMessage& Message) override;
@@ -412,6 +463,8 @@ class TCustomTreeView : public TWinControl {
   // A user's action on a bar, as a scroll message.
   void ScrollBarAction(TScrollAxis Axis, int Action);
   void SetHotNode(TTreeNode* Node);
+  // The item of the line at Y, wherever across it.
+  QTreeWidgetItem* LineItemAt(int Y) const;
   // The node whose item is at (X, Y), for hot tracking.
   TTreeNode* ItemNodeAt(int X, int Y) const;
   // The window's pop-up request for a right press: false drops it.
@@ -451,6 +504,13 @@ class TCustomTreeView : public TWinControl {
   bool rightClickSelect_ = false;
   bool hotTrack_ = false;
   TTreeNode* hotNode_ = nullptr;
+  bool showLines_ = true;
+  bool toolTips_ = true;
+  bool rowSelect_ = false;
+  bool autoExpand_ = false;
+  int changeDelay_ = 0;
+  bool changePending_ = false;
+  TBorderStyle borderStyle_ = bsSingle;
   // The right press's pop-up request was answered: the window's own
   // request for that press is dropped.
   bool contextMenuShown_ = false;

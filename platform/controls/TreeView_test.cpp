@@ -1,6 +1,7 @@
 // The tree view: nodes, expanding with a veto, hit tests, label editing,
-// the node stream across a new window, right clicks, hot tracking and the
-// scroll messages.
+// the node stream across a new window, right clicks, hot tracking, lines,
+// whole-line selection, the delayed change report, auto-expanding, the
+// frame, caption tips, the stored options and the scroll messages.
 
 #include "platform/controls/TreeView.h"
 
@@ -18,13 +19,20 @@
 #include <string>
 #include <vector>
 
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Writer.h"
 #include "platform/controls/DragManager.h"
+#include "platform/controls/HintWindow.h"
+#include "platform/controls/Hints.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/ScrollBars.h"
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/ImageList.h"
+#include "platform/graphics/QtGraphics.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 
 namespace {
@@ -426,6 +434,246 @@ TEST_F(TreeFixture, HotTrackFollowsTheMouseOverItems) {
   EXPECT_FALSE(drawn["c"].style.Contains(TFontStyle::fsUnderline));
   b->Delete();  // the hot node goes
   EXPECT_EQ(view->HotNode(), nullptr);
+}
+
+// Pixels of Colour in the rectangle [Left, Right) x [Top, Bottom) of Image.
+int CountPixels(const QImage& Image, QColor Colour, int Left, int Top, int Right, int Bottom) {
+  int n = 0;
+  for (int y = std::max(Top, 0); y < std::min(Bottom, Image.height()); ++y)
+    for (int x = std::max(Left, 0); x < std::min(Right, Image.width()); ++x) n += Image.pixelColor(x, y) == Colour;
+  return n;
+}
+
+TEST_F(TreeFixture, LinesJoinTheNodesOnlyWithShowLines) {
+  a->Expand(false);
+  form.Show();
+  QWidget* viewport = view->TreeWidget()->viewport();
+  const QColor dots = QColorOf(clGrayText);
+  // b has no button: its indent holds lines only; e's column the top
+  // level's line from a.
+  const Rect rb = b->DisplayRect(true), re = e->DisplayRect(true);
+  struct Row {
+    bool showLines, showRoot;
+    bool bLines, eLines;
+  };
+  const Row rows[] = {{true, true, true, true}, {false, true, false, false}, {true, false, true, false}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.showLines) + std::to_string(r.showRoot));
+    view->SetShowLines(r.showLines);
+    view->SetShowRoot(r.showRoot);
+    const QImage image = viewport->grab().toImage();
+    const Rect nb = b->DisplayRect(true), ne = e->DisplayRect(true);
+    EXPECT_EQ(CountPixels(image, dots, 0, static_cast<int>(nb.top), static_cast<int>(nb.left) - 1,
+                          static_cast<int>(nb.bottom)) > 0,
+              r.bLines);
+    EXPECT_EQ(CountPixels(image, dots, 0, static_cast<int>(ne.top), static_cast<int>(ne.left) - 1,
+                          static_cast<int>(ne.bottom)) > 0,
+              r.eLines);
+  }
+  (void)rb;
+  (void)re;
+}
+
+TEST_F(TreeFixture, RowSelectTakesTheWholeLine) {
+  a->Expand(false);
+  view->SetHideSelection(false);
+  form.Show();
+  QWidget* viewport = view->TreeWidget()->viewport();
+  const Rect rb = b->DisplayRect(true);
+  const int y = Centre(b).y();
+  const QPoint indent(static_cast<int>(rb.left) - 10, y), right(viewport->width() - 3, y);
+  struct Row {
+    bool rowSelect;
+    QPoint at;
+    TTreeNode* TreeFixture::*selected;  // after a press there, from e
+  };
+  const Row rows[] = {
+      {false, indent, &TreeFixture::e}, {false, right, &TreeFixture::e},
+      {true, indent, &TreeFixture::b},  {true, right, &TreeFixture::b},
+      {true, Centre(b), &TreeFixture::b},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.rowSelect) + " " + std::to_string(r.at.x()));
+    view->SetRowSelect(r.rowSelect);
+    view->SetSelected(e);
+    EXPECT_EQ(view->GetNodeAt(r.at.x(), r.at.y()), r.rowSelect ? b : nullptr);
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, r.at);
+    EXPECT_EQ(view->Selected(), this->*r.selected);
+  }
+
+  // The highlight: the caption only, or the line from edge to edge.
+  view->SetSelected(b);
+  form.SetFocus();  // a kept selection without focus is drawn in clBtnFace
+  ASSERT_FALSE(view->Focused());
+  const QColor kept = QColorOf(clBtnFace);
+  for (bool rowSelect : {false, true}) {
+    SCOPED_TRACE(rowSelect);
+    view->SetRowSelect(rowSelect);
+    const QImage image = viewport->grab().toImage();
+    EXPECT_EQ(image.pixelColor(static_cast<int>(rb.left) + 1, static_cast<int>(rb.top) + 1), kept);
+    EXPECT_EQ(image.pixelColor(right.x(), static_cast<int>(rb.top) + 1) == kept, rowSelect);
+    EXPECT_EQ(image.pixelColor(2, static_cast<int>(rb.top) + 1) == kept, rowSelect);
+  }
+}
+
+TEST_F(TreeFixture, ChangeDelayReportsABurstOnceWithTheNodeSelectedThen) {
+  form.Show();
+  std::string changes;
+  view->OnChange = TTVChangedEvent([&](TObject*, TTreeNode* Node) { changes += Node ? Node->Text() : "-"; });
+  struct Row {
+    int delay;
+    const char* beforeTimer;
+    const char* afterTimer;
+  };
+  const Row rows[] = {{0, "aea", "aea"}, {300, "", "a"}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.delay);
+    view->SetChangeDelay(r.delay);
+    view->SetSelected(nullptr);
+    changes.clear();
+    view->SetSelected(a);
+    view->SetSelected(e);
+    view->SetSelected(a);
+    EXPECT_EQ(changes, r.beforeTimer);
+    view->Perform(WM_TIMER, kChangeDelayTimer, 0);
+    view->Perform(WM_TIMER, kChangeDelayTimer, 0);  // a late tick reports nothing more
+    EXPECT_EQ(changes, r.afterTimer);
+  }
+  // The real timer fires too.
+  changes.clear();
+  view->SetChangeDelay(1);
+  view->SetSelected(e);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return changes == "e"; }, 1000)) << changes;
+}
+
+TEST_F(TreeFixture, AutoExpandOpensTheSelectedNodeAndClosesTheBranchLeft) {
+  form.Show();
+  view->SetAutoExpand(true);
+  struct Step {
+    TTreeNode* TreeFixture::*select;
+    const char* expanded;  // the expanded nodes after it, in tree order
+  };
+  const Step steps[] = {
+      {&TreeFixture::a, "a"},   {&TreeFixture::c, "ac"},  // a is c's parent: it stays
+      {&TreeFixture::d, "ac"},  {&TreeFixture::b, "a"},   // c is no parent of b
+      {&TreeFixture::d, "ac"},  {&TreeFixture::e, ""},    // d, c and a are no parents of e
+  };
+  auto expanded = [&] {
+    std::string out;
+    for (TTreeNode* n = view->Items()->GetFirstNode(); n; n = n->GetNext())
+      if (n->Expanded()) out += n->Text();
+    return out;
+  };
+  for (const Step& s : steps) {
+    TTreeNode* node = this->*s.select;
+    SCOPED_TRACE(node->Text());
+    if (node == d) c->Expand(false);  // d shows only below an open c
+    if (!node->IsVisible()) node->Parent()->Expand(false);
+    view->SetSelected(node);
+    EXPECT_EQ(expanded(), s.expanded);
+  }
+  view->SetAutoExpand(false);
+  view->SetSelected(a);
+  EXPECT_EQ(expanded(), "");
+}
+
+TEST_F(TreeFixture, BorderStyleNoneLeavesOutTheFrame) {
+  form.Show();
+  QTreeWidget* tree = view->TreeWidget();
+  EXPECT_EQ(view->BorderStyle(), bsSingle);
+  EXPECT_GT(tree->frameWidth(), 0);
+  view->SetBorderStyle(bsNone);
+  EXPECT_EQ(tree->frameWidth(), 0);
+  EXPECT_EQ(tree->viewport()->geometry().topLeft(), QPoint(0, 0));
+  view->SetBorderStyle(bsSizeable);  // a form's style means a frame
+  EXPECT_EQ(view->BorderStyle(), bsSingle);
+  EXPECT_GT(tree->frameWidth(), 0);
+}
+
+TEST_F(TreeFixture, ToolTipsShowTheWholeCaptionOfACutNode) {
+  const int pause = Application->HintPause();
+  Application->SetHintPause(1);
+  Application->SetHintShortPause(1);
+  TTreeNode* longNode = view->Items()->Add(nullptr, "a caption far wider than the view itself");
+  view->SetWidth(120);
+  form.Show();
+  QWidget* viewport = view->TreeWidget()->viewport();
+  auto showing = [] { return ApplicationHintWindow() && ApplicationHintWindow()->IsHintVisible(); };
+  auto move = [&](QPoint P) {
+    QMouseEvent event(QEvent::MouseMove, QPointF(P), viewport->mapToGlobal(QPointF(P)), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(viewport, &event);
+  };
+  const QPoint onLong(static_cast<int>(longNode->DisplayRect(true).left) + 5, Centre(longNode).y());
+  ASSERT_GT(longNode->DisplayRect(true).right, viewport->width());
+
+  move(onLong);
+  ASSERT_TRUE(QTest::qWaitFor(showing, 1000));
+  EXPECT_EQ(ApplicationHintWindow()->Caption(), longNode->Text());
+  // Over the caption, not below the mouse.
+  EXPECT_LT(ApplicationHintWindow()->Top(), viewport->mapToGlobal(onLong).y());
+
+  move(Centre(a));  // a shows whole
+  EXPECT_FALSE(showing());
+  QTest::qWait(30);
+  EXPECT_FALSE(showing());
+
+  view->SetToolTips(false);
+  move(onLong);
+  QTest::qWait(30);
+  EXPECT_FALSE(showing());
+  Application->SetHintPause(pause);
+}
+
+TEST(TreeViewStore, TheViewOptionsAreReadAndWrittenBackDefaultsLeftOut) {
+  RegisterClasses({TTreeView::StaticClass()});
+  TForm holder{nullptr, TForm::CreateNew{}};
+  holder.SetName("Holder");
+  TStringStream text(
+      "object Holder: TForm\n"
+      "  object View: TTreeView\n"
+      "    BorderStyle = bsNone\n"
+      "    ShowLines = False\n"
+      "    ToolTips = False\n"
+      "    RowSelect = True\n"
+      "    AutoExpand = True\n"
+      "    ChangeDelay = 250\n"
+      "  end\n"
+      "end\n");
+  TMemoryStream binary;
+  ObjectTextToBinary(text, binary);
+  binary.SetPosition(0);
+  ReadComponentFromStream(binary, &holder);
+  auto* view = dynamic_cast<TTreeView*>(holder.FindComponent("View"));
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->BorderStyle(), bsNone);
+  EXPECT_FALSE(view->ShowLines());
+  EXPECT_FALSE(view->ToolTips());
+  EXPECT_TRUE(view->RowSelect());
+  EXPECT_TRUE(view->AutoExpand());
+  EXPECT_EQ(view->ChangeDelay(), 250);
+  auto written = [&] {
+    TMemoryStream out;
+    WriteComponentToStream(out, &holder);
+    out.SetPosition(0);
+    TStringStream back;
+    ObjectBinaryToText(out, back);
+    return back.DataString();
+  };
+  const char* lines[] = {"BorderStyle = bsNone", "ShowLines = False", "ToolTips = False",
+                         "RowSelect = True",     "AutoExpand = True", "ChangeDelay = 250"};
+  const std::string stored = written();
+  for (const char* line : lines) EXPECT_NE(stored.find(line), std::string::npos) << line << "\n" << stored;
+
+  view->SetBorderStyle(bsSingle);
+  view->SetShowLines(true);
+  view->SetToolTips(true);
+  view->SetRowSelect(false);
+  view->SetAutoExpand(false);
+  view->SetChangeDelay(0);
+  const std::string defaults = written();
+  for (const char* name : {"BorderStyle", "ShowLines", "ToolTips", "RowSelect", "AutoExpand", "ChangeDelay"})
+    EXPECT_EQ(defaults.find(name), std::string::npos) << name << "\n" << defaults;
 }
 
 TEST(TreeScroll, BarActionsArriveAsScrollMessagesThatScroll) {
