@@ -879,6 +879,10 @@ void TCustomTreeView::DrawItem(QPainter& Painter, const QStyleOptionViewItem& Op
 
   const TItemLayout l = Layout(Node);
   const int top = l.Line.top, bottom = l.Line.bottom;
+  const Rect label{l.LabelLeft, top, l.LabelRight, bottom};
+  // RowSelect: the item's part of the line, under the images; DrawBranches
+  // fills the indent.
+  if (selected || Node->dropTarget_) canvas.FillRect(rowSelect_ ? Rect{l.StateLeft, top, l.Line.right, bottom} : label);
   if (stateImages_ && Node->stateIndex_ >= 0)
     stateImages_->Draw(canvas, l.StateLeft, top + (bottom - top - stateImages_->Height()) / 2, Node->stateIndex_);
   if (images_ && paintImages) {
@@ -889,9 +893,6 @@ void TCustomTreeView::DrawItem(QPainter& Painter, const QStyleOptionViewItem& Op
     else
       images_->DrawStyled(canvas, l.ImageLeft, y, index, dsNormal, itImage, Node->overlayIndex_ + 1);
   }
-  const Rect label{l.LabelLeft, top, l.LabelRight, bottom};
-  // RowSelect: the item's part of the line; DrawBranches fills the indent.
-  if (selected || Node->dropTarget_) canvas.FillRect(rowSelect_ ? Rect{l.StateLeft, top, l.Line.right, bottom} : label);
   canvas.Brush()->SetStyle(TBrushStyle::bsClear);
   const Size extent = canvas.TextExtent(Node->text_);
   canvas.TextOut(l.LabelLeft + kLabelMargin, top + (bottom - top - static_cast<int>(extent.cy)) / 2, Node->text_);

@@ -451,7 +451,6 @@ TEST_F(TreeFixture, LinesJoinTheNodesOnlyWithShowLines) {
   const QColor dots = QColorOf(clGrayText);
   // b has no button: its indent holds lines only; e's column the top
   // level's line from a.
-  const Rect rb = b->DisplayRect(true), re = e->DisplayRect(true);
   struct Row {
     bool showLines, showRoot;
     bool bLines, eLines;
@@ -470,8 +469,6 @@ TEST_F(TreeFixture, LinesJoinTheNodesOnlyWithShowLines) {
                           static_cast<int>(ne.bottom)) > 0,
               r.eLines);
   }
-  (void)rb;
-  (void)re;
 }
 
 TEST_F(TreeFixture, RowSelectTakesTheWholeLine) {

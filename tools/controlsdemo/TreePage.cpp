@@ -1,6 +1,7 @@
 // The "tree" page: the owner-drawn tree view with nodes in several colours
 // and styles, check boxes with grey states, radio items, and a "Recreate
-// window" button after which the view looks the same. Nodes can be dragged
+// window" button after which the view looks the same; two check boxes turn
+// the view's lines and whole-line selection on and off. Nodes can be dragged
 // onto the view; Ctrl during the drag shows the copy cursor. Prints
 // "recreated: <nodes>" after each new window and "drop: <node> copy|move".
 
@@ -26,6 +27,10 @@ class TTreePage : public TWinControl {
     std::printf("recreated: %d\n", View->Items()->Count());
     std::fflush(stdout);
   }
+  TCheckBox* Lines = nullptr;
+  TCheckBox* Rows = nullptr;
+  void LinesClicked(TObject*) { View->SetShowLines(Lines->Checked()); }
+  void RowsClicked(TObject*) { View->SetRowSelect(Rows->Checked()); }
   void DragOver(TObject*, TObject* Source, int, int, TDragState, bool& Accept) { Accept = Source == View; }
   void Dropped(TObject*, TObject*, int X, int Y) {
     TTreeNode* node = View->GetNodeAt(X, Y);
@@ -95,6 +100,20 @@ TWinControl* MakeTreePage() {
   recreate->SetBounds(280, 8, 130, 28);
   recreate->SetCaption("Recreate window");
   recreate->OnClick = TNotifyEvent::Of<&TTreePage::RecreateClicked>(*page);
+  page->Lines = new TCheckBox(page);
+  page->Lines->SetName("ShowLines");
+  page->Lines->SetParent(page);
+  page->Lines->SetBounds(280, 48, 130, 20);
+  page->Lines->SetCaption("Show lines");
+  page->Lines->SetChecked(view->ShowLines());
+  page->Lines->OnClick = TNotifyEvent::Of<&TTreePage::LinesClicked>(*page);
+  page->Rows = new TCheckBox(page);
+  page->Rows->SetName("RowSelect");
+  page->Rows->SetParent(page);
+  page->Rows->SetBounds(280, 72, 130, 20);
+  page->Rows->SetCaption("Row select");
+  page->Rows->SetChecked(view->RowSelect());
+  page->Rows->OnClick = TNotifyEvent::Of<&TTreePage::RowsClicked>(*page);
   page->Handle()->setWindowTitle("controlsdemo: tree");
   page->Show();
   // Where the scripts find the captions, in the page's coordinates.
