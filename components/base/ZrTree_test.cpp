@@ -614,6 +614,25 @@ TEST_F(NoSourceFixture, ADroppedNodeTakesItsChildrenAlong) {
   EXPECT_EQ(view->Selected(), a);
 }
 
+// Reads a stored form's text into Root.
+void ReadStoredText(TComponent& Root, const std::string& Text) {
+  TStringStream text(Text);
+  TMemoryStream binary;
+  ObjectTextToBinary(text, binary);
+  binary.SetPosition(0);
+  ReadComponentFromStream(binary, &Root);
+}
+
+// Root written as a stored form's text.
+std::string WrittenText(TComponent& Root) {
+  TMemoryStream binary;
+  WriteComponentToStream(binary, &Root);
+  binary.SetPosition(0);
+  TStringStream text;
+  ObjectBinaryToText(binary, text);
+  return text.DataString();
+}
+
 // A form that holds the view and its source, read from its text.
 struct StoredViewFixture : ::testing::Test {
   TForm holder{nullptr, TForm::CreateNew{}};
@@ -621,7 +640,8 @@ struct StoredViewFixture : ::testing::Test {
   void SetUp() override {
     RegisterTreeViewClasses();
     holder.SetName("Holder");
-    TStringStream text(
+    ReadStoredText(
+        holder,
         "object Holder: TForm\n"
         "  object View: TZRTreeView\n"
         "    Width = 120\n"
@@ -636,20 +656,9 @@ struct StoredViewFixture : ::testing::Test {
         "  object Strings: TZRStringSource\n"
         "  end\n"
         "end\n");
-    TMemoryStream binary;
-    ObjectTextToBinary(text, binary);
-    binary.SetPosition(0);
-    ReadComponentFromStream(binary, &holder);
   }
   TZRTreeView* View() { return dynamic_cast<TZRTreeView*>(holder.FindComponent("View")); }
-  std::string Written() {
-    TMemoryStream binary;
-    WriteComponentToStream(binary, &holder);
-    binary.SetPosition(0);
-    TStringStream text;
-    ObjectBinaryToText(binary, text);
-    return text.DataString();
-  }
+  std::string Written() { return WrittenText(holder); }
 };
 
 TEST_F(StoredViewFixture, TheSourceIsASiblingFoundByNameAndStoredOnlyWhileDesigned) {
@@ -762,7 +771,7 @@ KESTOVA_CLASS_INFO_DESCRIBED(TEventForm, TForm, "ZrTreeTest", nullptr, DescribeT
 void ReadHolder(TEventForm& Form, const std::string& ViewLines) {
   RegisterTreeViewClasses();
   Form.SetName("Holder");
-  TStringStream text("object Holder: TEventForm\n"
+  ReadStoredText(Form, "object Holder: TEventForm\n"
                      "  Width = 300\n"
                      "  Height = 200\n"
                      "  object View: TZRTreeView\n"
@@ -774,19 +783,6 @@ void ReadHolder(TEventForm& Form, const std::string& ViewLines) {
                      "  object Strings: TZRStringSource\n"
                      "  end\n"
                      "end\n");
-  TMemoryStream binary;
-  ObjectTextToBinary(text, binary);
-  binary.SetPosition(0);
-  ReadComponentFromStream(binary, &Form);
-}
-
-std::string WrittenText(TComponent& Root) {
-  TMemoryStream binary;
-  WriteComponentToStream(binary, &Root);
-  binary.SetPosition(0);
-  TStringStream text;
-  ObjectBinaryToText(binary, text);
-  return text.DataString();
 }
 
 // The view's own lines of a written form.
@@ -868,11 +864,7 @@ TEST(StoredZRTreeView, KeyMouseAndDragEventsBindToTheFormsHandlersAndAreWrittenB
     EXPECT_NE(ViewBlock(written).find(binding + "\n"), std::string::npos) << written;
     // What was written reads back into the same text.
     TEventForm again{nullptr};
-    TStringStream text(written);
-    TMemoryStream binary;
-    ObjectTextToBinary(text, binary);
-    binary.SetPosition(0);
-    ReadComponentFromStream(binary, &again);
+    ReadStoredText(again, written);
     EXPECT_EQ(ViewBlock(WrittenText(again)), ViewBlock(written));
   }
 }
