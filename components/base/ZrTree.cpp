@@ -212,17 +212,28 @@ KESTOVA_TYPE_INFO(TNodeChangedEvent,
 
 // What a stored form keeps of the view, besides what its ancestors publish
 // (the tree view's switches, the check boxes, drag scrolling and expanding,
-// the multi-selection and Version, which is never stored).
+// the multi-selection and Version, which is never stored): the usual control
+// looks, hint and tab place, and the key, mouse and drag events. Color and
+// Font are stored only while they are the view's own, so that a stored
+// ParentColor or ParentFont survives reading.
 void DescribeTZRTreeView(TClassInfo& Info) {
   using V = TZRTreeView;
   namespace T = TypeInfos;
   TClassPublisher<V> p(Info);
+  p.Property<&V::Color, &V::SetColor>("Color", T::TColor()).Default(clWindow).Stored<&V::IsColorStored>();
   p.Property<&V::DragCursor, &V::SetDragCursor>("DragCursor", T::TCursor()).Default(crDrag);
   p.Property<&V::DragMode, &V::SetDragMode>("DragMode", T::TDragMode()).Default(dmManual);
+  p.Property<&V::Font, &V::SetFont>("Font", ClassTypeInfo(TFont::StaticClass())).Stored<&V::IsFontStored>();
+  p.Property<&V::Hint, &V::SetHint>("Hint", T::String());
   p.Property<&V::Options, &V::SetOptions>("Options", T::TtreeViewOptions())
       .Default(TtreeViewOptions::FromBits(kDefaultTreeViewOptions));
+  p.Property<&V::ParentColor, &V::SetParentColor>("ParentColor", T::Boolean()).Default(false);
+  p.Property<&V::ParentFont, &V::SetParentFont>("ParentFont", T::Boolean()).Default(true);
+  p.Property<&V::ParentShowHint, &V::SetParentShowHint>("ParentShowHint", T::Boolean()).Default(true);
+  p.Property<&V::ShowHint, &V::SetShowHint>("ShowHint", T::Boolean()).Default(false).Stored<&V::IsShowHintStored>();
   p.Property<&V::Source, &V::SetSource>("Source", ClassTypeInfo(TTreeSource::StaticClass()))
       .Stored<&V::IsSourceStored>();
+  p.Property<&V::TabOrder, &V::SetTabOrder>("TabOrder", T::TTabOrder());
   p.Property<&V::OnChanging, &V::OnChanging>("OnChanging", T::TTVChangingEvent());
   p.Property<&V::OnChange, &V::OnChange>("OnChange", T::TTVChangedEvent());
   p.Property<&V::OnClickCheck, &V::OnClickCheck>("OnClickCheck", T::TZRClickCheckEvent());
@@ -232,12 +243,22 @@ void DescribeTZRTreeView(TClassInfo& Info) {
   p.Property<&V::OnCustomDrawItem, &V::OnCustomDrawItem>("OnCustomDrawItem", T::TTVCustomDrawItemEvent());
   p.Property<&V::OnDblClick, &V::OnDblClick>("OnDblClick", T::TNotifyEvent());
   p.Property<&V::OnDeletion, &V::OnDeletion>("OnDeletion", T::TTVExpandedEvent());
+  p.Property<&V::OnDragDrop, &V::OnDragDrop>("OnDragDrop", T::TDragDropEvent());
+  p.Property<&V::OnDragOver, &V::OnDragOver>("OnDragOver", T::TDragOverEvent());
   p.Property<&V::OnEdited, &V::OnEdited>("OnEdited", T::TTVEditedEvent());
   p.Property<&V::OnEditing, &V::OnEditing>("OnEditing", T::TTVEditingEvent());
+  p.Property<&V::OnEndDrag, &V::OnEndDrag>("OnEndDrag", T::TEndDragEvent());
   p.Property<&V::OnExpanded, &V::OnExpanded>("OnExpanded", T::TTVExpandedEvent());
   p.Property<&V::OnExpanding, &V::OnExpanding>("OnExpanding", T::TTVExpandingEvent());
+  p.Property<&V::OnKeyDown, &V::OnKeyDown>("OnKeyDown", T::TKeyEvent());
+  p.Property<&V::OnKeyPress, &V::OnKeyPress>("OnKeyPress", T::TKeyPressEvent());
+  p.Property<&V::OnKeyUp, &V::OnKeyUp>("OnKeyUp", T::TKeyEvent());
+  p.Property<&V::OnMouseDown, &V::OnMouseDown>("OnMouseDown", T::TMouseEvent());
+  p.Property<&V::OnMouseMove, &V::OnMouseMove>("OnMouseMove", T::TMouseMoveEvent());
+  p.Property<&V::OnMouseUp, &V::OnMouseUp>("OnMouseUp", T::TMouseEvent());
   p.Property<&V::OnNodeChanged, &V::OnNodeChanged>("OnNodeChanged", T::TNodeChangedEvent());
   p.Property<&V::OnSelectionChanged, &V::OnSelectionChanged>("OnSelectionChanged", T::TTVChangedEvent());
+  p.Property<&V::OnStartDrag, &V::OnStartDrag>("OnStartDrag", T::TStartDragEvent());
 }
 KESTOVA_CLASS_INFO_DESCRIBED(TZRTreeView, TCustomZrTreeView, "ZrTree", MakeComponent<TZRTreeView>, DescribeTZRTreeView)
 

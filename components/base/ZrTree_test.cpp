@@ -20,6 +20,7 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Reader.h"
+#include "platform/classes/TypInfoPublish.h"
 #include "platform/classes/Writer.h"
 #include "platform/controls/EditCtrls.h"
 #include "platform/controls/Forms.h"
@@ -613,6 +614,25 @@ TEST_F(NoSourceFixture, ADroppedNodeTakesItsChildrenAlong) {
   EXPECT_EQ(view->Selected(), a);
 }
 
+// Reads a stored form's text into Root.
+void ReadStoredText(TComponent& Root, const std::string& Text) {
+  TStringStream text(Text);
+  TMemoryStream binary;
+  ObjectTextToBinary(text, binary);
+  binary.SetPosition(0);
+  ReadComponentFromStream(binary, &Root);
+}
+
+// Root written as a stored form's text.
+std::string WrittenText(TComponent& Root) {
+  TMemoryStream binary;
+  WriteComponentToStream(binary, &Root);
+  binary.SetPosition(0);
+  TStringStream text;
+  ObjectBinaryToText(binary, text);
+  return text.DataString();
+}
+
 // A form that holds the view and its source, read from its text.
 struct StoredViewFixture : ::testing::Test {
   TForm holder{nullptr, TForm::CreateNew{}};
@@ -620,7 +640,8 @@ struct StoredViewFixture : ::testing::Test {
   void SetUp() override {
     RegisterTreeViewClasses();
     holder.SetName("Holder");
-    TStringStream text(
+    ReadStoredText(
+        holder,
         "object Holder: TForm\n"
         "  object View: TZRTreeView\n"
         "    Width = 120\n"
@@ -635,20 +656,9 @@ struct StoredViewFixture : ::testing::Test {
         "  object Strings: TZRStringSource\n"
         "  end\n"
         "end\n");
-    TMemoryStream binary;
-    ObjectTextToBinary(text, binary);
-    binary.SetPosition(0);
-    ReadComponentFromStream(binary, &holder);
   }
   TZRTreeView* View() { return dynamic_cast<TZRTreeView*>(holder.FindComponent("View")); }
-  std::string Written() {
-    TMemoryStream binary;
-    WriteComponentToStream(binary, &holder);
-    binary.SetPosition(0);
-    TStringStream text;
-    ObjectBinaryToText(binary, text);
-    return text.DataString();
-  }
+  std::string Written() { return WrittenText(holder); }
 };
 
 TEST_F(StoredViewFixture, TheSourceIsASiblingFoundByNameAndStoredOnlyWhileDesigned) {
@@ -687,6 +697,267 @@ TEST(ZRTreeView, WithoutASourceItKeepsItsNodesOverANewWindow) {
   form.Show();
   view->RecreateWnd();
   EXPECT_EQ(Shown(*view), "a >b c");
+}
+
+// A form whose stored text binds the view's key, mouse and drag events to
+// its own published handlers; each handler notes its call.
+class TEventForm : public TForm {
+  KESTOVA_CLASS(TEventForm)
+ public:
+  explicit TEventForm(TComponent* AOwner) : TForm(AOwner, TForm::CreateNew{}) {}
+  std::string log;
+  bool acceptDrag = false;
+
+  void TreeKeyDown(TObject* Sender, std::uint16_t& Key, TShiftState Shift) { Note("KeyDown", Sender, Key, Shift); }
+  void TreeKeyUp(TObject* Sender, std::uint16_t& Key, TShiftState Shift) { Note("KeyUp", Sender, Key, Shift); }
+  void TreeKeyPress(TObject* Sender, char32_t& Key) {
+    log += "KeyPress " + Who(Sender) + " " + std::string(1, static_cast<char>(Key));
+    Key = 0;
+  }
+  void TreeMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+    log += "MouseDown " + Who(Sender) + " " + std::to_string(Button) + At(Shift, X, Y);
+  }
+  void TreeMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+    log += "MouseUp " + Who(Sender) + " " + std::to_string(Button) + At(Shift, X, Y);
+  }
+  void TreeMouseMove(TObject* Sender, TShiftState Shift, int X, int Y) {
+    log += "MouseMove " + Who(Sender) + At(Shift, X, Y);
+  }
+  void TreeDragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept) {
+    log += "DragOver " + Who(Sender) + " " + Who(Source) + " " + std::to_string(State) + At({}, X, Y);
+    Accept = acceptDrag;
+  }
+  void TreeDragDrop(TObject* Sender, TObject* Source, int X, int Y) {
+    log += "DragDrop " + Who(Sender) + " " + Who(Source) + At({}, X, Y);
+  }
+  void TreeStartDrag(TObject* Sender, TDragObject*& DragObject) {
+    log += "StartDrag " + Who(Sender) + (DragObject ? " object" : "");
+  }
+  void TreeEndDrag(TObject* Sender, TObject* Target, int X, int Y) {
+    log += "EndDrag " + Who(Sender) + " " + Who(Target) + At({}, X, Y);
+  }
+
+ private:
+  std::string Who(TObject* Object) const {
+    auto* component = dynamic_cast<TComponent*>(Object);
+    return component ? component->Name() : "nil";
+  }
+  static std::string At(TShiftState Shift, int X, int Y) {
+    return " " + std::to_string(Shift.Bits()) + " " + std::to_string(X) + "," + std::to_string(Y);
+  }
+  void Note(const char* Event, TObject* Sender, std::uint16_t& Key, TShiftState Shift) {
+    log += std::string(Event) + " " + Who(Sender) + " " + std::to_string(Key) + " " + std::to_string(Shift.Bits());
+    Key = 0;
+  }
+};
+
+void DescribeTEventForm(TClassInfo& Info) {
+  TClassPublisher<TEventForm> p(Info);
+  p.Method<&TEventForm::TreeKeyDown>("TreeKeyDown");
+  p.Method<&TEventForm::TreeKeyUp>("TreeKeyUp");
+  p.Method<&TEventForm::TreeKeyPress>("TreeKeyPress");
+  p.Method<&TEventForm::TreeMouseDown>("TreeMouseDown");
+  p.Method<&TEventForm::TreeMouseUp>("TreeMouseUp");
+  p.Method<&TEventForm::TreeMouseMove>("TreeMouseMove");
+  p.Method<&TEventForm::TreeDragOver>("TreeDragOver");
+  p.Method<&TEventForm::TreeDragDrop>("TreeDragDrop");
+  p.Method<&TEventForm::TreeStartDrag>("TreeStartDrag");
+  p.Method<&TEventForm::TreeEndDrag>("TreeEndDrag");
+}
+KESTOVA_CLASS_INFO_DESCRIBED(TEventForm, TForm, "ZrTreeTest", nullptr, DescribeTEventForm)
+
+// Reads a stored form into Form: "object Holder: TEventForm" with a view
+// named View whose extra lines are ViewLines, and a string source Strings.
+void ReadHolder(TEventForm& Form, const std::string& ViewLines) {
+  RegisterTreeViewClasses();
+  Form.SetName("Holder");
+  ReadStoredText(Form, "object Holder: TEventForm\n"
+                     "  Width = 300\n"
+                     "  Height = 200\n"
+                     "  object View: TZRTreeView\n"
+                     "    Width = 200\n"
+                     "    Height = 150\n" +
+                     ViewLines +
+                     "    Source = Strings\n"
+                     "  end\n"
+                     "  object Strings: TZRStringSource\n"
+                     "  end\n"
+                     "end\n");
+}
+
+// The view's own lines of a written form.
+std::string ViewBlock(const std::string& Text) {
+  const std::size_t from = Text.find("object View: TZRTreeView\n");
+  if (from == std::string::npos) return {};
+  return Text.substr(from, Text.find("\n  end\n", from) + 1 - from);
+}
+
+TZRTreeView* ViewOf(TComponent& Form) { return dynamic_cast<TZRTreeView*>(Form.FindComponent("View")); }
+
+TEST(StoredZRTreeView, KeyMouseAndDragEventsBindToTheFormsHandlersAndAreWrittenBack) {
+  struct Row {
+    const char* event;
+    const char* handler;
+    void (*fire)(TZRTreeView&);
+    const char* logged;
+  };
+  const Row rows[] = {
+      {"OnKeyDown", "TreeKeyDown",
+       [](TZRTreeView& v) {
+         std::uint16_t key = 'Q';
+         EXPECT_TRUE(v.DoKeyDown(key, TShiftState{ssCtrl}));
+       },
+       "KeyDown View 81 4"},
+      {"OnKeyUp", "TreeKeyUp",
+       [](TZRTreeView& v) {
+         std::uint16_t key = 'Q';
+         EXPECT_TRUE(v.DoKeyUp(key, TShiftState{ssShift}));
+       },
+       "KeyUp View 81 1"},
+      {"OnKeyPress", "TreeKeyPress",
+       [](TZRTreeView& v) {
+         char32_t key = U'q';
+         EXPECT_TRUE(v.DoKeyPress(key));
+       },
+       "KeyPress View q"},
+      {"OnMouseDown", "TreeMouseDown",
+       [](TZRTreeView& v) { v.Perform(WM_RBUTTONDOWN, MK_RBUTTON, PointToLParam(150, 140)); },
+       "MouseDown View 1 16 150,140"},
+      {"OnMouseUp", "TreeMouseUp",
+       [](TZRTreeView& v) { v.Perform(WM_RBUTTONUP, 0, PointToLParam(150, 140)); }, "MouseUp View 1 0 150,140"},
+      {"OnMouseMove", "TreeMouseMove",
+       [](TZRTreeView& v) { v.Perform(WM_MOUSEMOVE, MK_SHIFT, PointToLParam(7, 9)); }, "MouseMove View 1 7,9"},
+      {"OnDragOver", "TreeDragOver",
+       [](TZRTreeView& v) {
+         bool accept = true;
+         static_cast<TControl&>(v).DragOver(&v, 3, 4, dsDragMove, accept);
+         EXPECT_FALSE(accept);
+       },
+       "DragOver View View 2 0 3,4"},
+      {"OnDragDrop", "TreeDragDrop", [](TZRTreeView& v) { static_cast<TControl&>(v).DragDrop(&v, 5, 6); },
+       "DragDrop View View 0 5,6"},
+      {"OnStartDrag", "TreeStartDrag",
+       [](TZRTreeView& v) {
+         v.BeginDrag(true);
+         v.EndDrag(false);
+       },
+       "StartDrag View"},
+      {"OnEndDrag", "TreeEndDrag",
+       [](TZRTreeView& v) {
+         v.BeginDrag(true);
+         v.EndDrag(false);
+       },
+       "EndDrag View nil 0 0,0"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.event);
+    const std::string binding = std::string(row.event) + " = " + row.handler;
+    TEventForm form{nullptr};
+    ReadHolder(form, "    " + binding + "\n");
+    TZRTreeView* view = ViewOf(form);
+    ASSERT_NE(view, nullptr);
+    form.Show();
+    row.fire(*view);
+    EXPECT_EQ(form.log, row.logged);
+
+    const std::string written = WrittenText(form);
+    EXPECT_NE(ViewBlock(written).find(binding + "\n"), std::string::npos) << written;
+    // What was written reads back into the same text.
+    TEventForm again{nullptr};
+    ReadStoredText(again, written);
+    EXPECT_EQ(ViewBlock(WrittenText(again)), ViewBlock(written));
+  }
+}
+
+TEST(StoredZRTreeView, LooksAndHintAreWrittenOnlyWhenTheViewsOwn) {
+  struct Row {
+    const char* name;
+    const char* stored;
+    std::vector<const char*> written;  // the view's lines besides Left..Height
+  };
+  const Row rows[] = {
+      {"defaults", "", {"TabOrder = 0"}},
+      {"parent colour", "    ParentColor = True\n", {"ParentColor = True", "TabOrder = 0"}},
+      {"own colour", "    Color = 255\n", {"Color = 255", "TabOrder = 0"}},
+      {"own font", "    Font.Height = -20\n    Font.Name = 'Serif'\n",
+       {"Font.Charset", "Font.Color", "Font.Height = -20", "Font.Name = 'Serif'", "Font.Style = []",
+        "ParentFont = False", "TabOrder = 0"}},
+      {"own hint switch", "    ParentShowHint = False\n    ShowHint = True\n",
+       {"ParentShowHint = False", "ShowHint = True", "TabOrder = 0"}},
+      {"hint", "    Hint = 'Pick one'\n", {"Hint = 'Pick one'", "TabOrder = 0"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TEventForm form{nullptr};
+    form.SetColor(clBtnFace);
+    ReadHolder(form, row.stored);
+    std::string block = ViewBlock(WrittenText(form));
+    std::vector<std::string> lines;
+    for (std::size_t at = block.find('\n'); at != std::string::npos;) {
+      const std::size_t next = block.find('\n', at + 1);
+      std::string line = block.substr(at + 1, next == std::string::npos ? std::string::npos : next - at - 1);
+      line.erase(0, line.find_first_not_of(' '));
+      at = next;
+      static const char* const kPlace[] = {"Left =", "Top =", "Width =", "Height ="};
+      bool place = false;
+      for (const char* p : kPlace) place |= line.rfind(p, 0) == 0;
+      if (!place && !line.empty()) lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), row.written.size()) << block;
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].rfind(row.written[i], 0), 0u) << block;
+  }
+
+  TEventForm form{nullptr};
+  form.SetColor(clBtnFace);
+  ReadHolder(form, "    ParentColor = True\n    Font.Height = -20\n    ParentShowHint = False\n    ShowHint = True\n");
+  TZRTreeView* view = ViewOf(form);
+  EXPECT_EQ(view->Color(), clBtnFace);
+  EXPECT_TRUE(view->ParentColor());
+  EXPECT_EQ(view->Font()->Height(), -20);
+  EXPECT_FALSE(view->ParentFont());
+  EXPECT_TRUE(view->ShowHint());
+  EXPECT_FALSE(view->ParentShowHint());
+}
+
+// Handlers a stored form assigns to OnDragOver and OnDragDrop decide alone:
+// the view's own moving of strings steps aside.
+TEST(StoredZRTreeView, AssignedDragHandlersReplaceTheViewsOwnMoves) {
+  struct Row {
+    const char* name;
+    const char* lines;
+    bool accepted;
+    const char* order;
+    bool handled;
+  };
+  const Row rows[] = {
+      {"the view's own", "", true, "one three two", false},
+      {"the form's", "    OnDragDrop = TreeDragDrop\n    OnDragOver = TreeDragOver\n", false, "one two three", true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TEventForm form{nullptr};
+    ReadHolder(form, row.lines);
+    TStringList list;
+    for (const char* s : {"one", "two", "three"}) list.Add(s);
+    auto* strings = static_cast<TZRStringSource*>(form.FindComponent("Strings"));
+    strings->SetStrings(&list);
+    TZRTreeView* view = ViewOf(form);
+    form.Show();
+    ASSERT_EQ(Shown(*view), "one two three");
+    view->SetSelected(view->Items()->Item(1));
+    const Rect r = view->Items()->Item(2)->DisplayRect(true);
+    const int x = static_cast<int>(r.left) + 2, y = static_cast<int>(r.top + r.bottom) / 2;
+    bool accept = false;
+    static_cast<TControl*>(view)->DragOver(view, x, y, dsDragMove, accept);
+    EXPECT_EQ(accept, row.accepted);
+    static_cast<TControl*>(view)->DragDrop(view, x, y);
+    std::string order;
+    for (int i = 0; i < list.Count(); ++i) order += (i ? " " : "") + list.Strings(i);
+    EXPECT_EQ(order, row.order);
+    const std::string at = std::to_string(x) + "," + std::to_string(y);
+    EXPECT_EQ(form.log, row.handled ? "DragOver View View 2 0 " + at + "DragDrop View View 0 " + at : "");
+    strings->SetStrings(nullptr);
+  }
 }
 
 }  // namespace

@@ -7,18 +7,24 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QTimer>
 #include <functional>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "components/base/PropFileSystem.h"
 #include "components/base/ZrTree.h"
 #include "components/base/zrtslite.h"
+#include "platform/classes/ObjectText.h"
+#include "platform/classes/Writer.h"
 #include "platform/controls/EditCtrls.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Streams.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/ui/Screen.h"
 
@@ -240,6 +246,45 @@ TEST(OrderEditor, NothingHappensForNothing) {
   EditCreationOrder(nullptr);
   EditTabOrder(nullptr);
   EXPECT_EQ(OpenDialog(), nullptr);
+}
+
+// Reading the stored form and writing it again adds nothing to the tree
+// view's lines: the stored text holds every property a save would write
+// (the places, which the layout may change, aside).
+TEST(OrderEditor, TheStoredTreeViewHoldsAllThatIsWrittenBack) {
+  auto block = [](const std::string& Text) {
+    std::set<std::string> lines;
+    const std::size_t from = Text.find("object ZRTreeView: TZRTreeView\n");
+    if (from == std::string::npos) return lines;
+    const std::size_t to = Text.find("\n    end\n", from);
+    std::size_t at = Text.find('\n', from);
+    while (at < to) {
+      const std::size_t next = Text.find('\n', at + 1);
+      std::string line = Text.substr(at + 1, next - at - 1);
+      line.erase(0, line.find_first_not_of(' '));
+      bool place = false;
+      for (const char* p : {"Left =", "Top =", "Width =", "Height ="}) place |= line.rfind(p, 0) == 0;
+      if (!place) lines.insert(line);
+      at = next;
+    }
+    return lines;
+  };
+  StartOrderEditor();
+  QFile file(":/res/zrbase/RCDATA/TSTREDITFORM");
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const std::set<std::string> stored = block(file.readAll().toStdString());
+  ASSERT_FALSE(stored.empty());
+
+  std::unique_ptr<TStrEditForm> form(Construct<TStrEditForm>(nullptr));
+  TMemoryStream binary;
+  WriteComponentToStream(binary, form.get());
+  binary.SetPosition(0);
+  TStringStream text;
+  ObjectBinaryToText(binary, text);
+  const std::set<std::string> written = block(text.DataString());
+  ASSERT_FALSE(written.empty()) << text.DataString();
+  for (const std::string& line : written) EXPECT_TRUE(stored.count(line)) << line;
+  EXPECT_TRUE(written.count("TabOrder = 3"));
 }
 
 }  // namespace

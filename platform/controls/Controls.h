@@ -88,6 +88,19 @@ struct TTypeInfo;
 namespace TypeInfos {
 const TTypeInfo* TAlign();
 const TTypeInfo* TDragMode();
+// The key, mouse and drag events and what they name (ControlsTypeInfo.cpp).
+const TTypeInfo* TMouseButton();
+const TTypeInfo* TShiftStateItem();
+const TTypeInfo* TShiftState();
+const TTypeInfo* TDragState();
+const TTypeInfo* TKeyEvent();
+const TTypeInfo* TKeyPressEvent();
+const TTypeInfo* TMouseEvent();
+const TTypeInfo* TMouseMoveEvent();
+const TTypeInfo* TDragOverEvent();
+const TTypeInfo* TDragDropEvent();
+const TTypeInfo* TStartDragEvent();
+const TTypeInfo* TEndDragEvent();
 }
 
 using TKeyEvent = TMethodPointer<void(TObject* Sender, std::uint16_t& Key, TShiftState Shift)>;
@@ -214,6 +227,11 @@ class TControl : public TComponent {
   void SetShowHint(bool Value);
   bool ParentShowHint() const { return parentShowHint_; }
   void SetParentShowHint(bool Value) { parentShowHint_ = Value; }
+  // For a class that publishes them: what the parent supplies is not
+  // stored, so that a stored Parent... flag survives reading.
+  bool IsColorStored() const { return !parentColor_; }
+  bool IsFontStored() const { return !parentFont_; }
+  bool IsShowHintStored() const { return !parentShowHint_; }
 
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;

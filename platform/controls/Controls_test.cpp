@@ -9,8 +9,10 @@
 #include <QTest>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "platform/classes/TypInfo.h"
 #include "platform/core/Exceptions.h"
 #include "platform/ui/DialogService.h"
 
@@ -242,6 +244,48 @@ TEST(ControlTimers, TimersStopWithTheWindow) {
   journal.clear();
   QTest::qWait(30);
   EXPECT_EQ(CountOf(journal, "p", WM_TIMER), 0);
+}
+
+// What the stream and a designer read of an event type must fit the handler
+// a method pointer of that type calls: as many parameters, var exactly where
+// the handler takes a reference.
+template <class Sig>
+struct HandlerShape;
+template <class... Args>
+struct HandlerShape<TMethodPointer<void(Args...)>> {
+  static std::vector<bool> ByReference() { return {std::is_lvalue_reference_v<Args>...}; }
+};
+
+TEST(ControlTypeInfo, EventTypesDescribeTheirHandlersAndEnumerationsTheirValues) {
+  struct Row {
+    const TTypeInfo* type;
+    const char* name;
+    std::vector<bool> byReference;
+  };
+  const Row rows[] = {
+      {TypeInfos::TKeyEvent(), "TKeyEvent", HandlerShape<TKeyEvent>::ByReference()},
+      {TypeInfos::TKeyPressEvent(), "TKeyPressEvent", HandlerShape<TKeyPressEvent>::ByReference()},
+      {TypeInfos::TMouseEvent(), "TMouseEvent", HandlerShape<TMouseEvent>::ByReference()},
+      {TypeInfos::TMouseMoveEvent(), "TMouseMoveEvent", HandlerShape<TMouseMoveEvent>::ByReference()},
+      {TypeInfos::TDragOverEvent(), "TDragOverEvent", HandlerShape<TDragOverEvent>::ByReference()},
+      {TypeInfos::TDragDropEvent(), "TDragDropEvent", HandlerShape<TDragDropEvent>::ByReference()},
+      {TypeInfos::TStartDragEvent(), "TStartDragEvent", HandlerShape<TStartDragEvent>::ByReference()},
+      {TypeInfos::TEndDragEvent(), "TEndDragEvent", HandlerShape<TEndDragEvent>::ByReference()},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ASSERT_EQ(row.type->Kind, tkMethod);
+    EXPECT_EQ(row.type->Name, row.name);
+    const std::vector<TParamData>& params = row.type->Data.Params;
+    ASSERT_EQ(params.size(), row.byReference.size());
+    EXPECT_EQ(params[0].ParamName, "Sender");
+    for (std::size_t i = 0; i < params.size(); ++i)
+      EXPECT_EQ(params[i].Flags.Contains(pfVar), row.byReference[i]) << params[i].ParamName;
+  }
+  EXPECT_EQ(GetEnumValue(TypeInfos::TMouseButton(), "mbMiddle"), mbMiddle);
+  EXPECT_EQ(GetEnumValue(TypeInfos::TDragState(), "dsDragMove"), dsDragMove);
+  EXPECT_EQ(TypeInfos::TShiftState()->Kind, tkSet);
+  EXPECT_EQ(GetEnumValue(TypeInfos::TShiftState()->Data.CompType, "ssDouble"), ssDouble);
 }
 
 }  // namespace
