@@ -19,6 +19,7 @@
 #include "platform/classes/ObjectText.h"
 #include "platform/classes/Writer.h"
 #include "platform/controls/EditCtrls.h"
+#include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/core/ResourceStore.h"
@@ -366,6 +367,30 @@ TEST(FormStore, AScaledFormReadAtAnotherDensityScalesItsControls) {
   EXPECT_FALSE(own->ParentFont());
   EXPECT_TRUE(taken->ParentFont());
   EXPECT_EQ(taken->Font()->Height(), formHeight);
+  form->Free();
+}
+
+// A panel only holds controls: a click on it (or on a speed button drawn on
+// it) leaves the focus where it was, while a click on an edit takes it.
+TEST(FormFocus, AClickOnAPanelLeavesTheFocusWhereItWas) {
+  TForm* form = Construct<TForm>(nullptr);
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  edit->SetBounds(10, 10, 80, 24);
+  auto* other = new TEdit(form);
+  other->SetParent(form);
+  other->SetBounds(10, 40, 80, 24);
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(100, 10, 80, 60);
+  form->SetActiveControl(edit);
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form->Handle()));
+  ASSERT_TRUE(edit->Focused());
+  Click(panel);
+  EXPECT_TRUE(edit->Focused());
+  Click(other);
+  EXPECT_TRUE(other->Focused());
   form->Free();
 }
 
