@@ -8,7 +8,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QImage>
+#include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <functional>
 #include <memory>
 #include <set>
@@ -26,6 +29,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Streams.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/QtGraphics.h"
 #include "platform/ui/Screen.h"
 
 namespace {
@@ -118,6 +122,16 @@ TEST_F(OrderFixture, TheDialogIsItsStoredForm) {
     TStrEditForm* d = OpenDialog();
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->Caption(), "Creation Order");
+    EXPECT_EQ(d->ClientWidth(), 368);
+    EXPECT_EQ(d->ClientHeight(), 283);
+    EXPECT_EQ(d->BorderIcons(), TBorderIcons{biSystemMenu});
+    EXPECT_FALSE(d->Scaled());
+    EXPECT_TRUE(d->ParentFont());
+    EXPECT_EQ(d->Position(), poScreenCenter);
+    const Qt::WindowFlags flags = d->Handle()->windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(d->TreeView()->ViewSource(), d->StringSource());
     EXPECT_TRUE(d->TreeView()->ReadOnly());
     EXPECT_FALSE(d->TreeView()->MultiSelect());
@@ -229,6 +243,64 @@ TEST_F(OrderFixture, KeysAndADoubleClickChangeNothingAndADropMoves) {
     EditCreationOrder(&designed);
     EXPECT_EQ(before, row.names);
     EXPECT_EQ(CreationOrder(), "A B C");
+  }
+}
+
+// The user's way: the list has the focus, the arrow buttons are clicked with
+// the mouse. The moved name stays the selected node, the list keeps the
+// focus (an arrow button takes none, nor does the panel it stands on), and
+// the name is the one row drawn in the highlight colour.
+TEST_F(OrderFixture, TheMovedNameIsDrawnSelectedInTheFocusedList) {
+  const auto click = [](const char* Name) {
+    return [Name](TStrEditForm* d) {
+      auto* button = static_cast<TControl*>(d->FindComponent(Name));
+      const Rect b = button->BoundsRect();
+      QTest::mouseClick(button->Parent()->Handle(), Qt::LeftButton, {},
+                        QPoint(static_cast<int>(b.left + b.right) / 2, static_cast<int>(b.top + b.bottom) / 2));
+    };
+  };
+  const auto up = click("SpeedUp"), down = click("SpeedDown");
+  struct Row {
+    const char* name;
+    int select;
+    std::vector<std::function<void(TStrEditForm*)>> clicks;
+    const char* names;
+    const char* selected;
+  };
+  const Row rows[] = {
+      {"C up once", 2, {up}, "A C B", "C"},
+      {"C up twice", 2, {up, up}, "C A B", "C"},
+      {"A down twice", 0, {down, down}, "B C A", "A"},
+      {"C up twice, then down", 2, {up, up, down}, "A C B", "C"},
+  };
+  const QRgb highlight = QColorOf(clHighlight).rgb();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::string names, selected, drawn;
+    bool focused = false;
+    Script(
+        [&](TStrEditForm* d) {
+          TZRTreeView* view = d->TreeView();
+          view->SetFocus();
+          Select(d, row.select);
+          for (const auto& c : row.clicks) c(d);
+          QApplication::processEvents();
+          names = Names(view);
+          selected = view->Selected() ? view->Selected()->Text() : "";
+          focused = view->Focused();
+          const QImage image = view->TreeWidget()->viewport()->grab().toImage();
+          for (TTreeNode* n = view->Items()->GetFirstNode(); n; n = n->getNextSibling()) {
+            const Rect r = n->DisplayRect(true);
+            if (image.pixel(static_cast<int>(r.left) + 1, static_cast<int>(r.top) + 1) == highlight)
+              drawn += (drawn.empty() ? "" : " ") + n->Text();
+          }
+        },
+        "CancelBut");
+    EditCreationOrder(&designed);
+    EXPECT_EQ(names, row.names);
+    EXPECT_EQ(selected, row.selected);
+    EXPECT_TRUE(focused);
+    EXPECT_EQ(drawn, row.selected);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "platform/controls/ExtCtrls.h"
 
+#include <QWidget>
 #include <algorithm>
 
 #include "platform/classes/Filer.h"
@@ -41,6 +42,11 @@ KESTOVA_CLASS_INFO_DESCRIBED(TSpeedButton, TGraphicControl, "Buttons", MakeCompo
 TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) {
   SetBounds(0, 0, 185, 41);
   SetColor(clBtnFace);
+}
+
+void TPanel::CreateWnd() {
+  TCustomControl::CreateWnd();
+  Handle()->setFocusPolicy(Qt::NoFocus);
 }
 
 void TPanel::SetCaption(const std::string& Value) {

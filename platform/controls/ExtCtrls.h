@@ -44,6 +44,9 @@ class TPanel : public TCustomControl {
  protected:
   void Paint() override;
   void AdjustClientRect(Rect& ARect) override;
+  // A panel only holds controls: a click on it, or on a speed button it
+  // shows, leaves the focus where it was.
+  void CreateWnd() override;
 
  private:
   std::string caption_;

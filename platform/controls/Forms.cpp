@@ -10,6 +10,7 @@
 #include "platform/controls/ControlWindow.h"
 #include "platform/controls/Menus.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/NumberFormat.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 
@@ -20,6 +21,9 @@ KESTOVA_TYPE_INFO(TFormBorderStyle,
 KESTOVA_TYPE_INFO(TBorderStyle, MakeEnumType("TBorderStyle", {"bsNone", "bsSingle"}, "Forms"))
 KESTOVA_TYPE_INFO(TFormStyle, MakeEnumType("TFormStyle", {"fsNormal", "fsStayOnTop"}, "Forms"))
 KESTOVA_TYPE_INFO(TPosition, MakeEnumType("TPosition", {"poDesigned", "poScreenCenter", "poOwnerFormCenter"}, "Forms"))
+KESTOVA_TYPE_INFO(TBorderIcon, MakeEnumType("TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"},
+                                           "Forms"))
+KESTOVA_TYPE_INFO(TBorderIcons, MakeSetType("TBorderIcons", TypeInfos::TBorderIcon()))
 KESTOVA_TYPE_INFO(TCloseQueryEvent, MakeMethodType("TCloseQueryEvent", mkProcedure,
                                                    {{{}, "Sender", "TObject"}, {{pfVar}, "CanClose", "Boolean"}}))
 
@@ -51,12 +55,20 @@ void DescribeTForm(TClassInfo& Info) {
   TClassPublisher<F> p(Info);
   p.Property<&F::Bound, &F::SetBound>("Left", T::Integer()).Index(0).Default(0);
   p.Property<&F::Bound, &F::SetBound>("Top", T::Integer()).Index(1).Default(0);
-  p.Property<&F::Bound, &F::SetBound>("Width", T::Integer()).Index(2);
-  p.Property<&F::Bound, &F::SetBound>("Height", T::Integer()).Index(3);
+  // The client size is what a form stores; Width and Height are still read.
+  p.Property<&F::Bound, &F::SetBound>("Width", T::Integer()).Index(2).Stored(false);
+  p.Property<&F::Bound, &F::SetBound>("Height", T::Integer()).Index(3).Stored(false);
+  p.Property<&F::ClientWidth, &F::SetClientWidth>("ClientWidth", T::Integer());
+  p.Property<&F::ClientHeight, &F::SetClientHeight>("ClientHeight", T::Integer());
   p.Property<&F::Caption, &F::SetCaption>("Caption", T::TCaption());
+  p.Property<&F::BorderIcons, &F::SetBorderIcons>("BorderIcons", T::TBorderIcons()).Default(kDefaultBorderIcons);
   p.Property<&F::BorderStyle, &F::SetBorderStyle>("BorderStyle", T::TFormBorderStyle()).Default(bsSizeable);
+  p.Property<&F::ParentFont, &F::SetParentFont>("ParentFont", T::Boolean()).Default(true);
   p.Property<&F::FormStyle, &F::SetFormStyle>("FormStyle", T::TFormStyle()).Default(fsNormal);
   p.Property<&F::Position, &F::SetPosition>("Position", T::TPosition()).Default(poDesigned);
+  p.Property<&F::Scaled, &F::SetScaled>("Scaled", T::Boolean()).Default(true);
+  p.Property<&F::PixelsPerInch, &F::SetPixelsPerInch>("PixelsPerInch", T::Integer())
+      .Stored<&F::IsPixelsPerInchStored>();
   p.Property<&F::KeyPreview, &F::SetKeyPreview>("KeyPreview", T::Boolean()).Default(false);
   p.Property<&F::Menu, &F::SetMenu>("Menu", ClassTypeInfo(TMainMenu::StaticClass()));
   p.Property<&F::ActiveControl, &F::SetActiveControl>("ActiveControl", ClassTypeInfo(TWinControl::StaticClass()));
@@ -82,7 +94,7 @@ TForm* CreateFormNew(TClass FormClass, TComponent* AOwner) {
   return dynamic_cast<TForm*>(FormClass->Factory(AOwner));
 }
 
-TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
+TForm::TForm(TComponent* AOwner) : TWinControl(AOwner), pixelsPerInch_(Screen->PixelsPerInch()) {
   if (skipNextStoredForm) {
     readStored_ = false;
     skipNextStoredForm = false;
@@ -118,6 +130,56 @@ void TForm::SetBound(std::int32_t Index, int Value) {
   int v[] = {Left(), Top(), Width(), Height()};
   v[Index & 3] = Value;
   SetBounds(v[0], v[1], v[2], v[3]);
+}
+
+int TForm::ClientWidth() const { return static_cast<int>(ClientRect().right); }
+int TForm::ClientHeight() const { return static_cast<int>(ClientRect().bottom); }
+void TForm::SetClientWidth(int Value) { SetWidth(Width() - ClientWidth() + Value); }
+void TForm::SetClientHeight(int Value) { SetHeight(Height() - ClientHeight() + Value); }
+
+void TForm::SetBorderIcons(TBorderIcons Value) {
+  if (Value == borderIcons_) return;
+  borderIcons_ = Value;
+  if (HandleAllocated()) ApplyWindowFlags();
+}
+
+void TForm::Loaded() {
+  // Before the base's alignment pass, which then places the scaled controls.
+  const int screen = Screen->PixelsPerInch();
+  if (scaled_ && pixelsPerInch_ > 0 && pixelsPerInch_ != screen) {
+    ScaleBy(screen, pixelsPerInch_);
+    pixelsPerInch_ = screen;
+  }
+  TWinControl::Loaded();
+}
+
+namespace {
+void ScaleFont(TControl* Control, int M, int D) {
+  if (!Control->ParentFont()) Control->Font()->SetHeight(MulDiv(Control->Font()->Height(), M, D));
+}
+
+void ScaleControls(TWinControl* Parent, int M, int D) {
+  for (int i = 0; i < Parent->ControlCount(); ++i) {
+    TControl* c = Parent->Controls(i);
+    c->SetBounds(MulDiv(c->Left(), M, D), MulDiv(c->Top(), M, D), MulDiv(c->Width(), M, D),
+                 MulDiv(c->Height(), M, D));
+    ScaleFont(c, M, D);
+    if (auto* w = dynamic_cast<TWinControl*>(c)) ScaleControls(w, M, D);
+  }
+}
+}  // namespace
+
+void TForm::ScaleBy(int M, int D) {
+  if (M == D || M <= 0 || D <= 0) return;
+  DisableAlign();
+  struct Enable {
+    TForm* form;
+    ~Enable() { form->EnableAlign(); }
+  } enable{this};
+  SetClientWidth(MulDiv(ClientWidth(), M, D));
+  SetClientHeight(MulDiv(ClientHeight(), M, D));
+  ScaleFont(this, M, D);
+  ScaleControls(this, M, D);
 }
 
 void TForm::SetCaption(const std::string& Value) {
@@ -190,25 +252,32 @@ void TForm::CreateWnd() {
   Realign();  // places the menu's bar too
 }
 
+Qt::WindowFlags WindowFlagsFor(TFormBorderStyle Style, TBorderIcons Icons) {
+  if (Style == bsNone) return Qt::Window | Qt::FramelessWindowHint;
+  // The title bar shows exactly the buttons asked for; the minimize,
+  // maximize and help buttons belong to the system menu.
+  Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+  const bool menu = Icons.Contains(biSystemMenu);
+  if (menu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  if (menu && Icons.Contains(biHelp)) flags |= Qt::WindowContextHelpButtonHint;
+  switch (Style) {
+    case bsDialog:
+      return flags | Qt::Dialog;
+    case bsToolWindow:
+    case bsSizeToolWin:
+      return flags | Qt::Tool;
+    default:
+      break;
+  }
+  if (menu && Icons.Contains(biMinimize)) flags |= Qt::WindowMinimizeButtonHint;
+  if (menu && Icons.Contains(biMaximize)) flags |= Qt::WindowMaximizeButtonHint;
+  return flags | Qt::Window;
+}
+
 void TForm::ApplyWindowFlags() {
   if (Parent()) return;  // a form inside another control is no window of its own
   QWidget* w = Handle();
-  Qt::WindowFlags flags = Qt::Window;
-  switch (borderStyle_) {
-    case bsNone:
-      flags |= Qt::FramelessWindowHint;
-      break;
-    case bsDialog:
-      flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-      break;
-    case bsToolWindow:
-    case bsSizeToolWin:
-      flags = Qt::Tool;
-      break;
-    case bsSingle:
-    case bsSizeable:
-      break;
-  }
+  Qt::WindowFlags flags = WindowFlagsFor(borderStyle_, borderIcons_);
   if (formStyle_ == fsStayOnTop) flags |= Qt::WindowStaysOnTopHint;
   const bool wasVisible = w->isVisible();
   w->setWindowFlags(flags);

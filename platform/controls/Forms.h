@@ -33,6 +33,26 @@
 // (Screen->Width, Height), poOwnerFormCenter on its owner when that is a
 // form, else on the screen.
 //
+// BorderIcons picks the buttons of the title bar: without biSystemMenu the
+// window has no system menu and no close box, and then no minimize and
+// maximize boxes either; biMinimize and biMaximize give those boxes (never
+// on a bsDialog or tool window); biHelp asks for a help button. Setting it
+// changes an existing window's flags at once.
+//
+// A stored form keeps its client size (ClientWidth, ClientHeight: the area
+// its controls share, the menu's bar included) rather than its Width and
+// Height; older stored forms with Width and Height still read.
+//
+// Scaled forms keep the screen's pixels per inch they were designed at
+// (PixelsPerInch): read on a screen of another density, the form's client
+// size and each control's bounds, and the fonts of controls that have a
+// font of their own, are scaled by screen / stored. A form that is not
+// Scaled keeps its design pixels and does not store PixelsPerInch.
+//
+// ParentFont (the default) on a form means it has no font of its own: it
+// uses the application's default font, which dialogs may swap for the main
+// form's. Setting a font clears it.
+//
 // ActiveControl is the control of the form that has or gets the focus: set,
 // it takes the focus when the form shows (at once when the form already
 // does); afterwards it follows the focus within the form.
@@ -42,10 +62,12 @@
 //
 // Single GUI thread.
 
+#include <QtCore/qnamespace.h>
 #include <memory>
 #include <string>
 
 #include "platform/classes/TypInfo.h"
+#include "platform/core/Set.h"
 #include "platform/controls/Controls.h"
 #include "platform/ui/DialogService.h"
 
@@ -55,6 +77,9 @@ using TBorderStyle = TFormBorderStyle;
 enum TFormStyle : std::uint8_t { fsNormal, fsStayOnTop };
 enum TPosition : std::uint8_t { poDesigned, poScreenCenter, poOwnerFormCenter };
 enum TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
+enum TBorderIcon : std::uint8_t { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
+inline constexpr TBorderIcons kDefaultBorderIcons{biSystemMenu, biMinimize, biMaximize};
 
 using TCloseEvent = TMethodPointer<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = TMethodPointer<void(TObject* Sender, bool& CanClose)>;
@@ -64,6 +89,8 @@ const TTypeInfo* TFormBorderStyle();
 const TTypeInfo* TBorderStyle();
 const TTypeInfo* TFormStyle();
 const TTypeInfo* TPosition();
+const TTypeInfo* TBorderIcon();
+const TTypeInfo* TBorderIcons();
 const TTypeInfo* TCloseQueryEvent();
 }  // namespace TypeInfos
 
@@ -91,6 +118,24 @@ class TForm : public TWinControl {
   void SetFormStyle(TFormStyle Value);
   TPosition Position() const { return position_; }
   void SetPosition(TPosition Value) { position_ = Value; }
+  TBorderIcons BorderIcons() const { return borderIcons_; }
+  void SetBorderIcons(TBorderIcons Value);
+
+  // The client area's size; setting it sizes the form around it.
+  int ClientWidth() const;
+  int ClientHeight() const;
+  void SetClientWidth(int Value);
+  void SetClientHeight(int Value);
+
+  // Design density and scaling on reading (see above). PixelsPerInch starts
+  // as the screen's.
+  bool Scaled() const { return scaled_; }
+  void SetScaled(bool Value) { scaled_ = Value; }
+  int PixelsPerInch() const { return pixelsPerInch_; }
+  void SetPixelsPerInch(int Value) { pixelsPerInch_ = Value; }
+  // Scales the client size, the controls' bounds and their own fonts by
+  // M / D.
+  void ScaleBy(int M, int D);
   // The form sees the keys of its controls before the focused control does
   // (TWinControl::DoKeyDown): its KeyDown, KeyPress and KeyUp, and so its
   // OnKeyDown, OnKeyPress and OnKeyUp; a key it consumes goes no further.
@@ -141,6 +186,7 @@ class TForm : public TWinControl {
   TControlWindowBase* CreateWindowWidget(QWidget* Parent) override;
   void CreateWnd() override;
   void AdjustClientRect(Rect& ARect) override;
+  void Loaded() override;
   // Fires OnClose with Action.
   virtual void DoClose(TCloseAction& Action);
 
@@ -149,6 +195,7 @@ class TForm : public TWinControl {
   friend void DescribeTForm(TClassInfo& Info);
   int Bound(std::int32_t Index) const;
   void SetBound(std::int32_t Index, int Value);
+  bool IsPixelsPerInchStored() const { return scaled_; }
   void ApplyWindowFlags();
   // Puts the menu's bar on the window; its height.
   int PlaceMenuBar();
@@ -167,6 +214,9 @@ class TForm : public TWinControl {
   TFormBorderStyle borderStyle_ = bsSizeable;
   TFormStyle formStyle_ = fsNormal;
   TPosition position_ = poDesigned;
+  TBorderIcons borderIcons_ = kDefaultBorderIcons;
+  bool scaled_ = true;
+  int pixelsPerInch_;
   bool keyPreview_ = false;
   TModalResult modalResult_ = mrNone;
   TMainMenu* menu_ = nullptr;
@@ -191,6 +241,10 @@ class TDataModule : public TComponent {
  private:
   bool readStored_ = true;
 };
+
+// The Qt window flags of a top-level form of Style with Icons (before
+// FormStyle's stacking).
+Qt::WindowFlags WindowFlagsFor(TFormBorderStyle Style, TBorderIcons Icons);
 
 // Makes a form of FormClass through its class factory as TForm(AOwner,
 // CreateNew) makes one: the new form reads no stored form (forms that its

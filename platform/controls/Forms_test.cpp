@@ -16,8 +16,10 @@
 #include <vector>
 
 #include "platform/classes/ClassRegistry.h"
+#include "platform/classes/ObjectText.h"
 #include "platform/classes/Writer.h"
 #include "platform/controls/EditCtrls.h"
+#include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/core/ResourceStore.h"
@@ -211,6 +213,185 @@ TEST(FormWindow, BorderAndFormStyleDecideTheWindowFlags) {
   EXPECT_FALSE(inner->Handle()->isWindow());
   EXPECT_EQ(inner->Handle()->parentWidget(), host->Handle());
   host->Free();
+}
+
+TEST(FormWindow, BorderIconsDecideTheTitleBarButtons) {
+  struct Row {
+    const char* name;
+    TFormBorderStyle border;
+    TBorderIcons icons;
+    bool menu, close, min, max, help;
+  };
+  const TBorderIcons all{biSystemMenu, biMinimize, biMaximize, biHelp};
+  const Row rows[] = {
+      {"sizeable, default", bsSizeable, kDefaultBorderIcons, true, true, true, true, false},
+      {"sizeable, menu only", bsSizeable, {biSystemMenu}, true, true, false, false, false},
+      {"sizeable, menu and minimize", bsSizeable, {biSystemMenu, biMinimize}, true, true, true, false, false},
+      {"sizeable, all", bsSizeable, all, true, true, true, true, true},
+      {"single, no menu: no boxes", bsSingle, {biMinimize, biMaximize, biHelp}, false, false, false, false, false},
+      {"sizeable, none", bsSizeable, {}, false, false, false, false, false},
+      {"dialog, default: no min or max", bsDialog, kDefaultBorderIcons, true, true, false, false, false},
+      {"dialog, help", bsDialog, {biSystemMenu, biHelp}, true, true, false, false, true},
+      {"tool window, menu", bsToolWindow, all, true, true, false, false, true},
+      {"tool window, none", bsSizeToolWin, {}, false, false, false, false, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    for (const bool before : {false, true}) {
+      SCOPED_TRACE(before ? "set before the window" : "set on a shown window");
+      TForm* form = Construct<TForm>(nullptr);
+      form->SetBorderStyle(r.border);
+      if (before) form->SetBorderIcons(r.icons);
+      form->Show();
+      if (!before) form->SetBorderIcons(r.icons);
+      QWidget* w = form->Handle();
+      const Qt::WindowFlags f = w->windowFlags();
+      EXPECT_TRUE(w->isVisible());
+      EXPECT_TRUE(f.testFlag(Qt::CustomizeWindowHint));
+      EXPECT_EQ(f.testFlag(Qt::WindowSystemMenuHint), r.menu);
+      EXPECT_EQ(f.testFlag(Qt::WindowCloseButtonHint), r.close);
+      EXPECT_EQ(f.testFlag(Qt::WindowMinimizeButtonHint), r.min);
+      EXPECT_EQ(f.testFlag(Qt::WindowMaximizeButtonHint), r.max);
+      EXPECT_EQ(f.testFlag(Qt::WindowContextHelpButtonHint), r.help);
+      form->Free();
+    }
+  }
+  // No frame, no buttons.
+  EXPECT_EQ(WindowFlagsFor(bsNone, kDefaultBorderIcons), Qt::Window | Qt::FramelessWindowHint);
+}
+
+std::string FormText(TForm* Form) {
+  TStringStream binary, text;
+  WriteComponentToStream(binary, Form);
+  binary.SetPosition(0);
+  ObjectBinaryToText(binary, text);
+  return text.DataString();
+}
+
+void ReadFormText(TForm* Form, const std::string& Text) {
+  TStringStream text(Text), binary;
+  ObjectTextToBinary(text, binary);
+  binary.SetPosition(0);
+  ReadComponentFromStream(binary, Form);
+}
+
+TEST(FormStore, TheClientSizeIconsAndScalingAreStoredAndDefaultsAreNot) {
+  TForm* form = new TForm(nullptr, TForm::CreateNew{});
+  form->SetName("Probe");
+  form->SetClientWidth(368);
+  form->SetClientHeight(283);
+  const std::string plain = FormText(form);
+  SCOPED_TRACE(plain);
+  EXPECT_NE(plain.find("ClientWidth = 368\n"), std::string::npos);
+  EXPECT_NE(plain.find("ClientHeight = 283\n"), std::string::npos);
+  EXPECT_NE(plain.find("PixelsPerInch = " + std::to_string(Screen->PixelsPerInch()) + "\n"), std::string::npos);
+  for (const char* absent : {" Width =", " Height =", "BorderIcons", "Scaled", "ParentFont"})
+    EXPECT_EQ(plain.find(absent), std::string::npos) << absent;
+
+  form->SetBorderIcons({biSystemMenu, biHelp});
+  form->SetScaled(false);
+  form->SetParentFont(false);
+  const std::string changed = FormText(form);
+  SCOPED_TRACE(changed);
+  EXPECT_NE(changed.find("BorderIcons = [biSystemMenu, biHelp]\n"), std::string::npos);
+  EXPECT_NE(changed.find("Scaled = False\n"), std::string::npos);
+  EXPECT_NE(changed.find("ParentFont = False\n"), std::string::npos);
+  EXPECT_EQ(changed.find("PixelsPerInch"), std::string::npos);  // kept only by scaled forms
+  form->Free();
+
+  TForm* again = new TForm(nullptr, TForm::CreateNew{});
+  ReadFormText(again, changed);
+  EXPECT_EQ(again->BorderIcons(), (TBorderIcons{biSystemMenu, biHelp}));
+  EXPECT_FALSE(again->Scaled());
+  EXPECT_FALSE(again->ParentFont());
+  EXPECT_EQ(again->ClientWidth(), 368);
+  EXPECT_EQ(again->ClientHeight(), 283);
+  again->Free();
+
+  // An older stored form with its outer size.
+  TForm* older = new TForm(nullptr, TForm::CreateNew{});
+  ReadFormText(older, "object Probe: TForm\n  Width = 300\n  Height = 200\nend\n");
+  EXPECT_EQ(older->Width(), 300);
+  EXPECT_EQ(older->Height(), 200);
+  older->Free();
+}
+
+class DenseScreen final : public TScreenSource {
+ public:
+  Size ScreenSize() override { return {1000, 800}; }
+  Point CursorPos() override { return {0, 0}; }
+  int PixelsPerInch() override { return 120; }
+};
+
+TEST(FormStore, AScaledFormReadAtAnotherDensityScalesItsControls) {
+  DenseScreen screen;
+  TScreenSource* const old = Screen->SetSource(&screen);
+  RegisterClasses({TButton::StaticClass()});
+  struct Row {
+    const char* name;
+    const char* scaled;
+    int pixelsPerInch;
+    Rect form, button;
+  };
+  const Row rows[] = {
+      {"designed at 96: x 1.25", "", 96, {0, 0, 250, 200}, {10, 20, 110, 60}},
+      {"not scaled: design pixels", "  Scaled = False\n", 96, {0, 0, 200, 160}, {8, 16, 88, 48}},
+      {"designed at the screen's", "", 120, {0, 0, 200, 160}, {8, 16, 88, 48}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    TForm* form = new TForm(nullptr, TForm::CreateNew{});
+    ReadFormText(form, std::string("object Probe: TForm\n  ClientWidth = 200\n  ClientHeight = 160\n") + r.scaled +
+                           "  PixelsPerInch = " + std::to_string(r.pixelsPerInch) +
+                           "\n  object B: TButton\n    Left = 8\n    Top = 16\n    Width = 80\n    Height = 32\n"
+                           "  end\nend\n");
+    EXPECT_EQ(form->ClientRect(), r.form);
+    ASSERT_EQ(form->ControlCount(), 1);
+    EXPECT_EQ(form->Controls(0)->BoundsRect(), r.button);
+    EXPECT_EQ(form->PixelsPerInch(), r.scaled[0] ? r.pixelsPerInch : 120);
+    form->Free();
+  }
+  Screen->SetSource(old);
+
+  // A font of the control's own scales; a font taken from the parent
+  // follows the parent's.
+  TForm* form = new TForm(nullptr, TForm::CreateNew{});
+  auto* own = new TButton(form);
+  own->SetParent(form);
+  own->Font()->SetHeight(-20);
+  auto* taken = new TButton(form);
+  taken->SetParent(form);
+  const int formHeight = form->Font()->Height();
+  form->ScaleBy(3, 2);
+  EXPECT_EQ(own->Font()->Height(), -30);
+  EXPECT_FALSE(own->ParentFont());
+  EXPECT_TRUE(taken->ParentFont());
+  EXPECT_EQ(taken->Font()->Height(), formHeight);
+  form->Free();
+}
+
+// A panel only holds controls: a click on it (or on a speed button drawn on
+// it) leaves the focus where it was, while a click on an edit takes it.
+TEST(FormFocus, AClickOnAPanelLeavesTheFocusWhereItWas) {
+  TForm* form = Construct<TForm>(nullptr);
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  edit->SetBounds(10, 10, 80, 24);
+  auto* other = new TEdit(form);
+  other->SetParent(form);
+  other->SetBounds(10, 40, 80, 24);
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(100, 10, 80, 60);
+  form->SetActiveControl(edit);
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form->Handle()));
+  ASSERT_TRUE(edit->Focused());
+  Click(panel);
+  EXPECT_TRUE(edit->Focused());
+  Click(other);
+  EXPECT_TRUE(other->Focused());
+  form->Free();
 }
 
 class FixedScreen final : public TScreenSource {

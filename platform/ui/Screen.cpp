@@ -32,6 +32,11 @@ class QtScreenSource final : public TScreenSource {
     const QPoint pos = QCursor::pos();
     return {pos.x(), pos.y()};
   }
+  int PixelsPerInch() override {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int dpi = screen ? qRound(screen->logicalDotsPerInch()) : 0;
+    return dpi > 0 ? dpi : TScreenSource::PixelsPerInch();
+  }
 };
 
 }  // namespace

@@ -34,6 +34,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/graphics/DeviceTypes.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/GraphicsNames.h"
 
@@ -52,6 +53,8 @@ class TScreenSource {
   virtual Size ScreenSize() = 0;
   // The mouse position in screen pixels.
   virtual Point CursorPos() = 0;
+  // The screen's logical density, for scaling stored forms.
+  virtual int PixelsPerInch() { return kDefaultPixelsPerInch; }
 };
 
 class TScreen {
@@ -74,6 +77,7 @@ class TScreen {
   int Width() { return static_cast<int>(Source().ScreenSize().cx); }
   int Height() { return static_cast<int>(Source().ScreenSize().cy); }
   Point CursorPos() { return Source().CursorPos(); }
+  int PixelsPerInch() { return Source().PixelsPerInch(); }
   // Replaces the source (nullptr: the real screen and mouse); answers the
   // one it replaced. The source is not owned.
   TScreenSource* SetSource(TScreenSource* Value);
