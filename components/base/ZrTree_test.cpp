@@ -869,6 +869,40 @@ TEST(StoredZRTreeView, KeyMouseAndDragEventsBindToTheFormsHandlersAndAreWrittenB
   }
 }
 
+TEST(StoredZRTreeView, StoredTabOrdersComeBackWhateverTheReadingOrder) {
+  struct Row {
+    int a, b, c;           // stored, in reading order
+    int wantA, wantB, wantC;
+  };
+  const Row rows[] = {
+      {2, 1, 0, 2, 1, 0}, {1, 2, 0, 1, 2, 0}, {0, 1, 2, 0, 1, 2}, {2, 0, 1, 2, 0, 1}, {9, 0, 1, 2, 0, 1},
+  };
+  RegisterTreeViewClasses();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.a) + std::to_string(row.b) + std::to_string(row.c));
+    auto view = [](const char* Name, int Order) {
+      return std::string("  object ") + Name + ": TZRTreeView\n    TabOrder = " + std::to_string(Order) +
+             "\n  end\n";
+    };
+    TEventForm form{nullptr};
+    form.SetName("Holder");
+    ReadStoredText(form, "object Holder: TEventForm\n" + view("A", row.a) + view("B", row.b) + view("C", row.c) +
+                             "end\n");
+    auto order = [&](const char* Name) { return dynamic_cast<TWinControl*>(form.FindComponent(Name))->TabOrder(); };
+    EXPECT_EQ(order("A"), row.wantA);
+    EXPECT_EQ(order("B"), row.wantB);
+    EXPECT_EQ(order("C"), row.wantC);
+  }
+}
+
+TEST(StoredZRTreeView, AnUnknownColourNameIsRefused) {
+  for (const char* line : {"    Color = clNoSuchColour\n", "    DragCursor = clRed\n", "    Indent = clRed\n"}) {
+    SCOPED_TRACE(line);
+    TEventForm form{nullptr};
+    EXPECT_THROW(ReadHolder(form, line), EReadError);
+  }
+}
+
 TEST(StoredZRTreeView, LooksAndHintAreWrittenOnlyWhenTheViewsOwn) {
   struct Row {
     const char* name;
@@ -878,7 +912,10 @@ TEST(StoredZRTreeView, LooksAndHintAreWrittenOnlyWhenTheViewsOwn) {
   const Row rows[] = {
       {"defaults", "", {"TabOrder = 0"}},
       {"parent colour", "    ParentColor = True\n", {"ParentColor = True", "TabOrder = 0"}},
-      {"own colour", "    Color = 255\n", {"Color = 255", "TabOrder = 0"}},
+      {"own colour by number", "    Color = 255\n", {"Color = clRed", "TabOrder = 0"}},
+      {"own colour by name", "    Color = clInfoBk\n", {"Color = clInfoBk", "TabOrder = 0"}},
+      {"colour without a name", "    Color = 1193046\n", {"Color = 1193046", "TabOrder = 0"}},
+      {"cursor by name", "    DragCursor = crHandPoint\n", {"DragCursor = crHandPoint", "TabOrder = 0"}},
       {"own font", "    Font.Height = -20\n    Font.Name = 'Serif'\n",
        {"Font.Charset", "Font.Color", "Font.Height = -20", "Font.Name = 'Serif'", "Font.Style = []",
         "ParentFont = False", "TabOrder = 0"}},

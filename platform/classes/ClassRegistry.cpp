@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -114,4 +115,29 @@ void RegisterNoIcon(std::span<const TClass> Classes) {
 
 void RegisterNonActiveX(std::span<const TClass> Classes) {
   if (const auto hook = nonActiveXHook.load()) hook(Classes);
+}
+
+namespace {
+struct IntegerConsts {
+  TIdentToIntProc toInt;
+  TIntToIdentProc toIdent;
+};
+std::mutex integerConstsLock;
+std::map<const TTypeInfo*, IntegerConsts>& IntegerConstsMap() {
+  static std::map<const TTypeInfo*, IntegerConsts> map;
+  return map;
+}
+}  // namespace
+
+void RegisterIntegerConsts(const TTypeInfo* IntegerType, TIdentToIntProc IdentToInt, TIntToIdentProc IntToIdent) {
+  std::lock_guard lock(integerConstsLock);
+  IntegerConstsMap()[IntegerType] = {IdentToInt, IntToIdent};
+}
+
+void FindIntegerConsts(const TTypeInfo* IntegerType, TIdentToIntProc& IdentToInt, TIntToIdentProc& IntToIdent) {
+  std::lock_guard lock(integerConstsLock);
+  const auto& map = IntegerConstsMap();
+  const auto it = map.find(IntegerType);
+  IdentToInt = it == map.end() ? nullptr : it->second.toInt;
+  IntToIdent = it == map.end() ? nullptr : it->second.toIdent;
 }

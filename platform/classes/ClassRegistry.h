@@ -66,3 +66,14 @@ void SetRegisterNonActiveXProc(TRegisterClassesProc Proc);
 void RegisterComponents(const std::string& Page, std::span<const TClass> Classes);
 void RegisterNoIcon(std::span<const TClass> Classes);
 void RegisterNonActiveX(std::span<const TClass> Classes);
+
+// ---- Names of integer values ----
+// Integer types whose values have names (colours, cursors) are written into
+// a component stream by name when the value has one, and read from either a
+// name or a number. A type's two mappings are registered once at start-up.
+using TIdentToIntProc = bool (*)(std::string_view Ident, std::int32_t& Value);
+using TIntToIdentProc = bool (*)(std::int32_t Value, std::string& Ident);
+struct TTypeInfo;
+void RegisterIntegerConsts(const TTypeInfo* IntegerType, TIdentToIntProc IdentToInt, TIntToIdentProc IntToIdent);
+// The mappings of IntegerType; both nullptr when it has none.
+void FindIntegerConsts(const TTypeInfo* IntegerType, TIdentToIntProc& IdentToInt, TIntToIdentProc& IntToIdent);

@@ -1,4 +1,5 @@
 // TReader: property values.
+#include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Collection.h"
 #include "platform/classes/Component.h"
 #include "platform/classes/Filer_p.h"
@@ -159,6 +160,17 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
       [[fallthrough]];
     case tkInteger:
     case tkWChar: {
+      if (type->Kind == tkInteger && NextValue() == vaIdent) {
+        TIdentToIntProc toInt = nullptr;
+        TIntToIdentProc toIdent = nullptr;
+        FindIntegerConsts(type, toInt, toIdent);
+        std::int32_t named = 0;
+        if (!toInt || !toInt(ReadIdent(), named)) {
+          Error(kInvalidPropertyValueText);
+          return;
+        }
+        return Apply([&] { SetOrdProp(Instance, Prop, named); });
+      }
       const std::int32_t value = ReadInteger();
       return Apply([&] { SetOrdProp(Instance, Prop, value); });
     }

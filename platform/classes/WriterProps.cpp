@@ -1,6 +1,7 @@
 // TWriter: property values, sub-objects, collections, defined properties.
 #include <cmath>
 
+#include "platform/classes/ClassRegistry.h"
 #include "platform/classes/Collection.h"
 #include "platform/classes/Component.h"
 #include "platform/classes/Filer_p.h"
@@ -60,6 +61,16 @@ std::string TWriter::ReferenceName(const TComponent* Component) const {
   return Component->Owner()->Name() + "." + Component->Name();
 }
 
+namespace {
+// The name a named integer type (a colour, a cursor) gives Value, if any.
+bool IntegerIdent(const TTypeInfo* Type, std::int64_t Value, std::string& Ident) {
+  TIdentToIntProc toInt = nullptr;
+  TIntToIdentProc toIdent = nullptr;
+  FindIntegerConsts(Type, toInt, toIdent);
+  return toIdent && toIdent(static_cast<std::int32_t>(Value), Ident);
+}
+}  // namespace
+
 void TWriter::WriteProperty(const TPersistent* Instance, const TPropInfo* Prop) {
   const TPropAccess& a = Prop->Access;
   const bool readable = a.GetOrd || a.GetFloat || a.GetStr || a.GetMethod || a.GetVariant;
@@ -96,6 +107,8 @@ bool TWriter::WritePropValue(const TPersistent* Instance, const TPropInfo* Prop,
       } else if (type->Kind == tkChar) {
         // A character, as the class library writes it: a one-character string.
         WriteString(Windows1252ToUtf8(std::string(1, static_cast<char>(value))));
+      } else if (std::string ident; type->Kind == tkInteger && IntegerIdent(type, value, ident)) {
+        WriteIdent(ident);
       } else {
         WriteInteger(value);
       }

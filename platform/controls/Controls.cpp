@@ -9,6 +9,7 @@
 #include "platform/controls/DragManager.h"
 #include "platform/controls/Hints.h"
 #include "platform/controls/Menus.h"
+#include "platform/graphics/GraphicsNames.h"
 #include "platform/ui/Application.h"
 
 namespace {
@@ -85,6 +86,7 @@ KESTOVA_TYPE_INFO(TAlign,
 KESTOVA_TYPE_INFO(TDragMode, MakeEnumType("TDragMode", {"dmManual", "dmAutomatic"}, "Controls"))
 
 void DescribeTControl(TClassInfo& Info) {
+  RegisterGraphicsNames();  // Color and Cursor properties read and write by name
   for (TMessageNumber msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
                              WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK})
     AddMessageHandler<&TControl::WMMouse>(Info, msg);

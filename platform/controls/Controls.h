@@ -360,7 +360,8 @@ class TWinControl : public TControl {
   // The place among the parent's window children in the order the Tab key
   // visits them (they join at the end); -1 without a parent. Setting it
   // moves the control there (a value out of 0..count-1 makes it the last)
-  // and the windows' focus chain follows.
+  // and the windows' focus chain follows. While the control is read from a
+  // stream the value waits until loading ends, when all siblings are there.
   int TabOrder() const;
   void SetTabOrder(int Value);
 
@@ -532,6 +533,8 @@ class TWinControl : public TControl {
   void NotifyControls(TMessageNumber Msg);
   // Chains the focus of the children's windows in tab order.
   void ApplyTabOrder();
+  // Places the children whose tab order was read from a stream.
+  void FixupTabList();
 
   struct ScrollBars;
   // Computes the margins and places the bar widgets; true when the client
@@ -543,6 +546,7 @@ class TWinControl : public TControl {
 
   std::vector<TControl*> controls_;
   std::vector<TWinControl*> tabList_;
+  int pendingTabOrder_ = -1;
   TControlWindowBase* window_ = nullptr;
   std::unique_ptr<ScrollBars> scrollBars_;
   int ncLeft_ = 0, ncTop_ = 0, ncRight_ = 0, ncBottom_ = 0;

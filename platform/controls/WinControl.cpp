@@ -72,6 +72,13 @@ int TWinControl::TabOrder() const {
 void TWinControl::SetTabOrder(int Value) {
   TWinControl* parent = Parent();
   if (!parent) return;
+  // Set one by one while reading, the stored places would be clamped to the
+  // siblings read so far and come out wrong.
+  if (ComponentState().Contains(csReading)) {
+    pendingTabOrder_ = std::max(Value, 0);
+    return;
+  }
+  pendingTabOrder_ = -1;
   auto& list = parent->tabList_;
   const int count = static_cast<int>(list.size());
   if (Value < 0 || Value >= count) Value = count - 1;
@@ -80,6 +87,22 @@ void TWinControl::SetTabOrder(int Value) {
   list.erase(list.begin() + from);
   list.insert(list.begin() + Value, this);
   parent->ApplyTabOrder();
+}
+
+void TWinControl::FixupTabList() {
+  std::vector<TWinControl*> placed, rest;
+  for (TWinControl* child : tabList_) (child->pendingTabOrder_ >= 0 ? placed : rest).push_back(child);
+  if (placed.empty()) return;
+  std::stable_sort(placed.begin(), placed.end(),
+                   [](const TWinControl* a, const TWinControl* b) { return a->pendingTabOrder_ < b->pendingTabOrder_; });
+  // Ascending inserts never shift the ones placed before them.
+  for (TWinControl* child : placed) {
+    const std::size_t at = std::min(static_cast<std::size_t>(child->pendingTabOrder_), rest.size());
+    rest.insert(rest.begin() + static_cast<std::ptrdiff_t>(at), child);
+    child->pendingTabOrder_ = -1;
+  }
+  tabList_ = std::move(rest);
+  ApplyTabOrder();
 }
 
 void TWinControl::ApplyTabOrder() {
@@ -224,6 +247,7 @@ void TWinControl::Invalidate() {
 
 void TWinControl::Loaded() {
   TControl::Loaded();
+  if (pendingTabOrder_ >= 0 && Parent()) Parent()->FixupTabList();
   Realign();
 }
 

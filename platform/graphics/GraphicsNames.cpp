@@ -1,5 +1,10 @@
 #include "platform/graphics/GraphicsNames.h"
 
+#include <mutex>
+
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/StdTypeInfo.h"
+
 #include "platform/core/NumberFormat.h"
 #include "platform/core/StrUtils.h"
 
@@ -133,3 +138,18 @@ TCursorValue StringToCursor(std::string_view text) {
 
 bool CharsetToIdent(std::int32_t charset, std::string& ident) { return ToIdent(kCharsets, charset, ident); }
 bool IdentToCharset(std::string_view ident, std::int32_t& charset) { return ToValue(kCharsets, ident, charset); }
+
+void RegisterGraphicsNames() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    RegisterIntegerConsts(
+        TypeInfos::TColor(), [](std::string_view i, std::int32_t& v) { return IdentToColor(i, v); },
+        [](std::int32_t v, std::string& i) { return ColorToIdent(v, i); });
+    RegisterIntegerConsts(
+        TypeInfos::TCursor(), [](std::string_view i, std::int32_t& v) { return IdentToCursor(i, v); },
+        [](std::int32_t v, std::string& i) { return CursorToIdent(v, i); });
+    RegisterIntegerConsts(
+        TypeInfos::TFontCharset(), [](std::string_view i, std::int32_t& v) { return IdentToCharset(i, v); },
+        [](std::int32_t v, std::string& i) { return CharsetToIdent(v, i); });
+  });
+}

@@ -52,3 +52,7 @@ TCursorValue StringToCursor(std::string_view text);
 std::span<const TIdentMapEntry> CharsetIdents();
 bool CharsetToIdent(std::int32_t charset, std::string& ident);
 bool IdentToCharset(std::string_view ident, std::int32_t& charset);
+
+// Lets component streams write colours, cursors and character sets by name
+// and read them by name or number. Runs once, however often it is called.
+void RegisterGraphicsNames();

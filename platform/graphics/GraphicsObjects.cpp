@@ -7,6 +7,7 @@
 #include "platform/classes/StdTypeInfo.h"
 #include "platform/classes/TypInfoPublish.h"
 #include "platform/core/Exceptions.h"
+#include "platform/graphics/GraphicsNames.h"
 #include "platform/graphics/GraphicsTypeInfo.h"
 
 namespace {
@@ -46,6 +47,7 @@ T Lookup(TGraphicsHandle handle) {
 }
 
 void DescribeTFont(TClassInfo& Info) {
+  RegisterGraphicsNames();
   using F = TFont;
   namespace T = TypeInfos;
   TClassPublisher<F> p(Info);
@@ -59,6 +61,7 @@ void DescribeTFont(TClassInfo& Info) {
 }
 
 void DescribeTPen(TClassInfo& Info) {
+  RegisterGraphicsNames();
   using P = TPen;
   namespace T = TypeInfos;
   TClassPublisher<P> p(Info);
@@ -69,6 +72,7 @@ void DescribeTPen(TClassInfo& Info) {
 }
 
 void DescribeTBrush(TClassInfo& Info) {
+  RegisterGraphicsNames();
   using B = TBrush;
   namespace T = TypeInfos;
   TClassPublisher<B> p(Info);
